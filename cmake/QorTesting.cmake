@@ -1,0 +1,32 @@
+# GoogleTest: Debian's package, or built from its shipped sources (for the
+# cross builds, where no prebuilt library fits the toolchain).
+if(QOR_GTEST_FROM_SOURCE OR CMAKE_CROSSCOMPILING)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  if(NOT TARGET GTest::gtest_main)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+    add_library(GTest::gmock ALIAS gmock)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# One test program per room, from its *_test.cpp files, registered with ctest.
+function(qor_room_tests room)
+  file(GLOB _tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${room}/*_test.cpp
+       ${PROJECT_SOURCE_DIR}/${room}/*/*_test.cpp)
+  if(NOT _tests)
+    return()
+  endif()
+  add_executable(${room}_tests ${_tests})
+  target_link_libraries(${room}_tests PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+  if(NOT WIN32)
+    target_link_libraries(${room}_tests PRIVATE Threads::Threads)
+  endif()
+  qor_warnings(${room}_tests)
+  gtest_discover_tests(${room}_tests DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QOR_TEST_DATA=${PROJECT_SOURCE_DIR}/examples")
+endfunction()

@@ -1,0 +1,2 @@
+// placeholder, filled by the window helpers
+#pragma once

@@ -1,0 +1,77 @@
+// The host services the store and both facades need, behind one small
+// interface. platform/posix and platform/win32 implement it; nothing else
+// in the library includes a system header.
+//
+// Paths: both '\' and '/' are accepted as folder separators everywhere.
+#ifndef QOR_PLATFORM_PLATFORM_H
+#define QOR_PLATFORM_PLATFORM_H
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qor::platform {
+
+// Raised when a wide text cannot be converted (an invalid code point).
+class TextConversionError : public std::runtime_error {
+public:
+    explicit TextConversionError(const std::string& what) : std::runtime_error(what) {}
+};
+
+// ---- Text conversion (the calling thread's 8-bit code page; UTF-8 on POSIX)
+// A null text gives the empty text. Throws TextConversionError.
+std::string WideToNarrow(const wchar_t* text);
+// Throws TextConversionError on an invalid 8-bit sequence.
+std::wstring NarrowToWide(std::string_view text);
+// UTF-16 code units of the name in the system code page, terminator included
+// (what MultiByteToWideChar(CP_ACP, 0, name, -1, NULL, 0) reports).
+std::uint32_t Utf16LengthWithTerminator(std::string_view name);
+
+// ---- Files
+// Reads the whole file while letting others read and write it.
+// False when it cannot be opened or read (a folder included).
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Writes bytes to a temporary file in the target's folder, flushes it to
+// disk and renames it over the target. On any failure the target is left
+// as it was, the temporary file is removed and the result is false.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// Appends bytes to the file, creating it when missing. False on failure.
+bool AppendToFile(const std::string& path, std::string_view bytes);
+
+// ---- Folders
+struct FolderEntry {
+    std::string name;  // the entry's own name, no folder part
+    bool isFolder;
+};
+// Lists the entries that match a wildcard pattern ("*" any run, "?" one
+// character, "*.*" every name) in its last path part, "." and ".." included
+// as the host reports them, in the file system's order. False when the
+// folder cannot be listed or nothing matches.
+bool FindEntries(const std::string& pattern, std::vector<FolderEntry>& entries);
+// True when anything (file or folder) matches the path or pattern.
+bool PathMatchExists(const std::string& pattern);
+// The common application-data folder, not created. No trailing separator.
+std::string CommonAppDataFolder();
+// The short form of a path; false when the host has none for it.
+bool ShortPathName(const std::string& path, std::string& shortPath);
+// 0 when equal ignoring case, <0 or >0 otherwise (lstrcmpiA semantics).
+int CompareNoCase(const char* a, const char* b);
+
+// ---- Process lock: recursive for the holding thread, private to the process
+struct ProcessLock;
+// Creates an unowned lock named name; null on failure.
+ProcessLock* CreateProcessLock(const std::string& name);
+// Waits without a time limit: 0 (acquired), 0x80 (abandoned), 0xFFFFFFFF (failed).
+std::uint32_t WaitProcessLock(ProcessLock* lock);
+// Releases one take by the calling thread: nonzero on success, 0 when the
+// thread does not hold it.
+int ReleaseProcessLock(ProcessLock* lock);
+// Closes the lock: nonzero on success.
+int CloseProcessLock(ProcessLock* lock);
+std::uint32_t CurrentProcessId();
+
+}  // namespace qor::platform
+
+#endif
