@@ -1,0 +1,197 @@
+// Files and folders through the platform interface, as the store uses them.
+#include "platform/Platform.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <gtest/gtest.h>
+
+namespace qor::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder for one test, removed afterwards.
+class PlatformFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device seed;
+        root_ = fs::temp_directory_path() / ("qor_platform_" + std::to_string(seed()));
+        fs::create_directories(root_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
+    void Write(const std::string& relative, const std::string& bytes) const {
+        std::ofstream(root_ / relative, std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& relative) const {
+        std::string bytes;
+        EXPECT_TRUE(ReadWholeFile(Path(relative), bytes)) << relative;
+        return bytes;
+    }
+    std::vector<std::string> Names(const fs::path& folder) const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path root_;
+};
+
+TEST_F(PlatformFiles, ReplaceWritesNewContentAndLeavesNoTemporaryBehind) {
+    Write("root.ini", "old content that is longer than the new one");
+    ASSERT_TRUE(ReplaceFileAtomically(Path("root.ini"), "new"));
+    EXPECT_EQ(Read("root.ini"), "new");
+    EXPECT_EQ(Names(root_), std::vector<std::string>{"root.ini"});
+}
+
+TEST_F(PlatformFiles, ReplaceCreatesMissingFileWithEmbeddedNulBytes) {
+    const std::string bytes("a\0b\r\n", 5);
+    ASSERT_TRUE(ReplaceFileAtomically(Path("fresh.ini"), bytes));
+    EXPECT_EQ(Read("fresh.ini"), bytes);
+}
+
+TEST_F(PlatformFiles, ReplaceFailsWhenTheFolderIsMissing) {
+    EXPECT_FALSE(ReplaceFileAtomically(Path("missing/root.ini"), "data"));
+    EXPECT_FALSE(fs::exists(root_ / "missing"));
+    EXPECT_TRUE(Names(root_).empty());
+}
+
+TEST_F(PlatformFiles, ReplaceOfAFolderFailsAndRemovesItsTemporary) {
+    fs::create_directory(root_ / "root.ini");
+    Write("root.ini/inside", "kept");
+    EXPECT_FALSE(ReplaceFileAtomically(Path("root.ini"), "data"));
+    EXPECT_TRUE(fs::is_directory(root_ / "root.ini"));
+    EXPECT_EQ(Read("root.ini/inside"), "kept");
+    EXPECT_EQ(Names(root_), std::vector<std::string>{"root.ini"});
+}
+
+TEST_F(PlatformFiles, ReadRefusesFoldersAndMissingFilesAndKeepsTheBuffer) {
+    fs::create_directory(root_ / "folder");
+    std::string bytes = "untouched";
+    EXPECT_FALSE(ReadWholeFile(Path("folder"), bytes));
+    EXPECT_FALSE(ReadWholeFile(Path("absent.ini"), bytes));
+    EXPECT_EQ(bytes, "untouched");
+}
+
+TEST_F(PlatformFiles, ReadReturnsEveryByteOfALargeFile) {
+    std::string big(24 * 1024 * 1024 + 7, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 131) >> 3);
+    Write("big.bin", big);
+    EXPECT_TRUE(Read("big.bin") == big);
+}
+
+TEST_F(PlatformFiles, ReadOfAnEmptyFileGivesEmptyText) {
+    Write("empty.ini", "");
+    std::string bytes = "stale";
+    EXPECT_TRUE(ReadWholeFile(Path("empty.ini"), bytes));
+    EXPECT_EQ(bytes, "");
+}
+
+TEST_F(PlatformFiles, AppendCreatesTheFileThenAddsAfterExistingBytes) {
+    ASSERT_TRUE(AppendToFile(Path("export.reg"), "REGEDIT4\r\n"));
+    ASSERT_TRUE(AppendToFile(Path("export.reg"), "[KEY]\r\n"));
+    EXPECT_EQ(Read("export.reg"), "REGEDIT4\r\n[KEY]\r\n");
+    EXPECT_FALSE(AppendToFile(Path("missing/export.reg"), "x"));
+}
+
+TEST_F(PlatformFiles, BackslashAndSlashSeparatorsReachTheSameFile) {
+    fs::create_directories(root_ / "Product" / "Sub");
+    const std::string mixed = root_.string() + "\\Product\\Sub/root.ini";
+    ASSERT_TRUE(ReplaceFileAtomically(mixed, "first"));
+    ASSERT_TRUE(AppendToFile(root_.string() + "/Product\\Sub\\root.ini", "+second"));
+    EXPECT_EQ(Read("Product/Sub/root.ini"), "first+second");
+    EXPECT_TRUE(PathMatchExists(root_.string() + "\\Product\\Sub\\*.ini"));
+}
+
+class FolderListing : public PlatformFiles {
+protected:
+    void SetUp() override {
+        PlatformFiles::SetUp();
+        Write("a.ini", "");
+        Write("b.txt", "");
+        Write("noext", "");
+        Write("ab.ini.bak", "");
+        fs::create_directory(root_ / "sub");
+    }
+    // Name -> isFolder of what the pattern lists.
+    std::map<std::string, bool> List(const std::string& pattern) const {
+        std::vector<FolderEntry> entries;
+        std::map<std::string, bool> listed;
+        if (!FindEntries(Path(pattern), entries)) return listed;
+        for (const auto& entry : entries) {
+            EXPECT_TRUE(listed.emplace(entry.name, entry.isFolder).second) << "listed twice: " << entry.name;
+        }
+        return listed;
+    }
+};
+
+TEST_F(FolderListing, PatternsSelectNamesAndReportFolders) {
+    using Listing = std::map<std::string, bool>;
+    const Listing everything{{".", true},      {"..", true},     {"a.ini", false}, {"ab.ini.bak", false},
+                             {"b.txt", false}, {"noext", false}, {"sub", true}};
+    const struct {
+        const char* pattern;
+        Listing expected;
+    } cases[] = {
+        {"*.*", everything},
+        {"*", everything},
+        {"*.ini", {{"a.ini", false}}},
+        {"?.ini", {{"a.ini", false}}},
+        {"a*", {{"a.ini", false}, {"ab.ini.bak", false}}},
+        {"*.ini*", {{"a.ini", false}, {"ab.ini.bak", false}}},
+        {"no?x?", {{"noext", false}}},
+        {"sub", {{"sub", true}}},
+        {"noext.*", {{"noext", false}}},
+        {"*.none", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(List(c.pattern), c.expected) << c.pattern;
+    }
+}
+
+TEST_F(FolderListing, FailsWhenNothingMatchesOrTheFolderIsMissing) {
+    std::vector<FolderEntry> entries{{"kept", false}};
+    EXPECT_FALSE(FindEntries(Path("*.none"), entries));
+    EXPECT_FALSE(FindEntries(Path("missing/*.*"), entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "kept");
+}
+
+TEST_F(FolderListing, ExistenceCoversFilesFoldersAndPatterns) {
+    const struct {
+        const char* path;
+        bool exists;
+    } cases[] = {
+        {"a.ini", true}, {"sub", true}, {"*.txt", true}, {"s?b", true},
+        {"c.ini", false}, {"*.none", false}, {"missing/a.ini", false}, {"missing/*.*", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PathMatchExists(Path(c.path)), c.exists) << c.path;
+    }
+}
+
+TEST(PlatformText, CompareNoCaseIgnoresAsciiCaseOnly) {
+    const struct {
+        const char* a;
+        const char* b;
+        int sign;
+    } cases[] = {
+        {"C:\\P\\Bin\\", "c:\\p\\bin\\", 0}, {"abc", "ABC", 0}, {"", "", 0},
+        {"abc", "abd", -1},                  {"abd", "ABC", 1}, {"ab", "abc", -1},
+        {"abc", "ab", 1},
+    };
+    for (const auto& c : cases) {
+        const int result = CompareNoCase(c.a, c.b);
+        EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.a << " vs " << c.b;
+    }
+}
+
+}  // namespace
+}  // namespace qor::platform

@@ -1,0 +1,152 @@
+// Host choices of POSIX builds: UTF-8 text, the configured application-data
+// folder, '/' short forms and symbolic links in folder listings.
+#ifndef _WIN32
+#include "platform/Platform.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <sys/resource.h>
+#include <gtest/gtest.h>
+
+namespace qor::platform {
+namespace {
+
+TEST(PosixText, WideAndUtf8RoundTrip) {
+    const struct {
+        const wchar_t* wide;
+        const char* narrow;
+    } cases[] = {
+        {L"", ""},
+        {L"Scanner", "Scanner"},
+        {L"Caf\u00e9", "Caf\xc3\xa9"},
+        {L"\u20ac 5", "\xe2\x82\xac 5"},
+        {L"\U0001D11E", "\xf0\x9d\x84\x9e"},
+        {L"\u007f\u0080\u07ff\u0800\uffff\U00010000\U0010FFFF",
+         "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WideToNarrow(c.wide), c.narrow);
+        EXPECT_EQ(NarrowToWide(c.narrow), c.wide);
+    }
+}
+
+TEST(PosixText, NullWideTextGivesEmptyText) {
+    EXPECT_EQ(WideToNarrow(nullptr), "");
+}
+
+TEST(PosixText, InvalidWideCodePointsThrow) {
+    const wchar_t surrogate[] = {L'a', static_cast<wchar_t>(0xD800), 0};
+    const wchar_t lowSurrogate[] = {static_cast<wchar_t>(0xDFFF), 0};
+    const wchar_t tooLarge[] = {static_cast<wchar_t>(0x110000), 0};
+    const wchar_t negative[] = {static_cast<wchar_t>(-1), 0};
+    for (const wchar_t* text : {surrogate, lowSurrogate, tooLarge, negative}) {
+        EXPECT_THROW(WideToNarrow(text), TextConversionError);
+    }
+}
+
+TEST(PosixText, InvalidUtf8Throws) {
+    const char* cases[] = {
+        "\x80",              // continuation byte without a lead
+        "a\xc3",             // cut off at the end
+        "\xe2\x82",          // cut off three-byte sequence
+        "\xc3\x28",          // lead followed by a non-continuation
+        "\xc0\x80",          // overlong NUL
+        "\xe0\x80\xaf",      // overlong '/'
+        "\xed\xa0\x80",      // surrogate U+D800
+        "\xf4\x90\x80\x80",  // above U+10FFFF
+        "\xff",              // never valid
+    };
+    for (const char* text : cases) {
+        EXPECT_THROW(NarrowToWide(text), TextConversionError) << text;
+    }
+}
+
+TEST(PosixText, Utf16LengthCountsUnitsOfTheUtf8Name) {
+    const struct {
+        std::string_view name;
+        std::uint32_t units;
+    } cases[] = {
+        {"", 1},
+        {"SUB", 4},
+        {"Caf\xc3\xa9", 5},              // two bytes, one unit
+        {"\xe2\x82\xac", 2},             // three bytes, one unit
+        {"\xf0\x9d\x84\x9e", 3},         // four bytes, a surrogate pair
+        {"a\xffz", 4},                   // an invalid byte is one unit
+        {"\xe2\x82", 3},                 // a cut-off sequence: one unit per byte
+        {std::string_view("ab\0cd", 5), 3},  // the name ends at a NUL
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf16LengthWithTerminator(c.name), c.units) << c.name;
+    }
+}
+
+TEST(PosixHost, CommonAppDataFollowsTheEnvironmentAtEachUse) {
+    const char* saved = std::getenv("QOR_COMMON_APPDATA");
+    const std::string restore = saved != nullptr ? saved : "";
+    ::setenv("QOR_COMMON_APPDATA", "/srv/qor/", 1);
+    EXPECT_EQ(CommonAppDataFolder(), "/srv/qor");
+    ::setenv("QOR_COMMON_APPDATA", "/tmp/other", 1);
+    EXPECT_EQ(CommonAppDataFolder(), "/tmp/other");
+    ::unsetenv("QOR_COMMON_APPDATA");
+    EXPECT_EQ(CommonAppDataFolder(), "/var/lib/qor");
+    if (saved != nullptr) ::setenv("QOR_COMMON_APPDATA", restore.c_str(), 1);
+}
+
+TEST(PosixHost, ShortFormsOfDifferentlySeparatedPathsCompareEqual) {
+    std::string fromBackslashes;
+    std::string fromSlashes;
+    ASSERT_TRUE(ShortPathName("\\opt\\Orvane\\Bin\\app.exe", fromBackslashes));
+    ASSERT_TRUE(ShortPathName("/opt/Orvane/Bin\\app.exe", fromSlashes));
+    EXPECT_EQ(fromBackslashes, "/opt/Orvane/Bin/app.exe");
+    EXPECT_EQ(fromSlashes, fromBackslashes);
+}
+
+TEST(PosixHost, ListingFollowsLinksAndTreatsBrokenLinksAsFiles) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("qor_links_" + std::to_string(std::random_device{}()));
+    fs::create_directories(root / "real");
+    fs::create_directory_symlink(root / "real", root / "linked");
+    fs::create_symlink(root / "gone", root / "broken");
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(FindEntries((root / "*").string(), entries));
+    std::map<std::string, bool> folders;
+    for (const auto& entry : entries) folders[entry.name] = entry.isFolder;
+    EXPECT_TRUE(folders.at("linked"));
+    EXPECT_FALSE(folders.at("broken"));
+    EXPECT_TRUE(PathMatchExists((root / "broken").string()));
+    fs::remove_all(root);
+}
+
+// Runs in a child process: exit code 0 when a replace larger than the
+// file-size limit failed and left the old file and no temporary behind.
+int ReplacePastFileSizeLimit(const std::filesystem::path& folder) {
+    const std::string target = (folder / "root.ini").string();
+    std::ofstream(target) << "old";
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = 4096;
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    if (ReplaceFileAtomically(target, std::string(64 * 1024, 'x'))) return 3;
+    std::ifstream in(target);
+    std::stringstream kept;
+    kept << in.rdbuf();
+    if (kept.str() != "old") return 4;
+    const auto entries = std::distance(std::filesystem::directory_iterator(folder), {});
+    return entries == 1 ? 0 : 5;
+}
+
+TEST(PosixHostDeathTest, ReplacePastTheFileSizeLimitFailsInsteadOfEndingTheProcess) {
+    namespace fs = std::filesystem;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const fs::path root = fs::temp_directory_path() / ("qor_fsize_" + std::to_string(std::random_device{}()));
+    fs::create_directories(root);
+    EXPECT_EXIT(std::exit(ReplacePastFileSizeLimit(root)), ::testing::ExitedWithCode(0), "");
+    fs::remove_all(root);
+}
+
+}  // namespace
+}  // namespace qor::platform
+#endif
