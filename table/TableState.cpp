@@ -1,0 +1,26 @@
+#include "table/TableState.h"
+
+#include "regext/SharedStores.h"
+
+namespace qor::table {
+
+CIniClass*& TableStore() {
+    return facades::TableStore();
+}
+
+platform::ProcessLock*& TableLock() {
+    static platform::ProcessLock* lock = nullptr;
+    return lock;
+}
+
+char* RootPathBuffer() {
+    static char buffer[kRootPathSize] = {};
+    return buffer;
+}
+
+std::vector<std::string>& SubKeyNames() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+}  // namespace qor::table
