@@ -19,7 +19,6 @@ static_assert(offsetof(tagRegHandle, pIni) == 1040);
 static_assert(offsetof(tagRegHandle, fWrite) == 1040 + kPointer);
 static_assert(sizeof(tagRegHandle) == 1040 + 2 * kPointer);
 static_assert(!kIs32Bit || sizeof(tagRegHandle) == 1048);
-static_assert(!kIs32Bit || offsetof(tagRegHandle, pIni) == 1040);
 static_assert(!kIs32Bit || offsetof(tagRegHandle, fWrite) == 1044);
 static_assert(sizeof(int) == 4, "fWrite is a 32-bit flag");
 
