@@ -1,0 +1,121 @@
+// File reading, atomic replacement and appending on Windows.
+#include "platform/Platform.h"
+#include "platform/win32/Win32Path.h"
+
+#include <atomic>
+#include <windows.h>
+
+namespace qor::platform {
+namespace {
+
+using win32::ToHostPath;
+
+// Closes a file handle when it leaves scope.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    // Closes now and reports whether the close succeeded.
+    bool close() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return CloseHandle(handle) != 0;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// Reads and writes move at most this many bytes per call (a DWORD count).
+constexpr std::size_t kChunk = 1u << 30;
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD request = static_cast<DWORD>(bytes.size() < kChunk ? bytes.size() : kChunk);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), request, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+// Reads until end of file: first into the space bytes already has, then,
+// should the file have grown meanwhile, through a small probe buffer.
+bool ReadToEnd(HANDLE file, std::string& bytes) {
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const std::size_t left = bytes.size() - filled;
+        DWORD got = 0;
+        if (!ReadFile(file, bytes.data() + filled, static_cast<DWORD>(left < kChunk ? left : kChunk), &got, nullptr)) {
+            return false;
+        }
+        if (got == 0) {
+            bytes.resize(filled);
+            return true;
+        }
+        filled += got;
+    }
+    char probe[64 * 1024];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, probe, sizeof probe, &got, nullptr)) return false;
+        if (got == 0) return true;
+        bytes.append(probe, got);
+    }
+}
+
+std::string TemporaryNameFor(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    return target + ".tmp" + std::to_string(GetCurrentProcessId()) + "." + std::to_string(counter++);
+}
+
+bool WriteTemporary(const std::string& temporary, std::string_view bytes) {
+    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) return false;
+    return file.close();
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    FileHandle file(CreateFileA(ToHostPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+    std::string read;
+    read.resize(static_cast<std::size_t>(size.QuadPart));
+    if (!ReadToEnd(file.get(), read)) return false;
+    bytes.swap(read);
+    return true;
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    const std::string target = ToHostPath(path);
+    if (target.empty() || target.back() == '\\') return false;
+    const std::string temporary = TemporaryNameFor(target);
+    if (!WriteTemporary(temporary, bytes) ||
+        !MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes) {
+    // Binary appending: the bytes land unchanged, line ends included.
+    FileHandle file(CreateFileA(ToHostPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    if (!WriteAll(file.get(), bytes)) return false;
+    return file.close();
+}
+
+}  // namespace qor::platform
