@@ -3,7 +3,7 @@
 BUILD := build/default
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build demo test test-native clean
+.PHONY: all setup build demo test test-native windows clean
 
 all: build
 
@@ -20,7 +20,13 @@ demo: build
 test-native: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The Windows DLLs (i686 and x86_64), the x86_64 tests under Wine.
+windows:
+	@JOBS=$(JOBS) scripts/windows.sh
+
+# Native tests first, then the Windows builds and their tests.
 test: test-native
+	@$(MAKE) --no-print-directory windows
 
 clean:
 	rm -rf build
