@@ -1,0 +1,148 @@
+// CIniClass: keys and their values in memory. Every public operation
+// upper-cases the key text and value name it is given (letters a to z).
+#include "store/KeyStore.h"
+
+#include <memory>
+
+#include "store/KeyMap.h"
+#include "store/ValueText.h"
+
+namespace qor::store {
+
+KeyMap& KeysOf(CIniClass& store) { return store.Internal().data->keys; }
+const KeyMap& KeysOf(const CIniClass& store) { return store.Internal().data->keys; }
+
+}  // namespace qor::store
+
+using qor::store::KeyMap;
+using qor::store::KeysBelow;
+using qor::store::KeysOf;
+using qor::store::Upper;
+using qor::store::ValueList;
+
+namespace {
+
+std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+
+std::string UpperOf(const char* text) { return Upper(TextOf(text)); }
+
+int LengthOf(const CStringArray& list) { return static_cast<int>(list.GetSize()); }
+
+ValueList& ValuesOf(KeyMap& keys, std::string_view key) {
+    auto it = keys.find(key);
+    if (it == keys.end()) it = keys.emplace(std::string(key), ValueList()).first;
+    return it->second;
+}
+
+}  // namespace
+
+// ---- Impl: the internal fast paths
+
+bool CIniClass::Impl::HasKey(std::string_view key) const { return data->keys.find(key) != data->keys.end(); }
+
+std::optional<std::string_view> CIniClass::Impl::FindText(std::string_view key, std::string_view name) const {
+    const auto it = data->keys.find(key);
+    if (it == data->keys.end()) return std::nullopt;
+    return it->second.Find(name);
+}
+
+const std::string* CIniClass::Impl::FindValue(std::string_view key, std::string_view name) const {
+    thread_local std::string copy;
+    const auto text = FindText(key, name);
+    if (!text) return nullptr;
+    copy.assign(*text);
+    return &copy;
+}
+
+void CIniClass::Impl::SetValue(std::string_view key, std::string_view name, std::string_view text) {
+    ValuesOf(data->keys, key).Set(name, text);
+}
+
+bool CIniClass::Impl::AddKey(std::string_view key) {
+    if (HasKey(key)) return false;
+    data->keys.emplace(std::string(key), ValueList());
+    return true;
+}
+
+void CIniClass::Impl::SubtreeKeys(std::string_view key, std::vector<std::string>& out) const {
+    if (HasKey(key)) out.emplace_back(key);
+    const auto [first, last] = KeysBelow(data->keys, key);
+    for (auto it = first; it != last; ++it) out.push_back(it->first);
+}
+
+std::size_t CIniClass::Impl::KeyCount() const { return data->keys.size(); }
+
+// ---- CIniClass
+
+CIniClass::CIniClass() {
+    auto impl = std::make_unique<Impl>();
+    impl->data = new Impl::Data;
+    m_impl = impl.release();
+}
+
+CIniClass::~CIniClass() {
+    RemoveAll();
+    delete m_impl->data;
+    delete m_impl;
+}
+
+int CIniClass::KeyExists(const char* key) { return m_impl->HasKey(UpperOf(key)) ? 1 : 0; }
+
+int CIniClass::AddKey(const char* key) { return m_impl->AddKey(UpperOf(key)) ? 1 : 0; }
+
+int CIniClass::GetValue(const char* key, const char* name, CString& out) {
+    const auto text = m_impl->FindText(UpperOf(key), UpperOf(name));
+    if (!text) return 0;
+    out.str().assign(*text);
+    return 1;
+}
+
+int CIniClass::SetValue(const char* key, const char* name, const char* text) {
+    m_impl->SetValue(UpperOf(key), UpperOf(name), TextOf(text));
+    return 1;
+}
+
+int CIniClass::RemoveValue(const char* key, const char* name) {
+    KeyMap& keys = KeysOf(*this);
+    const auto it = keys.find(UpperOf(key));
+    if (it == keys.end()) return 0;
+    return it->second.Remove(UpperOf(name)) ? 1 : 0;
+}
+
+void CIniClass::DeleteSubtree(const char* key) {
+    const std::string upper = UpperOf(key);
+    KeyMap& keys = KeysOf(*this);
+    const auto [first, last] = KeysBelow(keys, upper);
+    keys.erase(first, last);
+    // A key whose text is empty is never removed this way.
+    if (!upper.empty()) keys.erase(upper);
+}
+
+void CIniClass::RemoveAll() { KeysOf(*this).clear(); }
+
+int CIniClass::GetSubKeys(const char* key, CStringArray& list) {
+    std::vector<std::string> found;
+    m_impl->SubtreeKeys(UpperOf(key), found);
+    for (std::string& text : found) list.Add(CString(std::move(text)));
+    return LengthOf(list);
+}
+
+int CIniClass::GetAllKeys(CStringArray& list) {
+    for (const auto& entry : KeysOf(*this)) list.Add(CString(entry.first));
+    return LengthOf(list);
+}
+
+int CIniClass::GetValueLines(const char* key, CStringArray& list) {
+    const KeyMap& keys = KeysOf(*this);
+    const auto it = keys.find(UpperOf(key));
+    if (it == keys.end()) return LengthOf(list);
+    const ValueList& values = it->second;
+    for (std::size_t i = 0; i < values.Size(); ++i) {
+        const ValueList::Entry entry = values.At(i);
+        std::string line;
+        line.reserve(entry.name.size() + 3 + entry.text.size());
+        line.append(entry.name).append(" = ").append(entry.text);
+        list.Add(CString(std::move(line)));
+    }
+    return LengthOf(list);
+}
