@@ -1,0 +1,131 @@
+#include "Args.h"
+
+#include <gtest/gtest.h>
+
+#include "KeyPath.h"
+
+namespace qorreg {
+namespace {
+
+TEST(ArgsTest, OptionsTakeTheirValueInEveryGnuSpelling) {
+    const std::vector<std::vector<std::string>> spellings = {
+        {"-f", "a.ini", "query", "K"},
+        {"-fa.ini", "query", "K"},
+        {"--file", "a.ini", "query", "K"},
+        {"--file=a.ini", "query", "K"},
+        {"query", "K", "-f", "a.ini"},  // options may follow the operands
+    };
+    for (const auto& args : spellings) {
+        ParseResult r = ParseArgs(args);
+        ASSERT_EQ(r.error, "") << args[0];
+        EXPECT_EQ(r.options.file, "a.ini") << args[0];
+        EXPECT_EQ(r.options.verb, "query") << args[0];
+        EXPECT_EQ(r.options.operands, std::vector<std::string>{"K"}) << args[0];
+    }
+}
+
+TEST(ArgsTest, ClusteredFlagsEndWithAValueOption) {
+    ParseResult r = ParseArgs({"query", "K", "-sv", "GAMMA"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_TRUE(r.options.Has(kOptSubtree));
+    EXPECT_EQ(r.options.value, "GAMMA");
+}
+
+TEST(ArgsTest, DoubleDashMakesTheRestOperands) {
+    ParseResult r = ParseArgs({"-f", "a.ini", "delete", "--", "-v"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_FALSE(r.options.Has(kOptValue));
+    EXPECT_EQ(r.options.operands, std::vector<std::string>{"-v"});
+}
+
+TEST(ArgsTest, ValueOptionTakesADashTextAsItsValue) {
+    ParseResult r = ParseArgs({"add", "K", "-v", "N", "-d", "-x"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.options.data, "-x");
+}
+
+TEST(ArgsTest, MalformedOptionsAreReported) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--bogus"}, "unknown option: --bogus"},
+        {{"-x"}, "unknown option: -x"},
+        {{"query", "-f"}, "option --file needs a value"},
+        {{"--app=1"}, "option --app takes no value"},
+    };
+    for (const auto& [args, error] : cases) EXPECT_EQ(ParseArgs(args).error, error) << args[0];
+}
+
+TEST(ArgsTest, DwordArgumentIsDecimalOrHexWithin32Bits) {
+    const std::vector<std::pair<std::string, long long>> cases = {
+        {"0", 0}, {"42", 42}, {"4294967295", 4294967295LL}, {"0xffffffff", 4294967295LL},
+        {"0X1F", 31}, {"010", 10},
+        {"4294967296", -1}, {"0x100000000", -1}, {"-1", -1}, {"+1", -1}, {"", -1},
+        {"0x", -1}, {"12a", -1}, {" 1", -1}, {"0x-1", -1}, {"99999999999999999999999", -1},
+    };
+    for (const auto& [text, expected] : cases) {
+        DWORD value = 7;
+        bool ok = ParseDwordArgument(text, value);
+        EXPECT_EQ(ok, expected >= 0) << text;
+        if (ok) {
+            EXPECT_EQ(value, static_cast<DWORD>(expected)) << text;
+        }
+    }
+}
+
+TEST(ArgsTest, BinaryArgumentIsPairsOfHexDigits) {
+    std::vector<BYTE> bytes;
+    ASSERT_TRUE(ParseBinaryArgument("00cC01Ff", bytes));
+    EXPECT_EQ(bytes, (std::vector<BYTE>{0x00, 0xCC, 0x01, 0xFF}));
+    ASSERT_TRUE(ParseBinaryArgument("", bytes));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(ParseBinaryArgument("abc", bytes));
+    EXPECT_FALSE(ParseBinaryArgument("0g", bytes));
+    EXPECT_FALSE(ParseBinaryArgument("00,01", bytes));
+}
+
+TEST(KeyPathTest, RootsInAnyFormBecomeTheLongUpperCaseForm) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"hklm\\software\\x", "HKEY_LOCAL_MACHINE\\SOFTWARE\\X"},
+        {"HKCU\\Software\\Orvane Corp\\", "HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP"},
+        {"hkey_current_user\\a", "HKEY_CURRENT_USER\\A"},
+        {"HKLM", "HKEY_LOCAL_MACHINE"},
+        {"HKLM\\", "HKEY_LOCAL_MACHINE"},
+    };
+    for (const auto& [text, full] : cases) {
+        KeyPath key;
+        std::string error;
+        ASSERT_TRUE(ParseKeyPath(text, key, error)) << text << ": " << error;
+        EXPECT_EQ(key.full, full);
+    }
+    KeyPath key;
+    std::string error;
+    ASSERT_TRUE(ParseKeyPath("hkcu\\a\\b", key, error));
+    EXPECT_EQ(key.root, HKEY_CURRENT_USER);
+    EXPECT_EQ(key.sub, "A\\B");
+}
+
+TEST(KeyPathTest, UnknownRootsEmptyNamesAndOverlongPathsAreRefused) {
+    const std::vector<std::string> bad = {
+        "HKCR\\X", "HKLMX\\Y", "SOFTWARE\\X", "", "HKLM\\\\X", "HKLM\\A\\\\B",
+        "HKLM\\" + std::string(kMaxKeyPathLength, 'A'),
+    };
+    for (const std::string& text : bad) {
+        KeyPath key;
+        std::string error;
+        EXPECT_FALSE(ParseKeyPath(text, key, error)) << text;
+        EXPECT_FALSE(error.empty());
+    }
+    KeyPath key;
+    std::string error;
+    std::string longest = "HKLM\\" + std::string(kMaxKeyPathLength - 19, 'A');
+    EXPECT_TRUE(ParseKeyPath(longest, key, error)) << error;
+    EXPECT_EQ(key.full.size(), kMaxKeyPathLength);
+}
+
+TEST(KeyPathTest, FilterTextExpandsOnlyALeadingShortRoot) {
+    EXPECT_EQ(CanonicalKeyText("hkcu\\software"), "HKEY_CURRENT_USER\\SOFTWARE");
+    EXPECT_EQ(CanonicalKeyText("software\\hklm"), "SOFTWARE\\HKLM");
+    EXPECT_EQ(CanonicalKeyText("hklmx"), "HKLMX");
+}
+
+}  // namespace
+}  // namespace qorreg

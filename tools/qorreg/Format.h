@@ -1,0 +1,37 @@
+// How query shows keys and values, in the layout of the Windows registry
+// tool: the key path on a line of its own, then one indented line per value,
+//     NAME    TYPE    DATA
+// with four spaces before and between the columns.
+#ifndef QORREG_FORMAT_H
+#define QORREG_FORMAT_H
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <QorCommonLib.h>
+
+namespace qorreg {
+
+// The type of a stored value, told by the prefix its text begins with.
+// Untyped texts (no known prefix) come only from hand-written files.
+enum class ValueType { Dword, String, Binary, Untyped };
+
+ValueType TypeOfStoredText(const std::string& text);
+// "REG_DWORD", "REG_SZ", "REG_BINARY" or "REG_NONE".
+const char* TypeName(ValueType type);
+// Reads a -t argument (REG_DWORD, REG_SZ or REG_BINARY, any case). Untyped
+// is not accepted.
+bool ParseTypeName(const std::string& text, ValueType& type);
+
+// "0x%08x (decimal)": 0x0000002a (42).
+std::string FormatDword(DWORD value);
+// Two lower-case hexadecimal digits per byte, nothing between: 00cc01ff.
+std::string FormatBytes(const std::vector<BYTE>& bytes);
+
+void WriteKeyLine(std::ostream& out, const std::string& key);
+void WriteValueLine(std::ostream& out, const std::string& name, ValueType type, const std::string& data);
+
+}  // namespace qorreg
+
+#endif

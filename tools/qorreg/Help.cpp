@@ -1,0 +1,85 @@
+#include "Help.h"
+
+namespace qorreg {
+namespace {
+
+const VerbHelp kVerbHelp[] = {
+    {"query", "-f FILE query KEY [-v NAME] [-s]", "show a key's values and sub-keys",
+     "Shows KEY on a line, then one line per value: NAME, TYPE, DATA.\n"
+     "Without -s the sub-keys directly below KEY follow, one per line.\n"
+     "\n"
+     "  -v, --value NAME   show only the value NAME\n"
+     "  -s, --subtree      show KEY and every key below it, each with its values\n"},
+    {"add", "-f FILE add KEY [-v NAME [-t TYPE] [-d DATA]]", "create a key or set a value",
+     "Creates KEY when missing; with -v also sets the value NAME of KEY.\n"
+     "When FILE does not exist yet, it is created.\n"
+     "\n"
+     "  -v, --value NAME   the value to set\n"
+     "  -t, --type TYPE    REG_SZ (the default), REG_DWORD or REG_BINARY\n"
+     "  -d, --data DATA    REG_SZ: the text as it is (default: empty)\n"
+     "                     REG_DWORD: decimal or 0x hex, 0 to 4294967295 (required)\n"
+     "                     REG_BINARY: pairs of hex digits such as 00cc01ff (default: none)\n"},
+    {"delete", "-f FILE delete KEY [-v NAME]", "remove a value, or a key with its subtree",
+     "Removes KEY and every key below it, or with -v only the value NAME of KEY.\n"
+     "\n"
+     "  -v, --value NAME   the value to remove\n"},
+    {"copy", "-f FILE copy SRC DST", "copy a key and everything below it",
+     "Copies SRC, every key below it and all their values to DST. What DST already\n"
+     "holds stays, except values of the same name, which are replaced.\n"},
+    {"export", "-f FILE export [--app] [FILTER] OUT", "write the keys that contain FILTER to OUT",
+     "Writes a TWAIN export (REGEDIT4 text) of every key whose path contains FILTER\n"
+     "(all keys when FILTER is left out) to OUT, replacing it.\n"
+     "\n"
+     "  --app   write the scanning application's export instead, appended to OUT:\n"
+     "          key paths relative to FILTER, values without type\n"},
+    {"import", "-f FILE import IN", "merge a REGEDIT4 file into the store",
+     "Reads the REGEDIT4 file IN (such as a TWAIN export) into the store of FILE:\n"
+     "new keys are added, values of the same name are replaced.\n"},
+    {"validate", "validate FILE", "check that a store file was written completely",
+     "Prints \"valid\" (exit status 0) when FILE ends with its end marker line and\n"
+     "names no key twice, else \"invalid\" (exit status 1).\n"},
+    {"root", "-f FILE root [--twain] MODULE", "find the product folder that names a module",
+     "Looks up HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane Corp\\Scanner in FILE and finds the\n"
+     "product folder whose root.ini has MODULE's folder as \"System Directory\".\n"
+     "Prints the product key and the folder, one per line.\n"
+     "\n"
+     "  --twain   match \"Twain Pathname\" against the whole MODULE path instead\n"},
+};
+
+}  // namespace
+
+const VerbHelp* FindVerbHelp(const std::string& verb) {
+    for (const VerbHelp& help : kVerbHelp) {
+        if (verb == help.name) return &help;
+    }
+    return nullptr;
+}
+
+void WriteToolHelp(std::ostream& out) {
+    out << "Usage: qorreg -f FILE VERB [OPTION]... [ARGUMENT]...\n"
+           "Inspect and change a QorCommonLib store file (such as root.ini).\n"
+           "\n"
+           "Verbs:\n";
+    for (const VerbHelp& help : kVerbHelp) {
+        std::string usage = std::string(help.usage);
+        out << "  " << usage << "\n        " << help.summary << '\n';
+    }
+    out << "\n"
+           "Options:\n"
+           "  -f, --file FILE   the store file to work on\n"
+           "  -h, --help        show this help; 'qorreg VERB --help' shows a verb's\n"
+           "  -V, --version     show the version\n"
+           "\n"
+           "KEY is a full key path that begins with HKEY_LOCAL_MACHINE or\n"
+           "HKEY_CURRENT_USER (or HKLM, HKCU), in any case, such as\n"
+           "HKCU\\SOFTWARE\\Orvane Corp\\DocScan. Quote it in the shell.\n"
+           "\n"
+           "Exit status: 0 success; 1 a key, value or product named does not exist\n"
+           "(validate: the file is invalid); 2 usage error, unreadable or invalid file.\n";
+}
+
+void WriteVerbHelp(std::ostream& out, const VerbHelp& help) {
+    out << "Usage: qorreg " << help.usage << "\n" << help.summary << ".\n\n" << help.details;
+}
+
+}  // namespace qorreg

@@ -1,0 +1,146 @@
+// query, export, validate and root: they read a store file and never write it.
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "Format.h"
+#include "Session.h"
+#include "StoreView.h"
+#include "Verbs.h"
+
+namespace qorreg {
+namespace {
+
+// GetRegRoot writes at most this many bytes into its key buffer.
+constexpr std::size_t kRootKeyBufferSize = 260;
+const char* const kRootNotFound = "Software\\Company\\Error";
+
+// The data column of a value, read back through the library's typed getters.
+std::string ShowData(CRegExt& handle, const StoredValue& value) {
+    const char* name = value.name.c_str();
+    ValueType type = TypeOfStoredText(value.text);
+    if (type == ValueType::Dword) {
+        DWORD number = 0;
+        handle.GetDWord(number, name);
+        return FormatDword(number);
+    }
+    CString text;
+    handle.GetString(text, name, 0);
+    if (type != ValueType::Binary || text.IsEmpty()) return text.GetString();
+    // One byte per comma-separated piece.
+    std::vector<BYTE> bytes(1 + static_cast<std::size_t>(std::count(text.str().begin(), text.str().end(), ',')));
+    DWORD unused = 0;
+    handle.GetBinary(bytes.data(), &unused, name);
+    return FormatBytes(bytes);
+}
+
+// Writes one key block; with onlyName set, only that value and only when the
+// key holds it. Returns whether anything was written.
+bool WriteKeyBlock(std::ostream& out, CIniClass& store, const std::string& key, const std::string* onlyName) {
+    std::vector<StoredValue> values = ReadValues(store, key);
+    if (onlyName != nullptr) {
+        std::erase_if(values, [onlyName](const StoredValue& v) { return v.name != *onlyName; });
+        if (values.empty()) return false;
+    }
+    CRegExt handle;
+    CRegExt noParent;
+    handle.OpenReadOnly(key.c_str(), &noParent);
+    WriteKeyLine(out, key);
+    for (const StoredValue& value : values) WriteValueLine(out, value.name, TypeOfStoredText(value.text), ShowData(handle, value));
+    return true;
+}
+
+bool AnyKeyContains(CIniClass& store, const std::string& filter) {
+    CStringArray keys;
+    store.GetAllKeys(keys);
+    for (CStringArray::INT_PTR i = 0; i < keys.GetSize(); ++i) {
+        if (keys[i].str().find(filter) != std::string::npos) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int ReadKeyOperand(const std::string& text, KeyPath& key, Io& io) {
+    std::string error;
+    if (!ParseKeyPath(text, key, error)) return Fail(io, kExitFailure, error);
+    return kExitOk;
+}
+
+int QueryVerb(const Options& options, Io& io) {
+    KeyPath key;
+    if (int status = ReadKeyOperand(options.operands[0], key, io)) return status;
+    Session session(io);
+    if (int status = session.Open(options.file, FileUse::Read)) return status;
+    CIniClass& store = session.Store();
+    if (!KeyIsPresent(store, key.full)) return Fail(io, kExitNotFound, "key not found: " + key.full);
+
+    KeyTree tree = BuildKeyTree(store, key.full);
+    std::string name = UpperAscii(options.value);
+    const std::string* onlyName = options.Has(kOptValue) ? &name : nullptr;
+    std::vector<std::string> keys = options.Has(kOptSubtree) ? SubtreePaths(tree, key.full)
+                                                             : std::vector<std::string>{key.full};
+    bool any = false;
+    for (const std::string& path : keys) {
+        std::ostringstream block;
+        if (!WriteKeyBlock(block, store, path, onlyName)) continue;
+        io.out << (any ? "\n" : "") << block.str();
+        any = true;
+    }
+    if (onlyName != nullptr && !any) {
+        return Fail(io, kExitNotFound, "value not found: " + name + (options.Has(kOptSubtree) ? " under " : " in ") + key.full);
+    }
+    std::vector<std::string> children = ChildPaths(tree, key.full);
+    if (onlyName == nullptr && !options.Has(kOptSubtree) && !children.empty()) {
+        io.out << '\n';
+        for (const std::string& child : children) WriteKeyLine(io.out, child);
+    }
+    return kExitOk;
+}
+
+int ExportVerb(const Options& options, Io& io) {
+    std::string filter = options.operands.size() == 2 ? CanonicalKeyText(options.operands[0]) : std::string();
+    const std::string& target = options.operands.back();
+    Session session(io);
+    if (int status = session.Open(options.file, FileUse::Read)) return status;
+    CIniClass& store = session.Store();
+    if (!filter.empty() && !AnyKeyContains(store, filter)) return Fail(io, kExitNotFound, "no key contains: " + filter);
+    int written = options.Has(kOptApp) ? store.ExportAppFile(filter.c_str(), target.c_str())
+                                       : store.ExportFile(filter.c_str(), target.c_str());
+    if (written != 1) return Fail(io, kExitFailure, "cannot write file: " + target);
+    return kExitOk;
+}
+
+int ValidateVerb(const Options& options, Io& io) {
+    if (options.operands.empty() == !options.Has(kOptFile)) {
+        return Fail(io, kExitFailure, "validate takes one FILE (see qorreg validate --help)");
+    }
+    const std::string& path = options.operands.empty() ? options.file : options.operands[0];
+    std::string problem = ReadProblem(path);
+    if (!problem.empty()) return Fail(io, kExitFailure, problem + ": " + path);
+    CIniClass probe;
+    if (probe.IsFileValid(path.c_str()) != 1) {
+        io.out << "invalid\n";
+        return Fail(io, kExitNotFound, "no end marker line at the end (incomplete?): " + path);
+    }
+    if (probe.LoadFile(path.c_str()) != 1) {
+        io.out << "invalid\n";
+        return Fail(io, kExitNotFound, "a key is named twice: " + path);
+    }
+    io.out << "valid\n";
+    return kExitOk;
+}
+
+int RootVerb(const Options& options, Io& io) {
+    const std::string& module = options.operands[0];
+    Session session(io);
+    if (int status = session.Open(options.file, FileUse::Read)) return status;
+    char key[kRootKeyBufferSize] = {};
+    CRegExt handle;
+    handle.GetRegRoot(options.Has(kOptTwain) ? 1 : 0, module.c_str(), key);
+    if (std::strcmp(key, kRootNotFound) == 0) return Fail(io, kExitNotFound, "no product folder names this module: " + module);
+    io.out << key << '\n' << CRegExt::GetSysPath() << '\n';
+    return kExitOk;
+}
+
+}  // namespace qorreg

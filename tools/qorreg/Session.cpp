@@ -1,0 +1,131 @@
+#include "Session.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace qorreg {
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder of its own below the system's temporary folder, removed again
+// when the object goes.
+class PrivateFolder {
+public:
+    PrivateFolder() {
+        std::error_code ec;
+        fs::path base = fs::temp_directory_path(ec);
+        if (ec) return;
+        std::random_device random;
+        for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
+            fs::path candidate = base / ("qorreg-" + std::to_string(random()));
+            if (fs::create_directory(candidate, ec)) path_ = candidate;
+        }
+    }
+    ~PrivateFolder() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+
+    bool Ok() const { return !path_.empty(); }
+    std::string File(const char* name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+bool Unchanged(const Snapshot& before, const std::string& key, const std::string& name, const std::string& text) {
+    auto k = before.find(key);
+    if (k == before.end()) return false;
+    auto v = k->second.find(name);
+    return v != k->second.end() && v->second == text;
+}
+
+}  // namespace
+
+std::string ReadProblem(const std::string& path) {
+    std::error_code ec;
+    fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) return "no such file";
+    if (ec) return "cannot read file";
+    if (fs::is_directory(status)) return "it is a folder";
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe) return "cannot read file";
+    return std::string();
+}
+
+Session::Session(Io& io) : io_(io), previous_(CRegExt::m_pIni) {
+    CRegExt().SetObject(&store_);
+}
+
+Session::~Session() {
+    CRegExt().SetObject(previous_);
+}
+
+int Session::Open(const std::string& path, FileUse use) {
+    path_ = path;
+    std::error_code ec;
+    bool missing = fs::status(path, ec).type() == fs::file_type::not_found;
+    if (missing && use == FileUse::ChangeOrCreate) {
+        io_.err << "qorreg: creating new store file: " << path << '\n';
+        return kExitOk;
+    }
+    std::string problem = ReadProblem(path);
+    if (!problem.empty()) return Fail(io_, kExitFailure, problem + ": " + path);
+    return OpenExisting(use);
+}
+
+int Session::OpenExisting(FileUse use) {
+    std::error_code ec;
+    bool empty = fs::file_size(path_, ec) == 0 && !ec;
+    if (empty && use == FileUse::ChangeOrCreate) return kExitOk;
+    bool complete = store_.IsFileValid(path_.c_str()) == 1;
+    if (!complete && use != FileUse::Read) {
+        return Fail(io_, kExitFailure, "store file has no end marker line (incomplete?), not changed: " + path_);
+    }
+    if (store_.LoadFile(path_.c_str()) != 1) {
+        return Fail(io_, kExitFailure, "invalid store file (a key is named twice): " + path_);
+    }
+    if (!complete) io_.err << "qorreg: warning: store file has no end marker line (incomplete?): " << path_ << '\n';
+    loaded_ = TakeSnapshot(store_);
+    return kExitOk;
+}
+
+std::string Session::FirstLostChange(bool& failed) {
+    failed = true;
+    PrivateFolder folder;
+    if (!folder.Ok()) return std::string();
+    std::string copy = folder.File("check.ini");
+    CIniClass reread;
+    if (store_.SaveFile(copy.c_str(), "") != 1 || reread.LoadFile(copy.c_str()) != 1) return std::string();
+    failed = false;
+    Snapshot after = TakeSnapshot(reread);
+    for (const auto& [key, values] : TakeSnapshot(store_)) {
+        static const std::map<std::string, std::string> kNoValues;
+        auto readBack = after.find(key);
+        if (readBack == after.end() && loaded_.count(key) == 0) return "key " + key;
+        const auto& keptValues = readBack == after.end() ? kNoValues : readBack->second;
+        for (const auto& [name, text] : values) {
+            auto v = keptValues.find(name);
+            bool kept = v != keptValues.end() && v->second == text;
+            if (!kept && !Unchanged(loaded_, key, name, text)) return "value " + name + " of " + key;
+        }
+    }
+    return std::string();
+}
+
+int Session::Commit() {
+    bool failed = false;
+    std::string lost = FirstLostChange(failed);
+    if (failed) return Fail(io_, kExitFailure, "cannot check the change in a temporary file, not changed: " + path_);
+    if (!lost.empty()) {
+        return Fail(io_, kExitFailure, "the store file cannot keep " + lost + " as given, not changed: " + path_);
+    }
+    if (store_.SaveFile(path_.c_str(), "") != 1) return Fail(io_, kExitFailure, "cannot write file: " + path_);
+    return kExitOk;
+}
+
+}  // namespace qorreg

@@ -1,0 +1,95 @@
+#include "StoreView.h"
+
+#include <algorithm>
+
+namespace qorreg {
+namespace {
+
+const std::string kLineJoint = " = ";
+
+// GetValueLines gives "NAME = text"; a name may itself hold " = ", so the
+// cut is taken where the store confirms the name and text.
+bool SplitValueLine(CIniClass& store, const std::string& key, const std::string& line, StoredValue& value) {
+    for (std::size_t at = line.find(kLineJoint); at != std::string::npos; at = line.find(kLineJoint, at + 1)) {
+        std::string name = line.substr(0, at);
+        std::string text = line.substr(at + kLineJoint.size());
+        CString stored;
+        if (store.GetValue(key.c_str(), name.c_str(), stored) && text == stored.GetString()) {
+            value = {name, text};
+            return true;
+        }
+    }
+    return false;
+}
+
+void AppendSubtree(const KeyTree& tree, const std::string& key, std::vector<std::string>& paths) {
+    paths.push_back(key);
+    for (const std::string& child : ChildPaths(tree, key)) AppendSubtree(tree, child, paths);
+}
+
+}  // namespace
+
+std::vector<StoredValue> ReadValues(CIniClass& store, const std::string& key) {
+    CStringArray lines;
+    store.GetValueLines(key.c_str(), lines);
+    std::vector<StoredValue> values;
+    for (CStringArray::INT_PTR i = 0; i < lines.GetSize(); ++i) {
+        StoredValue value;
+        if (SplitValueLine(store, key, lines[i].GetString(), value)) values.push_back(value);
+    }
+    std::sort(values.begin(), values.end(),
+              [](const StoredValue& a, const StoredValue& b) { return a.name < b.name; });
+    return values;
+}
+
+bool KeyIsPresent(CIniClass& store, const std::string& key) {
+    CStringArray keys;
+    return store.GetSubKeys(key.c_str(), keys) > 0;
+}
+
+KeyTree BuildKeyTree(CIniClass& store, const std::string& key) {
+    CStringArray keys;
+    store.GetSubKeys(key.c_str(), keys);
+    KeyTree tree;
+    tree[key];
+    for (CStringArray::INT_PTR i = 0; i < keys.GetSize(); ++i) {
+        std::string path = keys[i].GetString();
+        std::string parent = key;
+        for (std::size_t start = key.size() + 1; start <= path.size();) {
+            std::size_t end = std::min(path.find('\\', start), path.size());
+            tree[parent].insert(path.substr(start, end - start));
+            parent = path.substr(0, end);
+            tree[parent];
+            start = end + 1;
+        }
+    }
+    return tree;
+}
+
+std::vector<std::string> ChildPaths(const KeyTree& tree, const std::string& key) {
+    std::vector<std::string> paths;
+    auto found = tree.find(key);
+    if (found == tree.end()) return paths;
+    for (const std::string& name : found->second) paths.push_back(key + "\\" + name);
+    return paths;
+}
+
+std::vector<std::string> SubtreePaths(const KeyTree& tree, const std::string& key) {
+    std::vector<std::string> paths;
+    AppendSubtree(tree, key, paths);
+    return paths;
+}
+
+Snapshot TakeSnapshot(CIniClass& store) {
+    CStringArray keys;
+    store.GetAllKeys(keys);
+    Snapshot snapshot;
+    for (CStringArray::INT_PTR i = 0; i < keys.GetSize(); ++i) {
+        std::string key = keys[i].GetString();
+        auto& values = snapshot[key];
+        for (const StoredValue& value : ReadValues(store, key)) values[value.name] = value.text;
+    }
+    return snapshot;
+}
+
+}  // namespace qorreg

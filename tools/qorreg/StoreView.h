@@ -1,0 +1,45 @@
+// Read-only views of a store that the verbs share: a key's values sorted by
+// name, the key tree below a key, and a snapshot of every key and value.
+// Names and keys are compared and sorted by their bytes (unsigned), the
+// order in which the store enumerates sub-keys.
+#ifndef QORREG_STORE_VIEW_H
+#define QORREG_STORE_VIEW_H
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QorCommonLib.h>
+
+namespace qorreg {
+
+struct StoredValue {
+    std::string name;  // as stored: upper case
+    std::string text;  // encoded text with its type prefix
+};
+
+// The values of key (exact stored text), sorted by name.
+std::vector<StoredValue> ReadValues(CIniClass& store, const std::string& key);
+
+// True when the store holds key or any key below it.
+bool KeyIsPresent(CIniClass& store, const std::string& key);
+
+// Every path at or below key mapped to the names of the keys directly below
+// it. Paths that exist only as parts of deeper keys are included, as the
+// store's sub-key enumeration includes them.
+using KeyTree = std::map<std::string, std::set<std::string>>;
+KeyTree BuildKeyTree(CIniClass& store, const std::string& key);
+
+// Full paths of the keys directly below key, in order.
+std::vector<std::string> ChildPaths(const KeyTree& tree, const std::string& key);
+// key, then depth first every path below it, children in order.
+std::vector<std::string> SubtreePaths(const KeyTree& tree, const std::string& key);
+
+// Every key with its values by name.
+using Snapshot = std::map<std::string, std::map<std::string, std::string>>;
+Snapshot TakeSnapshot(CIniClass& store);
+
+}  // namespace qorreg
+
+#endif

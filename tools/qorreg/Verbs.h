@@ -1,0 +1,36 @@
+// The verbs of qorreg. Each takes the parsed command line (already checked
+// for the verb's operand count and options) and the streams to write to,
+// and returns the exit status (Io.h).
+#ifndef QORREG_VERBS_H
+#define QORREG_VERBS_H
+
+#include <string>
+#include <vector>
+
+#include "Args.h"
+#include "Io.h"
+#include "KeyPath.h"
+
+namespace qorreg {
+
+// Reading verbs.
+int QueryVerb(const Options& options, Io& io);     // -f FILE query KEY [-v NAME] [-s]
+int ExportVerb(const Options& options, Io& io);    // -f FILE export [--app] [FILTER] OUT
+int ValidateVerb(const Options& options, Io& io);  // validate FILE
+int RootVerb(const Options& options, Io& io);      // -f FILE root [--twain] MODULE
+
+// Changing verbs: they save the whole store back to FILE.
+int AddVerb(const Options& options, Io& io);     // -f FILE add KEY [-v NAME [-t TYPE] [-d DATA]]
+int DeleteVerb(const Options& options, Io& io);  // -f FILE delete KEY [-v NAME]
+int CopyVerb(const Options& options, Io& io);    // -f FILE copy SRC DST
+int ImportVerb(const Options& options, Io& io);  // -f FILE import IN
+
+// Reads a key operand; kExitOk, or kExitFailure with the reason reported.
+int ReadKeyOperand(const std::string& text, KeyPath& key, Io& io);
+
+// Runs a whole command line (the arguments after the program name).
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace qorreg
+
+#endif
