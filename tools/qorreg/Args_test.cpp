@@ -82,43 +82,37 @@ TEST(ArgsTest, BinaryArgumentIsPairsOfHexDigits) {
     EXPECT_FALSE(ParseBinaryArgument("00,01", bytes));
 }
 
-TEST(KeyPathTest, RootsInAnyFormBecomeTheLongUpperCaseForm) {
+TEST(KeyPathTest, KeysBecomeTheStoresUpperCaseFormWithLongRootNames) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"hklm\\software\\x", "HKEY_LOCAL_MACHINE\\SOFTWARE\\X"},
         {"HKCU\\Software\\Orvane Corp\\", "HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP"},
         {"hkey_current_user\\a", "HKEY_CURRENT_USER\\A"},
         {"HKLM", "HKEY_LOCAL_MACHINE"},
         {"HKLM\\", "HKEY_LOCAL_MACHINE"},
+        {"Software\\Orvane Corp\\DocScan\\S1", "SOFTWARE\\ORVANE CORP\\DOCSCAN\\S1"},  // root-less
+        {"HKLMX\\Y", "HKLMX\\Y"},
     };
-    for (const auto& [text, full] : cases) {
-        KeyPath key;
-        std::string error;
-        ASSERT_TRUE(ParseKeyPath(text, key, error)) << text << ": " << error;
-        EXPECT_EQ(key.full, full);
+    for (const auto& [text, expected] : cases) {
+        std::string full, error;
+        ASSERT_TRUE(ParseKeyPath(text, full, error)) << text << ": " << error;
+        EXPECT_EQ(full, expected);
     }
-    KeyPath key;
-    std::string error;
-    ASSERT_TRUE(ParseKeyPath("hkcu\\a\\b", key, error));
-    EXPECT_EQ(key.root, HKEY_CURRENT_USER);
-    EXPECT_EQ(key.sub, "A\\B");
 }
 
-TEST(KeyPathTest, UnknownRootsEmptyNamesAndOverlongPathsAreRefused) {
+TEST(KeyPathTest, OtherRootsEmptyNamesAndOverlongPathsAreRefused) {
     const std::vector<std::string> bad = {
-        "HKCR\\X", "HKLMX\\Y", "SOFTWARE\\X", "", "HKLM\\\\X", "HKLM\\A\\\\B",
-        "HKLM\\" + std::string(kMaxKeyPathLength, 'A'),
+        "HKCR\\X", "HKEY_CLASSES_ROOT\\X", "hkey_users", "HKU\\X", "", "\\", "\\SOFTWARE", "HKLM\\\\X",
+        "HKLM\\A\\\\B", "HKLM\\" + std::string(kMaxKeyPathLength, 'A'),
     };
     for (const std::string& text : bad) {
-        KeyPath key;
-        std::string error;
-        EXPECT_FALSE(ParseKeyPath(text, key, error)) << text;
+        std::string full, error;
+        EXPECT_FALSE(ParseKeyPath(text, full, error)) << text;
         EXPECT_FALSE(error.empty());
     }
-    KeyPath key;
-    std::string error;
+    std::string full, error;
     std::string longest = "HKLM\\" + std::string(kMaxKeyPathLength - 19, 'A');
-    EXPECT_TRUE(ParseKeyPath(longest, key, error)) << error;
-    EXPECT_EQ(key.full.size(), kMaxKeyPathLength);
+    EXPECT_TRUE(ParseKeyPath(longest, full, error)) << error;
+    EXPECT_EQ(full.size(), kMaxKeyPathLength);
 }
 
 TEST(KeyPathTest, FilterTextExpandsOnlyALeadingShortRoot) {

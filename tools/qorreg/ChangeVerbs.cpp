@@ -59,7 +59,7 @@ int WriteValue(const std::string& key, const std::string& name, const NewValue& 
 }  // namespace
 
 int AddVerb(const Options& options, Io& io) {
-    KeyPath key;
+    std::string key;
     if (int status = ReadKeyOperand(options.operands[0], key, io)) return status;
     bool setsValue = options.Has(kOptValue);
     if (!setsValue && (options.Has(kOptType) || options.Has(kOptData))) {
@@ -71,42 +71,43 @@ int AddVerb(const Options& options, Io& io) {
     }
     Session session(io);
     if (int status = session.Open(options.file, FileUse::ChangeOrCreate)) return status;
-    session.Store().AddKey(key.full.c_str());
-    if (setsValue && WriteValue(key.full, options.value, value) != 1) {
-        return Fail(io, kExitFailure, "cannot set value " + options.value + " in " + key.full);
+    session.Store().AddKey(key.c_str());
+    if (setsValue && WriteValue(key, options.value, value) != 1) {
+        return Fail(io, kExitFailure, "cannot set value " + options.value + " in " + key);
     }
     return session.Commit();
 }
 
 int DeleteVerb(const Options& options, Io& io) {
-    KeyPath key;
+    std::string key;
     if (int status = ReadKeyOperand(options.operands[0], key, io)) return status;
     Session session(io);
     if (int status = session.Open(options.file, FileUse::Change)) return status;
     CIniClass& store = session.Store();
     if (options.Has(kOptValue)) {
-        if (store.KeyExists(key.full.c_str()) != 1) return Fail(io, kExitNotFound, "key not found: " + key.full);
-        if (store.RemoveValue(key.full.c_str(), options.value.c_str()) != 1) {
-            return Fail(io, kExitNotFound, "value not found: " + UpperAscii(options.value) + " in " + key.full);
+        if (store.KeyExists(key.c_str()) != 1) return Fail(io, kExitNotFound, "key not found: " + key);
+        if (store.RemoveValue(key.c_str(), options.value.c_str()) != 1) {
+            return Fail(io, kExitNotFound, "value not found: " + UpperAscii(options.value) + " in " + key);
         }
     } else {
-        if (!KeyIsPresent(store, key.full)) return Fail(io, kExitNotFound, "key not found: " + key.full);
-        store.DeleteSubtree(key.full.c_str());
+        if (!KeyIsPresent(store, key)) return Fail(io, kExitNotFound, "key not found: " + key);
+        store.DeleteSubtree(key.c_str());
     }
     return session.Commit();
 }
 
 int CopyVerb(const Options& options, Io& io) {
-    KeyPath source, target;
+    std::string source, target;
     if (int status = ReadKeyOperand(options.operands[0], source, io)) return status;
     if (int status = ReadKeyOperand(options.operands[1], target, io)) return status;
     Session session(io);
     if (int status = session.Open(options.file, FileUse::Change)) return status;
-    if (!KeyIsPresent(session.Store(), source.full)) return Fail(io, kExitNotFound, "key not found: " + source.full);
+    if (!KeyIsPresent(session.Store(), source)) return Fail(io, kExitNotFound, "key not found: " + source);
     CRegExt handle;
-    if (handle.RegCopy(source.root, CString(source.sub.c_str()), target.root, CString(target.sub.c_str())) != 1) {
+    // Each end is given whole as the root text, with an empty sub-key.
+    if (handle.RegCopy(source.c_str(), CString(), target.c_str(), CString()) != 1) {
         return Fail(io, kExitFailure,
-                    "cannot copy " + source.full + " (a value without a type, or a path too long), not changed: " + options.file);
+                    "cannot copy " + source + " (a value without a type, or a path too long), not changed: " + options.file);
     }
     return session.Commit();
 }

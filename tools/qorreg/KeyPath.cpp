@@ -3,34 +3,22 @@
 namespace qorreg {
 namespace {
 
-struct RootName {
-    const char* shortName;
-    const char* longName;
-    HKEY handle;
+const std::pair<const char*, const char*> kShortRoots[] = {
+    {"HKLM", "HKEY_LOCAL_MACHINE"},
+    {"HKCU", "HKEY_CURRENT_USER"},
 };
 
-const RootName kRoots[] = {
-    {"HKLM", "HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-    {"HKCU", "HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-};
-
-// True when text is name alone or name followed by a backslash.
-bool BeginsWithRoot(const std::string& text, const std::string& name) {
-    return text.compare(0, name.size(), name) == 0 &&
-           (text.size() == name.size() || text[name.size()] == '\\');
+// Registry roots the store has no place for; a key beginning with one of
+// them is a mistake, not a root-less key.
+bool IsOtherRoot(const std::string& first) {
+    if (first == "HKEY_LOCAL_MACHINE" || first == "HKEY_CURRENT_USER") return false;
+    return first.rfind("HKEY_", 0) == 0 || first == "HKCR" || first == "HKU" || first == "HKCC";
 }
 
-// Splits a full key path into root handle and sub-key; false for an unknown root.
-bool SplitRoot(const std::string& full, HKEY& root, std::string& sub) {
-    for (const RootName& rootName : kRoots) {
-        std::string name = rootName.longName;
-        if (BeginsWithRoot(full, name)) {
-            root = rootName.handle;
-            sub = full.size() > name.size() ? full.substr(name.size() + 1) : std::string();
-            return true;
-        }
-    }
-    return false;
+// True when text is name alone or name followed by a backslash.
+bool BeginsWithName(const std::string& text, const std::string& name) {
+    return text.compare(0, name.size(), name) == 0 &&
+           (text.size() == name.size() || text[name.size()] == '\\');
 }
 
 }  // namespace
@@ -44,30 +32,32 @@ std::string UpperAscii(std::string text) {
 
 std::string CanonicalKeyText(const std::string& text) {
     std::string upper = UpperAscii(text);
-    for (const RootName& root : kRoots) {
-        if (BeginsWithRoot(upper, root.shortName)) {
-            return root.longName + upper.substr(std::string(root.shortName).size());
-        }
+    for (const auto& [shortName, longName] : kShortRoots) {
+        if (BeginsWithName(upper, shortName)) return longName + upper.substr(std::string(shortName).size());
     }
     return upper;
 }
 
-bool ParseKeyPath(const std::string& text, KeyPath& key, std::string& error) {
-    std::string full = CanonicalKeyText(text);
-    while (!full.empty() && full.back() == '\\') full.pop_back();
-    if (!SplitRoot(full, key.root, key.sub)) {
+bool ParseKeyPath(const std::string& text, std::string& full, std::string& error) {
+    std::string path = CanonicalKeyText(text);
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    if (path.empty()) {
+        error = "empty key path: '" + text + "'";
+        return false;
+    }
+    if (IsOtherRoot(path.substr(0, path.find('\\')))) {
         error = "unknown root in key (use HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKLM or HKCU): " + text;
         return false;
     }
-    if (full.size() > kMaxKeyPathLength) {
-        error = "key path longer than " + std::to_string(kMaxKeyPathLength) + " characters: " + text;
-        return false;
-    }
-    if (key.sub.find("\\\\") != std::string::npos || (!key.sub.empty() && key.sub.front() == '\\')) {
+    if (path.front() == '\\' || path.find("\\\\") != std::string::npos) {
         error = "empty key name in key path: " + text;
         return false;
     }
-    key.full = full;
+    if (path.size() > kMaxKeyPathLength) {
+        error = "key path longer than " + std::to_string(kMaxKeyPathLength) + " characters: " + text;
+        return false;
+    }
+    full = path;
     return true;
 }
 

@@ -1,6 +1,7 @@
 // query, export, validate and root: they read a store file and never write it.
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "Format.h"
@@ -50,6 +51,13 @@ bool WriteKeyBlock(std::ostream& out, CIniClass& store, const std::string& key, 
     return true;
 }
 
+// The library may join folder names with backslashes; where they are not the
+// host's separator they are shown as slashes, so the path can be used as it is.
+std::string HostPath(std::string path) {
+    if (std::filesystem::path::preferred_separator == '/') std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
 bool AnyKeyContains(CIniClass& store, const std::string& filter) {
     CStringArray keys;
     store.GetAllKeys(keys);
@@ -61,25 +69,25 @@ bool AnyKeyContains(CIniClass& store, const std::string& filter) {
 
 }  // namespace
 
-int ReadKeyOperand(const std::string& text, KeyPath& key, Io& io) {
+int ReadKeyOperand(const std::string& text, std::string& key, Io& io) {
     std::string error;
     if (!ParseKeyPath(text, key, error)) return Fail(io, kExitFailure, error);
     return kExitOk;
 }
 
 int QueryVerb(const Options& options, Io& io) {
-    KeyPath key;
+    std::string key;
     if (int status = ReadKeyOperand(options.operands[0], key, io)) return status;
     Session session(io);
     if (int status = session.Open(options.file, FileUse::Read)) return status;
     CIniClass& store = session.Store();
-    if (!KeyIsPresent(store, key.full)) return Fail(io, kExitNotFound, "key not found: " + key.full);
+    if (!KeyIsPresent(store, key)) return Fail(io, kExitNotFound, "key not found: " + key);
 
-    KeyTree tree = BuildKeyTree(store, key.full);
+    KeyTree tree = BuildKeyTree(store, key);
     std::string name = UpperAscii(options.value);
     const std::string* onlyName = options.Has(kOptValue) ? &name : nullptr;
-    std::vector<std::string> keys = options.Has(kOptSubtree) ? SubtreePaths(tree, key.full)
-                                                             : std::vector<std::string>{key.full};
+    std::vector<std::string> keys = options.Has(kOptSubtree) ? SubtreePaths(tree, key)
+                                                             : std::vector<std::string>{key};
     bool any = false;
     for (const std::string& path : keys) {
         std::ostringstream block;
@@ -88,9 +96,9 @@ int QueryVerb(const Options& options, Io& io) {
         any = true;
     }
     if (onlyName != nullptr && !any) {
-        return Fail(io, kExitNotFound, "value not found: " + name + (options.Has(kOptSubtree) ? " under " : " in ") + key.full);
+        return Fail(io, kExitNotFound, "value not found: " + name + (options.Has(kOptSubtree) ? " under " : " in ") + key);
     }
-    std::vector<std::string> children = ChildPaths(tree, key.full);
+    std::vector<std::string> children = ChildPaths(tree, key);
     if (onlyName == nullptr && !options.Has(kOptSubtree) && !children.empty()) {
         io.out << '\n';
         for (const std::string& child : children) WriteKeyLine(io.out, child);
@@ -139,7 +147,7 @@ int RootVerb(const Options& options, Io& io) {
     CRegExt handle;
     handle.GetRegRoot(options.Has(kOptTwain) ? 1 : 0, module.c_str(), key);
     if (std::strcmp(key, kRootNotFound) == 0) return Fail(io, kExitNotFound, "no product folder names this module: " + module);
-    io.out << key << '\n' << CRegExt::GetSysPath() << '\n';
+    io.out << key << '\n' << HostPath(CRegExt::GetSysPath()) << '\n';
     return kExitOk;
 }
 

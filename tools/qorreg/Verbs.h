@@ -26,7 +26,7 @@ int CopyVerb(const Options& options, Io& io);    // -f FILE copy SRC DST
 int ImportVerb(const Options& options, Io& io);  // -f FILE import IN
 
 // Reads a key operand; kExitOk, or kExitFailure with the reason reported.
-int ReadKeyOperand(const std::string& text, KeyPath& key, Io& io);
+int ReadKeyOperand(const std::string& text, std::string& key, Io& io);
 
 // Runs a whole command line (the arguments after the program name).
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

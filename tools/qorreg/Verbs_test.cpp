@@ -1,0 +1,368 @@
+// Every verb end to end, in-process, on store files in a scratch folder.
+#include "Verbs.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace qorreg {
+namespace {
+namespace fs = std::filesystem;
+
+const char kSmallStore[] =
+    "REGEDIT4\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n"
+    "\"NAME\"=\"abc\"\r\n"
+    "\"GAMMA\"=dword:00000003\r\n"
+    "\"TABLE\"=hex:01,ff\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\X\\B0]\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\X\\B\\C]\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\X\\B]\r\n"
+    "\"M\"=dword:ffffffff\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\\DEEP]\r\n"
+    "\"Z\"=\"z\"\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\X\\AB]\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n"
+    "\"HOST\"=\"m\"\r\n"
+    "[CINICHECKFILEVALID]\r\n";
+
+const char kKeyX[] = "HKEY_CURRENT_USER\\SOFTWARE\\X";
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteAll(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+void SetEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+class VerbsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("qorreg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                std::to_string(std::random_device()()));
+        fs::create_directories(dir_);
+        store_ = (dir_ / "root.ini").string();
+        WriteAll(store_, kSmallStore);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    Outcome Run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        int status = qorreg::Run(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+    // Runs a verb on the scratch store: "-f root.ini" and the arguments.
+    Outcome OnStore(std::vector<std::string> args) {
+        args.insert(args.begin(), {"-f", store_});
+        return Run(args);
+    }
+    std::string Query(const std::string& key) { return OnStore({"query", key}).out; }
+
+    fs::path dir_;
+    std::string store_;
+};
+
+TEST_F(VerbsTest, QueryShowsValuesByNameThenDirectSubKeysInByteOrder) {
+    Outcome r = OnStore({"query", "hkcu\\software\\x"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\n"
+              "    GAMMA    REG_DWORD    0x00000003 (3)\n"
+              "    NAME    REG_SZ    abc\n"
+              "    TABLE    REG_BINARY    01ff\n"
+              "\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B0\n");
+}
+
+TEST_F(VerbsTest, QuerySubtreeWalksDepthFirstWithChildrenInByteOrder) {
+    Outcome r = OnStore({"query", "HKCU\\SOFTWARE\\X\\", "-s"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\n"
+              "    GAMMA    REG_DWORD    0x00000003 (3)\n"
+              "    NAME    REG_SZ    abc\n"
+              "    TABLE    REG_BINARY    01ff\n"
+              "\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n"
+              "\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n"
+              "\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\\DEEP\n"
+              "    Z    REG_SZ    z\n"
+              "\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n"
+              "    M    REG_DWORD    0xffffffff (4294967295)\n"
+              "\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\\C\n"
+              "\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B0\n");
+}
+
+TEST_F(VerbsTest, QueryValueOptionShowsOnlyKeysHoldingThatValue) {
+    Outcome r = OnStore({"query", kKeyX, "-s", "--value", "m"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n    M    REG_DWORD    0xffffffff (4294967295)\n");
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "name"}).out, "HKEY_CURRENT_USER\\SOFTWARE\\X\n    NAME    REG_SZ    abc\n");
+}
+
+TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
+    std::string missingFile = (dir_ / "none.ini").string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> notFound = {
+        {{"query", "HKCU\\SOFTWARE\\NONE"}, "key not found: HKEY_CURRENT_USER\\SOFTWARE\\NONE"},
+        {{"query", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
+        {{"delete", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
+        {{"delete", "HKLM\\NONE"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
+        {{"copy", "HKLM\\NONE", "HKLM\\Y"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
+        {{"export", "software\\none", (dir_ / "out.reg").string()}, "no key contains: SOFTWARE\\NONE"},
+    };
+    for (const auto& [args, message] : notFound) {
+        Outcome r = OnStore(args);
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, "qorreg: " + message + "\n");
+    }
+    EXPECT_EQ(ReadAll(store_), kSmallStore);
+    EXPECT_FALSE(fs::exists(dir_ / "out.reg"));
+
+    const std::vector<std::vector<std::string>> usage = {
+        {"--bogus"}, {"query", kKeyX}, {"-f", store_, "query"}, {"-f", store_, "query", kKeyX, "--app"},
+        {"-f", store_, "frobnicate"}, {"-f", store_, "query", "HKCR\\X"}, {"-f", missingFile, "query", kKeyX},
+        {"-f", dir_.string(), "query", kKeyX}, {"-f", store_, "import", missingFile}, {},
+    };
+    for (const auto& args : usage) {
+        Outcome r = Run(args);
+        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args.back());
+        EXPECT_EQ(r.err.rfind("qorreg: ", 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(Run({"-f", missingFile, "query", kKeyX}).err, "qorreg: no such file: " + missingFile + "\n");
+}
+
+TEST_F(VerbsTest, AddThenQueryRoundTripsEachTypeThroughTheFile) {
+    struct Case {
+        std::vector<std::string> typeAndData;
+        std::string shown;
+    };
+    const std::vector<Case> cases = {
+        {{"-t", "REG_BINARY", "-d", "00cc01ff"}, "REG_BINARY    00cc01ff"},
+        {{"-t", "reg_binary", "-d", "CCCC"}, "REG_BINARY    cccc"},
+        {{"-t", "REG_BINARY"}, "REG_BINARY    "},
+        {{"-t", "REG_DWORD", "-d", "0xffffffff"}, "REG_DWORD    0xffffffff (4294967295)"},
+        {{"-t", "REG_DWORD", "-d", "2147483648"}, "REG_DWORD    0x80000000 (2147483648)"},
+        {{"-t", "REG_DWORD", "-d", "0"}, "REG_DWORD    0x00000000 (0)"},
+        {{"-t", "REG_SZ", "-d", "C:\\Scan\\out dir"}, "REG_SZ    C:\\Scan\\out dir"},
+        {{"-d", "\\\\server\\share"}, "REG_SZ    \\\\server\\share"},
+        {{}, "REG_SZ    "},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"add", "hkcu\\software\\new", "-v", "Gamma"};
+        args.insert(args.end(), c.typeAndData.begin(), c.typeAndData.end());
+        Outcome added = OnStore(args);
+        ASSERT_EQ(added.status, 0) << added.err;
+        EXPECT_EQ(Query("HKCU\\SOFTWARE\\NEW"), "HKEY_CURRENT_USER\\SOFTWARE\\NEW\n    GAMMA    " + c.shown + "\n");
+    }
+    EXPECT_NE(ReadAll(store_).find("\"GAMMA\"=\"\"\r\n"), std::string::npos);
+    EXPECT_EQ(OnStore({"add", kKeyX, "-v", "TABLE", "-t", "REG_BINARY", "-d", "00cc01ff"}).status, 0);
+    EXPECT_NE(ReadAll(store_).find("\"TABLE\"=hex:00,cc,01,ff\r\n"), std::string::npos);
+}
+
+TEST_F(VerbsTest, AddRefusesBadDataAndLeavesTheFileAlone) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"-t", "REG_DWORD", "-d", "4294967296"}, {"-t", "REG_DWORD", "-d", "-1"}, {"-t", "REG_DWORD"},
+        {"-t", "REG_BINARY", "-d", "abc"}, {"-t", "REG_MULTI_SZ", "-d", "x"},
+        // Texts the store file would read back differently.
+        {"-d", "a\\\\b"}, {"-d", "say \\\"hi\\\""}, {"-d", "see hex:5"}, {"-d", "two\r\nlines"},
+    };
+    for (const auto& typeAndData : bad) {
+        std::vector<std::string> args = {"add", kKeyX, "-v", "NEW"};
+        args.insert(args.end(), typeAndData.begin(), typeAndData.end());
+        Outcome r = OnStore(args);
+        EXPECT_EQ(r.status, 2) << typeAndData.back();
+        EXPECT_EQ(ReadAll(store_), kSmallStore) << typeAndData.back();
+    }
+    EXPECT_EQ(OnStore({"add", kKeyX, "-v", "A=B", "-d", "x"}).status, 2);
+    EXPECT_EQ(OnStore({"add", kKeyX, "-d", "x"}).status, 2);  // -d without -v
+    EXPECT_EQ(ReadAll(store_), kSmallStore);
+}
+
+TEST_F(VerbsTest, AddCreatesAMissingFileAndKeepsLocalMachineKeys) {
+    store_ = (dir_ / "fresh.ini").string();
+    Outcome r = OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\Orvane Corp\\DocScan"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadAll(store_),
+              "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER]\r\n"
+              "\"ROOT1\"=\"\\Orvane Corp\\DocScan\"\r\n[CINICHECKFILEVALID]\r\n");
+    EXPECT_EQ(Run({"validate", store_}).out, "valid\n");
+}
+
+TEST_F(VerbsTest, ChangingVerbsNeverWriteAFileThatFailsToLoad) {
+    const std::vector<std::string> brokenFiles = {
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n",
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n",  // cut short: no end marker
+    };
+    std::string import = (dir_ / "in.reg").string();
+    WriteAll(import, "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n\"N\"=\"v\"\r\n");
+    const std::vector<std::vector<std::string>> changes = {
+        {"add", "HKCU\\X", "-v", "A", "-d", "c"}, {"delete", "HKCU\\X"}, {"copy", "HKCU\\X", "HKCU\\Z"}, {"import", import},
+    };
+    for (const std::string& broken : brokenFiles) {
+        WriteAll(store_, broken);
+        for (const auto& change : changes) {
+            Outcome r = OnStore(change);
+            EXPECT_EQ(r.status, 2) << change[0];
+            EXPECT_EQ(ReadAll(store_), broken) << change[0];
+        }
+    }
+}
+
+TEST_F(VerbsTest, DeleteRemovesOneValueOrAWholeSubtree) {
+    ASSERT_EQ(OnStore({"delete", kKeyX, "-v", "gamma"}).status, 0);
+    ASSERT_EQ(OnStore({"delete", "HKCU\\SOFTWARE\\X\\B"}).status, 0);
+    EXPECT_EQ(Query(kKeyX),
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\n"
+              "    NAME    REG_SZ    abc\n"
+              "    TABLE    REG_BINARY    01ff\n"
+              "\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n"
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B0\n");
+    EXPECT_EQ(OnStore({"query", "HKLM\\SOFTWARE\\X"}).status, 0);
+}
+
+TEST_F(VerbsTest, CopyDuplicatesTheTreeAndMergesIntoTheTarget) {
+    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\COPY", "-v", "KEEP", "-d", "k"}).status, 0);
+    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\COPY", "-v", "NAME", "-d", "old"}).status, 0);
+    Outcome r = OnStore({"copy", "hkcu\\software\\x\\", "HKLM\\SOFTWARE\\COPY"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Query("HKLM\\SOFTWARE\\COPY"),
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\n"
+              "    GAMMA    REG_DWORD    0x00000003 (3)\n"
+              "    KEEP    REG_SZ    k\n"
+              "    NAME    REG_SZ    abc\n"
+              "    TABLE    REG_BINARY    01ff\n"
+              "\n"
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\\AB\n"
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\\A_\n"
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\\B\n"
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\\B0\n");
+    EXPECT_EQ(OnStore({"query", "HKLM\\SOFTWARE\\COPY\\A_\\DEEP", "-v", "z"}).out,
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\\A_\\DEEP\n    Z    REG_SZ    z\n");
+    EXPECT_EQ(OnStore({"query", "HKLM\\SOFTWARE\\COPY\\B", "-v", "m"}).out,
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\\B\n    M    REG_DWORD    0xffffffff (4294967295)\n");
+    EXPECT_EQ(Query(kKeyX).find("COPY"), std::string::npos);
+}
+
+TEST_F(VerbsTest, ExportWritesTheTwainExportOfTheKeysContainingTheFilter) {
+    fs::path out = dir_ / "out.reg";
+    Outcome r = OnStore({"export", "hkcu\\software\\x\\a_", out.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadAll(out),
+              "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\\DEEP]\r\n\"Z\"=\"z\"\r\n");
+    ASSERT_EQ(OnStore({"export", out.string()}).status, 0);
+    EXPECT_NE(ReadAll(out).find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"HOST\"=\"m\"\r\n"), std::string::npos);
+
+    fs::path app = dir_ / "app.txt";
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(OnStore({"export", "--app", "HKCU\\SOFTWARE\\X\\A_", app.string()}).status, 0);
+    EXPECT_EQ(ReadAll(app), "[A_\\DEEP]\r\n\"Z\"=z\r\n[A_\\DEEP]\r\n\"Z\"=z\r\n");
+    EXPECT_EQ(ReadAll(store_), kSmallStore);
+}
+
+TEST_F(VerbsTest, ImportMergesAFileIntoTheStoreAndSavesIt) {
+    fs::path in = dir_ / "in.reg";
+    WriteAll(in, "REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NAME\"=\"new\"\r\n\"EXTRA\"=dword:0000000a\r\n"
+                 "[HKEY_CURRENT_USER\\SOFTWARE\\IMPORTED]\r\n");
+    Outcome r = OnStore({"import", in.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "extra"}).out, "HKEY_CURRENT_USER\\SOFTWARE\\X\n    EXTRA    REG_DWORD    0x0000000a (10)\n");
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "name"}).out, "HKEY_CURRENT_USER\\SOFTWARE\\X\n    NAME    REG_SZ    new\n");
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "gamma"}).status, 0);
+    EXPECT_EQ(OnStore({"query", "HKCU\\SOFTWARE\\IMPORTED"}).status, 0);
+    EXPECT_EQ(Run({"validate", store_}).status, 0);
+}
+
+TEST_F(VerbsTest, ValidateTellsCompleteStoreFilesFromOthers) {
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {kSmallStore, 0, "valid\n"},
+        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n", 1, "invalid\n"},
+        {"REGEDIT4\r\n[cinicheckfilevalid]\r\n", 1, "invalid\n"},
+        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n", 1, "invalid\n"},
+        {"", 1, "invalid\n"},
+    };
+    for (const auto& [text, status, out] : cases) {
+        WriteAll(store_, text);
+        Outcome r = Run({"validate", store_});
+        EXPECT_EQ(r.status, status) << text;
+        EXPECT_EQ(r.out, out) << text;
+    }
+    EXPECT_EQ(Run({"validate", (dir_ / "none.ini").string()}).status, 2);
+}
+
+TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
+    fs::path appData = dir_ / "appdata";
+    fs::path product = appData / "Orvane Corp" / "DocScan" / "S1";
+    std::string moduleFolder = (dir_ / "bin").string() + "/";
+    WriteAll(product / "S1.ini", "");
+    // Product store files hold their keys without a root name.
+    std::string productStore = (product / "root.ini").string();
+    for (const auto& [name, data] : {std::pair<std::string, std::string>{"System Directory", moduleFolder},
+                                     {"Twain Pathname", moduleFolder + "scan.ds"}}) {
+        ASSERT_EQ(Run({"-f", productStore, "add", "Software\\Orvane Corp\\DocScan\\S1", "-v", name, "-d", data}).status, 0);
+    }
+    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\Orvane Corp\\DocScan"}).status, 0);
+    SetEnvironment("QOR_COMMON_APPDATA", appData.string());
+
+    std::string expected = "SOFTWARE\\Orvane Corp\\DocScan\\S1\n" + (product.string() + "/") + "\n";
+    Outcome byFolder = OnStore({"root", moduleFolder + "scan.exe"});
+    EXPECT_EQ(byFolder.status, 0) << byFolder.err;
+    EXPECT_EQ(byFolder.out, expected);
+    Outcome byTwain = OnStore({"root", "--twain", moduleFolder + "scan.ds"});
+    EXPECT_EQ(byTwain.status, 0) << byTwain.err;
+    EXPECT_EQ(byTwain.out, expected);
+
+    Outcome other = OnStore({"root", "/elsewhere/scan.exe"});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.err, "qorreg: no product folder names this module: /elsewhere/scan.exe\n");
+    EXPECT_EQ(OnStore({"root", "--twain", moduleFolder + "scan.exe"}).status, 1);
+}
+
+TEST_F(VerbsTest, HelpAndVersionAnswerWithoutAStoreFile) {
+    Outcome help = Run({"add", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: qorreg -f FILE add KEY", 0), 0u) << help.out;
+    Outcome overview = Run({"-h"});
+    EXPECT_EQ(overview.status, 0);
+    EXPECT_NE(overview.out.find("validate FILE"), std::string::npos);
+    Outcome version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("qorreg (QorCommonLib) 1.", 0), 0u) << version.out;
+}
+
+}  // namespace
+}  // namespace qorreg
