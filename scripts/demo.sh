@@ -1,14 +1,48 @@
 #!/usr/bin/env bash
-# Runs the demo: prints the example store file that ships with the project.
+# Runs the demo: the qorreg tool on the example store file that ships with
+# the project (examples/root.ini, the settings of a scanner suite).
 # Usage: scripts/demo.sh <build-dir>
 set -euo pipefail
 
 build="${1:?usage: scripts/demo.sh <build-dir>}"
+build="$(cd "$build" && pwd)"
 here="$(cd "$(dirname "$0")/.." && pwd)"
-program="$build/examples/dump_store"
-[ -x "$program.exe" ] && program="$program.exe"
-if [ ! -x "$program" ]; then
-  echo "demo: $program is missing; build the project first (make build)" >&2
+qorreg="$build/tools/qorreg/qorreg"
+[ -x "$qorreg.exe" ] && qorreg="$qorreg.exe"
+if [ ! -x "$qorreg" ]; then
+  echo "demo: $qorreg is missing; build the project first (make build)" >&2
   exit 1
 fi
-exec "$program" "$here/examples/root.ini"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$here/examples"
+
+# The command as one would type it: arguments with spaces or backslashes quoted.
+shown() {
+  local arg line="qorreg"
+  for arg in "$@"; do
+    case "$arg" in
+      *[\ \\]*) line+=" '$arg'" ;;
+      *) line+=" $arg" ;;
+    esac
+  done
+  printf '%s\n' "$line"
+}
+
+# Prints the explanation and the command, then runs it.
+step() {
+  local explanation="$1"
+  shift
+  printf '\n# %s\n$ %s\n' "$explanation" "$(shown "$@")"
+  "$qorreg" "$@"
+}
+
+step "Is root.ini complete? A store file ends with a marker line; a file cut short has none." \
+  validate root.ini
+step "The scanner profiles: the key ...\\Devices and every key below it (-s); each value with its name, type and data." \
+  -f root.ini query 'HKCU\Software\Orvane Corp\DocScan\Devices' -s
+step "Export one scanner's settings as a TWAIN export (REGEDIT4 text) into a temporary file; root.ini itself is not changed." \
+  -f root.ini export 'HKCU\Software\Orvane Corp\DocScan\Devices\FB-2400' "$work/fb2400.reg"
+printf '\n# The exported file: a header, then the key and its values as text.\n$ cat %s\n' "$work/fb2400.reg"
+tr -d '\r' < "$work/fb2400.reg"
+printf '\n# More: qorreg --help, and docs/qorreg.md.\n'

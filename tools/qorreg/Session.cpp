@@ -4,6 +4,8 @@
 #include <fstream>
 #include <random>
 
+#include "Format.h"
+
 namespace qorreg {
 namespace fs = std::filesystem;
 
@@ -36,6 +38,28 @@ public:
 private:
     fs::path path_;
 };
+
+// The number a value reads as through the library's DWORD getter, with
+// store attached for the moment of the read.
+DWORD ReadDword(CIniClass& store, const std::string& key, const std::string& name) {
+    CIniClass* attached = CRegExt::m_pIni;
+    CRegExt().SetObject(&store);
+    CRegExt handle;
+    CRegExt noParent;
+    DWORD number = 0;
+    if (handle.OpenReadOnly(key.c_str(), &noParent) == 1) handle.GetDWord(number, name.c_str());
+    CRegExt().SetObject(attached);
+    return number;
+}
+
+// A DWORD's text may change on its way through the file (4294967295 comes
+// back as -1); what counts is that it reads as the same number.
+bool ReadsTheSame(CIniClass& before, CIniClass& after, const std::string& key, const std::string& name,
+                  const std::string& textBefore, const std::string& textAfter) {
+    if (textBefore == textAfter) return true;
+    return TypeOfStoredText(textBefore) == ValueType::Dword && TypeOfStoredText(textAfter) == ValueType::Dword &&
+           ReadDword(before, key, name) == ReadDword(after, key, name);
+}
 
 bool Unchanged(const Snapshot& before, const std::string& key, const std::string& name, const std::string& text) {
     auto k = before.find(key);
@@ -110,7 +134,7 @@ std::string Session::FirstLostChange(bool& failed) {
         const auto& keptValues = readBack == after.end() ? kNoValues : readBack->second;
         for (const auto& [name, text] : values) {
             auto v = keptValues.find(name);
-            bool kept = v != keptValues.end() && v->second == text;
+            bool kept = v != keptValues.end() && ReadsTheSame(store_, reread, key, name, text, v->second);
             if (!kept && !Unchanged(loaded_, key, name, text)) return "value " + name + " of " + key;
         }
     }
