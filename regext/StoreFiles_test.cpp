@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -13,11 +11,6 @@
 namespace {
 
 using qor::testtree::TempFolder;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class StoreFilesTest : public ::testing::Test {
 protected:
@@ -58,7 +51,7 @@ TEST_F(StoreFilesTest, SaveLeavesOutMachineKeysAndReportsTheMarkerCheck) {
     CRegExt::m_pIni->SetValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\M", "A", "<dword>1");
     CRegExt::m_pIni->SetValue("HKEY_CURRENT_USER\\SOFTWARE\\U", "B", "<dword>2");
     EXPECT_EQ(CRegExt::Save(path.c_str()), 1);
-    const std::string text = ReadAll(path);
+    const std::string text = qor::store::ReadBytes(path);
     EXPECT_EQ(text.find("HKEY_LOCAL_MACHINE"), std::string::npos);
     EXPECT_NE(text.find("[HKEY_CURRENT_USER\\SOFTWARE\\U]"), std::string::npos);
     EXPECT_EQ(CRegExt::Save((folder.Path() + "/no/such/folder/out.ini").c_str()), 0);
@@ -70,7 +63,7 @@ TEST_F(StoreFilesTest, WideFormsConvertAndLoadAndSave) {
     EXPECT_EQ(CRegExt::LoadW(wide.c_str()), 1);
     const std::wstring saved = wide + L".saved";
     EXPECT_EQ(CRegExt::SaveW(saved.c_str()), 1);
-    EXPECT_NE(ReadAll(path + ".saved").find("[HKEY_CURRENT_USER\\W]"), std::string::npos);
+    EXPECT_NE(qor::store::ReadBytes(path + ".saved").find("[HKEY_CURRENT_USER\\W]"), std::string::npos);
 }
 
 TEST_F(StoreFilesTest, IsFileValidWorksWithAndWithoutAStore) {
@@ -138,7 +131,7 @@ TEST_F(StoreFilesTest, ExportAndImportWrappersNeedAStore) {
     EXPECT_EQ(CRegExt::ExportFileTWAINCase("SOFTWARE\\X", text), 1);
     EXPECT_NE(text.str().find("[HKEY_CURRENT_USER\\SOFTWARE\\X]"), std::string::npos);
     EXPECT_EQ(CRegExt::ExportFileTWAINCase("SOFTWARE\\X", path.c_str()), 1);
-    EXPECT_EQ(ReadAll(path), text.str());
+    EXPECT_EQ(qor::store::ReadBytes(path), text.str());
 
     CRegExt::m_pIni->RemoveAll();
     EXPECT_EQ(CRegExt::ImportFileTWAINCase(path.c_str()), 1);
@@ -147,7 +140,7 @@ TEST_F(StoreFilesTest, ExportAndImportWrappersNeedAStore) {
     EXPECT_EQ(CRegExt::m_pIni->KeyExists("HKEY_CURRENT_USER\\Y"), 1);
     const std::string app = folder.Path() + "/app.txt";
     EXPECT_EQ(CRegExt::ExportFilePellorCase("HKEY_CURRENT_USER\\SOFTWARE\\X", app.c_str()), 1);
-    EXPECT_NE(ReadAll(app).find("[X]"), std::string::npos);
+    EXPECT_NE(qor::store::ReadBytes(app).find("[X]"), std::string::npos);
 }
 
 }  // namespace

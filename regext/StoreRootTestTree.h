@@ -4,15 +4,12 @@
 #define QOR_REGEXT_STORE_ROOT_TEST_TREE_H
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 
 #include "CIniClass.h"
+#include "store/StoreTestSupport.h"
 
 namespace qor::testtree {
 
@@ -30,31 +27,18 @@ inline std::string Relative(const std::string& path) {
     return slashed.substr(std::min(slashed.find_first_not_of('/'), slashed.size()));
 }
 
-// A fresh folder below the system's temporary folder, removed with its
-// contents when the object goes.
+// A scratch folder (removed with its contents when the object goes) with
+// helpers that write files and folders below it.
 class TempFolder {
 public:
-    TempFolder() {
-        static std::atomic<unsigned> counter{0};
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("qor-" + std::to_string(now) + "-" + std::to_string(std::random_device{}()) + "-" +
-                 std::to_string(counter++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    TempFolder() : path_(std::filesystem::path(scratch_.File(".")).parent_path()) {}
 
     std::string Path() const { return path_.generic_string(); }
     // Writes text (bytes as given) to Path()/relative, creating folders.
     std::string Write(const std::string& relative, const std::string& text) const {
         const std::filesystem::path file = path_ / Relative(relative);
         std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << text;
+        store::WriteBytes(file.string(), text);
         return file.generic_string();
     }
     std::string MakeFolder(const std::string& relative) const {
@@ -64,6 +48,7 @@ public:
     }
 
 private:
+    store::TempFolder scratch_;
     std::filesystem::path path_;
 };
 

@@ -1,6 +1,4 @@
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,8 +51,7 @@ TEST_F(StoreSlotsTest, SaveWritesEveryKeyAndReportsTheMarkerCheck) {
     EXPECT_EQ(t->pfnSave(&root, path.c_str()), 0);  // no store on the handle
     ASSERT_EQ(t->pfnLoad(&root, WriteStoreFile("m.ini", "HKEY_LOCAL_MACHINE\\SOFTWARE\\M").c_str()), 1);
     EXPECT_EQ(t->pfnSave(&root, path.c_str()), 1);
-    std::ifstream in(path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    const std::string text = qor::store::ReadBytes(path);
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\M]"), std::string::npos);
     EXPECT_EQ(t->pfnSave(&root, (folder.Path() + "/no/such/out.ini").c_str()), 0);
 }
