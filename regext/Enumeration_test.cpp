@@ -1,0 +1,218 @@
+#include <string>
+#include <vector>
+
+#include "regext/RegExtTestStore.h"
+#include "regext/SharedStores.h"
+
+namespace {
+
+using qor::regexttest::FreshStore;
+
+constexpr const char* kA = "HKEY_CURRENT_USER\\SOFTWARE\\X";
+
+class EnumerationTest : public FreshStore {
+protected:
+    // RegQueryInfoKeyA through the key path form; count and longest start at 99.
+    LONG Query(CRegExt& reg, const char* key) {
+        count = longest = 99;
+        return reg.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr);
+    }
+    static std::string Name(CRegExt& reg, DWORD index) {
+        char name[260] = "unchanged";
+        EXPECT_EQ(ERROR_SUCCESS, reg.RegEnumKeyExA(&reg, index, name, nullptr, nullptr, nullptr, nullptr, nullptr));
+        return name;
+    }
+    static std::vector<std::string> Names(CRegExt& reg, DWORD from, DWORD to) {
+        std::vector<std::string> names;
+        for (DWORD i = from; i < to; ++i) names.push_back(Name(reg, i));
+        return names;
+    }
+    DWORD count = 0, longest = 0;
+};
+
+using NameList = std::vector<std::string>;
+
+TEST_F(EnumerationTest, ListsDistinctDirectSubKeysIncludingIntermediateOnes) {
+    AddKeys({kA, "HKEY_CURRENT_USER\\SOFTWARE\\X\\B", "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\\C",
+             "HKEY_CURRENT_USER\\SOFTWARE\\X\\D", "HKEY_CURRENT_USER\\SOFTWARE\\X\\EFG\\H",
+             "HKEY_CURRENT_USER\\SOFTWARE\\XY\\Z"});
+    for (const char* key : {kA, "hkey_current_user\\software\\x\\\\"}) {
+        SCOPED_TRACE(key);
+        CRegExt reg;
+        ASSERT_EQ(ERROR_SUCCESS, Query(reg, key));
+        EXPECT_EQ(3u, count);
+        EXPECT_EQ(3u, longest);
+        EXPECT_EQ((NameList{"B", "D", "EFG", ""}), Names(reg, 0, 4));
+    }
+}
+
+TEST_F(EnumerationTest, TellsAMissingKeyFromAKeyWithoutSubKeys) {
+    Store().SetValue(kA, "V", "<dword>1");
+    CRegExt reg;
+    EXPECT_EQ(ERROR_INVALID_DATA, Query(reg, kA));
+    EXPECT_EQ(99u, count);
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, Query(reg, "HKEY_CURRENT_USER\\SOFTWARE\\NONE"));
+    EXPECT_EQ(99u, longest);
+    EXPECT_EQ(nullptr, reg.m_SubKeyList.pHead);
+    CIniClass* store = CRegExt::m_pIni;
+    CRegExt::m_pIni = nullptr;
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, Query(reg, kA));
+    CRegExt::m_pIni = store;
+}
+
+TEST_F(EnumerationTest, SortsNamesByTheirBytes) {
+    AddKeys({"HKEY_CURRENT_USER\\SOFTWARE\\X\\KEY_2", "HKEY_CURRENT_USER\\SOFTWARE\\X\\KEYA",
+             "HKEY_CURRENT_USER\\SOFTWARE\\X\\9", "HKEY_CURRENT_USER\\SOFTWARE\\X\\10",
+             "HKEY_CURRENT_USER\\SOFTWARE\\X\\A B"});
+    CRegExt reg;
+    ASSERT_EQ(ERROR_SUCCESS, Query(reg, kA));
+    EXPECT_EQ((NameList{"10", "9", "A B", "KEYA", "KEY_2"}), Names(reg, 0, 5));
+}
+
+TEST_F(EnumerationTest, SecondQueryAppendsUntilClose) {
+    AddKeys({"HKEY_CURRENT_USER\\SOFTWARE\\X\\B", "HKEY_CURRENT_USER\\SOFTWARE\\Y\\Q"});
+    CRegExt reg;
+    ASSERT_EQ(ERROR_SUCCESS, Query(reg, kA));
+    ASSERT_EQ(ERROR_SUCCESS, Query(reg, "HKEY_CURRENT_USER\\SOFTWARE\\Y"));
+    EXPECT_EQ(1u, count);
+    EXPECT_EQ((NameList{"B", "Q"}), Names(reg, 0, 2));
+    EXPECT_EQ(2, reg.m_SubKeyList.nCount);
+    EXPECT_EQ(ERROR_SUCCESS, reg.Close());
+    EXPECT_EQ("", Name(reg, 0));
+    ASSERT_EQ(ERROR_SUCCESS, Query(reg, "HKEY_CURRENT_USER\\SOFTWARE\\Y"));
+    EXPECT_EQ("Q", Name(reg, 0));
+}
+
+TEST_F(EnumerationTest, ObjectFormsQueryTheArgumentButFillTheCallersList) {
+    AddKeys({kA, "HKEY_CURRENT_USER\\SOFTWARE\\X\\B"});
+    CRegExt key, caller;
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, "SOFTWARE\\X", KEY_READ));
+    EXPECT_EQ(ERROR_SUCCESS, caller.RegQueryInfoKeyA(&key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                                                     nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, caller.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                                                     nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND,
+              caller.RegQueryInfoKeyA(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(nullptr, key.m_SubKeyList.pHead);
+    EXPECT_EQ((NameList{"B", "B"}), Names(caller, 0, 2));
+    char name[260];
+    caller.RegEnumKeyExA(key, 1, name, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_STREQ("B", name);
+}
+
+class QueryOverride : public CRegExt {
+public:
+    using CRegExt::RegQueryInfoKeyA;
+    LONG RegQueryInfoKeyA(const char* path, char*, DWORD*, DWORD*, DWORD* subKeys, DWORD*, DWORD*, DWORD*,
+                          DWORD*, DWORD*, DWORD*, FILETIME*) override {
+        seen = path;
+        *subKeys = 42;
+        return ERROR_SUCCESS;
+    }
+    std::string seen;
+};
+
+TEST_F(EnumerationTest, OverridingTheKeyPathFormServesEveryForm) {
+    CRegExt key;
+    key.Attach(kA);
+    QueryOverride reg;
+    EXPECT_EQ(ERROR_SUCCESS, reg.RegQueryInfoKeyA(&key, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                                                  nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(kA, reg.seen);
+    EXPECT_EQ(42u, count);
+}
+
+TEST_F(EnumerationTest, NamesTooLongForANodeAreLeftOut) {
+    const std::string longName(260, 'N');
+    AddKeys({(std::string(kA) + "\\" + longName).c_str(), "HKEY_CURRENT_USER\\SOFTWARE\\X\\OK"});
+    CRegExt reg;
+    ASSERT_EQ(ERROR_SUCCESS, Query(reg, kA));
+    EXPECT_EQ(1u, count);
+    EXPECT_EQ(2u, longest);
+    EXPECT_EQ((NameList{"OK", ""}), Names(reg, 0, 2));
+    AddKeys({(std::string("HKEY_CURRENT_USER\\ONLY\\") + longName).c_str()});
+    EXPECT_EQ(ERROR_INVALID_DATA, Query(reg, "HKEY_CURRENT_USER\\ONLY"));
+}
+
+TEST_F(EnumerationTest, DeleteKeyRefusesOnlyObjectsOpenedReadOnly) {
+    AddKeys({"HKEY_CURRENT_USER\\SOFTWARE", kA, "HKEY_CURRENT_USER\\SOFTWARE\\X\\Y\\Z",
+             "HKEY_CURRENT_USER\\SOFTWARE\\XY"});
+    CRegExt reader;
+    ASSERT_EQ(ERROR_SUCCESS, reader.Open(HKEY_CURRENT_USER, "SOFTWARE", KEY_READ));
+    EXPECT_EQ(0, reader.DeleteKey("HKEY_CURRENT_USER\\SOFTWARE", "X"));
+    EXPECT_EQ(1, Store().KeyExists(kA));
+    CRegExt fresh;
+    EXPECT_EQ(0, fresh.DeleteKey(HKEY_CURRENT_USER, "SOFTWARE\\X"));
+    EXPECT_EQ(0, fresh.m_fWrite);
+    EXPECT_EQ(1, fresh.DeleteKey("hkey_current_user\\software\\x", "\\\\"));
+    EXPECT_EQ(1, fresh.m_fWrite);
+    EXPECT_EQ((std::vector<std::string>{"HKEY_CURRENT_USER\\SOFTWARE", "HKEY_CURRENT_USER\\SOFTWARE\\XY"}),
+              SortedKeys());
+    EXPECT_EQ(0, fresh.DeleteKey("HKEY_CURRENT_USER\\SOFTWARE", "X"));
+    EXPECT_EQ(1, fresh.DeleteKey(reinterpret_cast<HKEY>(const_cast<char*>("HKEY_CURRENT_USER")), "software\\xy"));
+}
+
+TEST_F(EnumerationTest, ValueAndSubtreeRemovalNeedWriteAndAKeyText) {
+    AddKeys({"HKEY_CURRENT_USER\\SOFTWARE\\X\\S", "HKEY_CURRENT_USER\\SOFTWARE\\X\\S\\T", "", "\\U"});
+    Store().SetValue("", "V", "<dword>1");
+    Store().SetValue(kA, "V", "<dword>1");
+    CRegExt reg;
+    ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_CURRENT_USER, "SOFTWARE\\X", KEY_READ));
+    EXPECT_EQ(0, reg.DeleteValue("v"));
+    reg.DeleteAllSubKey("S");
+    EXPECT_EQ(1, Store().KeyExists("HKEY_CURRENT_USER\\SOFTWARE\\X\\S\\T"));
+    reg.m_fWrite = 1;
+    EXPECT_EQ(1, reg.DeleteValue("v"));
+    EXPECT_EQ(0, reg.DeleteValue("v"));
+    reg.DeleteAllSubKey("s\\");
+    EXPECT_EQ(0, Store().KeyExists("HKEY_CURRENT_USER\\SOFTWARE\\X\\S\\T"));
+    CRegExt empty;
+    empty.m_fWrite = 1;
+    empty.DeleteAllSubKey("U");
+    EXPECT_EQ(0, empty.DeleteValue("V"));
+    EXPECT_EQ(1, Store().KeyExists("\\U"));
+    EXPECT_EQ("<dword>1", Stored("", "V"));
+    reg.DeleteAllSubKey("");
+    EXPECT_EQ((std::vector<std::string>{"", "\\U"}), SortedKeys());
+}
+
+TEST_F(EnumerationTest, SetGroupPointsAtAnExistingKeyOnly) {
+    AddKeys({kA});
+    CRegExt reg;
+    EXPECT_EQ(1, reg.SetGroup("hkey_current_user\\software\\x"));
+    EXPECT_STREQ(kA, reg.szKey);
+    EXPECT_EQ(0, reg.m_fOpen);
+    EXPECT_EQ(0, reg.SetGroup("HKEY_CURRENT_USER\\NONE"));
+    EXPECT_STREQ(kA, reg.szKey);
+    CStringArray all;
+    all.Add(CString("earlier"));
+    reg.GetAllGroupArray(all);
+    ASSERT_EQ(2, all.GetSize());
+    EXPECT_EQ(kA, all[1]);
+}
+
+TEST_F(EnumerationTest, DeleteDiscardsTheStoreForBothFacadesWhenShared) {
+    AddKeys({kA, "HKEY_CURRENT_USER\\SOFTWARE\\X\\B"});
+    CRegExt other, reg;
+    ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_CURRENT_USER, "SOFTWARE\\X", KEY_WRITE));
+    ASSERT_EQ(ERROR_SUCCESS, Query(reg, kA));
+    qor::facades::TableStore() = CRegExt::m_pIni;
+    reg.Delete();
+    EXPECT_EQ(nullptr, CRegExt::m_pIni);
+    EXPECT_EQ(nullptr, qor::facades::TableStore());
+    EXPECT_EQ(nullptr, other.GetObjectA());
+    EXPECT_STREQ("", reg.szKey);
+    EXPECT_EQ(0, reg.m_fWrite);
+    EXPECT_EQ(nullptr, reg.m_SubKeyList.pHead);
+
+    CIniClass tableOwn;
+    qor::facades::TableStore() = &tableOwn;
+    reg.SetObject(new CIniClass);
+    reg.Delete();
+    EXPECT_EQ(&tableOwn, qor::facades::TableStore());
+    qor::facades::TableStore() = nullptr;
+}
+
+}  // namespace

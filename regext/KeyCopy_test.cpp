@@ -1,0 +1,154 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "regext/RegExtTestStore.h"
+
+namespace {
+
+using qor::regexttest::FreshStore;
+
+constexpr const char* kSource = "HKEY_LOCAL_MACHINE\\SOFTWARE\\A";
+constexpr const char* kSourceB = "HKEY_LOCAL_MACHINE\\SOFTWARE\\A\\B";
+constexpr const char* kCopy = "HKEY_CURRENT_USER\\SOFTWARE\\C";
+constexpr const char* kCopyB = "HKEY_CURRENT_USER\\SOFTWARE\\C\\B";
+
+class KeyCopyTest : public FreshStore {
+protected:
+    void SetUp() override {
+        FreshStore::SetUp();
+        Store().SetValue(kSource, "N", "<string>x");
+        Store().SetValue(kSourceB, "M", "<dword>7");
+    }
+};
+
+TEST_F(KeyCopyTest, CopiesTheTreeWithValuesAndLeavesTheObjectOnADestinationKey) {
+    CRegExt reg;
+    EXPECT_EQ(1, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("software\\c")));
+    EXPECT_EQ("<string>x", Stored(kCopy, "N"));
+    EXPECT_EQ("<dword>7", Stored(kCopyB, "M"));
+    EXPECT_EQ(1, reg.m_fWrite);
+    EXPECT_EQ(0, reg.m_fOpen);
+    const std::string key = reg.szKey;
+    EXPECT_TRUE(key == kCopy || key == kCopyB) << key;
+}
+
+TEST_F(KeyCopyTest, SourceSpellingsNameTheSameTree) {
+    static const char rootText[] = "hkey_local_machine";
+    static const char longerRoot[] = "HKEY_LOCAL_MACHINE\\SOFTWARE";
+    struct Case {
+        const char* root;
+        const char* sub;
+    };
+    const Case cases[] = {
+        {nullptr, "\\SOFTWARE\\A\\"}, {nullptr, "software\\a"}, {rootText, "SOFTWARE\\A"},
+        {longerRoot, "\\A"},          {rootText, "\\\\software\\a\\\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sub);
+        Store().DeleteSubtree(kCopy);
+        CRegExt reg;
+        const int result = c.root ? reg.RegCopy(c.root, CString(c.sub), "HKEY_CURRENT_USER", CString("SOFTWARE\\C\\"))
+                                  : reg.RegCopy(HKEY_LOCAL_MACHINE, CString(c.sub), HKEY_CURRENT_USER, CString("\\SOFTWARE\\C"));
+        EXPECT_EQ(1, result);
+        EXPECT_EQ("<dword>7", Stored(kCopyB, "M"));
+    }
+}
+
+TEST_F(KeyCopyTest, ValuesAreRewrittenByTheirType) {
+    struct Case {
+        const char* source;
+        const char* arrives;
+    };
+    const Case cases[] = {
+        {"<hex>01,ff,0a", "<hex>01,ff,0a"}, {"<hex>", "<hex>00"},        {"<hex>cc,1CC", "<hex>cc,cc"},
+        {"<dword>-1", "<dword>4294967295"}, {"<dword>-5", "<dword>4294967291"},
+        {"<dword>010", "<dword>8"},         {"<dword>0x10", "<dword>16"}, {"<dword>1.500000", "<dword>1"},
+        {"<string>a = b", "<string>a = b"}, {"<string>", "<string>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        Store().SetValue(kSource, "V", c.source);
+        CRegExt reg;
+        ASSERT_EQ(1, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+        EXPECT_EQ(c.arrives, Stored(kCopy, "V"));
+    }
+}
+
+TEST_F(KeyCopyTest, ByteListsLongerThanAFixedBufferArriveWhole) {
+    std::string bytes = "<hex>";
+    for (int i = 0; i < 600; ++i) bytes += (i ? ",0" : "0") + std::to_string(i % 10);
+    Store().SetValue(kSource, "BIG", bytes.c_str());
+    CRegExt reg;
+    ASSERT_EQ(1, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+    EXPECT_EQ(bytes, Stored(kCopy, "BIG"));
+}
+
+TEST_F(KeyCopyTest, MergesIntoTheDestinationReplacingSameNamedValues) {
+    Store().SetValue(kCopy, "N", "<string>old");
+    Store().SetValue(kCopy, "KEEP", "<dword>1");
+    CRegExt reg;
+    ASSERT_EQ(1, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+    EXPECT_EQ("<string>x", Stored(kCopy, "N"));
+    EXPECT_EQ("<dword>1", Stored(kCopy, "KEEP"));
+}
+
+TEST_F(KeyCopyTest, MissingSourceOrUnknownPrefixFail) {
+    CRegExt reg;
+    const std::vector<std::string> before = SortedKeys();
+    EXPECT_EQ(0, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\NONE"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+    EXPECT_EQ(1, reg.m_fWrite);
+    EXPECT_EQ(0, reg.RegCopy(reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000000u))),
+                             CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+    EXPECT_EQ(before, SortedKeys());
+    Store().SetValue(kSourceB, "PLAIN", "12");
+    EXPECT_EQ(0, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+    Store().RemoveValue(kSourceB, "PLAIN");
+    Store().SetValue(kSourceB, "A = B", "<dword>1");
+    EXPECT_EQ(0, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\D")));
+}
+
+TEST_F(KeyCopyTest, WithoutAStoreNothingIsCopiedAndTheResultIs1) {
+    CIniClass* store = CRegExt::m_pIni;
+    CRegExt::m_pIni = nullptr;
+    CRegExt reg;
+    EXPECT_EQ(1, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+    EXPECT_EQ(0, reg.m_fWrite);
+    CRegExt::m_pIni = store;
+}
+
+TEST_F(KeyCopyTest, CopyIntoItsOwnSubtreeCopiesEachSourceKeyOnce) {
+    CRegExt reg;
+    ASSERT_EQ(1, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A\\B")));
+    EXPECT_EQ((std::vector<std::string>{kSource, kSourceB, "HKEY_LOCAL_MACHINE\\SOFTWARE\\A\\B\\B"}), SortedKeys());
+    EXPECT_EQ("<string>x", Stored(kSourceB, "N"));
+    EXPECT_EQ("<dword>7", Stored("HKEY_LOCAL_MACHINE\\SOFTWARE\\A\\B\\B", "M"));
+}
+
+TEST_F(KeyCopyTest, OnlyTheLeadingSourcePathIsReplaced) {
+    const std::string inner = std::string(kSource) + "\\" + kSource;
+    Store().SetValue(inner.c_str(), "I", "<dword>3");
+    CRegExt reg;
+    ASSERT_EQ(1, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+    EXPECT_EQ("<dword>3", Stored((std::string(kCopy) + "\\" + kSource).c_str(), "I"));
+}
+
+TEST_F(KeyCopyTest, DestinationsThatDoNotFitAKeyPathAreRefusedBeforeWriting) {
+    const std::string deep(1030, 'D');
+    CRegExt reg;
+    EXPECT_EQ(0, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString(deep.c_str())));
+    EXPECT_EQ(0, reg.m_fWrite);
+    EXPECT_EQ(2u, SortedKeys().size());
+}
+
+TEST_F(KeyCopyTest, WideFormConvertsBothSubKeys) {
+    CRegExt reg;
+    EXPECT_EQ(1, reg.RegCopyW("HKEY_LOCAL_MACHINE", CStringW(L"SOFTWARE\\A"), "HKEY_CURRENT_USER", CStringW(L"SOFTWARE\\C")));
+    EXPECT_EQ("<dword>7", Stored(kCopyB, "M"));
+#ifndef _WIN32
+    const wchar_t invalid[] = {static_cast<wchar_t>(0xDFFF), 0};
+    EXPECT_ANY_THROW(reg.RegCopyW(HKEY_LOCAL_MACHINE, CStringW(invalid), HKEY_CURRENT_USER, CStringW(L"X")));
+#endif
+}
+
+}  // namespace
