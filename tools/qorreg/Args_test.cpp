@@ -24,24 +24,13 @@ TEST(ArgsTest, OptionsTakeTheirValueInEveryGnuSpelling) {
     }
 }
 
-TEST(ArgsTest, ClusteredFlagsEndWithAValueOption) {
-    ParseResult r = ParseArgs({"query", "K", "-sv", "GAMMA"});
+TEST(ArgsTest, ClustersDashValuesAndDoubleDashAreToldApart) {
+    ParseResult r = ParseArgs({"delete", "K", "-sv", "-x", "--", "-d", "--app"});
     ASSERT_EQ(r.error, "");
     EXPECT_TRUE(r.options.Has(kOptSubtree));
-    EXPECT_EQ(r.options.value, "GAMMA");
-}
-
-TEST(ArgsTest, DoubleDashMakesTheRestOperands) {
-    ParseResult r = ParseArgs({"-f", "a.ini", "delete", "--", "-v"});
-    ASSERT_EQ(r.error, "");
-    EXPECT_FALSE(r.options.Has(kOptValue));
-    EXPECT_EQ(r.options.operands, std::vector<std::string>{"-v"});
-}
-
-TEST(ArgsTest, ValueOptionTakesADashTextAsItsValue) {
-    ParseResult r = ParseArgs({"add", "K", "-v", "N", "-d", "-x"});
-    ASSERT_EQ(r.error, "");
-    EXPECT_EQ(r.options.data, "-x");
+    EXPECT_EQ(r.options.value, "-x");  // a value option takes the next argument whatever it is
+    EXPECT_FALSE(r.options.Has(kOptData) || r.options.Has(kOptApp));
+    EXPECT_EQ(r.options.operands, (std::vector<std::string>{"K", "-d", "--app"}));
 }
 
 TEST(ArgsTest, MalformedOptionsAreReported) {
