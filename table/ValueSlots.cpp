@@ -96,7 +96,11 @@ int SetIntById(tagRegHandle* h, int value, int id) {
 
 int GetDWord(tagRegHandle* h, DWORD* out, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetDword(TargetOf(*h), name, *out, DwordParse::Strtoul10);
+    // DWORD is unsigned long on Windows: read through a 32-bit copy.
+    std::uint32_t value = *out;
+    const int result = access::GetDword(TargetOf(*h), name, value, DwordParse::Strtoul10);
+    *out = value;
+    return result;
 }
 
 int GetDWordById(tagRegHandle* h, DWORD* out, int id) {
@@ -105,7 +109,10 @@ int GetDWordById(tagRegHandle* h, DWORD* out, int id) {
 
 int GetDWordDefault(tagRegHandle* h, DWORD* out, DWORD def, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetDwordDefault(TargetOf(*h), name, *out, def, DwordParse::Atol, kTableRules);
+    std::uint32_t value = *out;
+    const int result = access::GetDwordDefault(TargetOf(*h), name, value, def, DwordParse::Atol, kTableRules);
+    *out = value;
+    return result;
 }
 
 int GetDWordDefaultById(tagRegHandle* h, DWORD* out, DWORD def, int id) {
@@ -114,7 +121,11 @@ int GetDWordDefaultById(tagRegHandle* h, DWORD* out, DWORD def, int id) {
 
 int GetDWordRange(tagRegHandle* h, DWORD* out, DWORD min, DWORD def, DWORD max, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetDwordRange(TargetOf(*h), name, *out, min, def, max, DwordParse::Atol, kTableRules);
+    std::uint32_t value = *out;
+    const int result =
+        access::GetDwordRange(TargetOf(*h), name, value, min, def, max, DwordParse::Atol, kTableRules);
+    *out = value;
+    return result;
 }
 
 int GetDWordRangeById(tagRegHandle* h, DWORD* out, DWORD min, DWORD def, DWORD max, int id) {
@@ -196,7 +207,8 @@ int SetIntArray(tagRegHandle* h, int* counted, const char* name, int offset) {
 
 int SetDWordArray(tagRegHandle* h, DWORD* counted, const char* name, DWORD offset) {
     if (!Usable(h, name, counted)) return 0;
-    return access::SetDwordList(TargetOf(*h), name, counted + 1, CountOf(counted), offset);
+    const std::vector<std::uint32_t> items(counted + 1, counted + 1 + CountOf(counted));
+    return access::SetDwordList(TargetOf(*h), name, items.data(), items.size(), offset);
 }
 
 // ---- Bytes
