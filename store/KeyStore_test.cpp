@@ -191,17 +191,24 @@ TEST(ValueListTest, NamesSortByUnsignedBytes) {
     EXPECT_EQ(names, (std::vector<std::string>{"1", "A", "_", "a", "b", "\xe9"}));
 }
 
-TEST(ValueListTest, FinishSortsAppendedValuesAndKeepsTheLaterOfOneName) {
+TEST(ValueListTest, BuilderSortsCollectedValuesAndTheLaterOfOneNameWins) {
     ValueList list;
     list.Set("M", "old");
     list.Set("Z", "kept");
-    for (const char* name : {"C", "M", "A", "C", "B", "C"}) list.Append(name, std::string("v") + name + std::to_string(list.Size()));
-    EXPECT_TRUE(list.Unfinished());
-    list.Finish();
-    EXPECT_FALSE(list.Unfinished());
-    EXPECT_EQ(NamesAndTexts(list), (std::vector<std::string>{"A=vA4", "B=vB6", "C=vC7", "M=vM3", "Z=kept"}));
-    list.Set("B", "set after finish");
-    EXPECT_EQ(list.Find("B").value_or(""), "set after finish");
+    ValueListBuilder builder;
+    int n = 0;
+    for (const char* name : {"C", "M", "A", "C", "B", "C"}) builder.Add(name, std::string("v") + name + std::to_string(n++));
+    builder.MoveInto(list);
+    EXPECT_TRUE(builder.Empty());
+    EXPECT_EQ(NamesAndTexts(list), (std::vector<std::string>{"A=vA2", "B=vB4", "C=vC5", "M=vM1", "Z=kept"}));
+
+    ValueList fresh;
+    builder.Add("B", "2");
+    builder.Add("A", "1");
+    builder.MoveInto(fresh);
+    EXPECT_EQ(NamesAndTexts(fresh), (std::vector<std::string>{"A=1", "B=2"}));
+    fresh.Set("AA", "set after building");
+    EXPECT_EQ(NamesAndTexts(fresh), (std::vector<std::string>{"A=1", "AA=set after building", "B=2"}));
 }
 
 TEST(ValueListTest, RemovingEveryValueLeavesAnEmptyList) {

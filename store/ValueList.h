@@ -1,13 +1,14 @@
-// The values of one key, packed to keep a large store small.
+// The values of one key, packed into one block of bytes to keep a large
+// store small:
 //
-// Every name and text lives in one byte buffer of records:
+//   block   = count (4 bytes) | unused bytes (4) | offset (4) per value | records
+//   record  = name length (LEB128) | text length (LEB128) | name | text
 //
-//   record = name length (LEB128) | text length (LEB128) | name | text
-//
-// and an index of record offsets is kept in ascending name order (unsigned
-// bytes), so a lookup is a binary search. A replaced or removed record stays
-// behind as unused bytes until they outweigh the live ones; then the buffer
-// is rewritten. One key's buffer holds at most 4 GiB.
+// The offsets, relative to the first record, are kept in ascending name
+// order (unsigned bytes), so a lookup is a binary search. A replaced or
+// removed record stays behind as unused bytes until they outweigh the live
+// ones; then the block is rewritten. An empty list holds no block at all.
+// One key's block holds at most 4 GiB.
 #ifndef QOR_STORE_VALUE_LIST_H
 #define QOR_STORE_VALUE_LIST_H
 
@@ -34,36 +35,50 @@ public:
     // True when a value of that name was removed.
     bool Remove(std::string_view name);
 
-    std::size_t Size() const { return index_.size(); }
-    bool Empty() const { return index_.empty(); }
+    std::size_t Size() const;
+    bool Empty() const { return block_.empty(); }
     // The value at position i in name order.
-    Entry At(std::size_t i) const { return Decode(index_[i]); }
-    // Bytes held by live records (names, texts and their lengths).
-    std::size_t LiveBytes() const { return records_.size() - unused_; }
+    Entry At(std::size_t i) const;
+    // Bytes of the block that live values use.
+    std::size_t LiveBytes() const;
 
-    // Bulk filling: Append adds a value without keeping order; until Finish
-    // runs, only Append may be called. Finish restores name order (of two
-    // values of one name the later one stays) and gives back spare memory.
-    void Append(std::string_view name, std::string_view text);
-    void Finish() noexcept;
-    bool Unfinished() const { return unfinished_; }
+    // Adds many values at once; sorted must be in strictly ascending name
+    // order. A value replaces the list's value of the same name.
+    void Merge(const std::vector<Entry>& sorted);
 
 private:
+    std::size_t FirstRecord() const;
+    std::uint32_t OffsetAt(std::size_t i) const;
     Entry Decode(std::uint32_t offset) const;
-    std::size_t RecordSize(std::uint32_t offset) const;
-    std::vector<std::uint32_t>::iterator LowerBound(std::string_view name);
-    std::vector<std::uint32_t>::const_iterator LowerBound(std::string_view name) const;
+    std::size_t LowerBound(std::string_view name) const;
     std::uint32_t AppendRecord(std::string_view name, std::string_view text);
-    void DropRecord(std::uint32_t offset);
+    void AddUnused(std::size_t bytes);
     void CompactIfWasteful();
-    void Compact();
-    bool InNameOrder() const;
-    void KeepLastOfEachName();
+    std::vector<Entry> Entries() const;
 
-    std::string records_;
-    std::vector<std::uint32_t> index_;
-    std::uint32_t unused_ = 0;
-    bool unfinished_ = false;
+    std::string block_;
+};
+
+// Collects the values of one section as they are read, then hands them to
+// a list in one step, so that each list is built once at its final size.
+class ValueListBuilder {
+public:
+    void Add(std::string_view name, std::string_view text);
+    bool Empty() const { return pieces_.empty(); }
+    // Moves the collected values into list: of two values of one name the
+    // later one stays, and it replaces the list's value of that name. The
+    // builder is then empty and keeps its memory for the next section.
+    void MoveInto(ValueList& list);
+
+private:
+    struct Piece {
+        std::size_t at;
+        std::size_t nameSize;
+        std::size_t textSize;
+    };
+    std::string bytes_;
+    std::vector<Piece> pieces_;
+    std::vector<ValueList::Entry> entries_;
 };
 
 }  // namespace qor::store

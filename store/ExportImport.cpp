@@ -1,0 +1,93 @@
+// REGEDIT4 export and import.
+//
+// The TWAIN export, every line ending in CR LF, no marker line:
+//
+//   REGEDIT4
+//   [TWAIN Export]
+//   TWAIN_EXPORT=dword:00000001
+//   [KEY]                  each key whose text contains the filter
+//   "NAME"=FIELD           FIELD as RegWriter.h writes it for the export
+//
+// The application export, appended to its file, no header and no marker:
+//
+//   [RELATIVE KEY]         the key text with B removed wherever it occurs,
+//                          B being the filter up to its last backslash
+//   "NAME"=TEXT            the stored text less its prefix, as it stands
+//
+// The import reads REGEDIT4 lines by RegLines.cpp with the import's rules
+// and merges them into the store.
+#include "platform/Platform.h"
+#include "store/KeyMap.h"
+#include "store/RegLines.h"
+#include "store/RegWriter.h"
+#include "store/TextEdit.h"
+#include "store/ValueText.h"
+
+using qor::store::KeyMap;
+
+namespace {
+
+std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+
+std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
+    std::string text = "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";
+    for (const auto& [key, values] : keys) {
+        if (!qor::store::Contains(key, filter)) continue;
+        qor::store::AppendSectionLine(text, key);
+        for (std::size_t i = 0; i < values.Size(); ++i) {
+            const auto entry = values.At(i);
+            qor::store::AppendValueLine(text, entry.name, entry.text, qor::store::DwordField::TwainExport);
+        }
+    }
+    return text;
+}
+
+std::string AppExportText(const KeyMap& keys, std::string_view filter) {
+    const std::size_t lastBackslash = filter.rfind('\\');
+    const std::string_view base = lastBackslash == std::string_view::npos ? std::string_view() : filter.substr(0, lastBackslash + 1);
+    std::string text, relative;
+    for (const auto& [key, values] : keys) {
+        if (!qor::store::Contains(key, filter)) continue;
+        relative.assign(key);
+        if (!base.empty()) qor::store::ReplaceEvery(relative, base, "");
+        qor::store::AppendSectionLine(text, relative);
+        for (std::size_t i = 0; i < values.Size(); ++i) {
+            const auto entry = values.At(i);
+            text.append("\"").append(entry.name).append("\"=");
+            text.append(qor::store::WithoutPrefix(entry.text)).append("\r\n");
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+int CIniClass::ExportText(const char* filter, CString& out) {
+    out = CString(TwainExportText(qor::store::KeysOf(*this), TextOf(filter)));
+    return 1;
+}
+
+int CIniClass::ExportFile(const char* filter, const char* path) {
+    if (path == nullptr) return 0;
+    const std::string text = TwainExportText(qor::store::KeysOf(*this), TextOf(filter));
+    return qor::platform::ReplaceFileAtomically(path, text) ? 1 : 0;
+}
+
+int CIniClass::ExportAppFile(const char* filter, const char* path) {
+    if (path == nullptr) return 0;
+    const std::string text = AppExportText(qor::store::KeysOf(*this), TextOf(filter));
+    return qor::platform::AppendToFile(path, text) ? 1 : 0;
+}
+
+int CIniClass::ImportText(const CString& text) {
+    if (text.IsEmpty()) return 0;
+    qor::store::ReadRegLines(text.str(), qor::store::kImportRules, qor::store::KeysOf(*this), nullptr);
+    return 1;
+}
+
+int CIniClass::ImportFile(const char* path) {
+    std::string bytes;
+    if (path == nullptr || !qor::platform::ReadWholeFile(path, bytes)) return 0;
+    qor::store::ReadRegLines(bytes, qor::store::kImportRules, qor::store::KeysOf(*this), nullptr);
+    return 1;
+}

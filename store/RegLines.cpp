@@ -1,0 +1,163 @@
+// Reading REGEDIT4 lines.
+//
+// CR and LF each end a line (so CR LF, LF and CR all do); a last line that
+// no line end closes is dropped. A line that contains "hex:" and ends with a
+// backslash goes on in the next line. Then:
+//
+//   [KEY]          a section: its first "]" is its last byte. The text is
+//                  upper-cased, leading "[" and the final "]" are removed,
+//                  and the key becomes the current key.
+//   NAME=FIELD     a value of the current key, when NAME and FIELD are not
+//                  empty and a section came before. Double quotes at both
+//                  ends of NAME are removed and NAME is upper-cased.
+//   anything else  ignored (the "REGEDIT4" header, empty lines).
+//
+// FIELD becomes the stored text in these steps, in this order:
+//   1. every "dword:" is removed; when what is left reads whole as a
+//      hexadecimal strtoul number (the empty text reads as 0), it becomes
+//      "<dword>" and that number as a signed 32-bit decimal;
+//   2. a field with a double quote anywhere loses its first and last bytes
+//      and gains "<string>" in front;
+//   3. every backslash-quote pair becomes a quote;
+//   4. every backslash pair becomes one backslash (see the rules for a
+//      first pair at position 8);
+//   5. with "hex:" in it, every backslash-space-space (the joint of a
+//      continued line) is removed;
+//   6. with "hex:" in it, every "hex:" is removed and "<hex>" put in front.
+#include "store/RegLines.h"
+
+#include "store/TextEdit.h"
+#include "store/ValueText.h"
+
+namespace qor::store {
+namespace {
+
+constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+bool ContinuesOnNextLine(std::string_view line) {
+    return !line.empty() && line.back() == '\\' && Contains(line, "hex:");
+}
+
+std::string_view WithoutQuotesAtEnds(std::string_view name) {
+    while (!name.empty() && name.front() == '"') name.remove_prefix(1);
+    while (!name.empty() && name.back() == '"') name.remove_suffix(1);
+    return name;
+}
+
+// Handles one complete line at a time. The buffers are reused from line to
+// line, so reading costs no allocation per line; the values of a section
+// are collected and given to their key when the section ends.
+class LineReader {
+public:
+    LineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken)
+        : rules_(rules), target_(target), taken_(taken) {}
+
+    // Gives the values read since the last section line to its key.
+    void EndSection() {
+        if (current_ != nullptr) values_.MoveInto(*current_);
+    }
+
+    // False when the line stops the read.
+    bool Line(std::string_view line) {
+        if (line.empty()) return true;
+        if (line.front() == '[' && line.find(']') == line.size() - 1) return Section(line);
+        const std::size_t equals = line.find('=');
+        if (equals != std::string_view::npos) Value(line.substr(0, equals), line.substr(equals + 1));
+        return true;
+    }
+
+private:
+    bool Section(std::string_view line) {
+        key_.assign(line);
+        UpperInPlace(key_);
+        if (!rules_.markerIsSection && key_ == kMarkerLine) return true;
+        const std::size_t brackets = key_.find_first_not_of('[');
+        key_.pop_back();
+        key_.erase(0, brackets);
+        auto it = target_.lower_bound(key_);
+        const bool namedBefore = it != target_.end() && it->first == key_;
+        if (rules_.duplicateSectionFails && (namedBefore || (taken_ && taken_->contains(key_)))) return false;
+        if (!namedBefore) it = target_.emplace_hint(it, key_, ValueList());
+        EndSection();
+        current_ = &it->second;
+        return true;
+    }
+
+    void Value(std::string_view name, std::string_view field) {
+        if (current_ == nullptr || name.empty() || field.empty()) return;
+        name_.assign(WithoutQuotesAtEnds(name));
+        UpperInPlace(name_);
+        field_.assign(field);
+        FieldToStoredText(field_, rules_.keepPairsAfterStringPrefix);
+        values_.Add(name_, field_);
+    }
+
+    const RegLineRules& rules_;
+    KeyMap& target_;
+    const KeyMap* taken_;
+    ValueList* current_ = nullptr;
+    ValueListBuilder values_;
+    std::string key_, name_, field_;
+};
+
+}  // namespace
+
+void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
+    ReplaceEvery(field, "dword:", "");
+    std::size_t consumed = 0;
+    const std::uint32_t number = ParseStrtoul(field, 16, &consumed);
+    if (consumed == field.size()) {
+        field.assign(kDwordPrefix);
+        AppendDecimal(field, static_cast<std::int32_t>(number));
+    }
+    if (Contains(field, "\"")) {
+        if (field.size() >= 2) {
+            field.pop_back();
+            field.erase(0, 1);
+        } else {
+            field.clear();
+        }
+        field.insert(0, kStringPrefix);
+    }
+    ReplaceEvery(field, "\\\"", "\"");
+    const std::size_t firstPair = field.find("\\\\");
+    if (firstPair != std::string::npos && !(keepPairsAfterStringPrefix && firstPair == kStringPrefix.size())) {
+        ReplaceEvery(field, "\\\\", "\\");
+    }
+    if (Contains(field, "hex:") && Contains(field, "\\  ")) ReplaceEvery(field, "\\  ", "");
+    if (Contains(field, "hex:")) {
+        ReplaceEvery(field, "hex:", "");
+        field.insert(0, kHexPrefix);
+    }
+}
+
+bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& target, const KeyMap* taken) {
+    LineReader reader(rules, target, taken);
+    std::string joined;  // a line continued over several physical lines
+    bool joining = false;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (!IsLineEnd(bytes[at])) continue;
+        const std::string_view piece = bytes.substr(start, at - start);
+        start = at + 1;
+        std::string_view line = piece;
+        if (joining) {
+            joined.append(piece);
+            line = joined;
+        }
+        // A joined line holds "hex:" already; testing its end is enough.
+        if (joining ? line.ends_with('\\') : ContinuesOnNextLine(line)) {
+            if (!joining) joined.assign(piece);
+            joining = true;
+            continue;
+        }
+        joining = false;
+        if (!reader.Line(line)) return false;
+    }
+    reader.EndSection();
+    return true;
+}
+
+}  // namespace qor::store

@@ -1,0 +1,38 @@
+// The one reader of REGEDIT4 lines, behind both the store file load and the
+// import. The two differ only in the rules below.
+#ifndef QOR_STORE_REG_LINES_H
+#define QOR_STORE_REG_LINES_H
+
+#include <string>
+#include <string_view>
+
+#include "store/KeyMap.h"
+
+namespace qor::store {
+
+struct RegLineRules {
+    // False: the line [CINICHECKFILEVALID] is the store file's marker and is
+    // skipped. True: it is a section like any other.
+    bool markerIsSection;
+    // True: a section naming a key that was named before, or that `taken`
+    // holds, stops the read. False: that key becomes the current key again.
+    bool duplicateSectionFails;
+    // True: when the first backslash pair of a field starts at position 8
+    // (right after "<string>"), every pair of the field is kept.
+    bool keepPairsAfterStringPrefix;
+};
+
+inline constexpr RegLineRules kStoreFileRules{false, true, true};
+inline constexpr RegLineRules kImportRules{true, false, false};
+
+// Reads the lines of bytes into target. False when a duplicate section
+// stopped the read (target then holds what came before it).
+bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& target, const KeyMap* taken);
+
+// Turns the field of a value line (the text after its first "=") into the
+// stored value text, in place.
+void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix);
+
+}  // namespace qor::store
+
+#endif

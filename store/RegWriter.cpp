@@ -1,0 +1,74 @@
+#include "store/RegWriter.h"
+
+#include <cstdint>
+
+#include "store/TextEdit.h"
+#include "store/ValueText.h"
+
+namespace qor::store {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// An optional minus and one or more digits, from -2147483648 to 4294967295;
+// bits receives what strtoul makes of it.
+bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) {
+    const bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    if (text.empty()) return false;
+    std::uint64_t magnitude = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+        if (magnitude > 0xFFFFFFFFull) return false;
+    }
+    if (negative && magnitude > 0x80000000ull) return false;
+    bits = static_cast<std::uint32_t>(magnitude);
+    if (negative) bits = 0u - bits;
+    return true;
+}
+
+void AppendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    out.append(text);
+    out += '"';
+}
+
+void AppendDwordField(std::string& out, std::string_view number, DwordField form) {
+    std::uint32_t bits = 0;
+    if (form == DwordField::TwainExport) {
+        bits = static_cast<std::uint32_t>(ParseAtoi(number));
+    } else if (!ReadWholeDecimal32(number, bits)) {
+        AppendQuoted(out, number);
+        return;
+    }
+    out.append("dword:");
+    AppendHex8(out, bits);
+}
+
+}  // namespace
+
+void AppendSectionLine(std::string& out, std::string_view key) {
+    out += '[';
+    out.append(key);
+    out += ']';
+    out.append(kLineEnd);
+}
+
+void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form) {
+    AppendQuoted(out, name);
+    out += '=';
+    if (Contains(text, kStringPrefix)) {
+        AppendQuoted(out, text.starts_with(kStringPrefix) ? text.substr(kStringPrefix.size()) : text);
+    } else if (Contains(text, kDwordPrefix)) {
+        AppendDwordField(out, WithoutPrefix(text), form);
+    } else if (Contains(text, kHexPrefix)) {
+        out.append("hex:");
+        out.append(WithoutPrefix(text));
+    } else {
+        out.append(text);
+    }
+    out.append(kLineEnd);
+}
+
+}  // namespace qor::store

@@ -1,0 +1,38 @@
+// Writing REGEDIT4 lines, each ending in CR LF:
+//
+//   [KEY]
+//   "NAME"=FIELD
+//
+// FIELD by the stored text; the first of the three prefix words that the
+// text contains anywhere decides:
+//   "<string>"  a double quote, the text less a leading "<string>", a double
+//               quote; nothing inside is escaped
+//   "<dword>"   "dword:" and eight lower-case hexadecimal digits of the text
+//               after the prefix, read as DwordField says
+//   "<hex>"     "hex:" and the text after the prefix
+//   otherwise   the text unchanged
+#ifndef QOR_STORE_REG_WRITER_H
+#define QOR_STORE_REG_WRITER_H
+
+#include <string>
+#include <string_view>
+
+namespace qor::store {
+
+enum class DwordField {
+    // The store file: a whole decimal number in 32-bit range (an optional
+    // minus and digits only, -2147483648 to 4294967295) as its 32-bit
+    // pattern. Any other text (a float, a hex text, an empty or too large
+    // number) is written as a quoted string instead, so that it reads back
+    // as "<string>" and the same text, and reads as the same number.
+    StoreFile,
+    // The TWAIN export: the text read by atoi, modulo 2^32.
+    TwainExport,
+};
+
+void AppendSectionLine(std::string& out, std::string_view key);
+void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form);
+
+}  // namespace qor::store
+
+#endif

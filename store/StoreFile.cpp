@@ -1,0 +1,106 @@
+// The store file: REGEDIT4 lines, each ending in CR LF.
+//
+//   REGEDIT4
+//   [KEY]                  one section per key, keys in ascending byte order
+//   "NAME"=FIELD           the key's values in ascending name order; FIELD
+//                          as RegWriter.h writes it for the store file
+//   [CINICHECKFILEVALID]   the marker: the file was written to its end
+//
+// Reading follows RegLines.cpp with the store file's rules: the marker line
+// is skipped, a key named twice (or already in the store) fails the load,
+// and a string that begins with a backslash pair keeps all its pairs.
+#include <new>
+
+#include "platform/Platform.h"
+#include "store/KeyMap.h"
+#include "store/RegLines.h"
+#include "store/RegWriter.h"
+
+using qor::store::KeyMap;
+
+namespace {
+
+constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
+// The marker counts only within this many bytes of the file's end.
+constexpr std::size_t kMarkerWindow = 260;
+
+std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// Room for the whole file, so that building it never copies what it holds.
+std::size_t EstimatedFileSize(const KeyMap& keys) {
+    std::size_t size = 64;
+    for (const auto& [key, values] : keys) size += key.size() + 4 + values.LiveBytes() + values.Size() * 12;
+    return size;
+}
+
+std::string StoreFileText(const KeyMap& keys, std::string_view excludedPrefix) {
+    std::string text;
+    text.reserve(EstimatedFileSize(keys));
+    text.append("REGEDIT4\r\n");
+    for (const auto& [key, values] : keys) {
+        if (!excludedPrefix.empty() && key.starts_with(excludedPrefix)) continue;
+        qor::store::AppendSectionLine(text, key);
+        for (std::size_t i = 0; i < values.Size(); ++i) {
+            const auto entry = values.At(i);
+            qor::store::AppendValueLine(text, entry.name, entry.text, qor::store::DwordField::StoreFile);
+        }
+    }
+    text.append(kMarkerLine).append("\r\n");
+    return text;
+}
+
+// Walks back from the last byte over at most the last 260 bytes, never the
+// first byte of the file: the marker counts only as a whole line with a
+// line end before it inside that window.
+bool EndsWithMarkerLine(std::string_view bytes) {
+    const std::size_t lowest = bytes.size() > kMarkerWindow ? bytes.size() - kMarkerWindow : 1;
+    std::size_t lineEnd = bytes.size();
+    for (std::size_t at = bytes.size(); at-- > lowest;) {
+        if (!IsLineEnd(bytes[at])) continue;
+        if (bytes.substr(at + 1, lineEnd - at - 1) == kMarkerLine) return true;
+        lineEnd = at;
+    }
+    return false;
+}
+
+}  // namespace
+
+int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
+    if (path == nullptr) return 0;
+    try {
+        const std::string text = StoreFileText(qor::store::KeysOf(*this), TextOf(excludedPrefix));
+        return qor::platform::ReplaceFileAtomically(path, text) ? 1 : 0;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+int CIniClass::LoadFile(const char* path) {
+    if (path == nullptr) return 0;
+    try {
+        std::string bytes;
+        if (!qor::platform::ReadWholeFile(path, bytes)) return 0;
+        // The whole file goes into a staging map first, so that a failed
+        // load leaves the store exactly as it was.
+        KeyMap staging;
+        KeyMap& keys = qor::store::KeysOf(*this);
+        if (!qor::store::ReadRegLines(bytes, qor::store::kStoreFileRules, staging, &keys)) return 0;
+        if (keys.empty()) {
+            keys.swap(staging);
+        } else {
+            keys.merge(staging);
+        }
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+int CIniClass::IsFileValid(const char* path) {
+    if (path == nullptr) return 0;
+    std::string bytes;
+    if (!qor::platform::ReadWholeFile(path, bytes) || bytes.empty()) return 0;
+    return EndsWithMarkerLine(bytes) ? 1 : 0;
+}
