@@ -16,8 +16,11 @@ namespace {
 constexpr std::size_t kRootKeyBufferSize = 260;
 const char* const kRootNotFound = "Software\\Company\\Error";
 
-// The data column of a value, read back through the library's typed getters.
+// The data column of a value, read back through the library's typed getters
+// (the stored text itself when the key cannot be opened, such as a key path
+// too long for a handle).
 std::string ShowData(CRegExt& handle, const StoredValue& value) {
+    if (handle.m_fOpen != 1) return value.text;
     const char* name = value.name.c_str();
     ValueType type = TypeOfStoredText(value.text);
     if (type == ValueType::Dword) {
