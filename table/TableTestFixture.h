@@ -1,5 +1,5 @@
-// Test support for the table's slots: a fresh table store for each test,
-// a root handle on it, and handles opened on keys of it.
+// Test support for the table's slots: a fresh table store for each test, a
+// storeless-key root handle on it, and handles opened on keys of it.
 #ifndef QOR_TABLE_TABLE_TEST_FIXTURE_H
 #define QOR_TABLE_TABLE_TEST_FIXTURE_H
 
@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "CIniClass.h"
 #include "CRegExt.h"
 #include "QorFunctionTable.h"
+#include "store/StoreTestSupport.h"
 #include "table/TableState.h"
 
 namespace qor::table {
@@ -17,7 +17,6 @@ namespace qor::table {
 class TableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        t = UI_GetQorFunctionTable();
         store = new CIniClass();
         TableStore() = store;
         t->pfnInitHandle(&root);
@@ -27,21 +26,16 @@ protected:
         t->pfnFreeStore();
         CRegExt::m_pIni = nullptr;
     }
-
-    // A handle on key (added when missing), writable or not.
-    tagRegHandle On(const std::string& key, int fWrite = 1) {
-        store->AddKey(key.c_str());
+    // A handle on key (added when missing) with the given write flag.
+    tagRegHandle On(const char* key, int fWrite) {
         tagRegHandle h;
-        EXPECT_EQ(t->pfnCreateKey(key.c_str(), &h, &root, KEY_WRITE), 1) << key;
+        EXPECT_EQ(t->pfnCreateKey(key, &h, &root, KEY_WRITE), 1) << key;
         h.fWrite = fWrite;
         return h;
     }
-    std::string Stored(const std::string& key, const std::string& name) const {
-        CString text;
-        return store->GetValue(key.c_str(), name.c_str(), text) ? text.str() : "(missing)";
-    }
+    std::string Stored(const char* key, const char* name) { return store::ValueOf(*this->store, key, name); }
 
-    UI_FunctionTable* t = nullptr;
+    UI_FunctionTable* t = UI_GetQorFunctionTable();
     CIniClass* store = nullptr;
     tagRegHandle root;
 };
