@@ -1,5 +1,7 @@
 #include "Help.h"
 
+#include "KeyPath.h"
+
 namespace qorreg {
 namespace {
 
@@ -72,14 +74,18 @@ void WriteToolHelp(std::ostream& out) {
            "\n"
            "KEY is a full key path that begins with HKEY_LOCAL_MACHINE or\n"
            "HKEY_CURRENT_USER (or HKLM, HKCU), in any case, such as\n"
-           "HKCU\\SOFTWARE\\Orvane Corp\\DocScan. Quote it in the shell.\n"
+           "HKCU\\SOFTWARE\\Orvane Corp\\DocScan. Product store files hold keys\n"
+           "without a root name (SOFTWARE\\Orvane Corp\\DocScan\\...). Quote keys\n"
+           "in the shell.\n"
            "\n"
            "Exit status: 0 success; 1 a key, value or product named does not exist\n"
            "(validate: the file is invalid); 2 usage error, unreadable or invalid file.\n";
 }
 
 void WriteVerbHelp(std::ostream& out, const VerbHelp& help) {
-    out << "Usage: qorreg " << help.usage << "\n" << help.summary << ".\n\n" << help.details;
+    std::string summary = help.summary;
+    summary = UpperAscii(summary.substr(0, 1)) + summary.substr(1);
+    out << "Usage: qorreg " << help.usage << "\n" << summary << ".\n\n" << help.details;
 }
 
 }  // namespace qorreg
