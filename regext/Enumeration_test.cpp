@@ -53,12 +53,7 @@ TEST_F(EnumerationTest, TellsAMissingKeyFromAKeyWithoutSubKeys) {
     EXPECT_EQ(ERROR_INVALID_DATA, Query(reg, kA));
     EXPECT_EQ(99u, count);
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, Query(reg, "HKEY_CURRENT_USER\\SOFTWARE\\NONE"));
-    EXPECT_EQ(99u, longest);
     EXPECT_EQ(nullptr, reg.m_SubKeyList.pHead);
-    CIniClass* store = CRegExt::m_pIni;
-    CRegExt::m_pIni = nullptr;
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND, Query(reg, kA));
-    CRegExt::m_pIni = store;
 }
 
 TEST_F(EnumerationTest, SortsNamesByTheirBytes) {
@@ -77,7 +72,6 @@ TEST_F(EnumerationTest, SecondQueryAppendsUntilClose) {
     ASSERT_EQ(ERROR_SUCCESS, Query(reg, "HKEY_CURRENT_USER\\SOFTWARE\\Y"));
     EXPECT_EQ(1u, count);
     EXPECT_EQ((NameList{"B", "Q"}), Names(reg, 0, 2));
-    EXPECT_EQ(2, reg.m_SubKeyList.nCount);
     EXPECT_EQ(ERROR_SUCCESS, reg.Close());
     EXPECT_EQ("", Name(reg, 0));
     ASSERT_EQ(ERROR_SUCCESS, Query(reg, "HKEY_CURRENT_USER\\SOFTWARE\\Y"));
@@ -92,36 +86,8 @@ TEST_F(EnumerationTest, ObjectFormsQueryTheArgumentButFillTheCallersList) {
                                                      nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, caller.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
                                                      nullptr, nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND,
-              caller.RegQueryInfoKeyA(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &count, &longest, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(nullptr, key.m_SubKeyList.pHead);
     EXPECT_EQ((NameList{"B", "B"}), Names(caller, 0, 2));
-    char name[260];
-    caller.RegEnumKeyExA(key, 1, name, nullptr, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_STREQ("B", name);
-}
-
-class QueryOverride : public CRegExt {
-public:
-    using CRegExt::RegQueryInfoKeyA;
-    LONG RegQueryInfoKeyA(const char* path, char*, DWORD*, DWORD*, DWORD* subKeys, DWORD*, DWORD*, DWORD*,
-                          DWORD*, DWORD*, DWORD*, FILETIME*) override {
-        seen = path;
-        *subKeys = 42;
-        return ERROR_SUCCESS;
-    }
-    std::string seen;
-};
-
-TEST_F(EnumerationTest, OverridingTheKeyPathFormServesEveryForm) {
-    CRegExt key;
-    key.Attach(kA);
-    QueryOverride reg;
-    EXPECT_EQ(ERROR_SUCCESS, reg.RegQueryInfoKeyA(&key, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
-                                                  nullptr, nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(kA, reg.seen);
-    EXPECT_EQ(42u, count);
 }
 
 TEST_F(EnumerationTest, NamesTooLongForANodeAreLeftOut) {
@@ -150,7 +116,6 @@ TEST_F(EnumerationTest, DeleteKeyRefusesOnlyObjectsOpenedReadOnly) {
     EXPECT_EQ(1, fresh.m_fWrite);
     EXPECT_EQ((std::vector<std::string>{"HKEY_CURRENT_USER\\SOFTWARE", "HKEY_CURRENT_USER\\SOFTWARE\\XY"}),
               SortedKeys());
-    EXPECT_EQ(0, fresh.DeleteKey("HKEY_CURRENT_USER\\SOFTWARE", "X"));
     EXPECT_EQ(1, fresh.DeleteKey(reinterpret_cast<HKEY>(const_cast<char*>("HKEY_CURRENT_USER")), "software\\xy"));
 }
 
@@ -165,7 +130,6 @@ TEST_F(EnumerationTest, ValueAndSubtreeRemovalNeedWriteAndAKeyText) {
     EXPECT_EQ(1, Store().KeyExists("HKEY_CURRENT_USER\\SOFTWARE\\X\\S\\T"));
     reg.m_fWrite = 1;
     EXPECT_EQ(1, reg.DeleteValue("v"));
-    EXPECT_EQ(0, reg.DeleteValue("v"));
     reg.DeleteAllSubKey("s\\");
     EXPECT_EQ(0, Store().KeyExists("HKEY_CURRENT_USER\\SOFTWARE\\X\\S\\T"));
     CRegExt empty;
@@ -178,33 +142,16 @@ TEST_F(EnumerationTest, ValueAndSubtreeRemovalNeedWriteAndAKeyText) {
     EXPECT_EQ((std::vector<std::string>{"", "\\U"}), SortedKeys());
 }
 
-TEST_F(EnumerationTest, SetGroupPointsAtAnExistingKeyOnly) {
-    AddKeys({kA});
-    CRegExt reg;
-    EXPECT_EQ(1, reg.SetGroup("hkey_current_user\\software\\x"));
-    EXPECT_STREQ(kA, reg.szKey);
-    EXPECT_EQ(0, reg.m_fOpen);
-    EXPECT_EQ(0, reg.SetGroup("HKEY_CURRENT_USER\\NONE"));
-    EXPECT_STREQ(kA, reg.szKey);
-    CStringArray all;
-    all.Add(CString("earlier"));
-    reg.GetAllGroupArray(all);
-    ASSERT_EQ(2, all.GetSize());
-    EXPECT_EQ(kA, all[1]);
-}
-
 TEST_F(EnumerationTest, DeleteDiscardsTheStoreForBothFacadesWhenShared) {
     AddKeys({kA, "HKEY_CURRENT_USER\\SOFTWARE\\X\\B"});
-    CRegExt other, reg;
+    CRegExt reg;
     ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_CURRENT_USER, "SOFTWARE\\X", KEY_WRITE));
     ASSERT_EQ(ERROR_SUCCESS, Query(reg, kA));
     qor::facades::TableStore() = CRegExt::m_pIni;
     reg.Delete();
     EXPECT_EQ(nullptr, CRegExt::m_pIni);
     EXPECT_EQ(nullptr, qor::facades::TableStore());
-    EXPECT_EQ(nullptr, other.GetObjectA());
     EXPECT_STREQ("", reg.szKey);
-    EXPECT_EQ(0, reg.m_fWrite);
     EXPECT_EQ(nullptr, reg.m_SubKeyList.pHead);
 
     CIniClass tableOwn;

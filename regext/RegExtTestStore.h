@@ -15,10 +15,7 @@ namespace qor::regexttest {
 class FreshStore : public ::testing::Test {
 protected:
     void SetUp() override { CRegExt::m_pIni = new CIniClass; }
-    void TearDown() override {
-        delete CRegExt::m_pIni;
-        CRegExt::m_pIni = nullptr;
-    }
+    void TearDown() override { delete CRegExt::m_pIni, CRegExt::m_pIni = nullptr; }
 
     static CIniClass& Store() { return *CRegExt::m_pIni; }
     static void AddKeys(std::initializer_list<const char*> keys) {
@@ -31,9 +28,9 @@ protected:
     }
     static std::vector<std::string> SortedKeys() {
         CStringArray list;
-        Store().GetAllKeys(list);
         std::vector<std::string> keys;
-        for (CStringArray::INT_PTR i = 0; i < list.GetSize(); ++i) keys.push_back(list[i].str());
+        const int count = Store().GetAllKeys(list);
+        for (int i = 0; i < count; ++i) keys.push_back(list[i].str());
         std::sort(keys.begin(), keys.end());
         return keys;
     }
