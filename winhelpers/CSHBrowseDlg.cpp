@@ -65,12 +65,14 @@ CSHBrowseDlg::CSHBrowseDlg(const CSHBrowseDlg& other)
 CSHBrowseDlg::~CSHBrowseDlg() { ReleaseReferences(); }
 
 CSHBrowseDlg& CSHBrowseDlg::operator=(const CSHBrowseDlg& other) {
-    // Taking other's references before letting ours go keeps
-    // self-assignment safe.
+    // Other's references are taken, and held here, before ours go: other
+    // may be this object.
+    IShellFolder* desktop = other.m_pDesktop;
+    IMalloc* allocator = other.m_pMalloc;
     TakeSharedReferences(other);
     ReleaseReferences();
-    m_pDesktop = other.m_pDesktop;
-    m_pMalloc = other.m_pMalloc;
+    m_pDesktop = desktop;
+    m_pMalloc = allocator;
     StoreOrEmpty(m_szFolderName, qor::FixedView(other.m_szFolderName));
     StoreOrEmpty(m_szFullPath, qor::FixedView(other.m_szFullPath));
     m_hWndOwner = other.m_hWndOwner;
@@ -102,7 +104,6 @@ int CSHBrowseDlg::DoModal(const char* initialFolder, const char* title, HICON ic
                           tagBrowserInformation* information) {
     FolderChooserHost& host = ActiveHost<FolderChooserHost>();
     host.LookUpSpecialFolder(m_hWndOwner, specialFolder);
-    m_hWndTree = nullptr;  // the last dialog's tree is gone with it
 
     BrowseCallbackData data{initialFolder, this, icon, information};
     qor::winhelpers::ChooserRequest request;
@@ -144,7 +145,9 @@ int CSHBrowseDlg::SHBrowseCallBack(HWND dialog, unsigned int message, qor::Messa
         self.m_hWndTree = host.FindTree(dialog);
         PrepareDialog(host, dialog, *callbackData);
     } else if (message == qor::winhelpers::kChooserSelectionChanged) {
-        if (self.m_hWndTree == nullptr) self.m_hWndTree = host.FindTree(dialog);
+        // Found again here too: a shell may report a selection before it
+        // reports the dialog ready.
+        self.m_hWndTree = host.FindTree(dialog);
         self.GetNames(reinterpret_cast<const void*>(value));
         host.ShowStatusText(dialog, self.m_szFullPath[0] != '\0' ? self.m_szFullPath
                                                                   : self.m_szFolderName);
