@@ -30,3 +30,16 @@ test: test-native
 
 clean:
 	rm -rf build
+
+# Benchmarks and the peer comparison: writes docs/performance.md and
+# docs/performance.png. BENCH_REPEAT runs per measure, the best counts.
+# -O2 is the optimisation of the shipped build (RelWithDebInfo).
+BENCH_BUILD := build/bench
+BENCH_REPEAT ?= 3
+.PHONY: bench
+bench:
+	@scripts/setup.sh libbenchmark-dev gnuplot-nox
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_BUILD_BENCH=ON \
+		-DQOR_BUILD_TOOLS=OFF "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target micro_bench compare_driver
+	@bench/report --build $(BENCH_BUILD) --repeat $(BENCH_REPEAT)

@@ -1,6 +1,7 @@
 // The C++ half of bench/compare: each command does one measure in a fresh
 // process and prints key=value lines for the script. Times are the best of
-// the given number of runs, in seconds.
+// the given number of runs, in seconds: elapsed time, or with a leading
+// --cpu the process's processor time.
 //
 //   generate KEYS DIR       writes DIR/store.ini (store file) and DIR/peer.ini (INI form)
 //   load FILE RUNS          LoadFile; peak and held memory after the first load
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <limits>
@@ -30,8 +32,14 @@ namespace {
 using qor::bench::WalkResult;
 
 const std::string kWalkRoot = "HKEY_CURRENT_USER";
+bool useProcessorTime = false;
 
 double Seconds(const std::function<void()>& run) {
+    if (useProcessorTime) {
+        const std::clock_t start = std::clock();
+        run();
+        return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    }
     const auto start = std::chrono::steady_clock::now();
     run();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -183,7 +191,7 @@ int GetInt(const std::string& path, int runs) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
+    std::fprintf(stderr, "usage: compare_driver [--cpu] generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
                          " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE RUNS\n");
     return 2;
 }
@@ -191,7 +199,11 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--cpu") {
+        useProcessorTime = true;
+        args.erase(args.begin());
+    }
     if (args.size() < 3) return Usage();
     const std::string& command = args[0];
     const auto number = [&](std::size_t i) { return std::strtoull(args[i].c_str(), nullptr, 10); };
