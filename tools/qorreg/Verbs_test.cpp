@@ -1,6 +1,7 @@
 // Every verb end to end, in-process, on store files in a scratch folder.
 #include "Verbs.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -50,12 +51,10 @@ void WriteAll(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-void SetEnvironment(const char* name, const std::string& value) {
-#ifdef _WIN32
-    _putenv_s(name, value.c_str());
-#else
-    setenv(name, value.c_str(), 1);
-#endif
+// Folder separators of either kind as slashes, for comparing paths.
+std::string Slashed(std::string text) {
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
 }
 
 class VerbsTest : public ::testing::Test {
@@ -68,7 +67,10 @@ protected:
         store_ = (dir_ / "root.ini").string();
         WriteAll(store_, kSmallStore);
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override {
+        fs::remove_all(dir_);
+        if (!alsoRemove_.empty()) fs::remove_all(alsoRemove_);
+    }
 
     Outcome Run(std::vector<std::string> args) {
         std::ostringstream out, err;
@@ -83,6 +85,7 @@ protected:
     std::string Query(const std::string& key) { return OnStore({"query", key}).out; }
 
     fs::path dir_;
+    fs::path alsoRemove_;
     std::string store_;
 };
 
@@ -316,26 +319,35 @@ TEST_F(VerbsTest, ValidateTellsCompleteStoreFilesFromOthers) {
 }
 
 TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
+#ifdef _WIN32
+    // The system's common application-data folder, with a company folder of this test's own.
+    fs::path appData = std::getenv("ProgramData");
+    std::string company = dir_.filename().string();
+#else
     fs::path appData = dir_ / "appdata";
-    fs::path product = appData / "Orvane Corp" / "DocScan" / "S1";
+    std::string company = "Orvane Corp";
+    setenv("QOR_COMMON_APPDATA", appData.string().c_str(), 1);
+#endif
+    alsoRemove_ = appData / company;
+    fs::path product = appData / company / "DocScan" / "S1";
     std::string moduleFolder = (dir_ / "bin").string() + "/";
     WriteAll(product / "S1.ini", "");
     // Product store files hold their keys without a root name.
     std::string productStore = (product / "root.ini").string();
+    std::string productKey = "SOFTWARE\\" + company + "\\DocScan\\S1";
     for (const auto& [name, data] : {std::pair<std::string, std::string>{"System Directory", moduleFolder},
                                      {"Twain Pathname", moduleFolder + "scan.ds"}}) {
-        ASSERT_EQ(Run({"-f", productStore, "add", "Software\\Orvane Corp\\DocScan\\S1", "-v", name, "-d", data}).status, 0);
+        ASSERT_EQ(Run({"-f", productStore, "add", productKey, "-v", name, "-d", data}).status, 0);
     }
-    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\Orvane Corp\\DocScan"}).status, 0);
-    SetEnvironment("QOR_COMMON_APPDATA", appData.string());
+    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\" + company + "\\DocScan"}).status, 0);
 
-    std::string expected = "SOFTWARE\\Orvane Corp\\DocScan\\S1\n" + (product.string() + "/") + "\n";
+    std::string expected = Slashed(productKey + "\n" + product.string() + "/\n");
     Outcome byFolder = OnStore({"root", moduleFolder + "scan.exe"});
     EXPECT_EQ(byFolder.status, 0) << byFolder.err;
-    EXPECT_EQ(byFolder.out, expected);
+    EXPECT_EQ(Slashed(byFolder.out), expected);
     Outcome byTwain = OnStore({"root", "--twain", moduleFolder + "scan.ds"});
     EXPECT_EQ(byTwain.status, 0) << byTwain.err;
-    EXPECT_EQ(byTwain.out, expected);
+    EXPECT_EQ(Slashed(byTwain.out), expected);
 
     Outcome other = OnStore({"root", "/elsewhere/scan.exe"});
     EXPECT_EQ(other.status, 1);
