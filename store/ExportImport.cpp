@@ -24,10 +24,9 @@
 #include "store/ValueText.h"
 
 using qor::store::KeyMap;
+using qor::store::TextOf;
 
 namespace {
-
-std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 
 std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
     std::string text = "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "store/KeyMap.h"
+#include "store/TextEdit.h"
 #include "store/ValueText.h"
 
 namespace qor::store {
@@ -17,12 +18,11 @@ const KeyMap& KeysOf(const CIniClass& store) { return store.Internal().data->key
 using qor::store::KeyMap;
 using qor::store::KeysBelow;
 using qor::store::KeysOf;
+using qor::store::TextOf;
 using qor::store::Upper;
 using qor::store::ValueList;
 
 namespace {
-
-std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 
 std::string UpperOf(const char* text) { return Upper(TextOf(text)); }
 

@@ -34,8 +34,6 @@ namespace {
 
 constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-
 bool ContinuesOnNextLine(std::string_view line) {
     return !line.empty() && line.back() == '\\' && Contains(line, "hex:");
 }

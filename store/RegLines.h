@@ -10,6 +10,9 @@
 
 namespace qor::store {
 
+// CR and LF each end a line.
+inline bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
 struct RegLineRules {
     // False: the line [CINICHECKFILEVALID] is the store file's marker and is
     // skipped. True: it is a section like any other.

@@ -43,7 +43,7 @@ void AppendDwordField(std::string& out, std::string_view number, DwordField form
         return;
     }
     out.append("dword:");
-    AppendHex8(out, bits);
+    AppendHex(out, bits, 8);
 }
 
 }  // namespace

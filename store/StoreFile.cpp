@@ -15,18 +15,16 @@
 #include "store/KeyMap.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
+#include "store/TextEdit.h"
 
 using qor::store::KeyMap;
+using qor::store::TextOf;
 
 namespace {
 
 constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
 // The marker counts only within this many bytes of the file's end.
 constexpr std::size_t kMarkerWindow = 260;
-
-std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
-
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // Room for the whole file, so that building it never copies what it holds.
 std::size_t EstimatedFileSize(const KeyMap& keys) {
@@ -58,7 +56,7 @@ bool EndsWithMarkerLine(std::string_view bytes) {
     const std::size_t lowest = bytes.size() > kMarkerWindow ? bytes.size() - kMarkerWindow : 1;
     std::size_t lineEnd = bytes.size();
     for (std::size_t at = bytes.size(); at-- > lowest;) {
-        if (!IsLineEnd(bytes[at])) continue;
+        if (!qor::store::IsLineEnd(bytes[at])) continue;
         if (bytes.substr(at + 1, lineEnd - at - 1) == kMarkerLine) return true;
         lineEnd = at;
     }

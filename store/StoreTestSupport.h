@@ -1,4 +1,4 @@
-// Helpers for the store's tests: reading a store back as plain texts and a
+// Helpers for the store's tests: a store read back as plain texts, and a
 // scratch folder that removes itself.
 #ifndef QOR_STORE_STORE_TEST_SUPPORT_H
 #define QOR_STORE_STORE_TEST_SUPPORT_H
@@ -17,37 +17,31 @@ namespace qor::store {
 // The value's text, or "(missing)".
 inline std::string ValueOf(CIniClass& store, const char* key, const char* name) {
     CString out;
-    return store.GetValue(key, name, out) ? std::string(out.str()) : std::string("(missing)");
+    return store.GetValue(key, name, out) ? out.str() : std::string("(missing)");
+}
+
+inline std::vector<std::string> TextsOf(const CStringArray& list) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.GetSize(); ++i) texts.push_back(list[i].str());
+    return texts;
 }
 
 inline std::vector<std::string> AllKeysOf(CIniClass& store) {
     CStringArray list;
     store.GetAllKeys(list);
-    std::vector<std::string> keys;
-    for (int i = 0; i < list.GetSize(); ++i) keys.push_back(list[i].str());
-    return keys;
+    return TextsOf(list);
 }
 
-inline std::vector<std::string> LinesOf(CIniClass& store, const char* key) {
-    CStringArray list;
-    store.GetValueLines(key, list);
-    std::vector<std::string> lines;
-    for (int i = 0; i < list.GetSize(); ++i) lines.push_back(list[i].str());
-    return lines;
-}
-
-// Every key with its value lines, one text per key: a whole-store snapshot.
+// Every key followed by its value lines: the whole store as texts.
 inline std::vector<std::string> SnapshotOf(CIniClass& store) {
-    std::vector<std::string> snapshot;
+    CStringArray list;
     for (const std::string& key : AllKeysOf(store)) {
-        std::string entry = "[" + key + "]";
-        for (const std::string& line : LinesOf(store, key.c_str())) entry += "|" + line;
-        snapshot.push_back(entry);
+        list.Add(CString("[" + key + "]"));
+        store.GetValueLines(key.c_str(), list);
     }
-    return snapshot;
+    return TextsOf(list);
 }
 
-// A fresh folder below the system's temporary folder, removed with its contents.
 class TempFolder {
 public:
     TempFolder() {
@@ -61,7 +55,6 @@ public:
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
 private:
@@ -69,8 +62,7 @@ private:
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::string ReadBytes(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "store/KeyStore.h"
 
 namespace qor::store {
@@ -10,73 +11,46 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-constexpr const char* kA = "HKEY_CURRENT_USER\\SOFTWARE\\X";
-
-void AddKeys(CIniClass& store, std::initializer_list<std::string> relative) {
-    for (const std::string& key : relative) store.AddKey((std::string(kA) + key).c_str());
+CIniClass& StoreWith(CIniClass& store, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) store.AddKey(key);
+    return store;
 }
 
-TEST(SubKeyListingTest, ListsEachDirectSubKeyOnceWithTheLongestNameLength) {
+TEST(SubKeyListingTest, ListsEachDirectSubKeyOnceSortedWithTheLongestLength) {
     CIniClass store;
-    store.AddKey(kA);
-    AddKeys(store, {"\\D", "\\B\\C", "\\B", "\\BBB\\X\\Y\\Z"});
-    store.AddKey("HKEY_CURRENT_USER\\SOFTWARE\\XY\\LONGER_NAME");
-    for (const char* asked : {kA, "hkey_current_user\\software\\x", "HKEY_CURRENT_USER\\SOFTWARE\\X\\\\"}) {
+    // "A\B.X" sorts between "A\B" and "A\B\C": names repeat apart in key order.
+    StoreWith(store, {"A", "A\\D", "A\\B\\C", "A\\B", "A\\B.X", "A\\B\\E", "A\\KEY_2", "A\\10\\X\\Y", "A\\9", "AB\\LONGER"});
+    for (const char* asked : {"A", "a", "A\\\\"}) {
         const SubKeyListing listing = ListDirectSubKeys(&store, asked);
         EXPECT_EQ(listing.result, ListingResult::Found) << asked;
-        EXPECT_EQ(listing.names, (Names{"B", "BBB", "D"})) << asked;
-        EXPECT_EQ(listing.longest, 3u) << asked;
+        EXPECT_EQ(listing.names, (Names{"10", "9", "B", "B.X", "D", "KEY_2"})) << asked;
+        EXPECT_EQ(listing.longest, 5u) << asked;
     }
 }
 
-TEST(SubKeyListingTest, KeysThatExistOnlyAsPartsOfLongerKeysCount) {
+TEST(SubKeyListingTest, IntermediatePartsCountAndLengthsAreUtf16Units) {
     CIniClass store;
-    AddKeys(store, {"\\B\\C"});
-    const SubKeyListing listing = ListDirectSubKeys(&store, kA);
-    EXPECT_EQ(listing.result, ListingResult::Found);
-    EXPECT_EQ(listing.names, Names{"B"});
-    EXPECT_EQ(listing.longest, 1u);
-}
-
-TEST(SubKeyListingTest, NamesRepeatedApartInKeyOrderAreListedOnce) {
-    CIniClass store;
-    // "B.X" sorts between "B" and "B\C", so the two keys under B are not neighbours.
-    AddKeys(store, {"\\B", "\\B.X", "\\B\\C", "\\B!\\Q", "\\B\\D"});
-    EXPECT_EQ(ListDirectSubKeys(&store, kA).names, (Names{"B", "B!", "B.X"}));
-}
-
-TEST(SubKeyListingTest, NamesSortByUnsignedBytes) {
-    CIniClass store;
-    AddKeys(store, {"\\KEY_2", "\\KEYA", "\\9", "\\10", "\\\xC3\x84"});
-    const SubKeyListing listing = ListDirectSubKeys(&store, kA);
-    EXPECT_EQ(listing.names, (Names{"10", "9", "KEYA", "KEY_2", "\xC3\x84"}));
-    EXPECT_EQ(listing.longest, 5u);
-}
-
-TEST(SubKeyListingTest, LongestCountsUtf16UnitsNotBytes) {
-    CIniClass store;
-    AddKeys(store, {"\\\xC3\x84\xC3\x84\xC3\x84", "\\AB"});
-    EXPECT_EQ(ListDirectSubKeys(&store, kA).longest, 3u);
+    const std::string name = "\xC3\x84\xC3\x84\xC3\x84";  // three letters in UTF-8, six bytes
+    StoreWith(store, {("A\\" + name + "\\X\\Y").c_str(), "A\\AB"});
+    const SubKeyListing listing = ListDirectSubKeys(&store, "A");
+    EXPECT_EQ(listing.names, (Names{"AB", name}));
+    EXPECT_EQ(listing.longest, platform::Utf16LengthWithTerminator(name) - 1);
 }
 
 TEST(SubKeyListingTest, TellsAMissingKeyFromAKeyWithNothingBelow) {
     CIniClass store;
-    store.SetValue(kA, "V", "<dword>1");
-    store.AddKey("HKEY_CURRENT_USER\\SOFTWARE\\XY\\Z");
-    const SubKeyListing leaf = ListDirectSubKeys(&store, kA);
-    EXPECT_EQ(leaf.result, ListingResult::NoSubKeys);
-    EXPECT_TRUE(leaf.names.empty());
-    EXPECT_EQ(ListDirectSubKeys(&store, "HKEY_CURRENT_USER\\SOFTWARE\\X\\Y").result, ListingResult::NoKey);
-    EXPECT_EQ(ListDirectSubKeys(&store, "HKEY_CURRENT_USER\\SOFTWARE\\X\\V").result, ListingResult::NoKey);
-    EXPECT_EQ(ListDirectSubKeys(nullptr, kA).result, ListingResult::NoKey);
+    StoreWith(store, {"A", "AB\\Z"});
+    EXPECT_EQ(ListDirectSubKeys(&store, "A").result, ListingResult::NoSubKeys);
+    EXPECT_TRUE(ListDirectSubKeys(&store, "A").names.empty());
+    EXPECT_EQ(ListDirectSubKeys(&store, "A\\Y").result, ListingResult::NoKey);
+    EXPECT_EQ(ListDirectSubKeys(nullptr, "A").result, ListingResult::NoKey);
 }
 
 TEST(SubKeyListingTest, DepthCountsEveryBackslashOfTheKey) {
     CIniClass store;
-    for (const char* key : {"A\\\\B\\C\\D", "A\\\\B\\E", "\\F\\G", "\\H"}) store.AddKey(key);
+    StoreWith(store, {"A\\\\B\\C\\D", "A\\\\B\\E", "\\F\\G", "\\H"});
     EXPECT_EQ(ListDirectSubKeys(&store, "A\\\\B").names, (Names{"C", "E"}));
     EXPECT_EQ(ListDirectSubKeys(&store, "A\\").names, Names{""});
-    EXPECT_EQ(ListDirectSubKeys(&store, "").names, (Names{"F", "H"}));
     EXPECT_EQ(ListDirectSubKeys(&store, "\\\\").names, (Names{"F", "H"}));
 }
 

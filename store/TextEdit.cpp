@@ -22,15 +22,24 @@ void ReplaceEvery(std::string& text, std::string_view from, std::string_view to)
     text.resize(write + text.size() - read);
 }
 
-void AppendDecimal(std::string& out, std::int32_t value) {
+namespace {
+
+template <typename Number>
+void AppendNumber(std::string& out, Number value) {
     char digits[12];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
     out.append(digits, result.ptr);
 }
 
-void AppendHex8(std::string& out, std::uint32_t value) {
+}  // namespace
+
+void AppendDecimal(std::string& out, std::int32_t value) { AppendNumber(out, value); }
+
+void AppendDecimal(std::string& out, std::uint32_t value) { AppendNumber(out, value); }
+
+void AppendHex(std::string& out, std::uint32_t value, int digits) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    for (int shift = 28; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
 }
 
 }  // namespace qor::store

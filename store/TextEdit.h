@@ -10,14 +10,19 @@ namespace qor::store {
 
 inline bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
+// A caller's text; null reads as the empty text.
+inline std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+
 // Replaces every occurrence of from (not empty) by to, which must not be
 // longer, scanning left to right; a replacement is never scanned again.
 void ReplaceEvery(std::string& text, std::string_view from, std::string_view to);
 
-// Appends the number as a signed decimal ("%d").
+// Appends the number in decimal ("%d", "%u").
 void AppendDecimal(std::string& out, std::int32_t value);
-// Appends the number as eight lower-case hexadecimal digits ("%08x").
-void AppendHex8(std::string& out, std::uint32_t value);
+void AppendDecimal(std::string& out, std::uint32_t value);
+// Appends the low digits of the number as lower-case hexadecimal, with
+// leading zeros ("%02x" for digits 2, "%08x" for digits 8).
+void AppendHex(std::string& out, std::uint32_t value, int digits);
 
 }  // namespace qor::store
 

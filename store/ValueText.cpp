@@ -19,6 +19,8 @@
 #include <limits>
 #include <system_error>
 
+#include "store/TextEdit.h"
+
 namespace qor::store {
 namespace {
 
@@ -49,13 +51,6 @@ bool ReadSign(std::string_view text, std::size_t& at) {
 
 bool HasHexMark(std::string_view text, std::size_t at) {
     return at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X');
-}
-
-template <typename Number>
-void AppendNumber(std::string& out, Number value) {
-    char digits[24];
-    auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
 }
 
 // ---- sscanf "%f"
@@ -182,13 +177,13 @@ bool ParseFloat(std::string_view text, float& out) {
 
 std::string EncodeInt(std::int32_t value) {
     std::string out(kDwordPrefix);
-    AppendNumber(out, value);
+    AppendDecimal(out, value);
     return out;
 }
 
 std::string EncodeDword(std::uint32_t value) {
     std::string out(kDwordPrefix);
-    AppendNumber(out, value);
+    AppendDecimal(out, value);
     return out;
 }
 
@@ -214,7 +209,7 @@ std::string EncodeIntList(const std::int32_t* items, std::size_t count, std::int
         if (i > 0) out += ',';
         // The addition wraps as the 32-bit machine's does.
         const auto sum = static_cast<std::uint32_t>(items[i]) + static_cast<std::uint32_t>(offset);
-        AppendNumber(out, static_cast<std::int32_t>(sum));
+        AppendDecimal(out, static_cast<std::int32_t>(sum));
     }
     return out;
 }
@@ -223,26 +218,16 @@ std::string EncodeDwordList(const std::uint32_t* items, std::size_t count, std::
     std::string out(kStringPrefix);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) out += ',';
-        AppendNumber(out, static_cast<std::uint32_t>(items[i] + offset));
+        AppendDecimal(out, static_cast<std::uint32_t>(items[i] + offset));
     }
     return out;
 }
-
-namespace {
-
-void AppendHexByte(std::string& out, std::uint8_t byte) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    out += kDigits[byte >> 4];
-    out += kDigits[byte & 0x0F];
-}
-
-}  // namespace
 
 std::string EncodeBytesFrom32(const unsigned char* data, std::size_t count) {
     std::string out(kHexPrefix);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) out += ',';
-        AppendHexByte(out, data[i * 4]);
+        AppendHex(out, data[i * 4], 2);
     }
     return out;
 }
@@ -252,7 +237,7 @@ std::string EncodeBytes(const std::vector<std::uint8_t>& bytes) {
     out.reserve(kHexPrefix.size() + bytes.size() * 3);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (i > 0) out += ',';
-        AppendHexByte(out, bytes[i]);
+        AppendHex(out, bytes[i], 2);
     }
     return out;
 }
