@@ -5,14 +5,14 @@
 namespace qorreg {
 namespace {
 
-struct OptionSpec {
+struct OptionEntry {
     char shortName;        // 0: long form only
     const char* longName;
     bool takesValue;
     Option bit;
 };
 
-const OptionSpec kOptionSpecs[] = {
+const OptionEntry kOptionTable[] = {
     {'f', "file", true, kOptFile},
     {'v', "value", true, kOptValue},
     {'t', "type", true, kOptType},
@@ -24,23 +24,23 @@ const OptionSpec kOptionSpecs[] = {
     {'V', "version", false, kOptVersion},
 };
 
-const OptionSpec* FindShort(char name) {
-    for (const OptionSpec& spec : kOptionSpecs) {
-        if (spec.shortName != 0 && spec.shortName == name) return &spec;
+const OptionEntry* FindShort(char name) {
+    for (const OptionEntry& entry : kOptionTable) {
+        if (entry.shortName != 0 && entry.shortName == name) return &entry;
     }
     return nullptr;
 }
 
-const OptionSpec* FindLong(const std::string& name) {
-    for (const OptionSpec& spec : kOptionSpecs) {
-        if (name == spec.longName) return &spec;
+const OptionEntry* FindLong(const std::string& name) {
+    for (const OptionEntry& entry : kOptionTable) {
+        if (name == entry.longName) return &entry;
     }
     return nullptr;
 }
 
-void Record(Options& options, const OptionSpec& spec, const std::string& value) {
-    options.given |= spec.bit;
-    switch (spec.bit) {
+void Record(Options& options, const OptionEntry& entry, const std::string& value) {
+    options.given |= entry.bit;
+    switch (entry.bit) {
         case kOptFile: options.file = value; break;
         case kOptValue: options.value = value; break;
         case kOptType: options.type = value; break;
@@ -84,46 +84,46 @@ private:
     void LongOption(const std::string& body) {
         std::size_t equals = body.find('=');
         std::string name = body.substr(0, equals);
-        const OptionSpec* spec = FindLong(name);
-        if (spec == nullptr) {
+        const OptionEntry* entry = FindLong(name);
+        if (entry == nullptr) {
             result_.error = "unknown option: --" + name;
-        } else if (!spec->takesValue) {
+        } else if (!entry->takesValue) {
             if (equals != std::string::npos) result_.error = "option --" + name + " takes no value";
-            else Record(result_.options, *spec, std::string());
+            else Record(result_.options, *entry, std::string());
         } else if (equals != std::string::npos) {
-            Record(result_.options, *spec, body.substr(equals + 1));
+            Record(result_.options, *entry, body.substr(equals + 1));
         } else {
-            TakeNextAsValue(*spec);
+            TakeNextAsValue(*entry);
         }
     }
 
     // "-sv NAME", "-fFILE": flags first, a value-taking option ends the cluster.
     void ShortCluster(const std::string& arg) {
         for (std::size_t i = 1; i < arg.size(); ++i) {
-            const OptionSpec* spec = FindShort(arg[i]);
-            if (spec == nullptr) {
+            const OptionEntry* entry = FindShort(arg[i]);
+            if (entry == nullptr) {
                 result_.error = std::string("unknown option: -") + arg[i];
                 return;
             }
-            if (!spec->takesValue) {
-                Record(result_.options, *spec, std::string());
+            if (!entry->takesValue) {
+                Record(result_.options, *entry, std::string());
             } else if (i + 1 < arg.size()) {
-                Record(result_.options, *spec, arg.substr(i + 1));
+                Record(result_.options, *entry, arg.substr(i + 1));
                 return;
             } else {
-                TakeNextAsValue(*spec);
+                TakeNextAsValue(*entry);
                 return;
             }
         }
     }
 
-    void TakeNextAsValue(const OptionSpec& spec) {
+    void TakeNextAsValue(const OptionEntry& entry) {
         if (index_ + 1 >= args_.size()) {
-            result_.error = "option " + OptionName(spec.bit) + " needs a value";
+            result_.error = "option " + OptionName(entry.bit) + " needs a value";
             return;
         }
         ++index_;
-        Record(result_.options, spec, args_[index_]);
+        Record(result_.options, entry, args_[index_]);
     }
 
     const std::vector<std::string>& args_;
@@ -145,8 +145,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args) {
 }
 
 std::string OptionName(Option option) {
-    for (const OptionSpec& spec : kOptionSpecs) {
-        if (spec.bit == option) return std::string("--") + spec.longName;
+    for (const OptionEntry& entry : kOptionTable) {
+        if (entry.bit == option) return std::string("--") + entry.longName;
     }
     return "?";
 }

@@ -10,7 +10,7 @@
 namespace qorreg {
 namespace {
 
-struct VerbSpec {
+struct VerbEntry {
     const char* name;
     int (*run)(const Options&, Io&);
     std::size_t minOperands;
@@ -18,7 +18,7 @@ struct VerbSpec {
     unsigned accepted;  // options the verb takes besides --help and --version
 };
 
-const VerbSpec kVerbs[] = {
+const VerbEntry kVerbs[] = {
     {"query", QueryVerb, 1, 1, kOptFile | kOptValue | kOptSubtree},
     {"add", AddVerb, 1, 1, kOptFile | kOptValue | kOptType | kOptData},
     {"delete", DeleteVerb, 1, 1, kOptFile | kOptValue},
@@ -31,8 +31,8 @@ const VerbSpec kVerbs[] = {
 
 const Option kAllOptions[] = {kOptFile, kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain};
 
-const VerbSpec* FindVerb(const std::string& name) {
-    for (const VerbSpec& verb : kVerbs) {
+const VerbEntry* FindVerb(const std::string& name) {
+    for (const VerbEntry& verb : kVerbs) {
         if (name == verb.name) return &verb;
     }
     return nullptr;
@@ -43,7 +43,7 @@ int UsageError(Io& io, const std::string& message, const std::string& helpComman
 }
 
 // The operand count and options of the command line against the verb's.
-int CheckVerbUse(const VerbSpec& verb, const Options& options, Io& io) {
+int CheckVerbUse(const VerbEntry& verb, const Options& options, Io& io) {
     std::string help = std::string("qorreg ") + verb.name + " --help";
     for (Option option : kAllOptions) {
         if (options.Has(option) && (verb.accepted & option) == 0) {
@@ -65,7 +65,7 @@ int Dispatch(const Options& options, Io& io) {
         io.out << "qorreg (QorCommonLib) " << QORREG_VERSION << '\n';
         return kExitOk;
     }
-    const VerbSpec* verb = FindVerb(options.verb);
+    const VerbEntry* verb = FindVerb(options.verb);
     if (options.Has(kOptHelp) && options.verb.empty()) {
         WriteToolHelp(io.out);
         return kExitOk;
