@@ -1,13 +1,16 @@
-// Test support for the store-root search: a scratch folder that stands in
-// for the common application-data folder while the object lives.
+// Test support for the store-root search: a uniquely named folder below the
+// common application-data folder (on POSIX hosts that folder is pointed at
+// the temporary folder), removed with its contents when the object goes.
 #ifndef QOR_REGEXT_STORE_ROOT_TEST_TREE_H
 #define QOR_REGEXT_STORE_ROOT_TEST_TREE_H
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "CIniClass.h"
+#include "platform/Platform.h"
 #include "store/StoreTestSupport.h"
 
 namespace qor::testtree {
@@ -17,45 +20,48 @@ inline std::string Slashed(std::string path) {
     return path;
 }
 
-inline void SetAppData(const std::string& folder) {
-#ifdef _WIN32
-    _putenv_s("QOR_COMMON_APPDATA", folder.c_str());
-#else
-    setenv("QOR_COMMON_APPDATA", folder.c_str(), 1);
-#endif
-}
-
 class AppDataTree {
 public:
-    AppDataTree() { SetAppData(Path()); }
-    ~AppDataTree() { SetAppData(""); }
+    AppDataTree() {
+#ifndef _WIN32
+        setenv("QOR_COMMON_APPDATA", std::filesystem::temp_directory_path().string().c_str(), 1);
+#endif
+        name_ = "qor_root_test_" + std::to_string(std::random_device{}()) + std::to_string(std::random_device{}());
+        std::filesystem::create_directories(Path());
+    }
+    ~AppDataTree() {
+        std::error_code ignored;
+        std::filesystem::remove_all(Path(), ignored);
+#ifndef _WIN32
+        unsetenv("QOR_COMMON_APPDATA");
+#endif
+    }
 
-    std::string Path() const { return Slashed(std::filesystem::path(scratch_.File(".")).parent_path().string()); }
-    // Writes a file below the tree (relative path, either separator), creating folders.
-    std::string Write(const std::string& relative, const std::string& text) const {
+    std::string Path() const { return Slashed(platform::CommonAppDataFolder()) + "/" + name_; }
+    // The ROOTn fragment of a product folder of this tree.
+    std::string Fragment(const std::string& folder) const { return "\\" + name_ + "\\" + folder; }
+    void Write(const std::string& relative, const std::string& text) const {
         const std::filesystem::path file = Path() + "/" + Slashed(relative);
         std::filesystem::create_directories(file.parent_path());
         store::WriteBytes(file.string(), text);
-        return file.string();
     }
-    // A product folder fragment\sub holding sub.ini (when ownIni) and a root.ini
-    // whose product key SOFTWARE + fragment + \ + sub holds one string value.
-    void AddProduct(const std::string& fragment, const std::string& sub, const std::string& name,
+    // folder\sub holding sub.ini (when ownIni) and a root.ini whose product
+    // key SOFTWARE + Fragment(folder) + \ + sub holds one string value.
+    void AddProduct(const std::string& folder, const std::string& sub, const std::string& name,
                     const std::string& value, bool ownIni = true, const std::string& extra = "") const {
-        if (ownIni) Write(fragment + "\\" + sub + "\\" + sub + ".ini", "");
-        Write(fragment + "\\" + sub + "\\root.ini", "REGEDIT4\r\n[SOFTWARE" + fragment + "\\" + sub + "]\r\n\"" +
-                                                        name + "\"=\"" + value + "\"\r\n" + extra +
-                                                        "[CINICHECKFILEVALID]\r\n");
+        if (ownIni) Write(folder + "/" + sub + "/" + sub + ".ini", "");
+        Write(folder + "/" + sub + "/root.ini", "REGEDIT4\r\n[SOFTWARE" + Fragment(folder) + "\\" + sub + "]\r\n\"" +
+                                                    name + "\"=\"" + value + "\"\r\n" + extra + "[CINICHECKFILEVALID]\r\n");
+    }
+    // The lookup key's value ROOTindex naming a product folder of this tree.
+    void AddRootValue(CIniClass& store, int index, const std::string& folder) const {
+        store.SetValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane Corp\\Scanner", ("ROOT" + std::to_string(index)).c_str(),
+                       ("<string>" + Fragment(folder)).c_str());
     }
 
 private:
-    store::TempFolder scratch_;
+    std::string name_;
 };
-
-inline void AddRootValue(CIniClass& store, int index, const std::string& fragment) {
-    store.SetValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane Corp\\Scanner", ("ROOT" + std::to_string(index)).c_str(),
-                   ("<string>" + fragment).c_str());
-}
 
 }  // namespace qor::testtree
 

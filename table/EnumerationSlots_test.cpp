@@ -43,11 +43,11 @@ TEST_F(EnumerationSlotsTest, EachQueryReplacesTheOneListAndAFailedQueryEmptiesIt
 
 TEST_F(EnumerationSlotsTest, RootSearchRunsOnTheTableStoreIntoTheRootBuffer) {
     qor::testtree::AppDataTree tree;
-    qor::testtree::AddRootValue(*store, 1, "\\Vendor");
-    tree.AddProduct("\\Vendor", "Twain", "Twain Pathname", "C:\\P\\ds.ds");
+    tree.AddRootValue(*store, 1, "Vendor");
+    tree.AddProduct("Vendor", "Twain", "Twain Pathname", "C:\\P\\ds.ds");
     std::strcpy(CRegExt::m_pSysPath, "untouched");
     char key[260] = {};
-    EXPECT_STREQ(t->pfnGetRegRoot(1, "c:\\p\\DS.DS", key), "SOFTWARE\\Vendor\\Twain");
+    EXPECT_EQ(std::string(t->pfnGetRegRoot(1, "c:\\p\\DS.DS", key)), "SOFTWARE" + tree.Fragment("Vendor") + "\\Twain");
     EXPECT_EQ(qor::testtree::Slashed(t->pfnGetRegRootBuffer(nullptr)), tree.Path() + "/Vendor/Twain/");
     EXPECT_STREQ(CRegExt::m_pSysPath, "untouched");
     t->pfnFreeStore();
