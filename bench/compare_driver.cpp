@@ -8,7 +8,7 @@
 //   save FILE OUT RUNS      SaveFile of the loaded store; whether OUT equals FILE
 //   walk FILE RUNS          full-tree walk through CRegExt
 //   scanwalk KEYS RUNS      the walk and the scan-per-query reference on KEYS keys
-//   getint FILE RUNS        pfnGetInt per call, handles spread over the store
+//   getint FILE HANDLES RUNS  pfnGetInt per call, on HANDLES handles spread over the store
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -156,7 +156,7 @@ int ScanWalk(std::size_t keys, int runs) {
     return 0;
 }
 
-int GetInt(const std::string& path, int runs) {
+int GetInt(const std::string& path, std::size_t handleCount, int runs) {
     auto store = Loaded(path);
     CRegExt reg;
     reg.SetObject(store.get());
@@ -167,7 +167,7 @@ int GetInt(const std::string& path, int runs) {
     // Handles on keys spread evenly over the store, so that lookups do not
     // all hit the same few cached map nodes.
     const std::size_t keys = KeyCount(*store);
-    const std::size_t handles = std::min<std::size_t>(1024, keys);
+    const std::size_t handles = std::max<std::size_t>(1, std::min(handleCount, keys));
     std::vector<tagRegHandle> open(handles);
     const std::string rootPrefix = kWalkRoot + "\\";
     for (std::size_t i = 0; i < handles; ++i) {
@@ -192,7 +192,7 @@ int GetInt(const std::string& path, int runs) {
 
 int Usage() {
     std::fprintf(stderr, "usage: compare_driver [--cpu] generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
-                         " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE RUNS\n");
+                         " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS\n");
     return 2;
 }
 
@@ -213,6 +213,6 @@ int main(int argc, char** argv) {
     if (command == "save" && args.size() == 4) return Save(args[1], args[2], runs);
     if (command == "walk") return Walk(args[1], runs);
     if (command == "scanwalk") return ScanWalk(number(1), runs);
-    if (command == "getint") return GetInt(args[1], runs);
+    if (command == "getint" && args.size() == 4) return GetInt(args[1], number(2), runs);
     return Usage();
 }
