@@ -22,6 +22,10 @@ namespace fs = std::filesystem;
 using qor::bench::kKeysPerProduct;
 
 constexpr DWORD kAllAccess = 0xF003F;
+// Typed reads and writes rotate over this many objects or handles on keys
+// spread over the store: a caller's working set. The "Spread" variants use
+// 1024, so that most lookups miss the processor caches.
+constexpr std::size_t kWorkingSet = 16;
 constexpr std::size_t kSpreadHandles = 1024;
 const char* const kIntNames[] = {"RESOLUTION", "BRIGHTNESS", "CONTRAST", "DUPLEX"};
 
@@ -185,19 +189,24 @@ void BM_TreeWalk(benchmark::State& state) {
 
 // ---- Typed values: objects and handles on keys spread over the store
 
-std::vector<std::string> SpreadKeys(std::size_t keys) {
-    const std::size_t count = std::min(kSpreadHandles, keys);
+std::vector<std::string> SpreadKeys(std::size_t keys, std::size_t wanted) {
+    const std::size_t count = std::min(wanted, keys);
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < count; ++i) paths.push_back(UnderCurrentUser(qor::bench::KeyPathOf(i * keys / count)));
     return paths;
 }
 
-void BM_RegExtGetInt(benchmark::State& state) {
+std::vector<CRegExt> OpenObjects(std::size_t keys, std::size_t count) {
+    const std::vector<std::string> paths = SpreadKeys(keys, count);
+    std::vector<CRegExt> objects(paths.size());
+    for (std::size_t i = 0; i < objects.size(); ++i) objects[i].Open(HKEY_CURRENT_USER, paths[i].c_str(), kAllAccess);
+    return objects;
+}
+
+void RegExtGetInt(benchmark::State& state, std::size_t count) {
     Fixture& fixture = FixtureOf(KeysOf(state));
     AttachedStore attached(fixture.store.get());
-    std::vector<CRegExt> objects(std::min(kSpreadHandles, KeysOf(state)));
-    const std::vector<std::string> paths = SpreadKeys(KeysOf(state));
-    for (std::size_t i = 0; i < objects.size(); ++i) objects[i].Open(HKEY_CURRENT_USER, paths[i].c_str(), kAllAccess);
+    std::vector<CRegExt> objects = OpenObjects(KeysOf(state), count);
     std::size_t call = 0;
     for (auto _ : state) {
         int value = 0;
@@ -206,12 +215,12 @@ void BM_RegExtGetInt(benchmark::State& state) {
     }
 }
 
+void BM_RegExtGetInt(benchmark::State& state) { RegExtGetInt(state, kWorkingSet); }
+
 void BM_RegExtSetInt(benchmark::State& state) {
     Fixture& fixture = FixtureOf(KeysOf(state));
     AttachedStore attached(fixture.store.get());
-    std::vector<CRegExt> objects(std::min(kSpreadHandles, KeysOf(state)));
-    const std::vector<std::string> paths = SpreadKeys(KeysOf(state));
-    for (std::size_t i = 0; i < objects.size(); ++i) objects[i].Open(HKEY_CURRENT_USER, paths[i].c_str(), kAllAccess);
+    std::vector<CRegExt> objects = OpenObjects(KeysOf(state), kWorkingSet);
     std::size_t call = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(objects[call % objects.size()].SetInt(static_cast<int>(call & 63), kIntNames[call & 3]));
@@ -220,13 +229,13 @@ void BM_RegExtSetInt(benchmark::State& state) {
 }
 
 // Handles opened through the table on the fixture's store.
-std::vector<tagRegHandle> TableHandles(std::size_t keys) {
+std::vector<tagRegHandle> TableHandles(std::size_t keys, std::size_t count) {
     UI_FunctionTable* table = UI_GetQorFunctionTable();
     CRegExt reg;
     tagRegHandle shared;
     table->pfnInitHandle(&shared);
     table->pfnAttachRegExt(&reg, &shared);
-    const std::vector<std::string> paths = SpreadKeys(keys);
+    const std::vector<std::string> paths = SpreadKeys(keys, count);
     std::vector<tagRegHandle> handles(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         table->pfnInitHandle(&handles[i]);
@@ -235,11 +244,11 @@ std::vector<tagRegHandle> TableHandles(std::size_t keys) {
     return handles;
 }
 
-void BM_TableGetInt(benchmark::State& state) {
+void TableGetInt(benchmark::State& state, std::size_t count) {
     Fixture& fixture = FixtureOf(KeysOf(state));
     AttachedStore attached(fixture.store.get());
     UI_FunctionTable* table = UI_GetQorFunctionTable();
-    std::vector<tagRegHandle> handles = TableHandles(KeysOf(state));
+    std::vector<tagRegHandle> handles = TableHandles(KeysOf(state), count);
     std::size_t call = 0;
     for (auto _ : state) {
         int value = 0;
@@ -248,11 +257,16 @@ void BM_TableGetInt(benchmark::State& state) {
     }
 }
 
+void BM_TableGetInt(benchmark::State& state) { TableGetInt(state, kWorkingSet); }
+void BM_TableGetIntOneHandle(benchmark::State& state) { TableGetInt(state, 1); }
+void BM_TableGetIntSpread(benchmark::State& state) { TableGetInt(state, kSpreadHandles); }
+void BM_RegExtGetIntSpread(benchmark::State& state) { RegExtGetInt(state, kSpreadHandles); }
+
 void BM_TableSetInt(benchmark::State& state) {
     Fixture& fixture = FixtureOf(KeysOf(state));
     AttachedStore attached(fixture.store.get());
     UI_FunctionTable* table = UI_GetQorFunctionTable();
-    std::vector<tagRegHandle> handles = TableHandles(KeysOf(state));
+    std::vector<tagRegHandle> handles = TableHandles(KeysOf(state), kWorkingSet);
     std::size_t call = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(
@@ -261,8 +275,6 @@ void BM_TableSetInt(benchmark::State& state) {
     }
 }
 
-// Every benchmark runs at the three store sizes; with repetitions the
-// report also gives the best run ("_min"), the steadiest figure on a busy machine.
 void Sizes(benchmark::internal::Benchmark* b) {
     for (const std::int64_t keys : {1000, 10000, 100000}) b->Arg(keys);
     b->ComputeStatistics("min", [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); });
@@ -277,8 +289,11 @@ BENCHMARK(BM_DeleteSubtree)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QueryAndEnumerate)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TreeWalk)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegExtGetInt)->Apply(Sizes);
+BENCHMARK(BM_RegExtGetIntSpread)->Apply(Sizes);
 BENCHMARK(BM_RegExtSetInt)->Apply(Sizes);
 BENCHMARK(BM_TableGetInt)->Apply(Sizes);
+BENCHMARK(BM_TableGetIntOneHandle)->Apply(Sizes);
+BENCHMARK(BM_TableGetIntSpread)->Apply(Sizes);
 BENCHMARK(BM_TableSetInt)->Apply(Sizes);
 
 }  // namespace
