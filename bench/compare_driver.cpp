@@ -1,7 +1,7 @@
 // The C++ half of bench/compare: each command does one measure in a fresh
 // process and prints key=value lines for the script. Times are the best of
-// the given number of runs, in seconds: elapsed time, or with a leading
-// --cpu the process's processor time.
+// the given number of runs, in seconds, both as elapsed time (X_wall) and as
+// the process's processor time (X_cpu).
 //
 //   generate KEYS DIR       writes DIR/store.ini (store file) and DIR/peer.ini (INI form)
 //   load FILE RUNS          LoadFile; peak and held memory after the first load
@@ -32,29 +32,32 @@ namespace {
 using qor::bench::WalkResult;
 
 const std::string kWalkRoot = "HKEY_CURRENT_USER";
-bool useProcessorTime = false;
+struct Timing {
+    double wall = std::numeric_limits<double>::infinity();
+    double cpu = std::numeric_limits<double>::infinity();
+};
 
-double Seconds(const std::function<void()>& run) {
-    if (useProcessorTime) {
-        const std::clock_t start = std::clock();
-        run();
-        return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-    }
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// Best of runs; setup and teardown are outside the timed part.
-double BestOf(int runs, const std::function<void()>& setup, const std::function<void()>& timed,
+// Best of runs, elapsed and processor time each; setup and teardown are
+// outside the timed part.
+Timing BestOf(int runs, const std::function<void()>& setup, const std::function<void()>& timed,
               const std::function<void()>& teardown) {
-    double best = std::numeric_limits<double>::infinity();
+    Timing best;
     for (int i = 0; i < runs; ++i) {
         setup();
-        best = std::min(best, Seconds(timed));
+        const std::clock_t cpuStart = std::clock();
+        const auto wallStart = std::chrono::steady_clock::now();
+        timed();
+        const auto wallEnd = std::chrono::steady_clock::now();
+        const std::clock_t cpuEnd = std::clock();
+        best.wall = std::min(best.wall, std::chrono::duration<double>(wallEnd - wallStart).count());
+        best.cpu = std::min(best.cpu, static_cast<double>(cpuEnd - cpuStart) / CLOCKS_PER_SEC);
         teardown();
     }
     return best;
+}
+
+void PrintTiming(const char* name, const Timing& timing, double divisor = 1.0) {
+    std::printf("%s_wall=%.9g\n%s_cpu=%.9g\n", name, timing.wall / divisor, name, timing.cpu / divisor);
 }
 
 void Nothing() {}
@@ -113,16 +116,15 @@ int Load(const std::string& path, int runs) {
     std::printf("rss_before=%lld\npeak_rss=%lld\nheld_rss=%lld\nkeys=%zu\n", before, StatusBytes("VmHWM"),
                 StatusBytes("VmRSS"), KeyCount(*store));
     store.reset();
-    const double best = BestOf(runs, [&] { store = std::make_unique<CIniClass>(); },
-                               [&] { store->LoadFile(path.c_str()); }, [&] { store.reset(); });
-    std::printf("seconds=%.6f\n", best);
+    PrintTiming("seconds", BestOf(runs, [&] { store = std::make_unique<CIniClass>(); },
+                                  [&] { store->LoadFile(path.c_str()); }, [&] { store.reset(); }));
     return 0;
 }
 
 int Save(const std::string& path, const std::string& out, int runs) {
     auto store = Loaded(path);
-    const double best = BestOf(runs, Nothing, [&] { store->SaveFile(out.c_str(), ""); }, Nothing);
-    std::printf("seconds=%.6f\nidentical=%d\n", best, ReadAll(out) == ReadAll(path) ? 1 : 0);
+    PrintTiming("seconds", BestOf(runs, Nothing, [&] { store->SaveFile(out.c_str(), ""); }, Nothing));
+    std::printf("identical=%d\n", ReadAll(out) == ReadAll(path) ? 1 : 0);
     return 0;
 }
 
@@ -130,8 +132,7 @@ int Walk(const std::string& path, int runs) {
     auto store = Loaded(path);
     CRegExt().SetObject(store.get());
     WalkResult walk;
-    const double best = BestOf(runs, Nothing, [&] { walk = qor::bench::WalkWithRegExt(kWalkRoot); }, Nothing);
-    std::printf("seconds=%.6f\n", best);
+    PrintTiming("seconds", BestOf(runs, Nothing, [&] { walk = qor::bench::WalkWithRegExt(kWalkRoot); }, Nothing));
     PrintWalk("walk", walk);
     CRegExt().SetObject(nullptr);
     return 0;
@@ -147,10 +148,9 @@ int ScanWalk(std::size_t keys, int runs) {
     for (int i = 0; i < list.GetSize(); ++i) all.push_back(list[i].str());
     WalkResult walk;
     WalkResult scan;
-    const double walkBest = BestOf(runs, Nothing, [&] { walk = qor::bench::WalkWithRegExt(kWalkRoot); }, Nothing);
-    const double scanBest = BestOf(runs, Nothing, [&] { scan = qor::bench::ScanPerQueryWalk(all, kWalkRoot); }, Nothing);
-    std::printf("walk_seconds=%.6f\nscan_seconds=%.6f\nsame=%d\n", walkBest, scanBest,
-                walk.checksum == scan.checksum && walk.queries == scan.queries ? 1 : 0);
+    PrintTiming("walk_seconds", BestOf(runs, Nothing, [&] { walk = qor::bench::WalkWithRegExt(kWalkRoot); }, Nothing));
+    PrintTiming("scan_seconds", BestOf(runs, Nothing, [&] { scan = qor::bench::ScanPerQueryWalk(all, kWalkRoot); }, Nothing));
+    std::printf("same=%d\n", walk.checksum == scan.checksum && walk.queries == scan.queries ? 1 : 0);
     PrintWalk("walk", walk);
     CRegExt().SetObject(nullptr);
     return 0;
@@ -178,20 +178,21 @@ int GetInt(const std::string& path, std::size_t handleCount, int runs) {
     const char* names[] = {"RESOLUTION", "BRIGHTNESS", "CONTRAST", "DUPLEX"};
     constexpr std::size_t kCalls = 2000000;
     long long sum = 0;
-    const double best = BestOf(runs, Nothing, [&] {
+    const Timing best = BestOf(runs, Nothing, [&] {
         for (std::size_t c = 0; c < kCalls; ++c) {
             int value = 0;
             table->pfnGetInt(&open[c % handles], &value, names[c & 3]);
             sum += value;
         }
     }, Nothing);
-    std::printf("seconds=%.9f\nchecksum=%lld\n", best / kCalls, sum);
+    PrintTiming("seconds", best, kCalls);
+    std::printf("checksum=%lld\n", sum);
     reg.SetObject(nullptr);
     return 0;
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: compare_driver [--cpu] generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
+    std::fprintf(stderr, "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
                          " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS\n");
     return 2;
 }
@@ -199,11 +200,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && args[0] == "--cpu") {
-        useProcessorTime = true;
-        args.erase(args.begin());
-    }
+    const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() < 3) return Usage();
     const std::string& command = args[0];
     const auto number = [&](std::size_t i) { return std::strtoull(args[i].c_str(), nullptr, 10); };
