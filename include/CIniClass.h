@@ -1,71 +1,79 @@
-// CIniClass: the in-memory key store that stands in for the registry.
-// Keys are full key path texts (HKEY_CURRENT_USER\SOFTWARE\X), values are
-// named encoded value texts ("<dword>3", "<string>abc", "<hex>01,ff").
-// Every operation that takes a key or a value name upper-cases the letters
-// a to z first, so callers may pass any case. The store takes no lock.
+/// @file
+/// CIniClass: the in-memory key store that stands in for the registry.
 #ifndef QOR_CINICLASS_H
 #define QOR_CINICLASS_H
 
 #include "QorCompat.h"
 #include "QorExport.h"
 
+/// The in-memory key store that stands in for the registry.
+///
+/// Keys are full key path texts (`HKEY_CURRENT_USER\SOFTWARE\X`) kept as flat
+/// texts: a key's parent need not exist. Values are named encoded value
+/// texts ("<dword>3", "<string>abc", "<hex>01,ff"). Every operation that
+/// takes a key or a value name upper-cases the letters a to z first, so
+/// callers may pass any case. The store takes no lock.
 class QOR_API CIniClass {
 public:
-    // An empty store.
+    /// An empty store.
     CIniClass();
-    // Empties the store (RemoveAll) and releases it.
+    /// Empties the store (RemoveAll) and releases it.
     virtual ~CIniClass();
+    /// Not copyable: a store is shared by pointer.
     CIniClass(const CIniClass&) = delete;
+    /// Not assignable.
     CIniClass& operator=(const CIniClass&) = delete;
 
-    // 1 when the key exists, else 0.
+    /// 1 when the key exists, else 0.
     int KeyExists(const char* key);
-    // Adds the key with no values: 1; 0 when it exists already (its values stay).
+    /// Adds the key with no values: 1; 0 when it exists already (its values stay).
     int AddKey(const char* key);
-    // Copies the value text to out: 1; 0 when the key or value is missing (out unchanged).
+    /// Copies the value text to out: 1; 0 when the key or value is missing (out unchanged).
     int GetValue(const char* key, const char* name, CString& out);
-    // Inserts or replaces the value, adding the key when missing. Always 1.
+    /// Inserts or replaces the value, adding the key when missing. Always 1.
     int SetValue(const char* key, const char* name, const char* text);
-    // 1 when a value of that name was removed; 0 when the key or the value is missing.
+    /// 1 when a value of that name was removed; 0 when the key or the value is missing.
     int RemoveValue(const char* key, const char* name);
-    // Removes the key and every key below it (text beginning with key + "\").
+    /// Removes the key and every key below it (texts beginning with `key + "\"`).
     void DeleteSubtree(const char* key);
-    // Removes every key and value.
+    /// Removes every key and value.
     void RemoveAll();
-    // Appends the key itself (when present) and every key below it, at any
-    // depth, to list; returns the list's new length.
+    /// Appends the key itself (when present) and every key below it, at any
+    /// depth, to list; returns the list's new length.
     int GetSubKeys(const char* key, CStringArray& list);
-    // Appends every key text to list; returns the list's new length.
+    /// Appends every key text to list; returns the list's new length.
     int GetAllKeys(CStringArray& list);
-    // Appends one line "NAME = text" per value of the key; returns the list's new length.
+    /// Appends one line "NAME = text" per value of the key; returns the list's new length.
     int GetValueLines(const char* key, CStringArray& list);
 
-    // Loads a store file into this store, adding to what it holds.
-    // Returns 1 when the whole file was read; 0 when it cannot be opened or
-    // names a key twice or a key the store already holds. On 0 the store is
-    // exactly as it was before the call.
+    /// Loads a store file into this store, adding to what it holds.
+    /// Returns 1 when the whole file was read; 0 when it cannot be opened or
+    /// names a key twice or a key the store already holds. On 0 the store is
+    /// exactly as it was before the call.
     int LoadFile(const char* path);
-    // Writes the store file, leaving out keys that begin with excludedPrefix
-    // (empty or null: none). The old file is replaced only once the new one
-    // is complete. Returns 1 when written, else 0 (the old file untouched).
+    /// Writes the store file, leaving out keys that begin with excludedPrefix
+    /// (empty or null: none). The old file is replaced only once the new one
+    /// is complete. Returns 1 when written, else 0 (the old file untouched).
     int SaveFile(const char* path, const char* excludedPrefix);
-    // 1 when the file ends with the marker line [CINICHECKFILEVALID], else 0.
+    /// 1 when the file ends with the marker line [CINICHECKFILEVALID], else 0.
     int IsFileValid(const char* path);
 
-    // Builds the TWAIN export of every key containing filter (empty: all) into out. Always 1.
+    /// Builds the TWAIN export of every key containing filter (empty: all) into out. Always 1.
     int ExportText(const char* filter, CString& out);
-    // Writes the TWAIN export to path, replacing it only once complete. 1, or 0 on failure.
+    /// Writes the TWAIN export to path, replacing it only once complete. 1, or 0 on failure.
     int ExportFile(const char* filter, const char* path);
-    // Appends the application export of every key containing filter to path. 1, or 0 on failure.
+    /// Appends the application export of every key containing filter to path. 1, or 0 on failure.
     int ExportAppFile(const char* filter, const char* path);
-    // Merges REGEDIT4 text into the store. 0 for an empty text, else 1.
+    /// Merges REGEDIT4 text into the store. 0 for an empty text, else 1.
     int ImportText(const CString& text);
-    // Merges a REGEDIT4 file into the store. 0 when it cannot be read, else 1.
+    /// Merges a REGEDIT4 file into the store. 0 when it cannot be read, else 1.
     int ImportFile(const char* path);
 
-    // Library-internal state; see store/KeyStore.h.
+    /// Library-internal state; see store/KeyStore.h.
     struct Impl;
+    /// The library's own fast paths over the store; not for callers.
     Impl& Internal() { return *m_impl; }
+    /// The library's own fast paths over the store; not for callers.
     const Impl& Internal() const { return *m_impl; }
 
 private:

@@ -1,5 +1,6 @@
-/* Export macro of QorCommonLib. The library is built with hidden symbol
-   visibility; only names marked QOR_API leave the shared library. */
+/** @file
+    Export macro of QorCommonLib. The library is built with hidden symbol
+    visibility; only names marked QOR_API leave the shared library. */
 #ifndef QOR_EXPORT_H
 #define QOR_EXPORT_H
 
@@ -12,6 +13,8 @@
 #    define QOR_API __declspec(dllimport)
 #  endif
 #else
+/** Marks a name that the shared library exports (dllexport / dllimport on
+    Windows, default visibility elsewhere; nothing with QOR_STATIC). */
 #  define QOR_API __attribute__((visibility("default")))
 #endif
 
