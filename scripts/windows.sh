@@ -42,12 +42,13 @@ done
 [ -f "$win32/QorCommonLib.dll" ] || { echo "windows: $win32/QorCommonLib.dll missing" >&2; exit 1; }
 phase "i686 build complete, layout checks held"
 
+status=0
 for dll in "$win64/QorCommonLib.dll" "$win32/QorCommonLib.dll"; do
   case "$dll" in
     *win64*) objdump=x86_64-w64-mingw32-objdump ;;
     *) objdump=i686-w64-mingw32-objdump ;;
   esac
-  bash tests/exports/check_exports.sh "$dll" "$objdump"
+  bash tests/exports/check_exports.sh "$dll" "$objdump" || status=1
 done
 
 wine=$(sed -n 's/^QOR_WINE:FILEPATH=//p' "$win64/CMakeCache.txt")
@@ -64,23 +65,25 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine" wineboot -i >/dev/null 2>&1 || true
   "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 fi
-# One server for the whole run, so each test program starts quickly.
+# One server for the whole run, so each test program starts quickly. Its
+# helper processes (services, explorer, ...) are started here with their
+# output closed: started by a test program instead, they would inherit
+# ctest's output pipe and keep ctest waiting until the server ends.
 "$wineserver" -p
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
+"$wine" wineboot </dev/null >/dev/null 2>&1 || true
 
 phase "running the tests of $win64 under $(basename "$wine")"
 log=$win64/ctest-wine.log
-if ctest --preset win64 -j "$jobs" >"$log" 2>&1; then
-  status=0
-else
-  status=1
-fi
+tests_passed=1
+ctest --preset win64 -j "$jobs" >"$log" 2>&1 || tests_passed=0
 if grep -q 'tests passed' "$log"; then
   sed -n '/tests passed/,$p' "$log"
 else
   tail -40 "$log"
 fi
-if [ "$status" -ne 0 ]; then
+if [ "$tests_passed" -ne 1 ]; then
+  status=1
   echo "windows: failing tests under Wine, with their output:"
   ctest --preset win64 --rerun-failed --output-on-failure 2>&1 | sed -n '/Test command/,$p' | tail -200
 fi
