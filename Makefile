@@ -43,3 +43,14 @@ bench:
 		-DQOR_BUILD_TOOLS=OFF "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target micro_bench compare_driver
 	@bench/report --build $(BENCH_BUILD) --repeat $(BENCH_REPEAT)
+
+# The API reference from the public headers (build/docs/html; a header name
+# without a doc comment fails it) and the architecture diagram
+# (docs/architecture.svg from docs/architecture.dot).
+.PHONY: docs
+docs:
+	@scripts/setup.sh doxygen graphviz
+	@mkdir -p build/docs
+	@doxygen docs/Doxyfile
+	@dot -Tsvg docs/architecture.dot -o docs/architecture.svg
+	@echo "docs: build/docs/html/index.html and docs/architecture.svg"
