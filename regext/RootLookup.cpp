@@ -60,7 +60,10 @@ char* FindStoreRoot(unsigned short mode, const char* modulePath, char* keyBuffer
     const std::string valueName = mode == 0 ? "System Directory" : "Twain Pathname";
 
     std::string fragment;
-    for (int index = 1; readRoot(index, fragment); ++index) {
+    for (int index = 1;; ++index) {
+        const RootValue found = readRoot(index, fragment);
+        if (found == RootValue::Missing) break;
+        if (found == RootValue::Unusable) continue;
         const std::string productFolder = appData + fragment;
         std::vector<std::string> subFolders;
         ListSubFolders(productFolder, subFolders);

@@ -29,8 +29,11 @@ inline constexpr std::string_view kNotFoundText = "Software\\Company\\Error";
 // key buffer, whose real size the library does not know.
 inline constexpr std::size_t kBufferSize = 260;
 
-// Reads the value "ROOT" + index into fragment; false when it is missing or empty.
-using RootReader = std::function<bool(int index, std::string& fragment)>;
+// What a reader found for the value "ROOT" + index. The walk stops at the
+// first Missing (absent or empty) value; an Unusable one (too long for the
+// reader's buffer) names no product but does not end the walk.
+enum class RootValue { Missing, Unusable, Usable };
+using RootReader = std::function<RootValue(int index, std::string& fragment)>;
 
 // Runs the search. On success copies the product key into keyBuffer and the
 // found folder (with a trailing separator) into folderBuffer (260 bytes);

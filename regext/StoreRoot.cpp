@@ -16,11 +16,11 @@ constexpr DWORD kLookupAccess = 0x2001F;
 char* CRegExt::GetRegRoot(unsigned short mode, const char* modulePath, char* keyBuffer) {
     const bool opened = Open(HKEY_LOCAL_MACHINE, qor::rootlookup::kLookupSubKey, kLookupAccess) == ERROR_SUCCESS;
     auto readRoot = [this, opened](int index, std::string& fragment) {
-        if (!opened) return false;
+        using qor::rootlookup::RootValue;
         CString text;
-        if (!GetString(text, ("ROOT" + std::to_string(index)).c_str(), 0)) return false;
+        if (!opened || !GetString(text, ("ROOT" + std::to_string(index)).c_str(), 0)) return RootValue::Missing;
         fragment = text.str();
-        return !fragment.empty();
+        return fragment.empty() ? RootValue::Missing : RootValue::Usable;
     };
     return qor::rootlookup::FindStoreRoot(mode, modulePath, keyBuffer, readRoot, m_pSysPath);
 }

@@ -43,7 +43,8 @@ TEST_F(EnumerationSlotsTest, EachQueryReplacesTheOneListAndAFailedQueryEmptiesIt
 
 TEST_F(EnumerationSlotsTest, RootSearchRunsOnTheTableStoreIntoTheRootBuffer) {
     qor::testtree::AppDataTree tree;
-    tree.AddRootValue(*store, 1, "Vendor");
+    tree.AddRootValue(*store, 1, std::string(300, 'R'));  // beyond the 260-byte buffer: skipped
+    tree.AddRootValue(*store, 2, "Vendor");
     tree.AddProduct("Vendor", "Twain", "Twain Pathname", "C:\\P\\ds.ds");
     std::strcpy(CRegExt::m_pSysPath, "untouched");
     char key[260] = {};

@@ -4,21 +4,38 @@
 #include <string>
 
 #include "regext/RootLookup.h"
+#include "regext/ValueAccess.h"
+#include "store/FixedText.h"
 #include "table/Slots.h"
 #include "table/TableState.h"
 
 namespace qor::table {
+namespace {
+
+using rootlookup::RootValue;
+
+// A value too long for the buffer is skipped, not taken for the end of the
+// ROOTn list, so that both facades walk the same values.
+RootValue ReadRootValue(tagRegHandle& lookup, int index, std::string& fragment) {
+    const std::string name = "ROOT" + std::to_string(index);
+    char buffer[rootlookup::kBufferSize] = {};
+    if (GetString(&lookup, buffer, name.c_str(), sizeof buffer) == 1) {
+        fragment = buffer;
+        return fragment.empty() ? RootValue::Missing : RootValue::Usable;
+    }
+    std::string whole;
+    const access::ValueTarget target{lookup.pIni, FixedView(lookup.szKey), false};
+    return access::FetchText(target, name, whole) && !whole.empty() ? RootValue::Unusable : RootValue::Missing;
+}
+
+}  // namespace
 
 char* GetRegRoot(WORD mode, const char* modulePath, char* keyBuffer) {
     tagRegHandle lookup;
     InitHandle(&lookup);
     const bool opened = Open(HKEY_LOCAL_MACHINE, rootlookup::kLookupSubKey, KEY_READ, &lookup) == ERROR_SUCCESS;
     auto readRoot = [&lookup, opened](int index, std::string& fragment) {
-        if (!opened) return false;
-        char buffer[rootlookup::kBufferSize] = {};
-        if (!GetString(&lookup, buffer, ("ROOT" + std::to_string(index)).c_str(), sizeof buffer)) return false;
-        fragment = buffer;
-        return !fragment.empty();
+        return opened ? ReadRootValue(lookup, index, fragment) : RootValue::Missing;
     };
     return rootlookup::FindStoreRoot(mode, modulePath, keyBuffer, readRoot, RootPathBuffer());
 }
