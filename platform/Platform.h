@@ -31,7 +31,8 @@ std::uint32_t Utf16LengthWithTerminator(std::string_view name);
 
 // ---- Files
 // Reads the whole file while letting others read and write it.
-// False when it cannot be opened or read (a folder included).
+// False when it cannot be opened or read, is not a regular file (a folder,
+// a pipe, a device) or does not fit in memory.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 // Writes bytes to a temporary file in the target's folder, flushes it to
 // disk and renames it over the target. On any failure the target is left

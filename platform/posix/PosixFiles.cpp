@@ -9,7 +9,9 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <ctime>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -151,18 +153,27 @@ bool WriteTemporary(const std::string& temporary, const std::string& target, std
 
 }  // namespace
 
+// Only regular files are read: a pipe that no one writes would block the
+// open, and a device such as /dev/zero never ends. The open does not wait
+// for a pipe's writer; for a regular file O_NONBLOCK changes nothing.
+// A file too large to hold in memory is a read failure, not an exception.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    FileDescriptor fd(OpenRetrying(ToHostPath(path), O_RDONLY));
+    FileDescriptor fd(OpenRetrying(ToHostPath(path), O_RDONLY | O_NONBLOCK));
     if (!fd.valid()) return false;
     struct stat info;
-    if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
-    std::string read;
-    // One read fills the buffer sized from the file's length; the file may
-    // still grow or shrink while it is read, so read on to the real end.
-    if (S_ISREG(info.st_mode) && info.st_size > 0) read.resize(static_cast<std::size_t>(info.st_size));
-    if (!ReadToEnd(fd.get(), read)) return false;
-    bytes.swap(read);
-    return true;
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    try {
+        std::string read;
+        // One read fills the buffer sized from the file's length; the file may
+        // still grow or shrink while it is read, so read on to the real end.
+        if (static_cast<std::uintmax_t>(info.st_size) > read.max_size()) return false;
+        if (info.st_size > 0) read.resize(static_cast<std::size_t>(info.st_size));
+        if (!ReadToEnd(fd.get(), read)) return false;
+        bytes.swap(read);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {

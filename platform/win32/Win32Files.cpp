@@ -3,6 +3,7 @@
 #include "platform/win32/Win32Path.h"
 
 #include <atomic>
+#include <new>
 #include <windows.h>
 
 namespace qor::platform {
@@ -87,14 +88,21 @@ bool WriteTemporary(const std::string& temporary, std::string_view bytes) {
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     FileHandle file(CreateFileA(ToHostPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    // Only disk files: a pipe or a console device has no end to read to.
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
-    std::string read;
-    read.resize(static_cast<std::size_t>(size.QuadPart));
-    if (!ReadToEnd(file.get(), read)) return false;
-    bytes.swap(read);
-    return true;
+    // A file too large to hold in memory is a read failure, not an exception.
+    try {
+        std::string read;
+        if (static_cast<unsigned long long>(size.QuadPart) > read.max_size()) return false;
+        read.resize(static_cast<std::size_t>(size.QuadPart));
+        if (!ReadToEnd(file.get(), read)) return false;
+        bytes.swap(read);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
