@@ -2,6 +2,7 @@
 //
 //   REGEDIT4
 //   [KEY]                  one section per key, keys in ascending byte order
+//                          (the key CINICHECKFILEVALID as [[CINICHECKFILEVALID])
 //   "NAME"=FIELD           the key's values in ascending name order; FIELD
 //                          as RegWriter.h writes it for the store file
 //   [CINICHECKFILEVALID]   the marker: the file was written to its end
@@ -23,6 +24,11 @@ using qor::store::TextOf;
 namespace {
 
 constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
+// The key whose section line would be the marker line (an import makes it
+// from a section of that name). It is written with one more leading "[":
+// readers strip every leading "[", so it loads back as the same key instead
+// of being skipped as the marker with its values falling to the key before.
+constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size() - 2);
 // The marker counts only within this many bytes of the file's end.
 constexpr std::size_t kMarkerWindow = 260;
 
@@ -39,6 +45,7 @@ std::string StoreFileText(const KeyMap& keys, std::string_view excludedPrefix) {
     text.append("REGEDIT4\r\n");
     for (const auto& [key, values] : keys) {
         if (!excludedPrefix.empty() && key.starts_with(excludedPrefix)) continue;
+        if (key == kMarkerKey) text += '[';
         qor::store::AppendSectionLine(text, key);
         for (std::size_t i = 0; i < values.Size(); ++i) {
             const auto entry = values.At(i);
