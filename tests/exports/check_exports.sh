@@ -71,7 +71,8 @@ if [ -n "$leaks" ]; then
 fi
 
 # Plain C names other than the entry point would be helpers that escaped.
-stray=$(grep -vE '^(_Z|UI_GetQorFunctionTable$|_init$|_fini$|_edata$|_end$|__bss_start$)' <<<"$raw" || true)
+# AddressSanitizer adds one __odr_asan.<name> indicator per exported global.
+stray=$(grep -vE '^(_Z|UI_GetQorFunctionTable$|_init$|_fini$|_edata$|_end$|__bss_start$|__odr_asan\._Z)' <<<"$raw" || true)
 if [ -n "$stray" ]; then
   fail "unexpected plain C exports:"
   sed 's/^/  /' <<<"$stray"
