@@ -3,7 +3,7 @@
 BUILD := build/default
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build demo test test-native windows clean
+.PHONY: all setup build demo test test-native test-asan test-tsan test-fuzz windows clean
 
 all: build
 
@@ -24,9 +24,64 @@ test-native: build
 windows:
 	@JOBS=$(JOBS) scripts/windows.sh
 
-# Native tests first, then the Windows builds and their tests.
-test: test-native
+# Native tests, the same suite under AddressSanitizer + UBSan, the threaded
+# tests under ThreadSanitizer and a smoke run of every fuzz harness; then
+# the Windows builds and their tests.
+test: test-native test-asan test-tsan test-fuzz
 	@$(MAKE) --no-print-directory windows
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# no recovery: any report fails its test. The kill loop of the crash tests
+# is short here; the native run does the full 200 kills.
+ASAN_BUILD := build/asan
+test-asan: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && QOR_CRASH_KILLS=20 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# The tests that run threads (the process lock, the table lock, concurrent
+# handles and saves) under ThreadSanitizer; any report fails the test.
+TSAN_BUILD := build/tsan
+THREADED_TESTS := Lock|Concurrent
+test-tsan: setup
+	@cmake --preset tsan >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target platform_tests table_tests reliability_tests
+	@cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+		ctest --output-on-failure -j $(JOBS) -R '$(THREADED_TESTS)'
+
+# libFuzzer harnesses (fuzz/), built with clang. `make test` runs each for a
+# few seconds on its seed corpus; `make fuzz` runs each for FUZZ_SECONDS and
+# prints its executions. Crashes land in build/fuzz/fuzz/work/artifacts.
+FUZZ_BUILD := build/fuzz
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz fuzz-build
+fuzz-build:
+	@command -v clang++ >/dev/null || scripts/setup.sh clang libclang-rt-14-dev
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DQOR_BUILD_FUZZ=ON -DQOR_BUILD_TESTS=OFF -DQOR_BUILD_TOOLS=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+test-fuzz: fuzz-build
+	@cd $(FUZZ_BUILD)/fuzz && ctest --output-on-failure -j $(JOBS)
+
+fuzz: fuzz-build
+	@for source in fuzz/*_fuzzer.cpp; do \
+		name=$$(basename $$source .cpp); \
+		fuzz/run_fuzzer.sh $(FUZZ_BUILD)/fuzz/$$name $(FUZZ_SECONDS) fuzz/corpus/$$name $(FUZZ_BUILD)/fuzz/work || exit 1; \
+	done
+
+# Saves killed at random moments, KILLS times (the test suite does 200).
+KILLS ?= 1000
+.PHONY: crashtest
+crashtest: build
+	@QOR_CRASH_KILLS=$(KILLS) $(BUILD)/tests/reliability/reliability_tests --gtest_filter='CrashSafety.*'
+
+# clang-tidy with the checked-in .clang-tidy over the library and the tool,
+# using the default build's compile_commands.json. Not part of `make test`.
+.PHONY: lint
+lint: build
+	@scripts/lint.sh $(BUILD)
 
 clean:
 	rm -rf build

@@ -1,0 +1,71 @@
+// LoadFile on any bytes. Besides never crashing, a load must be all or
+// nothing, and whatever it loaded must save and load again with every key
+// and every value name:
+//   - into an empty store: 0 leaves it empty;
+//   - into a store that already holds keys: it fails, unchanged, exactly
+//     when the file fails on its own or names one of those keys; otherwise
+//     the result is both stores together;
+//   - the loaded store saves to a valid file that loads back with the same
+//     keys and names (texts may lose the escapes the store file documents).
+#include <algorithm>
+
+#include "FuzzSupport.h"
+
+namespace {
+
+using qor::fuzz::Check;
+using qor::fuzz::SameKeysAndNames;
+using qor::fuzz::Snapshot;
+using qor::fuzz::SnapshotOf;
+
+// A store with unsaved settings, as a caller has it before loading again.
+const Snapshot& Prefilled() {
+    static const Snapshot store = {
+        {"HKEY_CURRENT_USER\\SOFTWARE\\X", {{"GAMMA", "<dword>3"}, {"NAME", "<string>abc"}}},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER", {{"ROOT1", "<string>\\Orvane"}}},
+        {"", {}},
+    };
+    return store;
+}
+
+bool SharesAKey(const Snapshot& a, const Snapshot& b) {
+    return std::any_of(a.begin(), a.end(), [&b](const auto& entry) { return b.contains(entry.first); });
+}
+
+Snapshot Union(Snapshot a, const Snapshot& b) {
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string path = qor::fuzz::ScratchPath("load.ini");
+    qor::fuzz::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
+
+    CIniClass fresh;
+    const int loaded = fresh.LoadFile(path.c_str());
+    const Snapshot file = SnapshotOf(fresh);
+    if (loaded == 0) Check(file.empty(), "a failed load left something in an empty store");
+
+    CIniClass busy;
+    qor::fuzz::Fill(busy, Prefilled());
+    const int merged = busy.LoadFile(path.c_str());
+    if (loaded == 0 || SharesAKey(file, Prefilled())) {
+        Check(merged == 0, "a load naming a key the store holds succeeded");
+        Check(SnapshotOf(busy) == Prefilled(), "a failed load changed the store");
+    } else {
+        Check(merged == 1, "a load into a store without common keys failed");
+        Check(SnapshotOf(busy) == Union(Prefilled(), file), "a load did not add the file to the store");
+    }
+
+    if (loaded == 1) {
+        const std::string saved = qor::fuzz::ScratchPath("load-saved.ini");
+        Check(fresh.SaveFile(saved.c_str(), "") == 1, "a loaded store did not save");
+        Check(fresh.IsFileValid(saved.c_str()) == 1, "a saved file is not valid");
+        CIniClass again;
+        Check(again.LoadFile(saved.c_str()) == 1, "a saved file does not load");
+        Check(SameKeysAndNames(SnapshotOf(again), file), "save and load lost a key or a value name");
+    }
+    return 0;
+}

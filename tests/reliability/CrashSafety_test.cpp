@@ -1,0 +1,179 @@
+// A save that is killed, runs out of disk space or races another process
+// never destroys the store file: the file on disk is always one complete
+// store, the old one or the new one.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "tests/reliability/ReliabilitySupport.h"
+
+namespace qor::reliability {
+namespace {
+
+// A store of `keys` keys with eight values each; `variant` changes every text.
+void FillLargeStore(CIniClass& store, int keys, char variant) {
+    for (int k = 0; k < keys; ++k) {
+        const std::string key = "HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP\\SCANNER\\PROFILE " + std::to_string(k);
+        for (int v = 0; v < 8; ++v) {
+            const std::string name = "SETTING " + std::to_string(v);
+            const std::string text = "<string>" + std::string(40, variant) + std::to_string(k * 8 + v);
+            store.SetValue(key.c_str(), name.c_str(), text.c_str());
+        }
+    }
+}
+
+// The bytes a save of store writes.
+std::string SavedText(CIniClass& store, const ScratchFolder& folder, const std::string& name) {
+    const std::string path = folder.File(name);
+    EXPECT_EQ(store.SaveFile(path.c_str(), ""), 1);
+    return ReadBytes(path);
+}
+
+int KillsWanted() {
+    const char* text = std::getenv("QOR_CRASH_KILLS");
+    const int kills = text != nullptr ? std::atoi(text) : 0;
+    return kills > 0 ? kills : 200;
+}
+
+// Removes what killed saves left behind beside the target; returns how many.
+int RemoveLeftovers(const ScratchFolder& folder, const std::string& keep) {
+    int removed = 0;
+    for (const std::string& name : folder.Entries()) {
+        if (name == keep) continue;
+        std::filesystem::remove(folder.File(name));
+        ++removed;
+    }
+    return removed;
+}
+
+// True while the child runs; does not reap it.
+bool StillRunning(pid_t pid) {
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+}
+
+class CrashSafety : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FillLargeStore(first, 1000, 'a');
+        FillLargeStore(second, 1000, 'b');
+        firstText = SavedText(first, texts, "first.ini");
+        secondText = SavedText(second, texts, "second.ini");
+        ASSERT_NE(firstText, secondText);
+    }
+    bool IsOneOfTheTwo(const std::string& bytes) const { return bytes == firstText || bytes == secondText; }
+
+    ScratchFolder texts, work;
+    CIniClass first, second;
+    std::string firstText, secondText;
+};
+
+TEST_F(CrashSafety, SaveKilledAtAnyMomentLeavesOneCompleteStoreFile) {
+    const std::string path = work.File("root.ini");
+    ASSERT_EQ(first.SaveFile(path.c_str(), ""), 1);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(second.SaveFile(path.c_str(), ""), 1);
+    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+
+    std::mt19937 random(12345);
+    // Kill points spread over one and a half saves, so that they fall into
+    // every phase: starting, building the text, writing, flushing, renaming.
+    std::uniform_int_distribution<long> delay(0, 3 * std::max<long>(saveTime.count(), 1000) / 2);
+    const int kills = KillsWanted();
+    int leftovers = 0;
+    for (int i = 0; i < kills; ++i) {
+        const pid_t pid = StartChild([&] {
+            for (;;) {
+                first.SaveFile(path.c_str(), "");
+                second.SaveFile(path.c_str(), "");
+            }
+            return 0;
+        });
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ::kill(pid, SIGKILL);
+        const ChildEnd end = WaitChild(pid);
+        ASSERT_EQ(end.signal, SIGKILL) << "the saving child ended by itself at kill " << i;
+        ASSERT_EQ(CIniClass().IsFileValid(path.c_str()), 1) << "kill " << i;
+        ASSERT_TRUE(IsOneOfTheTwo(ReadBytes(path))) << "kill " << i;
+        leftovers += RemoveLeftovers(work, "root.ini");
+    }
+    CIniClass loaded;
+    ASSERT_EQ(loaded.LoadFile(path.c_str()), 1);
+    EXPECT_TRUE(SnapshotOf(loaded) == SnapshotOf(first) || SnapshotOf(loaded) == SnapshotOf(second));
+    std::printf("%d kills survived (save of %ld us), %d unfinished temporary files removed\n", kills,
+                static_cast<long>(saveTime.count()), leftovers);
+}
+
+// A child whose files may not grow past `limit` bytes runs work; what it
+// writes beyond fails with EFBIG (the library keeps SIGXFSZ from ending it).
+ChildEnd WithFileSizeLimit(rlim_t limit, const std::function<int()>& work) {
+    return RunInChild([&] {
+        const rlimit small{limit, limit};
+        if (::setrlimit(RLIMIT_FSIZE, &small) != 0) return 90;
+        return work();
+    });
+}
+
+TEST_F(CrashSafety, FullDiskDuringSaveFailsAndKeepsTheOldFile) {
+    CIniClass small;
+    small.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\X", "GAMMA", "<dword>3");
+    const std::string path = work.File("root.ini");
+    ASSERT_EQ(small.SaveFile(path.c_str(), ""), 1);
+    const std::string old = ReadBytes(path);
+    ASSERT_GT(firstText.size(), 128u * 1024);
+
+    const ChildEnd save = WithFileSizeLimit(64 * 1024, [&] { return first.SaveFile(path.c_str(), ""); });
+    EXPECT_TRUE(save.exited) << "signal " << save.signal;
+    EXPECT_EQ(save.code, 0) << "the save reported success";
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(work.Entries(), std::vector<std::string>{"root.ini"}) << "the unfinished file was left behind";
+
+    const ChildEnd exported = WithFileSizeLimit(64 * 1024, [&] { return first.ExportFile("", path.c_str()); });
+    EXPECT_TRUE(exported.exited && exported.code == 0);
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(work.Entries(), std::vector<std::string>{"root.ini"});
+}
+
+TEST_F(CrashSafety, FullDiskDuringAppendFailsAndKeepsWhatWasThere) {
+    const std::string path = work.File("app.reg");
+    WriteBytes(path, "[EARLIER]\r\n");
+    const ChildEnd append = WithFileSizeLimit(64 * 1024, [&] { return first.ExportAppFile("", path.c_str()); });
+    EXPECT_TRUE(append.exited && append.code == 0) << "exit " << append.code << " signal " << append.signal;
+    EXPECT_EQ(ReadBytes(path).rfind("[EARLIER]\r\n", 0), 0u);
+}
+
+TEST_F(CrashSafety, TwoProcessesSavingOneFileLeaveOneWholeStore) {
+    const std::string path = work.File("root.ini");
+    ASSERT_EQ(first.SaveFile(path.c_str(), ""), 1);
+    auto saveRepeatedly = [&path](CIniClass& store) {
+        return [&path, &store] {
+            for (int i = 0; i < 40; ++i) {
+                if (store.SaveFile(path.c_str(), "") != 1) return 1;
+            }
+            return 0;
+        };
+    };
+    const pid_t a = StartChild(saveRepeatedly(first));
+    const pid_t b = StartChild(saveRepeatedly(second));
+    ASSERT_GT(a, 0);
+    ASSERT_GT(b, 0);
+    // Every read while both write sees one whole store.
+    int reads = 0;
+    for (; reads < 2000 && StillRunning(a); ++reads) {
+        ASSERT_TRUE(IsOneOfTheTwo(ReadBytes(path))) << "read " << reads;
+    }
+    const ChildEnd endA = WaitChild(a), endB = WaitChild(b);
+    EXPECT_TRUE(endA.exited && endA.code == 0) << "a save failed while another process saved";
+    EXPECT_TRUE(endB.exited && endB.code == 0) << "a save failed while another process saved";
+    EXPECT_TRUE(IsOneOfTheTwo(ReadBytes(path)));
+    EXPECT_EQ(work.Entries(), std::vector<std::string>{"root.ini"});
+}
+
+}  // namespace
+}  // namespace qor::reliability
