@@ -10,12 +10,98 @@
 #include <string_view>
 #include <utility>
 
+#include "store/KeyIndex.h"
 #include "store/KeyStore.h"
 #include "store/ValueList.h"
 
 namespace qor::store {
 
-using KeyMap = std::map<std::string, ValueList, std::less<>>;
+// The keys in ascending byte order, with a hash index beside them so that
+// finding one key costs a hash, not a descent through the whole tree.
+// Every change goes through the members below, which keep the two in step;
+// the index makes its room before the tree changes, so a failed allocation
+// leaves both as they were.
+class KeyMap {
+public:
+    using Tree = std::map<std::string, ValueList, std::less<>>;
+    using iterator = Tree::iterator;
+    using const_iterator = Tree::const_iterator;
+
+    KeyMap() = default;
+    KeyMap(const KeyMap&) = delete;
+    KeyMap& operator=(const KeyMap&) = delete;
+
+    iterator begin() { return tree_.begin(); }
+    iterator end() { return tree_.end(); }
+    const_iterator begin() const { return tree_.begin(); }
+    const_iterator end() const { return tree_.end(); }
+    std::size_t size() const { return tree_.size(); }
+    bool empty() const { return tree_.empty(); }
+
+    iterator find(std::string_view key) {
+        iterator entry;
+        return index_.Find(key, entry) ? entry : tree_.end();
+    }
+    const_iterator find(std::string_view key) const {
+        iterator entry;
+        return index_.Find(key, entry) ? const_iterator(entry) : tree_.end();
+    }
+    bool contains(std::string_view key) const {
+        iterator entry;
+        return index_.Find(key, entry);
+    }
+    iterator lower_bound(std::string_view key) { return tree_.lower_bound(key); }
+    const_iterator lower_bound(std::string_view key) const { return tree_.lower_bound(key); }
+
+    std::pair<iterator, bool> emplace(std::string key, ValueList values) {
+        index_.Reserve(tree_.size() + 1);
+        const auto placed = tree_.emplace(std::move(key), std::move(values));
+        if (placed.second) index_.Add(placed.first);
+        return placed;
+    }
+    iterator emplace_hint(const_iterator hint, std::string key, ValueList values) {
+        const std::size_t before = tree_.size();
+        index_.Reserve(before + 1);
+        const auto entry = tree_.emplace_hint(hint, std::move(key), std::move(values));
+        if (tree_.size() != before) index_.Add(entry);
+        return entry;
+    }
+    iterator erase(iterator first, iterator last) {
+        for (auto it = first; it != last; ++it) index_.Remove(it->first);
+        return tree_.erase(first, last);
+    }
+    std::size_t erase(std::string_view key) {
+        const auto entry = find(key);
+        if (entry == tree_.end()) return 0;
+        index_.Remove(key);
+        tree_.erase(entry);
+        return 1;
+    }
+    void clear() {
+        index_.Clear();
+        tree_.clear();
+    }
+    void swap(KeyMap& other) noexcept {
+        tree_.swap(other.tree_);
+        index_.Swap(other.index_);
+    }
+    // Moves every entry of other whose key this map does not hold into this map.
+    void merge(KeyMap& other) {
+        index_.Reserve(size() + other.size());
+        for (auto it = other.tree_.begin(); it != other.tree_.end();) {
+            const auto next = std::next(it);
+            if (!contains(it->first)) {
+                other.index_.Remove(it->first);
+                index_.Add(tree_.insert(other.tree_.extract(it)).position);
+            }
+            it = next;
+        }
+    }
+
+private:
+    Tree tree_;
+    KeyIndex<iterator> index_;
+};
 
 // The keys strictly below key, at every depth, in ascending order.
 template <typename Map>

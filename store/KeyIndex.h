@@ -1,0 +1,116 @@
+// A hash index over the entries of an ordered map with text keys, so that
+// finding one key costs a hash and about one probe instead of a descent
+// through the whole tree.
+//
+// Open addressing with linear probing in a table of 2^k slots, never more
+// than half full. A slot holds the entry's hash (with its lowest bit set, so
+// that 0 marks an empty slot) and the entry's map iterator. Removal shifts
+// later slots of the same run back, so no tombstones are left behind.
+#ifndef QOR_STORE_KEY_INDEX_H
+#define QOR_STORE_KEY_INDEX_H
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace qor::store {
+
+template <typename Iterator>
+class KeyIndex {
+public:
+    // The entry whose key is key, or none.
+    bool Find(std::string_view key, Iterator& entry) const {
+        if (slots_.empty()) return false;
+        const std::uint64_t hash = HashOf(key);
+        for (std::size_t at = hash & Mask();; at = (at + 1) & Mask()) {
+            const Slot& slot = slots_[at];
+            if (slot.hash == 0) return false;
+            if (slot.hash == hash && slot.entry->first == key) {
+                entry = slot.entry;
+                return true;
+            }
+        }
+    }
+
+    // Adds an entry whose key the index does not hold yet. After Reserve(n)
+    // the first n entries are added without allocating.
+    void Add(Iterator entry) {
+        if ((used_ + 1) * 2 > slots_.size()) Resize(slots_.empty() ? 16 : slots_.size() * 2);
+        Place(Slot{HashOf(entry->first), entry});
+        ++used_;
+    }
+
+    // Removes the entry of key, if the index holds it.
+    void Remove(std::string_view key) {
+        if (slots_.empty()) return;
+        const std::uint64_t hash = HashOf(key);
+        std::size_t hole = hash & Mask();
+        while (slots_[hole].hash != hash || slots_[hole].entry->first != key) {
+            if (slots_[hole].hash == 0) return;
+            hole = (hole + 1) & Mask();
+        }
+        // Later slots of the run move back into the hole unless their own
+        // home lies after the hole (cyclically), where a search starts past it.
+        for (std::size_t at = (hole + 1) & Mask(); slots_[at].hash != 0; at = (at + 1) & Mask()) {
+            const std::size_t home = slots_[at].hash & Mask();
+            if (((at - home) & Mask()) >= ((at - hole) & Mask())) {
+                slots_[hole] = slots_[at];
+                hole = at;
+            }
+        }
+        slots_[hole] = Slot{};
+        --used_;
+    }
+
+    // Makes room for count entries at once, so that filling does not resize.
+    void Reserve(std::size_t count) {
+        std::size_t size = 16;
+        while (size < count * 2) size *= 2;
+        if (size > slots_.size()) Resize(size);
+    }
+
+    void Clear() {
+        slots_.clear();
+        slots_.shrink_to_fit();
+        used_ = 0;
+    }
+
+    void Swap(KeyIndex& other) noexcept {
+        slots_.swap(other.slots_);
+        std::swap(used_, other.used_);
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;  // 0: empty
+        Iterator entry{};
+    };
+
+    static std::uint64_t HashOf(std::string_view key) { return std::hash<std::string_view>{}(key) | 1; }
+
+    std::size_t Mask() const { return slots_.size() - 1; }
+
+    void Place(const Slot& slot) {
+        std::size_t at = slot.hash & Mask();
+        while (slots_[at].hash != 0) at = (at + 1) & Mask();
+        slots_[at] = slot;
+    }
+
+    void Resize(std::size_t size) {
+        std::vector<Slot> old(size);
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.hash != 0) Place(slot);
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace qor::store
+
+#endif
