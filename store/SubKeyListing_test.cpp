@@ -28,6 +28,14 @@ TEST(SubKeyListingTest, ListsEachDirectSubKeyOnceSortedWithTheLongestLength) {
     }
 }
 
+TEST(SubKeyListingTest, SkippedSubtreesKeepTheSiblingsThatSortAroundThem) {
+    CIniClass store;
+    // "]" ends the subtree of B; "B]Y", "B^" and "B_X" sort after it, "B-1" before "B\\".
+    StoreWith(store, {"A\\B\\C", "A\\B\\C\\D", "A\\B\\E\\F", "A\\B-1", "A\\B]Y", "A\\B^", "A\\B_X\\Z", "A\\C"});
+    EXPECT_EQ(ListDirectSubKeys(&store, "A").names, (Names{"B", "B-1", "B]Y", "B^", "B_X", "C"}));
+    EXPECT_EQ(ListDirectSubKeys(&store, "A\\B").names, (Names{"C", "E"}));
+}
+
 TEST(SubKeyListingTest, IntermediatePartsCountAndLengthsAreUtf16Units) {
     CIniClass store;
     const std::string name = "\xC3\x84\xC3\x84\xC3\x84";  // three letters in UTF-8, six bytes
