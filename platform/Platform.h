@@ -7,6 +7,7 @@
 #define QOR_PLATFORM_PLATFORM_H
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,6 +39,13 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 // disk and renames it over the target. On any failure the target is left
 // as it was, the temporary file is removed and the result is false.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// Receives the next piece of a file being written; false when writing failed.
+using PieceWriter = std::function<bool(std::string_view)>;
+// ReplaceFileAtomically with the bytes given in pieces, so that a large file
+// need not be held whole in memory: produce hands each piece to the writer
+// in order and returns false to give up. On false or an exception from
+// produce the target is left as it was and the temporary file is removed.
+bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool(const PieceWriter&)>& produce);
 // Appends bytes to the file, creating it when missing. False on failure.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 

@@ -72,6 +72,30 @@ TEST_F(PlatformFiles, ReplaceOfAFolderFailsAndRemovesItsTemporary) {
     EXPECT_EQ(Names(root_), std::vector<std::string>{"root.ini"});
 }
 
+TEST_F(PlatformFiles, ReplaceFromPiecesWritesThemInOrder) {
+    Write("root.ini", "old");
+    const std::vector<std::string> pieces = {"REGEDIT4\r\n", "", std::string(70000, 'x'), "[END]\r\n"};
+    ASSERT_TRUE(ReplaceFileAtomicallyFrom(Path("root.ini"), [&pieces](const PieceWriter& write) {
+        return std::all_of(pieces.begin(), pieces.end(), [&write](const std::string& piece) { return write(piece); });
+    }));
+    EXPECT_EQ(Read("root.ini"), pieces[0] + pieces[2] + pieces[3]);
+    EXPECT_EQ(Names(root_), std::vector<std::string>{"root.ini"});
+}
+
+TEST_F(PlatformFiles, ReplaceFromPiecesThatGiveUpOrThrowKeepsTheOldFile) {
+    Write("root.ini", "old");
+    EXPECT_FALSE(ReplaceFileAtomicallyFrom(Path("root.ini"), [](const PieceWriter& write) {
+        write("half of a file");
+        return false;
+    }));
+    EXPECT_THROW(ReplaceFileAtomicallyFrom(Path("root.ini"), [](const PieceWriter& write) -> bool {
+        write("half of a file");
+        throw std::runtime_error("no memory for the next piece");
+    }), std::runtime_error);
+    EXPECT_EQ(Read("root.ini"), "old");
+    EXPECT_EQ(Names(root_), std::vector<std::string>{"root.ini"});
+}
+
 TEST_F(PlatformFiles, ReadRefusesFoldersAndMissingFilesAndKeepsTheBuffer) {
     fs::create_directory(root_ / "folder");
     std::string bytes = "untouched";

@@ -32,28 +32,29 @@ constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size()
 // The marker counts only within this many bytes of the file's end.
 constexpr std::size_t kMarkerWindow = 260;
 
-// Room for the whole file, so that building it never copies what it holds.
-std::size_t EstimatedFileSize(const KeyMap& keys) {
-    std::size_t size = 64;
-    for (const auto& [key, values] : keys) size += key.size() + 4 + values.LiveBytes() + values.Size() * 12;
-    return size;
-}
+// The file goes to the platform in pieces of about this size, so that a
+// large store is never held a second time as one text.
+constexpr std::size_t kPieceSize = 1 << 20;
 
-std::string StoreFileText(const KeyMap& keys, std::string_view excludedPrefix) {
-    std::string text;
-    text.reserve(EstimatedFileSize(keys));
-    text.append("REGEDIT4\r\n");
+bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, const qor::platform::PieceWriter& write) {
+    std::string piece;
+    piece.reserve(kPieceSize);
+    piece.append("REGEDIT4\r\n");
     for (const auto& [key, values] : keys) {
         if (!excludedPrefix.empty() && key.starts_with(excludedPrefix)) continue;
-        if (key == kMarkerKey) text += '[';
-        qor::store::AppendSectionLine(text, key);
+        if (key == kMarkerKey) piece += '[';
+        qor::store::AppendSectionLine(piece, key);
         for (std::size_t i = 0; i < values.Size(); ++i) {
             const auto entry = values.At(i);
-            qor::store::AppendValueLine(text, entry.name, entry.text, qor::store::DwordField::StoreFile);
+            qor::store::AppendValueLine(piece, entry.name, entry.text, qor::store::DwordField::StoreFile);
+        }
+        if (piece.size() >= kPieceSize) {
+            if (!write(piece)) return false;
+            piece.clear();
         }
     }
-    text.append(kMarkerLine).append("\r\n");
-    return text;
+    piece.append(kMarkerLine).append("\r\n");
+    return write(piece);
 }
 
 // Walks back from the last byte over at most the last 260 bytes, never the
@@ -75,8 +76,11 @@ bool EndsWithMarkerLine(std::string_view bytes) {
 int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
     if (path == nullptr) return 0;
     try {
-        const std::string text = StoreFileText(qor::store::KeysOf(*this), TextOf(excludedPrefix));
-        return qor::platform::ReplaceFileAtomically(path, text) ? 1 : 0;
+        const KeyMap& keys = qor::store::KeysOf(*this);
+        const std::string_view excluded = TextOf(excludedPrefix);
+        const bool written = qor::platform::ReplaceFileAtomicallyFrom(
+            path, [&](const qor::platform::PieceWriter& write) { return WriteStoreFileText(keys, excluded, write); });
+        return written ? 1 : 0;
     } catch (const std::bad_alloc&) {
         return 0;
     }

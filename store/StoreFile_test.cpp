@@ -69,6 +69,8 @@ TEST_F(StoreFileTest, SaveAndLoadGiveBackEveryKeyAndValue) {
     for (int k = 0; k < 60; ++k) {
         const std::string key = "HKEY_CURRENT_USER\\P" + std::to_string(k % 7) + "\\K" + std::to_string(k);
         store.AddKey(key.c_str());
+        // 50 KB a key: the file is written in several pieces.
+        store.SetValue(key.c_str(), "PAD", EncodeString(std::string(50000, static_cast<char>('A' + k % 26))).c_str());
         for (int v = 0; v < k % 4; ++v) {
             const std::string name = "N" + std::to_string(v);
             store.SetValue(key.c_str(), (name + "I").c_str(), EncodeInt(-k * 1000 - v).c_str());

@@ -137,17 +137,19 @@ void SyncFolder(const std::string& folder) {
     if (fd.valid()) ::fsync(fd.get());
 }
 
-// Writes, flushes and closes the temporary file. The new file keeps the
-// permission bits of the file it replaces.
-bool WriteTemporary(const std::string& temporary, const std::string& target, std::string_view bytes) {
+// Writes the temporary file through produce, flushes and closes it. The new
+// file keeps the permission bits of the file it replaces.
+bool WriteTemporary(const std::string& temporary, const std::string& target,
+                    const std::function<bool(const PieceWriter&)>& produce) {
     FileDescriptor fd(OpenRetrying(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666));
     if (!fd.valid()) return false;
     struct stat existing;
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         ::fchmod(fd.get(), existing.st_mode & 07777);
     }
-    if (!WriteAll(fd.get(), bytes)) return false;
-    if (::fsync(fd.get()) != 0) return false;
+    const int raw = fd.get();
+    if (!produce([raw](std::string_view piece) { return WriteAll(raw, piece); })) return false;
+    if (::fsync(raw) != 0) return false;
     return fd.close();
 }
 
@@ -177,10 +179,21 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    return ReplaceFileAtomicallyFrom(path, [bytes](const PieceWriter& write) { return write(bytes); });
+}
+
+bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool(const PieceWriter&)>& produce) {
     const std::string target = ToHostPath(path);
     if (target.empty() || target.back() == '/') return false;
     const std::string temporary = TemporaryNameFor(target);
-    if (!WriteTemporary(temporary, target, bytes) || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    bool written = false;
+    try {
+        written = WriteTemporary(temporary, target, produce);
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
     }

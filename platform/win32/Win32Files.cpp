@@ -76,10 +76,13 @@ std::string TemporaryNameFor(const std::string& target) {
     return target + ".tmp" + std::to_string(GetCurrentProcessId()) + "." + std::to_string(counter++);
 }
 
-bool WriteTemporary(const std::string& temporary, std::string_view bytes) {
+// Writes the temporary file through produce, flushes and closes it.
+bool WriteTemporary(const std::string& temporary, const std::function<bool(const PieceWriter&)>& produce) {
     FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
-    if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) return false;
+    const HANDLE handle = file.get();
+    if (!produce([handle](std::string_view piece) { return WriteAll(handle, piece); })) return false;
+    if (!FlushFileBuffers(handle)) return false;
     return file.close();
 }
 
@@ -106,10 +109,21 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    return ReplaceFileAtomicallyFrom(path, [bytes](const PieceWriter& write) { return write(bytes); });
+}
+
+bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool(const PieceWriter&)>& produce) {
     const std::string target = ToHostPath(path);
     if (target.empty() || target.back() == '\\') return false;
     const std::string temporary = TemporaryNameFor(target);
-    if (!WriteTemporary(temporary, bytes) ||
+    bool written = false;
+    try {
+        written = WriteTemporary(temporary, produce);
+    } catch (...) {
+        DeleteFileA(temporary.c_str());
+        throw;
+    }
+    if (!written ||
         !MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary.c_str());
         return false;
