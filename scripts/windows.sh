@@ -87,5 +87,7 @@ if [ "$tests_passed" -ne 1 ]; then
   echo "windows: failing tests under Wine, with their output:"
   ctest --preset win64 --rerun-failed --output-on-failure 2>&1 | sed -n '/Test command/,$p' | tail -200
 fi
+# The window helpers on real windows, on a virtual display of their own.
+scripts/wine-gui.sh "$win64" || status=1
 phase "done"
 exit "$status"
