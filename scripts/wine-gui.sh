@@ -25,7 +25,7 @@ build=${1:-build/win64}
 program=$build/winhelpers_window_tests.exe
 out=$build/wintests
 screen=1024x768
-limit=${QOR_GUI_TIMEOUT:-240}   # seconds the whole program may take
+limit=${QOR_GUI_TIMEOUT:-120}   # seconds the whole program may take
 margin=12                       # pixels of desktop around a photographed window
 started=$SECONDS
 
@@ -63,11 +63,17 @@ xvfb=
 runner=
 unfinished=no
 cleanup() {
-  if [ -n "$runner" ]; then kill "$runner" 2>/dev/null || true; fi
+  if [ -n "$runner" ]; then
+    kill "$runner" 2>/dev/null || true
+    wait "$runner" 2>/dev/null || true
+  fi
   # A program that crashed or outlived its time limit may leave Wine
   # processes behind: the prefix's server ends them.
   if [ "$unfinished" = yes ]; then "$(dirname "$wine")/wineserver" -k >/dev/null 2>&1 || true; fi
-  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  if [ -n "$xvfb" ]; then
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT
 
@@ -146,7 +152,9 @@ else
   passed=$((total - failed))
   if [ "$failed" -ne 0 ]; then
     say "failing tests, with their output:"
-    grep -E '^\[  FAILED  \]|Failure|Expected|Which is|Value of|Actual|error' "$out/run.log" | head -80
+    # Each test's lines from its RUN line on, printed when it ends FAILED.
+    awk '/^\[ RUN/ { lines = "" } { lines = lines $0 "\n" }
+         /^\[  FAILED  \].*\(/ { printf "%s", lines }' "$out/run.log" | tr -d '\r' | head -200
   fi
 fi
 
