@@ -27,6 +27,16 @@ TEST(RegLinesTest, FieldsBecomeStoredTextsStepByStep) {
         {"\"a\\\\b\\\\c\"", "<string>a\\b\\c", "<string>a\\b\\c"},
         {"\"\\\\server\\\\share\"", "<string>\\\\server\\\\share", "<string>\\server\\share"},
         {"12345678\\\\x", "12345678\\\\x", "12345678\\x"},
+        // Near the common shapes, where the whole chain of steps decides.
+        {"dword:7fffffff", "<dword>2147483647", "<dword>2147483647"},
+        {"dword:123456789", "<dword>-1", "<dword>-1"},
+        {"dword:0x1f", "<dword>31", "<dword>31"},
+        {"dword: 1f", "<dword>31", "<dword>31"},
+        {"dword:0000000g", "0000000g", "0000000g"},
+        {"\"C:x\"", "<string>C:x", "<string>C:x"},
+        {"\"a\"b\"", "<string>a\"b", "<string>a\"b"},
+        {"hex:01,hex:02", "<hex>01,02", "<hex>01,02"},
+        {"hex:\"x\"", "<string>ex:\"x", "<string>ex:\"x"},
     };
     for (const auto& [field, storeFile, import] : cases) {
         std::string forFile = field, forImport = field;
