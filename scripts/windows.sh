@@ -69,7 +69,7 @@ fi
 # helper processes (services, explorer, ...) are started here with their
 # output closed: started by a test program instead, they would inherit
 # ctest's output pipe and keep ctest waiting until the server ends.
-"$wineserver" -p
+"$wineserver" -p >/dev/null 2>&1 || true  # an already running server serves as well
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 "$wine" wineboot </dev/null >/dev/null 2>&1 || true
 
@@ -85,7 +85,8 @@ fi
 if [ "$tests_passed" -ne 1 ]; then
   status=1
   echo "windows: failing tests under Wine, with their output:"
-  ctest --preset win64 --rerun-failed --output-on-failure 2>&1 | sed -n '/Test command/,$p' | tail -200
+  { ctest --preset win64 --rerun-failed --output-on-failure 2>&1 || true; } |
+    grep -vE '^ *(Start +[0-9]+:|Test project)' | tail -200
 fi
 # The window helpers on real windows, on a virtual display of their own.
 scripts/wine-gui.sh "$win64" || status=1
