@@ -37,14 +37,13 @@ namespace {
 
 constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
 
-bool IsHexDigit(char c) {
+constexpr auto IsHexDigit = [](char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
+};
 // Bytes that can trigger a step after the first one of a quoted text or
 // a byte list: a backslash (escapes, joints) or a colon ("dword:", "hex:").
-bool MayTriggerStep(char c) { return c == '\\' || c == ':'; }
-bool MayTriggerStepInBytes(char c) { return MayTriggerStep(c) || c == '"'; }
+constexpr auto MayTriggerStep = [](char c) { return c == '\\' || c == ':'; };
+constexpr auto MayTriggerStepInBytes = [](char c) { return c == '\\' || c == ':' || c == '"'; };
 
 // The three shapes that a store file writes, when nothing in them can
 // trigger any other step below: "dword:" with one to eight hex digits; a
