@@ -4,6 +4,7 @@
 #ifndef QOR_FUZZ_FUZZ_SUPPORT_H
 #define QOR_FUZZ_FUZZ_SUPPORT_H
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +13,6 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 #include "CIniClass.h"
 #include "store/KeyMap.h"
@@ -23,8 +23,7 @@ namespace qor::fuzz {
 // and empty texts, so every input decodes to something.
 class FuzzReader {
 public:
-    FuzzReader(const std::uint8_t* data, std::size_t size)
-        : rest_(reinterpret_cast<const char*>(data), size) {}
+    FuzzReader(const std::uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
 
     bool Empty() const { return rest_.empty(); }
 
@@ -64,7 +63,8 @@ private:
 inline std::string ScratchPath(const std::string& name) {
     static const std::string folder = [] {
         const std::filesystem::path shm("/dev/shm");
-        const std::filesystem::path base = std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
+        const std::filesystem::path base =
+            std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
         const std::filesystem::path dir = base / ("qor_fuzz_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         return dir.string();
@@ -73,7 +73,8 @@ inline std::string ScratchPath(const std::string& name) {
 }
 
 inline void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Key -> (value name -> stored text): the whole store, comparable with ==.

@@ -31,11 +31,11 @@ namespace text = qor::store;
 
 bool Has(std::string_view s, std::string_view part) { return s.find(part) != std::string_view::npos; }
 
-bool HasLineEndOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
-
-bool KeyTravels(std::string_view key) {
-    return !HasLineEndOrNul(key) && !Has(key, "]") && !key.starts_with('[');
+bool HasLineEndOrNul(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
+
+bool KeyTravels(std::string_view key) { return !HasLineEndOrNul(key) && !Has(key, "]") && !key.starts_with('['); }
 
 bool NameTravels(std::string_view name) {
     return !HasLineEndOrNul(name) && !Has(name, "=") && !name.starts_with('"') && !name.ends_with('"');
@@ -133,7 +133,8 @@ bool SameFloat(const std::string& a, const std::string& b) {
 void SameReadings(const std::string& before, const std::string& after) {
     const std::string_view a = text::WithoutPrefix(before), b = text::WithoutPrefix(after);
     Check(text::ParseAtoi(a) == text::ParseAtoi(b), "a value reads as another integer after the round trip");
-    Check(text::ParseStrtoul(a, 10) == text::ParseStrtoul(b, 10), "a value reads as another DWORD after the round trip");
+    Check(text::ParseStrtoul(a, 10) == text::ParseStrtoul(b, 10),
+          "a value reads as another DWORD after the round trip");
     std::int32_t bits = 0;
     if (!(WholeDecimal32(a, bits) && text::ParseStrtoul(a, 10) > 0x7FFFFFFFu)) {
         Check(SameFloat(before, after), "a value reads as another float after the round trip");

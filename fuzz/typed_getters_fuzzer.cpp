@@ -46,7 +46,8 @@ void PlainReadsAgree(CRegExt& object, tagRegHandle& handle, UI_FunctionTable* t)
     Check(classInt == tableInt, "GetInt values differ");
 
     float classFloat = 0.25f, tableFloat = 0.25f;
-    Check(object.GetFloat(&classFloat, kName) == t->pfnGetFloat(&handle, &tableFloat, kName), "GetFloat results differ");
+    Check(object.GetFloat(&classFloat, kName) == t->pfnGetFloat(&handle, &tableFloat, kName),
+          "GetFloat results differ");
     Check(SameFloat(classFloat, tableFloat), "GetFloat values differ");
 
     DWORD classDword = 0, tableDword = 0;
@@ -56,13 +57,15 @@ void PlainReadsAgree(CRegExt& object, tagRegHandle& handle, UI_FunctionTable* t)
 
 void StringReadsAgree(CRegExt& object, tagRegHandle& handle, UI_FunctionTable* t, const std::string& text) {
     const auto exact = std::make_unique<char[]>(text.size() + 1);
-    Check(t->pfnGetString(&handle, exact.get(), kName, static_cast<DWORD>(text.size() + 1)) == 1, "exact buffer refused");
+    Check(t->pfnGetString(&handle, exact.get(), kName, static_cast<DWORD>(text.size() + 1)) == 1,
+          "exact buffer refused");
     Check(std::strcmp(exact.get(), text.c_str()) == 0, "pfnGetString and CRegExt::GetString differ");
 
     if (text.empty()) return;  // size 0 means "capacity unknown", not a buffer of 0 bytes
     const auto small = std::make_unique<char[]>(text.size() + 1);
     std::memset(small.get(), 'z', text.size() + 1);
-    Check(t->pfnGetString(&handle, small.get(), kName, static_cast<DWORD>(text.size())) == 0, "too small a buffer accepted");
+    Check(t->pfnGetString(&handle, small.get(), kName, static_cast<DWORD>(text.size())) == 0,
+          "too small a buffer accepted");
     Check(object.GetString(small.get(), kName, static_cast<DWORD>(text.size())) == 0, "too small a buffer accepted");
     for (std::size_t i = 0; i <= text.size(); ++i) Check(small[i] == 'z', "a refused buffer was written");
 }

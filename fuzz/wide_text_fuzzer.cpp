@@ -90,11 +90,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     object.m_fWrite = 1;
     Run(store, object, invalid, [&] { object.SetStringW(w, L"V"); });
     Run(store, object, invalid, [&] { object.SetStringW(L"x", w); });
-    Run(store, object, invalid, [&] { int out = 0; object.GetIntW(out, w); });
-    Run(store, object, invalid, [&] { DWORD out = 0; object.GetDWordW(out, w); });
-    Run(store, object, invalid, [&] { CStringW out; object.GetStringW(out, w, 0); });
-    Run(store, object, invalid, [&] { CStringW out(w); object.GetStringW(out, L"V", 0); });
-    Run(store, object, invalid, [&] { object.RegCopyW(HKEY_CURRENT_USER, CStringW(L"SOFTWARE\\WIDE"), HKEY_CURRENT_USER, CStringW(w)); });
+    Run(store, object, invalid, [&] {
+        int out = 0;
+        object.GetIntW(out, w);
+    });
+    Run(store, object, invalid, [&] {
+        DWORD out = 0;
+        object.GetDWordW(out, w);
+    });
+    Run(store, object, invalid, [&] {
+        CStringW out;
+        object.GetStringW(out, w, 0);
+    });
+    Run(store, object, invalid, [&] {
+        CStringW out(w);
+        object.GetStringW(out, L"V", 0);
+    });
+    Run(store, object, invalid,
+        [&] { object.RegCopyW(HKEY_CURRENT_USER, CStringW(L"SOFTWARE\\WIDE"), HKEY_CURRENT_USER, CStringW(w)); });
     Run(store, object, invalid, [&] { object.RegCopyW(kKey, CStringW(w), kKey, CStringW(L"COPY")); });
     if (invalid) {
         // Paths are only tried when they cannot convert: a valid one could

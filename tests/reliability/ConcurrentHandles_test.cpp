@@ -82,7 +82,8 @@ TEST(ConcurrentHandles, ThreadsUnderTheTableLockLoseNoUpdate) {
     for (int id = 0; id < kThreads; ++id) {
         EXPECT_EQ(errors[id], 0) << "thread " << id << " saw another thread's sub-key list";
         CString round;
-        EXPECT_EQ(CRegExt::m_pIni->GetValue((std::string(kShared) + "\\T" + std::to_string(id)).c_str(), "ROUND", round), 1);
+        EXPECT_EQ(
+            CRegExt::m_pIni->GetValue((std::string(kShared) + "\\T" + std::to_string(id)).c_str(), "ROUND", round), 1);
         EXPECT_EQ(round, ("<dword>" + std::to_string(kRounds - 1)).c_str());
     }
     t->pfnFreeStore();  // takes the lock; clears CRegExt's pointer too

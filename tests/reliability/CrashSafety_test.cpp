@@ -78,7 +78,8 @@ TEST_F(CrashSafety, SaveKilledAtAnyMomentLeavesOneCompleteStoreFile) {
     ASSERT_EQ(first.SaveFile(path.c_str(), ""), 1);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(second.SaveFile(path.c_str(), ""), 1);
-    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    const auto saveTime =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
 
     std::mt19937 random(12345);
     // Kill points spread over one and a half saves, so that they fall into

@@ -34,8 +34,9 @@ TEST(FuzzFindings, KeyNamedLikeTheEndMarkerKeepsItsValuesThroughSaveAndLoad) {
 TEST(FuzzFindings, MarkerKeyReadFromAStoreFileSavesAndLoadsAgain) {
     ScratchFolder folder;
     const std::string path = folder.File("root.ini");
-    WriteBytes(path, "REGEDIT4\r\n[A]\r\n\"X\"=dword:00000001\r\n[[CINICHECKFILEVALID]\r\n\"X\"=dword:00000002\r\n"
-                     "[CINICHECKFILEVALID]\r\n");
+    WriteBytes(path,
+               "REGEDIT4\r\n[A]\r\n\"X\"=dword:00000001\r\n[[CINICHECKFILEVALID]\r\n\"X\"=dword:00000002\r\n"
+               "[CINICHECKFILEVALID]\r\n");
     CIniClass store;
     ASSERT_EQ(store.LoadFile(path.c_str()), 1);
     const Snapshot loaded = SnapshotOf(store);

@@ -40,7 +40,8 @@ const PathCase kPathCases[] = {
     {"missing file", [](const ScratchFolder& f) { return f.File("missing.ini"); }, 0, 0, 0, true},
     {"folder", [](const ScratchFolder& f) { return f.Path(); }, 0, 0, 0, false},
     {"missing folder", [](const ScratchFolder& f) { return f.File("no/such/folder/root.ini"); }, 0, 0, 0, false},
-    {"file used as a folder", [](const ScratchFolder& f) { return MakeFile(f, kMarker) + "/root.ini"; }, 0, 0, 0, false},
+    {"file used as a folder", [](const ScratchFolder& f) { return MakeFile(f, kMarker) + "/root.ini"; }, 0, 0, 0,
+     false},
     {"link loop",
      [](const ScratchFolder& f) {
          ::symlink(f.File("loop").c_str(), f.File("loop").c_str());

@@ -169,8 +169,9 @@ TEST_F(HostileKeys, OddValueNamesLoseOnlyWhatTheFileFormatDocuments) {
         const char* loadedName;  // null: read back as another value's name or not at all
     };
     const NameCase cases[] = {
-        {"A\\B", "A\\B"},  {"C\\\\D", "C\\\\D"}, {"MID\"QUOTE", "MID\"QUOTE"}, {"\\", "\\"},
-        {"\"LEADING", "LEADING"}, {"TRAILING\"", "TRAILING"}, {"E=F", nullptr},
+        {"A\\B", "A\\B"}, {"C\\\\D", "C\\\\D"},     {"MID\"QUOTE", "MID\"QUOTE"},
+        {"\\", "\\"},     {"\"LEADING", "LEADING"}, {"TRAILING\"", "TRAILING"},
+        {"E=F", nullptr},
     };
     for (const NameCase& c : cases) store.SetValue(kRoot, c.name, "<string>v");
     store.SetValue(kRoot, "KEEP", "<dword>5");

@@ -28,11 +28,30 @@ const WideCall kCalls[] = {
     {"OpenW", [](CRegExt& o, const wchar_t* w) { o.OpenW(HKEY_CURRENT_USER, w, KEY_ALL_ACCESS); }},
     {"SetStringW value", [](CRegExt& o, const wchar_t* w) { o.SetStringW(w, L"V"); }},
     {"SetStringW name", [](CRegExt& o, const wchar_t* w) { o.SetStringW(L"x", w); }},
-    {"GetIntW", [](CRegExt& o, const wchar_t* w) { int out = 0; o.GetIntW(out, w); }},
-    {"GetDWordW", [](CRegExt& o, const wchar_t* w) { DWORD out = 0; o.GetDWordW(out, w); }},
-    {"GetStringW name", [](CRegExt& o, const wchar_t* w) { CStringW out; o.GetStringW(out, w, 0); }},
-    {"GetStringW text in", [](CRegExt& o, const wchar_t* w) { CStringW out(w); o.GetStringW(out, L"V", 0); }},
-    {"RegCopyW source", [](CRegExt& o, const wchar_t* w) { o.RegCopyW(HKEY_CURRENT_USER, CStringW(w), HKEY_CURRENT_USER, CStringW(L"SOFTWARE\\COPY")); }},
+    {"GetIntW",
+     [](CRegExt& o, const wchar_t* w) {
+         int out = 0;
+         o.GetIntW(out, w);
+     }},
+    {"GetDWordW",
+     [](CRegExt& o, const wchar_t* w) {
+         DWORD out = 0;
+         o.GetDWordW(out, w);
+     }},
+    {"GetStringW name",
+     [](CRegExt& o, const wchar_t* w) {
+         CStringW out;
+         o.GetStringW(out, w, 0);
+     }},
+    {"GetStringW text in",
+     [](CRegExt& o, const wchar_t* w) {
+         CStringW out(w);
+         o.GetStringW(out, L"V", 0);
+     }},
+    {"RegCopyW source",
+     [](CRegExt& o, const wchar_t* w) {
+         o.RegCopyW(HKEY_CURRENT_USER, CStringW(w), HKEY_CURRENT_USER, CStringW(L"SOFTWARE\\COPY"));
+     }},
     {"RegCopyW destination", [](CRegExt& o, const wchar_t* w) { o.RegCopyW(kKey, CStringW(L""), kKey, CStringW(w)); }},
     {"LoadW", [](CRegExt&, const wchar_t* w) { CRegExt::LoadW(w); }},
     {"SaveW", [](CRegExt&, const wchar_t* w) { CRegExt::SaveW(w); }},

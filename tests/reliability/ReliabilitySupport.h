@@ -30,7 +30,8 @@ public:
     }
     ~ScratchFolder() {
         std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
@@ -41,7 +42,8 @@ public:
     // Names of the entries of the folder, sorted.
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -51,7 +53,8 @@ private:
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::string ReadBytes(const std::string& path) {
