@@ -35,6 +35,11 @@ std::uint32_t Utf16LengthWithTerminator(std::string_view name);
 // False when it cannot be opened or read, is not a regular file (a folder,
 // a pipe, a device) or does not fit in memory.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Reads the file from start to end in pieces of about 1 MB, handing each to
+// consume in order, so that a large file need not be held whole in memory.
+// False when the file cannot be opened or read (as ReadWholeFile) or when
+// consume returns false, which stops the read.
+bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume);
 // Writes bytes to a temporary file in the target's folder, flushes it to
 // disk and renames it over the target. On any failure the target is left
 // as it was, the temporary file is removed and the result is false.

@@ -111,6 +111,28 @@ TEST_F(PlatformFiles, ReadReturnsEveryByteOfALargeFile) {
     EXPECT_TRUE(Read("big.bin") == big);
 }
 
+TEST_F(PlatformFiles, ReadInPiecesHandsOverEveryByteInOrderAndStopsWhenAsked) {
+    std::string bytes(3 * 1024 * 1024 + 17, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+    Write("big.ini", bytes);
+    std::string joined;
+    int pieces = 0;
+    ASSERT_TRUE(ReadFileInPieces(Path("big.ini"), [&](std::string_view piece) {
+        joined.append(piece);
+        return ++pieces > 0;
+    }));
+    EXPECT_EQ(joined, bytes);
+    EXPECT_GT(pieces, 1);
+    pieces = 0;
+    EXPECT_FALSE(ReadFileInPieces(Path("big.ini"), [&pieces](std::string_view) { return ++pieces < 2; }));
+    EXPECT_EQ(pieces, 2);
+    Write("empty.ini", "");
+    EXPECT_TRUE(ReadFileInPieces(Path("empty.ini"), [](std::string_view) { return false; }));
+    for (const char* refused : {"missing.ini", ""}) {
+        EXPECT_FALSE(ReadFileInPieces(Path(refused), [](std::string_view) { return true; })) << refused;
+    }
+}
+
 TEST_F(PlatformFiles, ReadOfAnEmptyFileGivesEmptyText) {
     Write("empty.ini", "");
     std::string bytes = "stale";

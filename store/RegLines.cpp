@@ -100,12 +100,14 @@ private:
     std::size_t cr_, lf_;
 };
 
+}  // namespace
+
 // Handles one complete line at a time. The buffers are reused from line to
 // line, so reading costs no allocation per line; the values of a section
 // are collected and given to their key when the section ends.
-class LineReader {
+class LineHandler {
 public:
-    LineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken)
+    LineHandler(const RegLineRules& rules, KeyMap& target, const KeyMap* taken)
         : rules_(rules), target_(target), taken_(taken) {}
 
     // Gives the values read since the last section line to its key.
@@ -164,8 +166,6 @@ private:
     std::string key_, name_, field_;
 };
 
-}  // namespace
-
 void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
     if (CommonFieldToStoredText(field)) return;
     ReplaceEvery(field, "dword:", "");
@@ -196,30 +196,55 @@ void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
     }
 }
 
-bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& target, const KeyMap* taken) {
-    LineReader reader(rules, target, taken);
-    std::string joined;  // a line continued over several physical lines
-    bool joining = false;
-    LineEnds ends(bytes);
+RegLineReader::RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken)
+    : lines_(std::make_unique<LineHandler>(rules, target, taken)) {}
+
+RegLineReader::~RegLineReader() = default;
+
+bool RegLineReader::Read(std::string_view piece) {
+    LineEnds ends(piece);
     std::size_t start = 0;
     for (std::size_t at = ends.Next(0); at != std::string_view::npos; at = ends.Next(at + 1)) {
-        const std::string_view piece = bytes.substr(start, at - start);
+        std::string_view line = piece.substr(start, at - start);
         start = at + 1;
-        std::string_view line = piece;
-        if (joining) {
-            joined.append(piece);
-            line = joined;
+        if (!partial_.empty()) {
+            partial_.append(line);
+            line = partial_;
         }
-        // A joined line holds "hex:" already; testing its end is enough.
-        if (joining ? line.ends_with('\\') : ContinuesOnNextLine(line)) {
-            if (!joining) joined.assign(piece);
-            joining = true;
-            continue;
-        }
-        joining = false;
-        if (!reader.Line(line)) return false;
+        const bool goOn = PhysicalLine(line);
+        partial_.clear();
+        if (!goOn) return false;
     }
-    reader.EndSection();
+    partial_.append(piece.substr(start));
+    return true;
+}
+
+bool RegLineReader::PhysicalLine(std::string_view line) {
+    if (joining_) {
+        joined_.append(line);
+        line = joined_;
+    }
+    // A joined line holds "hex:" already; testing its end is enough.
+    if (joining_ ? line.ends_with('\\') : ContinuesOnNextLine(line)) {
+        if (!joining_) joined_.assign(line);
+        joining_ = true;
+        return true;
+    }
+    joining_ = false;
+    return lines_->Line(line);
+}
+
+void RegLineReader::Finish() {
+    partial_.clear();
+    joined_.clear();
+    joining_ = false;
+    lines_->EndSection();
+}
+
+bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& target, const KeyMap* taken) {
+    RegLineReader reader(rules, target, taken);
+    if (!reader.Read(bytes)) return false;
+    reader.Finish();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #ifndef QOR_STORE_REG_LINES_H
 #define QOR_STORE_REG_LINES_H
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -28,8 +29,34 @@ struct RegLineRules {
 inline constexpr RegLineRules kStoreFileRules{false, true, true};
 inline constexpr RegLineRules kImportRules{true, false, false};
 
-// Reads the lines of bytes into target. False when a duplicate section
-// stopped the read (target then holds what came before it).
+class LineHandler;
+
+// Reads lines into target from a text given in pieces of any size, in
+// order; a line may run over several pieces.
+class RegLineReader {
+public:
+    RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken);
+    ~RegLineReader();
+    RegLineReader(const RegLineReader&) = delete;
+    RegLineReader& operator=(const RegLineReader&) = delete;
+
+    // Reads the lines that the piece completes. False when a duplicate
+    // section stopped the read (target then holds what came before it).
+    bool Read(std::string_view piece);
+    // Ends the text: a last line without a line end is dropped.
+    void Finish();
+
+private:
+    bool PhysicalLine(std::string_view line);
+
+    std::unique_ptr<LineHandler> lines_;
+    std::string partial_;  // the start of a line that the next piece goes on with
+    std::string joined_;   // a "hex:" line continued over several lines
+    bool joining_ = false;
+};
+
+// Reads the lines of bytes into target, as one piece. False when a duplicate
+// section stopped the read (target then holds what came before it).
 bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& target, const KeyMap* taken);
 
 // Turns the field of a value line (the text after its first "=") into the

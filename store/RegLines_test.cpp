@@ -86,6 +86,43 @@ TEST(RegLinesTest, MarkerAndDuplicateSectionsDifferBetweenTheReaders) {
     EXPECT_FALSE(ReadRegLines("[K]\n[L]\n", kStoreFileRules, target, &taken));
 }
 
+Texts Snapshot(const KeyMap& keys) {
+    Texts out;
+    for (const auto& [key, values] : keys) {
+        out.push_back("[" + key + "]");
+        for (std::size_t i = 0; i < values.Size(); ++i) out.push_back(std::string(values.At(i).name) + "=" + std::string(values.At(i).text));
+    }
+    return out;
+}
+
+// A file is read in pieces: wherever the pieces split it (inside a line,
+// between CR and LF, inside a continued "hex:" line), the store is the same.
+TEST(RegLinesTest, PiecesSplitAnywhereReadAsTheWholeText) {
+    const std::string text =
+        "REGEDIT4\r\n[K]\r\n\"D\"=hex:01,\\\r\n  02,\\\n  03\r\n\"S\"=\"a\\\\b\"\r[L]\n\"N\"=dword:0000000a\n\"T\"=tail";
+    KeyMap whole;
+    ASSERT_TRUE(ReadRegLines(text, kStoreFileRules, whole, nullptr));
+    ASSERT_EQ(Snapshot(whole), (Texts{"[K]", "D=<hex>01,02,03", "S=<string>a\\b", "[L]", "N=<dword>10"}));
+    for (std::size_t first = 0; first <= text.size(); ++first) {
+        for (std::size_t second = first; second <= text.size(); second += 7) {
+            KeyMap keys;
+            RegLineReader reader(kStoreFileRules, keys, nullptr);
+            ASSERT_TRUE(reader.Read(text.substr(0, first)));
+            ASSERT_TRUE(reader.Read(text.substr(first, second - first)));
+            ASSERT_TRUE(reader.Read(text.substr(second)));
+            reader.Finish();
+            EXPECT_EQ(Snapshot(keys), Snapshot(whole)) << "split at " << first << " and " << second;
+        }
+    }
+}
+
+TEST(RegLinesTest, ADuplicateSectionInALaterPieceStopsTheRead) {
+    KeyMap keys;
+    RegLineReader reader(kStoreFileRules, keys, nullptr);
+    EXPECT_TRUE(reader.Read("[K]\n\"A\"=1\n[K"));
+    EXPECT_FALSE(reader.Read("]\n\"B\"=2\n"));
+}
+
 TEST(RegLinesTest, NulBytesAreOrdinaryBytes) {
     KeyMap keys;
     ASSERT_TRUE(ReadRegLines(std::string("[K\0]\n\"A\0B\"=\"x\0y\"\n", 17), kStoreFileRules, keys, nullptr));

@@ -89,13 +89,16 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
 int CIniClass::LoadFile(const char* path) {
     if (path == nullptr) return 0;
     try {
-        std::string bytes;
-        if (!qor::platform::ReadWholeFile(path, bytes)) return 0;
         // The whole file goes into a staging map first, so that a failed
-        // load leaves the store exactly as it was.
+        // load leaves the store exactly as it was. It is read in pieces, so
+        // the file's bytes are never held whole beside the store.
         KeyMap staging;
         KeyMap& keys = qor::store::KeysOf(*this);
-        if (!qor::store::ReadRegLines(bytes, qor::store::kStoreFileRules, staging, &keys)) return 0;
+        qor::store::RegLineReader reader(qor::store::kStoreFileRules, staging, &keys);
+        if (!qor::platform::ReadFileInPieces(path, [&reader](std::string_view piece) { return reader.Read(piece); })) {
+            return 0;
+        }
+        reader.Finish();
         if (keys.empty()) {
             keys.swap(staging);
         } else {

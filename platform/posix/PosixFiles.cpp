@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <ctime>
 #include <new>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,10 +40,15 @@ public:
         fd_ = -1;
         return ::close(fd) == 0;
     }
+    // Hands the descriptor over without closing it.
+    void release() { fd_ = -1; }
 
 private:
     int fd_;
 };
+
+// ReadFileInPieces reads this much at a time.
+constexpr std::size_t kReadPiece = 1 << 20;
 
 int OpenRetrying(const std::string& path, int flags, mode_t mode = 0) {
     int fd;
@@ -153,17 +159,27 @@ bool WriteTemporary(const std::string& temporary, const std::string& target,
     return fd.close();
 }
 
+// Opens a file for reading; -1 unless it is a regular file. A pipe that no
+// one writes would block the open, and a device such as /dev/zero never
+// ends. The open does not wait for a pipe's writer; for a regular file
+// O_NONBLOCK changes nothing.
+int OpenRegularFile(const std::string& path) {
+    FileDescriptor fd(OpenRetrying(ToHostPath(path), O_RDONLY | O_NONBLOCK));
+    struct stat info;
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    const int opened = fd.get();
+    fd.release();
+    return opened;
+}
+
 }  // namespace
 
-// Only regular files are read: a pipe that no one writes would block the
-// open, and a device such as /dev/zero never ends. The open does not wait
-// for a pipe's writer; for a regular file O_NONBLOCK changes nothing.
 // A file too large to hold in memory is a read failure, not an exception.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    FileDescriptor fd(OpenRetrying(ToHostPath(path), O_RDONLY | O_NONBLOCK));
+    FileDescriptor fd(OpenRegularFile(path));
     if (!fd.valid()) return false;
     struct stat info;
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (::fstat(fd.get(), &info) != 0) return false;
     try {
         std::string read;
         // One read fills the buffer sized from the file's length; the file may
@@ -175,6 +191,19 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
         return true;
     } catch (const std::bad_alloc&) {
         return false;
+    }
+}
+
+bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume) {
+    FileDescriptor fd(OpenRegularFile(path));
+    if (!fd.valid()) return false;
+    std::vector<char> piece(kReadPiece);
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), piece.data(), piece.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        if (!consume(std::string_view(piece.data(), static_cast<std::size_t>(got)))) return false;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <new>
+#include <vector>
 #include <windows.h>
 
 namespace qor::platform {
@@ -28,6 +29,12 @@ public:
         handle_ = INVALID_HANDLE_VALUE;
         return CloseHandle(handle) != 0;
     }
+    // Hands the handle over without closing it.
+    HANDLE release() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
 
 private:
     HANDLE handle_;
@@ -35,6 +42,8 @@ private:
 
 // Reads and writes move at most this many bytes per call (a DWORD count).
 constexpr std::size_t kChunk = 1u << 30;
+// ReadFileInPieces reads this much at a time.
+constexpr std::size_t kReadPiece = 1u << 20;
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -86,13 +95,20 @@ bool WriteTemporary(const std::string& temporary, const std::function<bool(const
     return file.close();
 }
 
+// Opens a file for reading while others may read and write it; invalid
+// unless it is a disk file: a pipe or a console device has no end to read to.
+HANDLE OpenDiskFile(const std::string& path) {
+    FileHandle file(CreateFileA(ToHostPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return INVALID_HANDLE_VALUE;
+    return file.release();
+}
+
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    FileHandle file(CreateFileA(ToHostPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    // Only disk files: a pipe or a console device has no end to read to.
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+    FileHandle file(OpenDiskFile(path));
+    if (!file.valid()) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
     // A file too large to hold in memory is a read failure, not an exception.
@@ -105,6 +121,18 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
         return true;
     } catch (const std::bad_alloc&) {
         return false;
+    }
+}
+
+bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume) {
+    FileHandle file(OpenDiskFile(path));
+    if (!file.valid()) return false;
+    std::vector<char> piece(kReadPiece);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr)) return false;
+        if (got == 0) return true;
+        if (!consume(std::string_view(piece.data(), got))) return false;
     }
 }
 
