@@ -87,7 +87,8 @@ clean:
 	rm -rf build
 
 # Benchmarks and the peer comparison: writes docs/performance.md and
-# docs/performance.png. BENCH_REPEAT runs per measure, the best counts.
+# docs/performance.png. BENCH_REPEAT runs per measure, the best counts;
+# BENCH_BASELINE, a build folder of an earlier version, adds before/after.
 # -O2 is the optimisation of the shipped build (RelWithDebInfo).
 BENCH_BUILD := build/bench
 BENCH_REPEAT ?= 3
@@ -97,7 +98,7 @@ bench:
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_BUILD_BENCH=ON \
 		-DQOR_BUILD_TOOLS=OFF "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target micro_bench compare_driver
-	@bench/report --build $(BENCH_BUILD) --repeat $(BENCH_REPEAT)
+	@bench/report --build $(BENCH_BUILD) --repeat $(BENCH_REPEAT) $(if $(BENCH_BASELINE),--baseline $(BENCH_BASELINE))
 
 # The API reference from the public headers (build/docs/html; a header name
 # without a doc comment fails it) and the architecture diagram
