@@ -1,0 +1,59 @@
+#include "store/KeyMap.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qor::store {
+namespace {
+
+using Keys = std::vector<std::string>;
+
+void Fill(KeyMap& map, const Keys& keys) {
+    for (const std::string& key : keys) map.emplace(key, ValueList());
+}
+
+// Every key of the tree is found at its own entry through the index, and
+// none of the gone keys is found: the two never drift apart.
+void ExpectFindsExactly(const KeyMap& map, const Keys& present, const Keys& gone) {
+    Keys inOrder;
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        inOrder.push_back(it->first);
+        EXPECT_EQ(map.find(it->first), it) << it->first;
+    }
+    EXPECT_EQ(inOrder, present);
+    for (const std::string& key : gone) EXPECT_FALSE(map.contains(key)) << key;
+}
+
+TEST(KeyMapTest, EveryChangeKeepsTheIndexInStepWithTheTree) {
+    KeyMap map;
+    Fill(map, {"A", "A\\B", "A\\B\\C", "A\\D", "AB", "Z"});
+    map.emplace_hint(map.end(), "ZZ", ValueList());
+    map.emplace("A", ValueList());  // already there: nothing changes
+    ExpectFindsExactly(map, {"A", "AB", "A\\B", "A\\B\\C", "A\\D", "Z", "ZZ"}, {"B"});
+
+    const auto [first, last] = KeysBelow(map, "A");
+    map.erase(first, last);
+    EXPECT_EQ(map.erase("Z"), 1u);
+    EXPECT_EQ(map.erase("Z"), 0u);
+    ExpectFindsExactly(map, {"A", "AB", "ZZ"}, {"A\\B", "A\\B\\C", "A\\D", "Z"});
+
+    // A merge moves only the keys this map lacks; the rest stay behind.
+    KeyMap other;
+    Fill(other, {"AB", "M", "N"});
+    map.merge(other);
+    ExpectFindsExactly(map, {"A", "AB", "M", "N", "ZZ"}, {});
+    ExpectFindsExactly(other, {"AB"}, {"M", "N"});
+
+    map.swap(other);
+    ExpectFindsExactly(map, {"AB"}, {"A", "M"});
+    ExpectFindsExactly(other, {"A", "AB", "M", "N", "ZZ"}, {});
+    other.clear();
+    ExpectFindsExactly(other, {}, {"A", "AB"});
+    other.emplace("A", ValueList());
+    ExpectFindsExactly(other, {"A"}, {"AB"});
+}
+
+}  // namespace
+}  // namespace qor::store
