@@ -23,32 +23,22 @@
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 
+#include <limits>
+
 using qor::store::KeyMap;
 using qor::store::TextOf;
 
 namespace {
 
-// The bytes the export of the keys matching the filter will take, with a
-// quarter more for the fields whose written form is longer than the stored
-// text (byte lists, DWORD numbers). Reserving it up front spares the copies
-// and fresh pages of a text that grows by doubling: on a 36 MB export that
-// was more than half of the time.
-std::size_t ExportSizeEstimate(const KeyMap& keys, std::string_view filter) {
-    std::size_t bytes = 0;
-    for (const auto& [key, values] : keys) {
-        if (!qor::store::Contains(key, filter)) continue;
-        bytes += key.size() + 4;
-        for (std::size_t i = 0; i < values.Size(); ++i) {
-            const auto entry = values.At(i);
-            bytes += entry.name.size() + entry.text.size() + 8;
-        }
-    }
-    return bytes + bytes / 4;
+// Every key whose text contains the filter.
+std::size_t ExportSize(const KeyMap& keys, std::string_view filter) {
+    const auto wanted = [filter](std::string_view key) { return qor::store::Contains(key, filter); };
+    return qor::store::WrittenSizeEstimate(keys, wanted, std::numeric_limits<std::size_t>::max());
 }
 
 std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
     std::string text = "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";
-    text.reserve(text.size() + ExportSizeEstimate(keys, filter));
+    text.reserve(text.size() + ExportSize(keys, filter));
     for (const auto& [key, values] : keys) {
         if (!qor::store::Contains(key, filter)) continue;
         qor::store::AppendSectionLine(text, key);
@@ -64,7 +54,7 @@ std::string AppExportText(const KeyMap& keys, std::string_view filter) {
     const std::size_t lastBackslash = filter.rfind('\\');
     const std::string_view base = lastBackslash == std::string_view::npos ? std::string_view() : filter.substr(0, lastBackslash + 1);
     std::string text, relative;
-    text.reserve(ExportSizeEstimate(keys, filter));
+    text.reserve(ExportSize(keys, filter));
     for (const auto& [key, values] : keys) {
         if (!qor::store::Contains(key, filter)) continue;
         relative.assign(key);

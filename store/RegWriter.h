@@ -14,6 +14,9 @@
 #ifndef QOR_STORE_REG_WRITER_H
 #define QOR_STORE_REG_WRITER_H
 
+#include "store/KeyMap.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -32,6 +35,22 @@ enum class DwordField {
 
 void AppendSectionLine(std::string& out, std::string_view key);
 void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form);
+
+// About the bytes the lines of the keys for which wanted(key) holds take
+// when written, counted up to cap: a packed value is close in size to its
+// line, and a quarter more covers the fields that are longer when written
+// (byte lists, DWORD numbers). Reserving it up front spares a growing text
+// its doubling copies and fresh pages, which cost more than the writing.
+template <class Wanted>
+std::size_t WrittenSizeEstimate(const KeyMap& keys, Wanted wanted, std::size_t cap) {
+    std::size_t bytes = 0;
+    for (const auto& [key, values] : keys) {
+        if (!wanted(key)) continue;
+        bytes += key.size() + 4 + values.LiveBytes();
+        if (bytes + bytes / 4 >= cap) return cap;
+    }
+    return bytes + bytes / 4;
+}
 
 }  // namespace qor::store
 

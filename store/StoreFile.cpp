@@ -37,11 +37,15 @@ constexpr std::size_t kMarkerWindow = 260;
 constexpr std::size_t kPieceSize = 1 << 20;
 
 bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, const qor::platform::PieceWriter& write) {
+    const auto wanted = [excludedPrefix](std::string_view key) {
+        return excludedPrefix.empty() || !key.starts_with(excludedPrefix);
+    };
+    // A small store asks for what it needs, not for the whole piece.
     std::string piece;
-    piece.reserve(kPieceSize);
+    piece.reserve(qor::store::WrittenSizeEstimate(keys, wanted, kPieceSize + kPieceSize / 2));
     piece.append("REGEDIT4\r\n");
     for (const auto& [key, values] : keys) {
-        if (!excludedPrefix.empty() && key.starts_with(excludedPrefix)) continue;
+        if (!wanted(key)) continue;
         if (key == kMarkerKey) piece += '[';
         qor::store::AppendSectionLine(piece, key);
         for (std::size_t i = 0; i < values.Size(); ++i) {

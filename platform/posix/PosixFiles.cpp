@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/posix/HostPath.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -47,8 +48,10 @@ private:
     int fd_;
 };
 
-// ReadFileInPieces reads this much at a time.
+// ReadFileInPieces reads at most this much at a time, and at least the
+// smaller amount, so that a small file costs a small buffer, not a megabyte.
 constexpr std::size_t kReadPiece = 1 << 20;
+constexpr std::size_t kSmallestReadPiece = 1 << 12;
 
 int OpenRetrying(const std::string& path, int flags, mode_t mode = 0) {
     int fd;
@@ -196,8 +199,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume) {
     FileDescriptor fd(OpenRegularFile(path));
-    if (!fd.valid()) return false;
-    std::vector<char> piece(kReadPiece);
+    struct stat info;
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0) return false;
+    // The length only sizes the buffer; reading goes on to the real end.
+    const auto length = static_cast<std::uintmax_t>(info.st_size > 0 ? info.st_size : 0);
+    std::vector<char> piece(static_cast<std::size_t>(std::clamp<std::uintmax_t>(length, kSmallestReadPiece, kReadPiece)));
     for (;;) {
         const ssize_t got = ::read(fd.get(), piece.data(), piece.size());
         if (got < 0 && errno == EINTR) continue;

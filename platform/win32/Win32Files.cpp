@@ -2,7 +2,9 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Path.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <new>
 #include <vector>
 #include <windows.h>
@@ -42,8 +44,10 @@ private:
 
 // Reads and writes move at most this many bytes per call (a DWORD count).
 constexpr std::size_t kChunk = 1u << 30;
-// ReadFileInPieces reads this much at a time.
+// ReadFileInPieces reads at most this much at a time, and at least the
+// smaller amount, so that a small file costs a small buffer, not a megabyte.
 constexpr std::size_t kReadPiece = 1u << 20;
+constexpr std::size_t kSmallestReadPiece = 1u << 12;
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -126,8 +130,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume) {
     FileHandle file(OpenDiskFile(path));
-    if (!file.valid()) return false;
-    std::vector<char> piece(kReadPiece);
+    LARGE_INTEGER size;
+    if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return false;
+    // The length only sizes the buffer; reading goes on to the real end.
+    const auto length = static_cast<std::uintmax_t>(size.QuadPart > 0 ? size.QuadPart : 0);
+    std::vector<char> piece(static_cast<std::size_t>(std::clamp<std::uintmax_t>(length, kSmallestReadPiece, kReadPiece)));
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr)) return false;
