@@ -69,7 +69,8 @@ char* FindStoreRoot(unsigned short mode, const char* modulePath, char* keyBuffer
         ListSubFolders(productFolder, subFolders);
         for (const std::string& sub : subFolders) {
             if (!FolderHoldsNamedFile(sub, productFolder, ".ini")) continue;
-            Candidate c{"SOFTWARE" + fragment + "\\" + sub, productFolder + "\\" + sub + "\\"};
+            Candidate c{std::string("SOFTWARE").append(fragment).append("\\").append(sub),
+                        std::string(productFolder).append("\\").append(sub).append("\\")};
             if (!FitsBuffers(c) || !CandidateNamesModule(c, valueName, module)) continue;
             CopyFixed(keyBuffer, kBufferSize, c.key);
             CopyFixed(folderBuffer, kBufferSize, c.folder);

@@ -68,7 +68,7 @@ int AttachRegExt(CRegExt* object, tagRegHandle* h) {
     if (h == nullptr) return 1;
     h->pIni = shared;
     const bool namesKey = !key.empty() && key.find('\\') != std::string_view::npos;
-    if (namesKey && CopyFixed(h->szKey, key)) {
+    if (object != nullptr && namesKey && CopyFixed(h->szKey, key)) {
         h->fWrite = object->m_fWrite;
     } else {
         h->szKey[0] = '\0';

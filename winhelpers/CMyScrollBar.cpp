@@ -54,7 +54,17 @@ int NextPosition(const CMyScrollBar& bar, unsigned int code, unsigned int thumb)
     }
 }
 
-const unsigned int g_noticeMessage = ActiveHost<ScrollBarHost>().RegisterName("PellorScrollBar");
+// The notice message, registered once when the library is loaded; a host
+// that cannot register it gives 0, as the system call does on failure.
+unsigned int RegisterNoticeMessage() noexcept {
+    try {
+        return ActiveHost<ScrollBarHost>().RegisterName("PellorScrollBar");
+    } catch (...) {
+        return 0;
+    }
+}
+
+const unsigned int g_noticeMessage = RegisterNoticeMessage();
 
 }  // namespace
 

@@ -65,8 +65,8 @@ CSHBrowseDlg::CSHBrowseDlg(const CSHBrowseDlg& other)
 CSHBrowseDlg::~CSHBrowseDlg() { ReleaseReferences(); }
 
 CSHBrowseDlg& CSHBrowseDlg::operator=(const CSHBrowseDlg& other) {
-    // Other's references are taken, and held here, before ours go: other
-    // may be this object.
+    if (this == &other) return *this;
+    // Other's references are taken before ours go.
     IShellFolder* desktop = other.m_pDesktop;
     IMalloc* allocator = other.m_pMalloc;
     TakeSharedReferences(other);

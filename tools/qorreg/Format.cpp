@@ -50,7 +50,7 @@ bool ParseTypeName(const std::string& text, ValueType& type) {
 
 std::string FormatDword(DWORD value) {
     char text[32];
-    std::snprintf(text, sizeof text, "0x%08x (%u)", static_cast<unsigned>(value), static_cast<unsigned>(value));
+    (void)std::snprintf(text, sizeof text, "0x%08x (%u)", static_cast<unsigned>(value), static_cast<unsigned>(value));
     return text;
 }
 

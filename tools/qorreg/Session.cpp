@@ -135,7 +135,7 @@ std::string Session::FirstLostChange(bool& failed) {
         for (const auto& [name, text] : values) {
             auto v = keptValues.find(name);
             bool kept = v != keptValues.end() && ReadsTheSame(store_, reread, key, name, text, v->second);
-            if (!kept && !Unchanged(loaded_, key, name, text)) return "value " + name + " of " + key;
+            if (!kept && !Unchanged(loaded_, key, name, text)) return std::string("value ").append(name).append(" of ").append(key);
         }
     }
     return std::string();

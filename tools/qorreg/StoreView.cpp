@@ -5,7 +5,7 @@
 namespace qorreg {
 namespace {
 
-const std::string kLineJoint = " = ";
+constexpr std::string_view kLineJoint = " = ";
 
 // GetValueLines gives "NAME = text"; a name may itself hold " = ", so the
 // cut is taken where the store confirms the name and text.
@@ -70,7 +70,7 @@ std::vector<std::string> ChildPaths(const KeyTree& tree, const std::string& key)
     std::vector<std::string> paths;
     auto found = tree.find(key);
     if (found == tree.end()) return paths;
-    for (const std::string& name : found->second) paths.push_back(key + "\\" + name);
+    for (const std::string& name : found->second) paths.push_back(std::string(key).append("\\").append(name));
     return paths;
 }
 
