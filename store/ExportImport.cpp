@@ -30,9 +30,14 @@ using qor::store::TextOf;
 
 namespace {
 
-// Every key whose text contains the filter.
+// A key the export writes: its text contains the filter, and one section
+// line holds it.
+bool Exported(std::string_view key, std::string_view filter) {
+    return qor::store::Contains(key, filter) && qor::store::FitsSectionLine(key);
+}
+
 std::size_t ExportSize(const KeyMap& keys, std::string_view filter) {
-    const auto wanted = [filter](std::string_view key) { return qor::store::Contains(key, filter); };
+    const auto wanted = [filter](std::string_view key) { return Exported(key, filter); };
     return qor::store::WrittenSizeEstimate(keys, wanted, std::numeric_limits<std::size_t>::max());
 }
 
@@ -40,7 +45,7 @@ std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
     std::string text = "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";
     text.reserve(text.size() + ExportSize(keys, filter));
     for (const auto& [key, values] : keys) {
-        if (!qor::store::Contains(key, filter)) continue;
+        if (!Exported(key, filter)) continue;
         qor::store::AppendSectionLine(text, key);
         for (std::size_t i = 0; i < values.Size(); ++i) {
             const auto entry = values.At(i);
@@ -56,7 +61,7 @@ std::string AppExportText(const KeyMap& keys, std::string_view filter) {
     std::string text, relative;
     text.reserve(ExportSize(keys, filter));
     for (const auto& [key, values] : keys) {
-        if (!qor::store::Contains(key, filter)) continue;
+        if (!Exported(key, filter)) continue;
         relative.assign(key);
         if (!base.empty()) qor::store::ReplaceEvery(relative, base, "");
         qor::store::AppendSectionLine(text, relative);

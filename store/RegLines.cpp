@@ -72,9 +72,6 @@ bool CommonFieldToStoredText(std::string& field) {
     return false;
 }
 
-bool ContinuesOnNextLine(std::string_view line) {
-    return !line.empty() && line.back() == '\\' && Contains(line, "hex:");
-}
 
 std::string_view WithoutQuotesAtEnds(std::string_view name) {
     while (!name.empty() && name.front() == '"') name.remove_prefix(1);
@@ -246,6 +243,10 @@ bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& tar
     if (!reader.Read(bytes)) return false;
     reader.Finish();
     return true;
+}
+
+bool ContinuesOnNextLine(std::string_view line) {
+    return !line.empty() && line.back() == '\\' && Contains(line, "hex:");
 }
 
 }  // namespace qor::store

@@ -14,6 +14,10 @@ namespace qor::store {
 // CR and LF each end a line.
 inline bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
+// A line that contains "hex:" and ends in a backslash is joined by the next
+// line (a byte list continued over several lines).
+bool ContinuesOnNextLine(std::string_view line);
+
 struct RegLineRules {
     // False: the line [CINICHECKFILEVALID] is the store file's marker and is
     // skipped. True: it is a section like any other.

@@ -1,7 +1,9 @@
 #include "store/RegWriter.h"
 
+#include <algorithm>
 #include <cstdint>
 
+#include "store/RegLines.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 
@@ -28,9 +30,19 @@ bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) {
     return true;
 }
 
+// Appends text on the line being written: CR and LF inside it would end
+// the line and make the rest a line of its own (another value, even a key),
+// so they are written as spaces.
+void AppendOnOneLine(std::string& out, std::string_view text) {
+    const std::size_t start = out.size();
+    out.append(text);
+    if (text.find_first_of("\r\n") == std::string_view::npos) return;
+    std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), IsLineEnd, ' ');
+}
+
 void AppendQuoted(std::string& out, std::string_view text) {
     out += '"';
-    out.append(text);
+    AppendOnOneLine(out, text);
     out += '"';
 }
 
@@ -48,6 +60,8 @@ void AppendDwordField(std::string& out, std::string_view number, DwordField form
 
 }  // namespace
 
+bool FitsSectionLine(std::string_view key) { return key.find_first_of("]\r\n") == std::string_view::npos; }
+
 void AppendSectionLine(std::string& out, std::string_view key) {
     out += '[';
     out.append(key);
@@ -56,6 +70,7 @@ void AppendSectionLine(std::string& out, std::string_view key) {
 }
 
 void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form) {
+    const std::size_t lineStart = out.size();
     AppendQuoted(out, name);
     out += '=';
     if (Contains(text, kStringPrefix)) {
@@ -64,10 +79,14 @@ void AppendValueLine(std::string& out, std::string_view name, std::string_view t
         AppendDwordField(out, WithoutPrefix(text), form);
     } else if (Contains(text, kHexPrefix)) {
         out.append("hex:");
-        out.append(WithoutPrefix(text));
+        AppendOnOneLine(out, WithoutPrefix(text));
     } else {
-        out.append(text);
+        AppendOnOneLine(out, text);
     }
+    // A backslash at the end would join the next line to this one, and the
+    // next value or key would vanish into this value. A byte list needs no
+    // backslash at its end, so none is written there.
+    while (ContinuesOnNextLine(std::string_view(out).substr(lineStart))) out.pop_back();
     out.append(kLineEnd);
 }
 

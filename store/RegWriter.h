@@ -33,7 +33,15 @@ enum class DwordField {
     TwainExport,
 };
 
+// False for a key that one section line cannot hold: a line end would split
+// it, and a "]" before the end makes the line no section, so its values
+// would land in the key above. Writers leave such a key out with its values.
+bool FitsSectionLine(std::string_view key);
+
 void AppendSectionLine(std::string& out, std::string_view key);
+// CR and LF inside the name or the text are written as spaces; a line that
+// would end in a backslash with "hex:" in it (continued on reading) is
+// written without the backslashes at its end.
 void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form);
 
 // About the bytes the lines of the keys for which wanted(key) holds take

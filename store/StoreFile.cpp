@@ -38,7 +38,7 @@ constexpr std::size_t kPieceSize = 1 << 20;
 
 bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, const qor::platform::PieceWriter& write) {
     const auto wanted = [excludedPrefix](std::string_view key) {
-        return excludedPrefix.empty() || !key.starts_with(excludedPrefix);
+        return (excludedPrefix.empty() || !key.starts_with(excludedPrefix)) && qor::store::FitsSectionLine(key);
     };
     // A small store asks for what it needs, not for the whole piece.
     std::string piece;

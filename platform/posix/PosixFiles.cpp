@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <ctime>
 #include <new>
+#include <optional>
 #include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -146,16 +147,25 @@ void SyncFolder(const std::string& folder) {
     if (fd.valid()) ::fsync(fd.get());
 }
 
+// The permission bits of the regular file at path, if there is one.
+std::optional<mode_t> RegularFileMode(const std::string& path) {
+    struct stat existing;
+    if (::stat(path.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) return std::nullopt;
+    return existing.st_mode & 07777;
+}
+
+// A file nobody may write is read-only, as Windows' read-only attribute:
+// writers refuse it even when the process could write it anyway (root, or
+// a rename that needs only the folder).
+bool IsReadOnly(std::optional<mode_t> mode) { return mode && (*mode & 0222) == 0; }
+
 // Writes the temporary file through produce, flushes and closes it. The new
 // file keeps the permission bits of the file it replaces.
-bool WriteTemporary(const std::string& temporary, const std::string& target,
+bool WriteTemporary(const std::string& temporary, std::optional<mode_t> replacedMode,
                     const std::function<bool(const PieceWriter&)>& produce) {
     FileDescriptor fd(OpenRetrying(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666));
     if (!fd.valid()) return false;
-    struct stat existing;
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        ::fchmod(fd.get(), existing.st_mode & 07777);
-    }
+    if (replacedMode) ::fchmod(fd.get(), *replacedMode);
     const int raw = fd.get();
     if (!produce([raw](std::string_view piece) { return WriteAll(raw, piece); })) return false;
     if (::fsync(raw) != 0) return false;
@@ -220,10 +230,15 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
 bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool(const PieceWriter&)>& produce) {
     const std::string target = ToHostPath(path);
     if (target.empty() || target.back() == '/') return false;
+    const std::optional<mode_t> replacedMode = RegularFileMode(target);
+    if (IsReadOnly(replacedMode)) {
+        errno = EACCES;
+        return false;
+    }
     const std::string temporary = TemporaryNameFor(target);
     bool written = false;
     try {
-        written = WriteTemporary(temporary, target, produce);
+        written = WriteTemporary(temporary, replacedMode, produce);
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;
@@ -237,7 +252,12 @@ bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-    FileDescriptor fd(OpenRetrying(ToHostPath(path), O_WRONLY | O_APPEND | O_CREAT, 0666));
+    const std::string target = ToHostPath(path);
+    if (IsReadOnly(RegularFileMode(target))) {
+        errno = EACCES;
+        return false;
+    }
+    FileDescriptor fd(OpenRetrying(target, O_WRONLY | O_APPEND | O_CREAT, 0666));
     if (!fd.valid()) return false;
     if (!WriteAll(fd.get(), bytes)) return false;
     return fd.close();

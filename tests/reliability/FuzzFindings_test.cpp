@@ -47,5 +47,39 @@ TEST(FuzzFindings, MarkerKeyReadFromAStoreFileSavesAndLoadsAgain) {
     EXPECT_EQ(SnapshotOf(again), loaded);
 }
 
+// import_fuzzer: a byte list whose text ends in a backslash ("<hex>0a,\\")
+// was written as a line ending in a backslash after "hex:", which every
+// reader joins with the next line: the next value vanished into it, and a
+// key after it lost its section line, its values landing in the key above.
+// Such a line is now written without the backslashes at its end, in the
+// store file and in the export alike.
+TEST(FuzzFindings, ByteListEndingInABackslashDoesNotSwallowTheNextLine) {
+    CIniClass store;
+    store.SetValue("A", "DATA", "<hex>0a,\\");
+    store.SetValue("A", "E", "x");
+    store.SetValue("A", "HEX:NAME", "C:\\DIR\\");  // no "hex:" on the line: kept as it is
+    store.SetValue("A", "Z", "<dword>5");
+    store.SetValue("B", "E", "<dword>7");
+
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+    CIniClass loaded;
+    ASSERT_EQ(loaded.LoadFile(path.c_str()), 1);
+    const Snapshot expected = {
+        {"A", {{"DATA", "<hex>0a,"}, {"E", "x"}, {"HEX:NAME", "C:\\DIR\\"}, {"Z", "<dword>5"}}},
+        {"B", {{"E", "<dword>7"}}},
+    };
+    EXPECT_EQ(SnapshotOf(loaded), expected);
+
+    CString exported;
+    ASSERT_EQ(store.ExportText("", exported), 1);
+    CIniClass imported;
+    ASSERT_EQ(imported.ImportText(exported), 1);
+    const Snapshot afterImport = SnapshotOf(imported);
+    EXPECT_EQ(afterImport.at("A").size(), 4u);
+    EXPECT_EQ(afterImport.at("B").at("E"), "<dword>7");
+}
+
 }  // namespace
 }  // namespace qor::reliability

@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
+#include <iterator>
 
 #include "CRegExt.h"
 #include "QorFunctionTable.h"
@@ -206,6 +208,63 @@ TEST(HostileFiles, FileLargerThanMemoryFailsToLoadWithoutThrowing) {
     EXPECT_EQ(store.IsFileValid(path.c_str()), 0);
     EXPECT_EQ(store.ImportFile(path.c_str()), 0);
     EXPECT_EQ(SnapshotOf(store), before);
+}
+
+// The store file has one line per key and per value and no escapes. A line
+// end inside a name or a text would start a line of its own there (a value
+// of the key, even a key of its own), and a key with a line end or a "]"
+// cannot be one section line, so its values would land in the key above.
+// Line ends inside names and texts are written as spaces; such keys are
+// left out with their values. Every other key and value comes back.
+TEST(HostileFiles, LineEndsAndBracketsInsideTheStoreCannotForgeOrMoveSettings) {
+    CIniClass store;
+    store.SetValue("A", "N", "<dword>1");
+    store.SetValue("A", "NOTE", "<string>one\r\ntwo\r\n[B]\r\n\"N\"=9");
+    store.SetValue("A", "TWO\nLINES", "<dword>2");
+    store.SetValue("A]\"N\"=dword:00000003", "N", "<dword>4");
+    store.SetValue("A\r\n[B]", "N", "<dword>5");
+    store.SetValue("B", "M", "<dword>6");
+
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+    CIniClass loaded;
+    ASSERT_EQ(loaded.LoadFile(path.c_str()), 1) << "a forged duplicate section made the file unloadable";
+    const Snapshot expected = {
+        {"A", {{"N", "<dword>1"}, {"NOTE", "<string>one  two  [B]  \"N\"=9"}, {"TWO LINES", "<dword>2"}}},
+        {"B", {{"M", "<dword>6"}}},
+    };
+    EXPECT_EQ(SnapshotOf(loaded), expected);
+
+    CString exported;
+    ASSERT_EQ(store.ExportText("", exported), 1);
+    CIniClass imported;
+    ASSERT_EQ(imported.ImportText(exported), 1);
+    EXPECT_EQ(SnapshotOf(imported).count("A]\"N\"=DWORD:00000003"), 0u);
+    EXPECT_EQ(SnapshotOf(imported).at("A").at("N"), "<dword>1");
+    EXPECT_EQ(SnapshotOf(imported).at("B").size(), 1u);
+}
+
+// A store file nobody may write (mode 0444, as Windows' read-only attribute)
+// is read as usual but never replaced or appended to, even by root, for
+// whom the permission bits do not apply, and even though a replacing rename
+// needs only the folder.
+TEST(HostileFiles, ReadOnlyStoreFileIsReadButNeverWritten) {
+    ScratchFolder folder;
+    const std::string before = std::string("REGEDIT4\r\n[A]\r\n\"N\"=dword:00000001\r\n") + kMarker;
+    const std::string path = MakeFile(folder, before);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    CIniClass store;
+    ASSERT_EQ(store.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(store.IsFileValid(path.c_str()), 1);
+    store.SetValue("A", "N", "<dword>2");
+    EXPECT_EQ(store.SaveFile(path.c_str(), ""), 0);
+    EXPECT_EQ(store.ExportFile("", path.c_str()), 0);
+    EXPECT_EQ(store.ExportAppFile("", path.c_str()), 0);
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "a temporary file was left";
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    EXPECT_EQ(store.SaveFile(path.c_str(), ""), 1) << "a writable file is replaced again";
 }
 
 // The permission bits do not stop the root user, who runs these tests in
