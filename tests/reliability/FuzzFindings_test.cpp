@@ -61,22 +61,12 @@ TEST(FuzzFindings, ByteListEndingInABackslashDoesNotSwallowTheNextLine) {
     store.SetValue("A", "Z", "<dword>5");
     store.SetValue("B", "E", "<dword>7");
 
-    ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
-    CIniClass loaded;
-    ASSERT_EQ(loaded.LoadFile(path.c_str()), 1);
     const Snapshot expected = {
         {"A", {{"DATA", "<hex>0a,"}, {"E", "x"}, {"HEX:NAME", "C:\\DIR\\"}, {"Z", "<dword>5"}}},
         {"B", {{"E", "<dword>7"}}},
     };
-    EXPECT_EQ(SnapshotOf(loaded), expected);
-
-    CString exported;
-    ASSERT_EQ(store.ExportText("", exported), 1);
-    CIniClass imported;
-    ASSERT_EQ(imported.ImportText(exported), 1);
-    const Snapshot afterImport = SnapshotOf(imported);
+    EXPECT_EQ(SavedAndLoaded(store), expected);
+    const Snapshot afterImport = ExportedAndImported(store);
     EXPECT_EQ(afterImport.at("A").size(), 4u);
     EXPECT_EQ(afterImport.at("B").at("E"), "<dword>7");
 }

@@ -4,6 +4,8 @@
 #ifndef QOR_TESTS_RELIABILITY_SUPPORT_H
 #define QOR_TESTS_RELIABILITY_SUPPORT_H
 
+#include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,6 +77,28 @@ inline Snapshot SnapshotOf(CIniClass& store) {
         }
     }
     return snapshot;
+}
+
+// The store saved to a store file and loaded into an empty store; an empty
+// snapshot when either step fails (the failing step is reported).
+inline Snapshot SavedAndLoaded(CIniClass& store) {
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    CIniClass loaded;
+    const bool saved = store.SaveFile(path.c_str(), "") == 1;
+    EXPECT_TRUE(saved) << "SaveFile failed";
+    const bool read = saved && loaded.LoadFile(path.c_str()) == 1;
+    EXPECT_TRUE(!saved || read) << "the saved file does not load";
+    return read ? SnapshotOf(loaded) : Snapshot();
+}
+
+// The store's TWAIN export imported into an empty store.
+inline Snapshot ExportedAndImported(CIniClass& store) {
+    CString exported;
+    CIniClass imported;
+    EXPECT_EQ(store.ExportText("", exported), 1);
+    EXPECT_EQ(imported.ImportText(exported), 1);
+    return SnapshotOf(imported);
 }
 
 // The outcome of a child process: its exit code, or the signal that ended it.
