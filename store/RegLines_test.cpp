@@ -47,15 +47,19 @@ TEST(RegLinesTest, FieldsBecomeStoredTextsStepByStep) {
     }
 }
 
-Texts Read(const std::string& bytes, const RegLineRules& rules) {
-    KeyMap keys;
-    EXPECT_TRUE(ReadRegLines(bytes, rules, keys, nullptr));
+Texts Snapshot(const KeyMap& keys) {
     Texts out;
     for (const auto& [key, values] : keys) {
         out.push_back("[" + key + "]");
         for (std::size_t i = 0; i < values.Size(); ++i) out.push_back(std::string(values.At(i).name) + "=" + std::string(values.At(i).text));
     }
     return out;
+}
+
+Texts Read(const std::string& bytes, const RegLineRules& rules) {
+    KeyMap keys;
+    EXPECT_TRUE(ReadRegLines(bytes, rules, keys, nullptr));
+    return Snapshot(keys);
 }
 
 TEST(RegLinesTest, LineRulesOfBothReaders) {
@@ -84,15 +88,6 @@ TEST(RegLinesTest, MarkerAndDuplicateSectionsDifferBetweenTheReaders) {
     KeyMap taken, target;
     taken.emplace("L", ValueList());
     EXPECT_FALSE(ReadRegLines("[K]\n[L]\n", kStoreFileRules, target, &taken));
-}
-
-Texts Snapshot(const KeyMap& keys) {
-    Texts out;
-    for (const auto& [key, values] : keys) {
-        out.push_back("[" + key + "]");
-        for (std::size_t i = 0; i < values.Size(); ++i) out.push_back(std::string(values.At(i).name) + "=" + std::string(values.At(i).text));
-    }
-    return out;
 }
 
 // A file is read in pieces: wherever the pieces split it (inside a line,
