@@ -31,17 +31,33 @@ std::wstring NarrowToWide(std::string_view text);
 std::uint32_t Utf16LengthWithTerminator(std::string_view name);
 
 // ---- Files
-// Reads the whole file while letting others read and write it.
+// No bound on the length of a file read.
+inline constexpr std::uint64_t kAnyLength = UINT64_MAX;
+// Reads the whole file while letting others read, write, rename and delete it.
 // False when it cannot be opened or read, is not a regular file (a folder,
-// a pipe, a device) or does not fit in memory.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// a pipe, a device), does not fit in memory, or is longer than maxBytes
+// (refused before any of it is read; a file that grows past maxBytes while
+// it is read is refused as well).
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes = kAnyLength);
 // Reads the file from start to end in pieces of about 1 MB, handing each to
 // consume in order, so that a large file need not be held whole in memory.
-// False when the file cannot be opened or read (as ReadWholeFile) or when
-// consume returns false, which stops the read.
-bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume);
+// False when the file cannot be opened or read (as ReadWholeFile, maxBytes
+// included) or when consume returns false, which stops the read.
+bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume,
+                      std::uint64_t maxBytes = kAnyLength);
+// Reads at most the last count bytes of a regular file, whatever its length.
+// False as ReadWholeFile.
+bool ReadFileTail(const std::string& path, std::size_t count, std::string& bytes);
+// The path a writer replaces: symbolic links in its last part followed to
+// their end, and the folder made absolute with its own links resolved, so
+// that every path to one file gives one text. A path that cannot be
+// resolved (a missing folder) comes back as given.
+std::string ResolveLinks(const std::string& path);
 // Writes bytes to a temporary file in the target's folder, flushes it to
-// disk and renames it over the target. On any failure the target is left
+// disk and renames it over the target. A target reached through a symbolic
+// link is the link's end (ResolveLinks): the link stays a link. The new file
+// keeps the replaced file's permission bits, and its owner and group where
+// the process may set them. On any failure the target is left
 // as it was, the temporary file is removed and the result is false.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 // Receives the next piece of a file being written; false when writing failed.
@@ -72,6 +88,28 @@ std::string CommonAppDataFolder();
 bool ShortPathName(const std::string& path, std::string& shortPath);
 // 0 when equal ignoring case, <0 or >0 otherwise (lstrcmpiA semantics).
 int CompareNoCase(const char* a, const char* b);
+
+// ---- File lock: one holder at a time across processes, by threads within one
+// Exclusive, advisory, on a lock file of its own; the system releases it
+// when its holder dies. Within a process a process-wide table keeps who
+// holds which lock file, so that the holding thread may take it again
+// without waiting and another thread of the process waits as another
+// process does.
+struct FileLock;
+enum class FileLockResult {
+    Acquired,    // held; release with ReleaseFileLock
+    NoLockFile,  // create was false and there is no lock file: nothing held, nothing created
+    TimedOut,    // someone else still held it after the wait
+    Failed,      // the lock file cannot be created or opened
+};
+// Takes the lock on the file lockPath for the calling thread: at once when
+// the thread already holds it (each take needs its own release), otherwise
+// waiting at most waitMilliseconds (0: one try). With create the lock file
+// is made when missing and left there. On Acquired, held receives the lock.
+FileLockResult AcquireFileLock(const std::string& lockPath, bool create, std::uint32_t waitMilliseconds,
+                               FileLock*& held);
+// Releases one take; the last one unlocks the file. A null lock is ignored.
+void ReleaseFileLock(FileLock* held);
 
 // ---- Process lock: recursive for the holding thread, private to the process
 struct ProcessLock;

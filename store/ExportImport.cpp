@@ -20,7 +20,10 @@
 #include "store/KeyMap.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
+#include "store/StoreLimits.h"
+#include "store/StoreLock.h"
 #include "store/TextEdit.h"
+#include "CStoreFileLock.h"
 #include "store/ValueText.h"
 
 #include <limits>
@@ -84,13 +87,15 @@ int CIniClass::ExportText(const char* filter, CString& out) {
 int CIniClass::ExportFile(const char* filter, const char* path) {
     if (path == nullptr) return 0;
     const std::string text = TwainExportText(qor::store::KeysOf(*this), TextOf(filter));
-    return qor::platform::ReplaceFileAtomically(path, text) ? 1 : 0;
+    const qor::store::StoreLock lock(path, false, CStoreFileLock::kLibraryWaitMilliseconds);
+    return lock.MayWrite() && qor::platform::ReplaceFileAtomically(path, text) ? 1 : 0;
 }
 
 int CIniClass::ExportAppFile(const char* filter, const char* path) {
     if (path == nullptr) return 0;
     const std::string text = AppExportText(qor::store::KeysOf(*this), TextOf(filter));
-    return qor::platform::AppendToFile(path, text) ? 1 : 0;
+    const qor::store::StoreLock lock(path, false, CStoreFileLock::kLibraryWaitMilliseconds);
+    return lock.MayWrite() && qor::platform::AppendToFile(path, text) ? 1 : 0;
 }
 
 int CIniClass::ImportText(const CString& text) {
@@ -101,7 +106,8 @@ int CIniClass::ImportText(const CString& text) {
 
 int CIniClass::ImportFile(const char* path) {
     std::string bytes;
-    if (path == nullptr || !qor::platform::ReadWholeFile(path, bytes)) return 0;
+    // A file larger than the bound is refused before it is read.
+    if (path == nullptr || !qor::platform::ReadWholeFile(path, bytes, store::kMaxFileBytes)) return 0;
     qor::store::ReadRegLines(bytes, qor::store::kImportRules, qor::store::KeysOf(*this), nullptr);
     return 1;
 }

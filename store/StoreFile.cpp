@@ -16,7 +16,10 @@
 #include "store/KeyMap.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
+#include "store/StoreLimits.h"
+#include "store/StoreLock.h"
 #include "store/TextEdit.h"
+#include "CStoreFileLock.h"
 
 using qor::store::KeyMap;
 using qor::store::TextOf;
@@ -82,6 +85,8 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
     try {
         const KeyMap& keys = qor::store::KeysOf(*this);
         const std::string_view excluded = TextOf(excludedPrefix);
+        const qor::store::StoreLock lock(path, false, CStoreFileLock::kLibraryWaitMilliseconds);
+        if (!lock.MayWrite()) return 0;
         const bool written = qor::platform::ReplaceFileAtomicallyFrom(
             path, [&](const qor::platform::PieceWriter& write) { return WriteStoreFileText(keys, excluded, write); });
         return written ? 1 : 0;
@@ -99,7 +104,11 @@ int CIniClass::LoadFile(const char* path) {
         KeyMap staging;
         KeyMap& keys = qor::store::KeysOf(*this);
         qor::store::RegLineReader reader(qor::store::kStoreFileRules, staging, &keys);
-        if (!qor::platform::ReadFileInPieces(path, [&reader](std::string_view piece) { return reader.Read(piece); })) {
+        // A file larger than the bound is refused before it is read, and
+        // one that grows past it while read stops the read; either way
+        // nothing of it is merged.
+        const auto read = [&reader](std::string_view piece) { return reader.Read(piece); };
+        if (!qor::platform::ReadFileInPieces(path, read, store::kMaxFileBytes)) {
             return 0;
         }
         reader.Finish();
@@ -116,7 +125,11 @@ int CIniClass::LoadFile(const char* path) {
 
 int CIniClass::IsFileValid(const char* path) {
     if (path == nullptr) return 0;
-    std::string bytes;
-    if (!qor::platform::ReadWholeFile(path, bytes) || bytes.empty()) return 0;
-    return EndsWithMarkerLine(bytes) ? 1 : 0;
+    // Only the end of the file counts, so only the end is read, whatever the
+    // file's length. One byte more than the window lets EndsWithMarkerLine
+    // tell a longer file (the window's first byte may be a line end) from a
+    // file that short (its first byte never is).
+    std::string tail;
+    if (!qor::platform::ReadFileTail(path, kMarkerWindow + 1, tail) || tail.empty()) return 0;
+    return EndsWithMarkerLine(tail) ? 1 : 0;
 }

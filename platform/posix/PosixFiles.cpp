@@ -15,6 +15,8 @@
 #include <new>
 #include <optional>
 #include <vector>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +25,7 @@ namespace qor::platform {
 namespace {
 
 using posix::FolderOf;
+using posix::LastPartOf;
 using posix::ToHostPath;
 
 // Closes a file descriptor when it leaves scope.
@@ -109,8 +112,9 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 // Reads until end of file: first into the space bytes already has, then,
 // should the file have grown meanwhile, through a small probe buffer so that
-// the common case never copies the large buffer.
-bool ReadToEnd(int fd, std::string& bytes) {
+// the common case never copies the large buffer. False once more than
+// maxBytes have come.
+bool ReadToEnd(int fd, std::string& bytes, std::uint64_t maxBytes) {
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
@@ -128,6 +132,7 @@ bool ReadToEnd(int fd, std::string& bytes) {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return false;
         if (got == 0) return true;
+        if (bytes.size() + static_cast<std::uint64_t>(got) > maxBytes) return false;
         bytes.append(probe, static_cast<std::size_t>(got));
     }
 }
@@ -147,25 +152,42 @@ void SyncFolder(const std::string& folder) {
     if (fd.valid()) ::fsync(fd.get());
 }
 
-// The permission bits of the regular file at path, if there is one.
-std::optional<mode_t> RegularFileMode(const std::string& path) {
+// What a replacement keeps of the regular file it replaces.
+struct ReplacedFile {
+    mode_t mode;  // permission bits
+    uid_t owner;
+    gid_t group;
+};
+
+// The regular file at path, if there is one.
+std::optional<ReplacedFile> RegularFileAt(const std::string& path) {
     struct stat existing;
     if (::stat(path.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) return std::nullopt;
-    return existing.st_mode & 07777;
+    return ReplacedFile{static_cast<mode_t>(existing.st_mode & 07777), existing.st_uid, existing.st_gid};
 }
 
 // A file nobody may write is read-only, as Windows' read-only attribute:
 // writers refuse it even when the process could write it anyway (root, or
 // a rename that needs only the folder).
-bool IsReadOnly(std::optional<mode_t> mode) { return mode && (*mode & 0222) == 0; }
+bool IsReadOnly(const std::optional<ReplacedFile>& file) { return file && (file->mode & 0222) == 0; }
 
-// Writes the temporary file through produce, flushes and closes it. The new
-// file keeps the permission bits of the file it replaces.
-bool WriteTemporary(const std::string& temporary, std::optional<mode_t> replacedMode,
+// Gives the new file the replaced file's owner and group where the process
+// may (root may set both, an owner may set a group it belongs to), then its
+// permission bits, which a change of owner may have cleared.
+void KeepOwnerAndMode(int fd, const ReplacedFile& replaced) {
+    struct stat made;
+    if (::fstat(fd, &made) == 0 && (made.st_uid != replaced.owner || made.st_gid != replaced.group)) {
+        if (::fchown(fd, replaced.owner, replaced.group) != 0) ::fchown(fd, static_cast<uid_t>(-1), replaced.group);
+    }
+    ::fchmod(fd, replaced.mode);
+}
+
+// Writes the temporary file through produce, flushes and closes it.
+bool WriteTemporary(const std::string& temporary, const std::optional<ReplacedFile>& replaced,
                     const std::function<bool(const PieceWriter&)>& produce) {
     FileDescriptor fd(OpenRetrying(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666));
     if (!fd.valid()) return false;
-    if (replacedMode) ::fchmod(fd.get(), *replacedMode);
+    if (replaced) KeepOwnerAndMode(fd.get(), *replaced);
     const int raw = fd.get();
     if (!produce([raw](std::string_view piece) { return WriteAll(raw, piece); })) return false;
     if (::fsync(raw) != 0) return false;
@@ -188,18 +210,18 @@ int OpenRegularFile(const std::string& path) {
 }  // namespace
 
 // A file too large to hold in memory is a read failure, not an exception.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
     FileDescriptor fd(OpenRegularFile(path));
     if (!fd.valid()) return false;
     struct stat info;
-    if (::fstat(fd.get(), &info) != 0) return false;
+    if (::fstat(fd.get(), &info) != 0 || static_cast<std::uint64_t>(info.st_size) > maxBytes) return false;
     try {
         std::string read;
         // One read fills the buffer sized from the file's length; the file may
         // still grow or shrink while it is read, so read on to the real end.
         if (static_cast<std::uintmax_t>(info.st_size) > read.max_size()) return false;
         if (info.st_size > 0) read.resize(static_cast<std::size_t>(info.st_size));
-        if (!ReadToEnd(fd.get(), read)) return false;
+        if (!ReadToEnd(fd.get(), read, maxBytes)) return false;
         bytes.swap(read);
         return true;
     } catch (const std::bad_alloc&) {
@@ -207,20 +229,66 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     }
 }
 
-bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume) {
+bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume,
+                      std::uint64_t maxBytes) {
     FileDescriptor fd(OpenRegularFile(path));
     struct stat info;
-    if (!fd.valid() || ::fstat(fd.get(), &info) != 0) return false;
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        return false;
+    }
     // The length only sizes the buffer; reading goes on to the real end.
     const auto length = static_cast<std::uintmax_t>(info.st_size > 0 ? info.st_size : 0);
     std::vector<char> piece(static_cast<std::size_t>(std::clamp<std::uintmax_t>(length, kSmallestReadPiece, kReadPiece)));
+    std::uint64_t total = 0;
     for (;;) {
         const ssize_t got = ::read(fd.get(), piece.data(), piece.size());
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return false;
         if (got == 0) return true;
+        total += static_cast<std::uint64_t>(got);
+        if (total > maxBytes) return false;
         if (!consume(std::string_view(piece.data(), static_cast<std::size_t>(got)))) return false;
     }
+}
+
+bool ReadFileTail(const std::string& path, std::size_t count, std::string& bytes) {
+    FileDescriptor fd(OpenRegularFile(path));
+    struct stat info;
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0) return false;
+    const auto length = static_cast<std::uint64_t>(info.st_size > 0 ? info.st_size : 0);
+    const std::uint64_t start = length > count ? length - count : 0;
+    std::string tail(static_cast<std::size_t>(length - start), '\0');
+    std::size_t filled = 0;
+    while (filled < tail.size()) {
+        const ssize_t got = ::pread(fd.get(), tail.data() + filled, tail.size() - filled,
+                                    static_cast<off_t>(start + filled));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;  // the file shrank meanwhile
+        filled += static_cast<std::size_t>(got);
+    }
+    tail.resize(filled);
+    bytes.swap(tail);
+    return true;
+}
+
+std::string ResolveLinks(const std::string& path) {
+    std::string resolved = ToHostPath(path);
+    // Follows the last part's links, as many as the host itself would.
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(resolved.c_str(), target, sizeof target);
+        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) break;
+        const std::string next(target, static_cast<std::size_t>(length));
+        resolved = next.front() == '/' ? next : FolderOf(resolved) + "/" + next;
+    }
+    if (resolved.empty() || resolved.back() == '/') return resolved;
+    char* folder = ::realpath(FolderOf(resolved).c_str(), nullptr);
+    if (folder == nullptr) return resolved;
+    std::string absolute(folder);
+    std::free(folder);
+    if (absolute.back() != '/') absolute += '/';
+    return absolute + LastPartOf(resolved);
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
@@ -228,17 +296,18 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool(const PieceWriter&)>& produce) {
-    const std::string target = ToHostPath(path);
-    if (target.empty() || target.back() == '/') return false;
-    const std::optional<mode_t> replacedMode = RegularFileMode(target);
-    if (IsReadOnly(replacedMode)) {
+    if (path.empty()) return false;
+    const std::string target = ResolveLinks(path);
+    if (target.back() == '/') return false;
+    const std::optional<ReplacedFile> replaced = RegularFileAt(target);
+    if (IsReadOnly(replaced)) {
         errno = EACCES;
         return false;
     }
     const std::string temporary = TemporaryNameFor(target);
     bool written = false;
     try {
-        written = WriteTemporary(temporary, replacedMode, produce);
+        written = WriteTemporary(temporary, replaced, produce);
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;
@@ -253,7 +322,7 @@ bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {
     const std::string target = ToHostPath(path);
-    if (IsReadOnly(RegularFileMode(target))) {
+    if (IsReadOnly(RegularFileAt(target))) {
         errno = EACCES;
         return false;
     }

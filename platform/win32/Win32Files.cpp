@@ -60,8 +60,9 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }
 
 // Reads until end of file: first into the space bytes already has, then,
-// should the file have grown meanwhile, through a small probe buffer.
-bool ReadToEnd(HANDLE file, std::string& bytes) {
+// should the file have grown meanwhile, through a small probe buffer. False
+// once more than maxBytes have come.
+bool ReadToEnd(HANDLE file, std::string& bytes, std::uint64_t maxBytes) {
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         const std::size_t left = bytes.size() - filled;
@@ -80,6 +81,7 @@ bool ReadToEnd(HANDLE file, std::string& bytes) {
         DWORD got = 0;
         if (!ReadFile(file, probe, sizeof probe, &got, nullptr)) return false;
         if (got == 0) return true;
+        if (bytes.size() + static_cast<std::uint64_t>(got) > maxBytes) return false;
         bytes.append(probe, got);
     }
 }
@@ -99,28 +101,48 @@ bool WriteTemporary(const std::string& temporary, const std::function<bool(const
     return file.close();
 }
 
-// Opens a file for reading while others may read and write it; invalid
-// unless it is a disk file: a pipe or a console device has no end to read to.
+// Opens a file for reading while others may read, write, rename and delete
+// it (a reader must never make a writer's rename fail); invalid unless it is
+// a disk file: a pipe or a console device has no end to read to.
 HANDLE OpenDiskFile(const std::string& path) {
-    FileHandle file(CreateFileA(ToHostPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileA(ToHostPath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return INVALID_HANDLE_VALUE;
     return file.release();
 }
 
+// Renames the temporary file over the target. A program that holds the
+// target open without sharing its deletion (a virus scanner, an editor)
+// makes the rename fail for a moment; it is retried for about a second.
+bool RenameOver(const std::string& temporary, const std::string& target) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (attempt >= 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION &&
+                              error != ERROR_LOCK_VIOLATION)) {
+            return false;
+        }
+        Sleep(50);
+    }
+}
+
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
     FileHandle file(OpenDiskFile(path));
     if (!file.valid()) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return false;
     // A file too large to hold in memory is a read failure, not an exception.
     try {
         std::string read;
         if (static_cast<unsigned long long>(size.QuadPart) > read.max_size()) return false;
         read.resize(static_cast<std::size_t>(size.QuadPart));
-        if (!ReadToEnd(file.get(), read)) return false;
+        if (!ReadToEnd(file.get(), read, maxBytes)) return false;
         bytes.swap(read);
         return true;
     } catch (const std::bad_alloc&) {
@@ -128,19 +150,68 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     }
 }
 
-bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume) {
+bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume,
+                      std::uint64_t maxBytes) {
     FileHandle file(OpenDiskFile(path));
     LARGE_INTEGER size;
     if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return false;
+    if (size.QuadPart > 0 && static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return false;
     // The length only sizes the buffer; reading goes on to the real end.
     const auto length = static_cast<std::uintmax_t>(size.QuadPart > 0 ? size.QuadPart : 0);
     std::vector<char> piece(static_cast<std::size_t>(std::clamp<std::uintmax_t>(length, kSmallestReadPiece, kReadPiece)));
+    std::uint64_t total = 0;
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr)) return false;
         if (got == 0) return true;
+        total += got;
+        if (total > maxBytes) return false;
         if (!consume(std::string_view(piece.data(), got))) return false;
     }
+}
+
+bool ReadFileTail(const std::string& path, std::size_t count, std::string& bytes) {
+    FileHandle file(OpenDiskFile(path));
+    LARGE_INTEGER size;
+    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+    const auto length = static_cast<std::uint64_t>(size.QuadPart);
+    LARGE_INTEGER start;
+    start.QuadPart = static_cast<LONGLONG>(length > count ? length - count : 0);
+    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return false;
+    std::string tail(static_cast<std::size_t>(length - static_cast<std::uint64_t>(start.QuadPart)), '\0');
+    std::size_t filled = 0;
+    while (filled < tail.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), tail.data() + filled, static_cast<DWORD>(tail.size() - filled), &got, nullptr)) {
+            return false;
+        }
+        if (got == 0) break;  // the file shrank meanwhile
+        filled += got;
+    }
+    tail.resize(filled);
+    bytes.swap(tail);
+    return true;
+}
+
+std::string ResolveLinks(const std::string& path) {
+    const std::string host = ToHostPath(path);
+    // The final path of an existing file, through every link on the way.
+    FileHandle file(CreateFileA(host.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.valid()) {
+        char final[MAX_PATH * 4];
+        const DWORD length = GetFinalPathNameByHandleA(file.get(), final, sizeof final, FILE_NAME_NORMALIZED);
+        if (length > 0 && length < sizeof final) {
+            std::string resolved(final, length);
+            // "\\?\C:\..." for a drive, "\\?\UNC\server\..." for a share.
+            if (resolved.rfind("\\?\UNC\", 0) == 0) return "\\" + resolved.substr(8);
+            if (resolved.rfind("\\?\", 0) == 0) return resolved.substr(4);
+            return resolved;
+        }
+    }
+    char full[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameA(host.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : host;
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
@@ -148,8 +219,9 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool(const PieceWriter&)>& produce) {
-    const std::string target = ToHostPath(path);
-    if (target.empty() || target.back() == '\\') return false;
+    if (path.empty()) return false;
+    const std::string target = ResolveLinks(path);
+    if (target.back() == '\\') return false;
     const std::string temporary = TemporaryNameFor(target);
     bool written = false;
     try {
@@ -158,8 +230,7 @@ bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool
         DeleteFileA(temporary.c_str());
         throw;
     }
-    if (!written ||
-        !MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!written || !RenameOver(temporary, target)) {
         DeleteFileA(temporary.c_str());
         return false;
     }

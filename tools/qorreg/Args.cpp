@@ -20,6 +20,7 @@ const OptionEntry kOptionTable[] = {
     {'s', "subtree", false, kOptSubtree},
     {0, "app", false, kOptApp},
     {0, "twain", false, kOptTwain},
+    {0, "wait", true, kOptWait},
     {'h', "help", false, kOptHelp},
     {'V', "version", false, kOptVersion},
 };
@@ -38,8 +39,26 @@ const OptionEntry* FindLong(const std::string& name) {
     return nullptr;
 }
 
-void Record(Options& options, const OptionEntry& entry, const std::string& value) {
+// A whole number of seconds, 0 to a day: the wait for another writer's lock.
+bool ParseWaitSeconds(const std::string& text, unsigned& seconds) {
+    constexpr unsigned kLongestWait = 24 * 60 * 60;
+    if (text.empty() || text.size() > 5) return false;
+    unsigned number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (number > kLongestWait) return false;
+    seconds = number;
+    return true;
+}
+
+// Records an option; the error text when its value is not acceptable.
+std::string Record(Options& options, const OptionEntry& entry, const std::string& value) {
     options.given |= entry.bit;
+    if (entry.bit == kOptWait && !ParseWaitSeconds(value, options.waitSeconds)) {
+        return "--wait needs a whole number of seconds from 0 to 86400: " + value;
+    }
     switch (entry.bit) {
         case kOptFile: options.file = value; break;
         case kOptValue: options.value = value; break;
@@ -47,6 +66,7 @@ void Record(Options& options, const OptionEntry& entry, const std::string& value
         case kOptData: options.data = value; break;
         default: break;
     }
+    return std::string();
 }
 
 // Walks the arguments once; options may come before, between and after operands.
@@ -89,9 +109,9 @@ private:
             result_.error = "unknown option: --" + name;
         } else if (!entry->takesValue) {
             if (equals != std::string::npos) result_.error = "option --" + name + " takes no value";
-            else Record(result_.options, *entry, std::string());
+            else Take(*entry, std::string());
         } else if (equals != std::string::npos) {
-            Record(result_.options, *entry, body.substr(equals + 1));
+            Take(*entry, body.substr(equals + 1));
         } else {
             TakeNextAsValue(*entry);
         }
@@ -106,9 +126,9 @@ private:
                 return;
             }
             if (!entry->takesValue) {
-                Record(result_.options, *entry, std::string());
+                Take(*entry, std::string());
             } else if (i + 1 < arg.size()) {
-                Record(result_.options, *entry, arg.substr(i + 1));
+                Take(*entry, arg.substr(i + 1));
                 return;
             } else {
                 TakeNextAsValue(*entry);
@@ -117,13 +137,18 @@ private:
         }
     }
 
+    void Take(const OptionEntry& entry, const std::string& value) {
+        std::string error = Record(result_.options, entry, value);
+        if (!error.empty()) result_.error = error;
+    }
+
     void TakeNextAsValue(const OptionEntry& entry) {
         if (index_ + 1 >= args_.size()) {
             result_.error = "option " + OptionName(entry.bit) + " needs a value";
             return;
         }
         ++index_;
-        Record(result_.options, entry, args_[index_]);
+        Take(entry, args_[index_]);
     }
 
     const std::vector<std::string>& args_;

@@ -24,13 +24,18 @@ enum Option : unsigned {
     kOptTwain = 1u << 6,
     kOptHelp = 1u << 7,
     kOptVersion = 1u << 8,
+    kOptWait = 1u << 9,
 };
+
+// How long a changing verb waits for another writer's lock by default.
+inline constexpr unsigned kDefaultWaitSeconds = 10;
 
 struct Options {
     std::string verb;                   // empty when none was given
     std::vector<std::string> operands;  // the verb's arguments, in order
     unsigned given = 0;                 // Option bits seen
     std::string file, value, type, data;
+    unsigned waitSeconds = kDefaultWaitSeconds;  // --wait SECONDS
 
     bool Has(Option option) const { return (given & option) != 0; }
 };

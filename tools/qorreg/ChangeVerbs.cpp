@@ -70,7 +70,7 @@ int AddVerb(const Options& options, Io& io) {
         if (int status = ReadNewValue(options, value, io)) return status;
     }
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::ChangeOrCreate)) return status;
+    if (int status = session.Open(options.file, FileUse::ChangeOrCreate, options.waitSeconds)) return status;
     session.Store().AddKey(key.c_str());
     if (setsValue && WriteValue(key, options.value, value) != 1) {
         return Fail(io, kExitFailure, "cannot set value " + options.value + " in " + key);
@@ -82,7 +82,7 @@ int DeleteVerb(const Options& options, Io& io) {
     std::string key;
     if (int status = ReadKeyOperand(options.operands[0], key, io)) return status;
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change)) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds)) return status;
     CIniClass& store = session.Store();
     if (options.Has(kOptValue)) {
         if (store.KeyExists(key.c_str()) != 1) return Fail(io, kExitNotFound, "key not found: " + key);
@@ -101,7 +101,7 @@ int CopyVerb(const Options& options, Io& io) {
     if (int status = ReadKeyOperand(options.operands[0], source, io)) return status;
     if (int status = ReadKeyOperand(options.operands[1], target, io)) return status;
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change)) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds)) return status;
     if (!KeyIsPresent(session.Store(), source)) return Fail(io, kExitNotFound, "key not found: " + source);
     CRegExt handle;
     // Each end is given whole as the root text, with an empty sub-key.
@@ -117,7 +117,7 @@ int ImportVerb(const Options& options, Io& io) {
     std::string problem = ReadProblem(input);
     if (!problem.empty()) return Fail(io, kExitFailure, problem + ": " + input);
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change)) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds)) return status;
     if (session.Store().ImportFile(input.c_str()) != 1) return Fail(io, kExitFailure, "cannot read file: " + input);
     return session.Commit();
 }

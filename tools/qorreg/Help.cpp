@@ -69,6 +69,9 @@ void WriteToolHelp(std::ostream& out) {
     out << "\n"
            "Options:\n"
            "  -f, --file FILE   the store file to work on\n"
+           "  --wait SECONDS    add, delete, copy, import: wait at most SECONDS (default\n"
+           "                    10, 0: do not wait) while another writer holds the\n"
+           "                    store file's lock (FILE.lock)\n"
            "  -h, --help        show this help; 'qorreg VERB --help' shows a verb's\n"
            "  -V, --version     show the version\n"
            "\n"
@@ -79,7 +82,9 @@ void WriteToolHelp(std::ostream& out) {
            "in the shell.\n"
            "\n"
            "Exit status: 0 success; 1 a key, value or product named does not exist\n"
-           "(validate: the file is invalid); 2 usage error, unreadable or invalid file.\n";
+           "(validate: the file is invalid); 2 usage error, unreadable, invalid or too\n"
+           "large file (more than 256 MiB), failed write, or the store file stayed\n"
+           "locked by another writer for the whole wait.\n";
 }
 
 void WriteVerbHelp(std::ostream& out, const VerbHelp& help) {

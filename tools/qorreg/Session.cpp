@@ -5,6 +5,7 @@
 #include <random>
 
 #include "Format.h"
+#include "store/StoreLimits.h"
 
 namespace qorreg {
 namespace fs = std::filesystem;
@@ -76,6 +77,12 @@ std::string ReadProblem(const std::string& path) {
     if (status.type() == fs::file_type::not_found) return "no such file";
     if (ec) return "cannot read file";
     if (fs::is_directory(status)) return "it is a folder";
+    // Refused before it is read: the library would refuse it too, and the
+    // message says why.
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > store::kMaxFileBytes) {
+        return "file too large (more than " + std::to_string(store::kMaxFileBytes >> 20) + " MiB)";
+    }
     std::ifstream probe(path, std::ios::binary);
     if (!probe) return "cannot read file";
     return std::string();
@@ -89,8 +96,16 @@ Session::~Session() {
     CRegExt().SetObject(previous_);
 }
 
-int Session::Open(const std::string& path, FileUse use) {
+int Session::Open(const std::string& path, FileUse use, unsigned waitSeconds) {
     path_ = path;
+    if (use != FileUse::Read) {
+        lock_ = std::make_unique<CStoreFileLock>(path.c_str(), waitSeconds * 1000u);
+        if (lock_->IsLocked() != 1) {
+            return Fail(io_, kExitFailure,
+                        "store file is locked by another writer (waited " + std::to_string(waitSeconds) +
+                            " s; see --wait), not changed; lock file: " + lock_->LockFilePath());
+        }
+    }
     std::error_code ec;
     bool missing = fs::status(path, ec).type() == fs::file_type::not_found;
     if (missing && use == FileUse::ChangeOrCreate) {

@@ -7,13 +7,20 @@
 // when every key and value that the verb added or changed reads back the
 // same. Otherwise, and whenever a file fails to load, the file is left as
 // it was.
+//
+// A changing session holds the store file's writers' lock (CStoreFileLock,
+// which makes the lock file beside the store file) from before its load
+// until the session ends, after its new file is in place, so that
+// concurrent runs queue instead of overwriting each other.
 #ifndef QORREG_SESSION_H
 #define QORREG_SESSION_H
 
+#include <memory>
 #include <string>
 
 #include <QorCommonLib.h>
 
+#include "Args.h"
 #include "Io.h"
 #include "StoreView.h"
 
@@ -25,8 +32,8 @@ enum class FileUse {
     ChangeOrCreate,  // as Change; a missing or empty file starts an empty store
 };
 
-// Why a file cannot be read ("no such file", "it is a folder", ...), or
-// the empty text when it can be opened for reading.
+// Why a file cannot be read ("no such file", "it is a folder", "file too
+// large", ...), or the empty text when it can be opened for reading.
 std::string ReadProblem(const std::string& path);
 
 class Session {
@@ -36,8 +43,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Loads path. kExitOk, or kExitFailure with the reason reported.
-    int Open(const std::string& path, FileUse use);
+    // Loads path; for a change, takes the lock first, waiting at most
+    // waitSeconds for another writer. kExitOk, or kExitFailure with the
+    // reason reported.
+    int Open(const std::string& path, FileUse use, unsigned waitSeconds = kDefaultWaitSeconds);
     CIniClass& Store() { return store_; }
     // Checks that the file keeps the changes, then saves every key
     // (HKEY_LOCAL_MACHINE included). kExitOk, or kExitFailure reported.
@@ -55,6 +64,7 @@ private:
     CIniClass* previous_;
     std::string path_;
     Snapshot loaded_;
+    std::unique_ptr<CStoreFileLock> lock_;
 };
 
 }  // namespace qorreg

@@ -1,0 +1,41 @@
+// The writers' lock of a store file, as the store's own writes and
+// CStoreFileLock take it: the lock file is the resolved store file's path
+// plus ".lock".
+#ifndef QOR_STORE_STORE_LOCK_H
+#define QOR_STORE_STORE_LOCK_H
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace qor::store {
+
+// The lock file of the store file at path.
+std::string LockFileOf(const char* path);
+
+// Holds the lock of one store file while in scope.
+class StoreLock {
+public:
+    // Takes the lock, making its lock file when create is set; otherwise a
+    // store file without a lock file is written without a lock and nothing
+    // is made beside it.
+    StoreLock(const char* path, bool create, std::uint32_t waitMilliseconds);
+    ~StoreLock() { platform::ReleaseFileLock(held_); }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+    // True when the lock is held, or when no lock file asks for one.
+    bool MayWrite() const { return held_ != nullptr || result_ == platform::FileLockResult::NoLockFile; }
+    bool Held() const { return held_ != nullptr; }
+    const std::string& LockFile() const { return lockFile_; }
+
+private:
+    std::string lockFile_;
+    platform::FileLock* held_ = nullptr;
+    platform::FileLockResult result_ = platform::FileLockResult::Failed;
+};
+
+}  // namespace qor::store
+
+#endif
