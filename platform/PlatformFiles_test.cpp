@@ -133,6 +133,44 @@ TEST_F(PlatformFiles, ReadInPiecesHandsOverEveryByteInOrderAndStopsWhenAsked) {
     }
 }
 
+TEST_F(PlatformFiles, ReadsRefuseFilesLongerThanTheirBoundBeforeAndWhileReading) {
+    Write("four.ini", "1234");
+    std::string bytes = "untouched";
+    EXPECT_TRUE(ReadWholeFile(Path("four.ini"), bytes, 4));
+    EXPECT_FALSE(ReadWholeFile(Path("four.ini"), bytes, 3));
+    EXPECT_EQ(bytes, "1234");
+    int pieces = 0;
+    EXPECT_TRUE(ReadFileInPieces(Path("four.ini"), [&pieces](std::string_view) { return ++pieces > 0; }, 4));
+    EXPECT_FALSE(ReadFileInPieces(Path("four.ini"), [&pieces](std::string_view) { return ++pieces > 0; }, 3));
+    EXPECT_EQ(pieces, 1);  // refused before the first piece
+
+    // A file that grows past the bound while it is read stops the read.
+    Write("growing.ini", std::string(4096, 'a'));
+    std::size_t seen = 0;
+    EXPECT_FALSE(ReadFileInPieces(Path("growing.ini"), [&](std::string_view piece) {
+        if (seen == 0) std::ofstream(Path("growing.ini"), std::ios::binary | std::ios::app) << std::string(1 << 16, 'b');
+        seen += piece.size();
+        return true;
+    }, 8192));
+    EXPECT_LE(seen, 8192u);
+}
+
+TEST_F(PlatformFiles, TailReadGivesOnlyTheLastBytes) {
+    Write("tail.ini", "0123456789");
+    const struct {
+        std::size_t count;
+        const char* tail;
+    } cases[] = {{3, "789"}, {10, "0123456789"}, {64, "0123456789"}, {0, ""}};
+    for (const auto& c : cases) {
+        std::string bytes;
+        ASSERT_TRUE(ReadFileTail(Path("tail.ini"), c.count, bytes)) << c.count;
+        EXPECT_EQ(bytes, c.tail);
+    }
+    std::string bytes;
+    EXPECT_FALSE(ReadFileTail(Path("absent.ini"), 3, bytes));
+    EXPECT_FALSE(ReadFileTail(root_.string(), 3, bytes));
+}
+
 TEST_F(PlatformFiles, ReadOfAnEmptyFileGivesEmptyText) {
     Write("empty.ini", "");
     std::string bytes = "stale";

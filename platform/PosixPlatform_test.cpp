@@ -138,6 +138,37 @@ int ReplacePastFileSizeLimit(const std::filesystem::path& folder) {
     return entries == 1 ? 0 : 5;
 }
 
+// A replacement through links writes the links' end: every link stays, the
+// target gets the bytes and keeps its permission bits, and the temporary
+// file is made beside the target.
+TEST(PosixHost, ReplaceThroughLinksWritesTheTargetAndKeepsLinksAndMode) {
+    namespace fs = std::filesystem;
+    std::random_device seed;
+    const fs::path root = fs::temp_directory_path() / ("qor_links_" + std::to_string(seed()));
+    fs::create_directories(root / "real");
+    std::ofstream(root / "real" / "root.ini") << "old";
+    fs::permissions(root / "real" / "root.ini", fs::perms(0640));
+    fs::create_symlink("real/root.ini", root / "direct.ini");
+    fs::create_symlink(root / "direct.ini", root / "chain.ini");
+    fs::create_symlink("real/new.ini", root / "dangling.ini");
+    const struct {
+        const char* link;
+        const char* target;
+    } cases[] = {{"direct.ini", "real/root.ini"}, {"chain.ini", "real/root.ini"}, {"dangling.ini", "real/new.ini"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(ReplaceFileAtomically((root / c.link).string(), c.link)) << c.link;
+        EXPECT_TRUE(fs::is_symlink(root / c.link)) << c.link;
+        std::stringstream written;
+        written << std::ifstream(root / c.target).rdbuf();
+        EXPECT_EQ(written.str(), c.link);
+        EXPECT_EQ(ResolveLinks((root / c.link).string()), fs::canonical(root / c.target).string());
+    }
+    EXPECT_EQ(fs::status(root / "real" / "root.ini").permissions(), fs::perms(0640));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "real"), fs::directory_iterator()), 2);
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+}
+
 TEST(PosixHostDeathTest, ReplacePastTheFileSizeLimitFailsInsteadOfEndingTheProcess) {
     namespace fs = std::filesystem;
     GTEST_FLAG_SET(death_test_style, "threadsafe");

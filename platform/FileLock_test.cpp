@@ -1,0 +1,84 @@
+// The file lock within one process: the holding thread takes it again at
+// once, another thread waits as another process would, and a writer that
+// only honours an existing lock file creates none.
+#include "platform/Platform.h"
+
+#include <atomic>
+#include <filesystem>
+#include <random>
+#include <thread>
+#include <gtest/gtest.h>
+
+namespace qor::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileLocks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device seed;
+        root_ = fs::temp_directory_path() / ("qor_filelock_" + std::to_string(seed()));
+        fs::create_directories(root_);
+        lockFile_ = (root_ / "root.ini.lock").string();
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    // What a take from another thread gets while this one holds the lock.
+    FileLockResult TakeFromAnotherThread(std::uint32_t wait) const {
+        FileLockResult result = FileLockResult::Failed;
+        std::thread([&] {
+            FileLock* held = nullptr;
+            result = AcquireFileLock(lockFile_, false, wait, held);
+            ReleaseFileLock(held);
+        }).join();
+        return result;
+    }
+    fs::path root_;
+    std::string lockFile_;
+};
+
+TEST_F(FileLocks, HoldingThreadTakesAgainAndOthersWaitUntilTheLastRelease) {
+    FileLock* first = nullptr;
+    FileLock* second = nullptr;
+    ASSERT_EQ(AcquireFileLock(lockFile_, true, 0, first), FileLockResult::Acquired);
+    EXPECT_TRUE(fs::exists(lockFile_));
+    ASSERT_EQ(AcquireFileLock(lockFile_, false, 0, second), FileLockResult::Acquired);
+    EXPECT_EQ(TakeFromAnotherThread(0), FileLockResult::TimedOut);
+    ReleaseFileLock(second);
+    EXPECT_EQ(TakeFromAnotherThread(20), FileLockResult::TimedOut);
+    ReleaseFileLock(first);
+    EXPECT_EQ(TakeFromAnotherThread(0), FileLockResult::Acquired);
+    EXPECT_TRUE(fs::exists(lockFile_));  // the lock file stays for the next writer
+}
+
+TEST_F(FileLocks, WaitingThreadGetsTheLockOnceItIsReleased) {
+    FileLock* held = nullptr;
+    ASSERT_EQ(AcquireFileLock(lockFile_, true, 0, held), FileLockResult::Acquired);
+    std::atomic<bool> released{false};
+    bool releasedFirst = false;
+    std::thread waiter([&] {
+        FileLock* mine = nullptr;
+        if (AcquireFileLock(lockFile_, false, 60000, mine) == FileLockResult::Acquired) releasedFirst = released.load();
+        ReleaseFileLock(mine);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    released = true;
+    ReleaseFileLock(held);
+    waiter.join();
+    EXPECT_TRUE(releasedFirst);
+}
+
+TEST_F(FileLocks, WithoutALockFileNothingIsHeldOrCreatedUnlessAsked) {
+    FileLock* held = nullptr;
+    EXPECT_EQ(AcquireFileLock(lockFile_, false, 0, held), FileLockResult::NoLockFile);
+    EXPECT_EQ(held, nullptr);
+    EXPECT_FALSE(fs::exists(lockFile_));
+    EXPECT_EQ(AcquireFileLock((root_ / "no" / "folder.lock").string(), true, 0, held), FileLockResult::Failed);
+    ReleaseFileLock(nullptr);
+}
+
+}  // namespace
+}  // namespace qor::platform
