@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -361,6 +363,50 @@ TEST_F(VerbsTest, HelpAndVersionAnswerWithoutAStoreFile) {
     EXPECT_EQ(help.out.rfind("Usage: qorreg -f FILE add KEY", 0), 0u) << help.out;
     EXPECT_EQ(Run({"--version"}).out.rfind("qorreg (QorCommonLib) 1.", 0), 0u);
 }
+
+// While another writer (here another thread) holds the store file's lock,
+// a changing verb waits no longer than --wait and leaves the file alone;
+// reading verbs take no lock. Once the lock is free the change goes in.
+TEST_F(VerbsTest, ChangingVerbsQueueOnTheLockAndNameTheLockFile) {
+    std::promise<void> locked, done;
+    std::thread holder([&] {
+        CStoreFileLock lock(store_.c_str(), 0);
+        locked.set_value();
+        done.get_future().wait();
+    });
+    locked.get_future().wait();
+    Outcome r = OnStore({"add", kKeyX, "-v", "NEW", "--wait", "0"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("root.ini.lock"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadAll(store_), kSmallStore);
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "NAME"}).status, 0);
+    done.set_value();
+    holder.join();
+    EXPECT_EQ(OnStore({"add", kKeyX, "-v", "NEW", "--wait", "0"}).status, 0);
+    EXPECT_NE(Query(kKeyX).find("NEW"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir_ / "root.ini.lock"));
+}
+
+#ifndef _WIN32
+// A store or input file over the bound is refused at once by every verb,
+// before any of it is read (the file is sparse: it costs no disk).
+TEST_F(VerbsTest, FilesOverTheSizeBoundAreRefusedAsTooLarge) {
+    const std::string huge = (dir_ / "huge.ini").string();
+    WriteAll(huge, "REGEDIT4\r\n");
+    fs::resize_file(huge, (std::uintmax_t{1} << 40));
+    const std::vector<std::vector<std::string>> commands = {
+        {"-f", huge, "query", kKeyX},         {"-f", huge, "export", "out.reg"},
+        {"-f", huge, "root", "x.dll"},        {"validate", huge},
+        {"-f", huge, "add", kKeyX},           {"-f", store_, "import", huge},
+    };
+    for (const auto& command : commands) {
+        Outcome r = Run(command);
+        EXPECT_EQ(r.status, 2) << command.back();
+        EXPECT_NE(r.err.find("file too large"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadAll(store_), kSmallStore);
+}
+#endif
 
 }  // namespace
 }  // namespace qorreg
