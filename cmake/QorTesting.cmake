@@ -36,8 +36,12 @@ function(qor_room_tests room)
       ENVIRONMENT "QOR_TEST_DATA=${PROJECT_SOURCE_DIR}/examples")
   else()
     # QOR_TEST_LAUNCHER: the emulator a test puts before any program it
-    # starts itself (empty on a native build).
+    # starts itself (unset on a native build).
+    set(_launcher)
+    if(CMAKE_CROSSCOMPILING_EMULATOR)
+      set(_launcher ENVIRONMENT_MODIFICATION "QOR_TEST_LAUNCHER=set:${CMAKE_CROSSCOMPILING_EMULATOR}")
+    endif()
     gtest_discover_tests(${room}_tests DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "QOR_TEST_DATA=${PROJECT_SOURCE_DIR}/examples;QOR_TEST_LAUNCHER=${CMAKE_CROSSCOMPILING_EMULATOR}")
+      PROPERTIES ENVIRONMENT "QOR_TEST_DATA=${PROJECT_SOURCE_DIR}/examples" ${_launcher})
   endif()
 endfunction()
