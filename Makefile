@@ -3,7 +3,7 @@
 BUILD := build/default
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build demo test test-native test-asan test-tsan test-fuzz windows clean
+.PHONY: all setup build demo test test-native test-asan test-tsan test-fuzz test-32 windows clean
 
 all: build
 
@@ -24,10 +24,17 @@ test-native: build
 windows:
 	@JOBS=$(JOBS) scripts/windows.sh
 
+# The whole suite built for 32-bit Linux (i686) and run under qemu-i386:
+# the 32-bit data model of the library's callers, on machines that cannot
+# run 32-bit Windows programs. One build, ctest in parallel.
+test-32:
+	@JOBS=$(JOBS) scripts/linux32.sh
+
 # Native tests, the same suite under AddressSanitizer + UBSan, the threaded
-# tests under ThreadSanitizer and a smoke run of every fuzz harness; then
-# the Windows builds and their tests.
+# tests under ThreadSanitizer and a smoke run of every fuzz harness; the
+# 32-bit suite under qemu-i386; then the Windows builds and their tests.
 test: test-native test-asan test-tsan test-fuzz
+	@$(MAKE) --no-print-directory test-32
 	@$(MAKE) --no-print-directory windows
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer,

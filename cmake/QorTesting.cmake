@@ -27,14 +27,21 @@ function(qor_room_tests room)
     target_link_libraries(${room}_tests PRIVATE Threads::Threads)
   endif()
   qor_warnings(${room}_tests)
-  if(CMAKE_CROSSCOMPILING)
-    # Under an emulator (Wine) each start of a program is slow: one ctest
-    # test per program, running all of its cases.
+  if(CMAKE_CROSSCOMPILING AND WIN32)
+    # Under Wine each start of a program is slow: one ctest test per
+    # program, running all of its cases. qemu-i386 starts a program quickly,
+    # so the 32-bit Linux build lists every case, as the native build does.
     add_test(NAME ${room}_tests COMMAND ${room}_tests)
     set_tests_properties(${room}_tests PROPERTIES
       ENVIRONMENT "QOR_TEST_DATA=${PROJECT_SOURCE_DIR}/examples")
   else()
+    # QOR_TEST_LAUNCHER: the emulator a test puts before any program it
+    # starts itself (unset on a native build).
+    set(_launcher)
+    if(CMAKE_CROSSCOMPILING_EMULATOR)
+      set(_launcher ENVIRONMENT_MODIFICATION "QOR_TEST_LAUNCHER=set:${CMAKE_CROSSCOMPILING_EMULATOR}")
+    endif()
     gtest_discover_tests(${room}_tests DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "QOR_TEST_DATA=${PROJECT_SOURCE_DIR}/examples")
+      PROPERTIES ENVIRONMENT "QOR_TEST_DATA=${PROJECT_SOURCE_DIR}/examples" ${_launcher})
   endif()
 endfunction()

@@ -4,7 +4,7 @@
 # so they share one set of expected files (examples/product/).
 #
 #   cmake -DPROGRAM=<example> -DWORK=<scratch folder> -DDATA=<examples/product> \
-#         -P RunProductExample.cmake
+#         [-DLAUNCHER=<emulator>] -P RunProductExample.cmake
 #
 # The tree, left in WORK for a look afterwards:
 #
@@ -51,7 +51,7 @@ endfunction()
 # The product folder is printed as the library builds it: the app-data
 # folder, then the ROOT1 text and the product name with either separator.
 function(run_and_check expectedFile)
-  execute_process(COMMAND "${PROGRAM}" "${WORK}/machine.ini"
+  execute_process(COMMAND ${LAUNCHER} "${PROGRAM}" "${WORK}/machine.ini"
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${PROGRAM} exited with ${status}\n${out}${err}")

@@ -1,11 +1,11 @@
 # Runs the qorreg program itself and checks the exit statuses a shell sees.
-# Usage: cmake -DQORREG=<program> -DWORK=<scratch folder> -P cli_test.cmake
+# Usage: cmake -DQORREG=<program> -DWORK=<scratch folder> [-DLAUNCHER=<emulator>] -P cli_test.cmake
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 set(store ${WORK}/store.ini)
 
 function(expect_status expected)
-  execute_process(COMMAND ${QORREG} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  execute_process(COMMAND ${LAUNCHER} ${QORREG} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status STREQUAL "${expected}")
     message(FATAL_ERROR "qorreg ${ARGN}: exit status ${status}, expected ${expected}\n${out}${err}")
   endif()
