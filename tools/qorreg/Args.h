@@ -24,6 +24,9 @@ enum Option : unsigned {
     kOptTwain = 1u << 6,
     kOptHelp = 1u << 7,
     kOptVersion = 1u << 8,
+    kOptRegedit = 1u << 9,
+    kOptUtf16 = 1u << 10,
+    kOptJson = 1u << 11,
 };
 
 struct Options {
