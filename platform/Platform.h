@@ -29,6 +29,12 @@ std::wstring NarrowToWide(std::string_view text);
 // UTF-16 code units of the name in the system code page, terminator included
 // (what MultiByteToWideChar(CP_ACP, 0, name, -1, NULL, 0) reports).
 std::uint32_t Utf16LengthWithTerminator(std::string_view name);
+// Converts UTF-16LE bytes (no byte-order mark) to 8-bit text: the ANSI code
+// page on Windows, UTF-8 elsewhere. False, with narrow unspecified, when the
+// bytes are not UTF-16 (an odd count, a lone surrogate) or, on Windows, hold
+// a character that the code page has no byte for: nothing is replaced by a
+// look-alike or by "?".
+bool Utf16LeToNarrow(std::string_view bytes, std::string& narrow);
 
 // ---- Files
 // No bound on the length of a file read.

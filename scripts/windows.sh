@@ -6,6 +6,7 @@
 #   - runs every test of build/win64 through wine64, in a Wine prefix of
 #     that build folder with the windowless graphics driver
 #   - checks the export tables of both DLLs
+#   - runs Wine's regedit and reg against the native qorreg (tests/peer)
 # Usage: scripts/windows.sh            (JOBS=n to set the parallelism)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -88,6 +89,11 @@ if [ "$tests_passed" -ne 1 ]; then
   { ctest --preset win64 --rerun-failed --output-on-failure 2>&1 || true; } |
     grep -vE '^ *(Start +[0-9]+:|Test project)' | tail -200
 fi
+# Wine's regedit and reg reading qorreg's files and qorreg reading theirs,
+# with the native qorreg of build/default (made by make test-native; the
+# test says it is skipped when that is missing).
+phase "regedit peer tests"
+bash tests/peer/regedit_peer.sh "$PWD/build/default/tools/qorreg/qorreg" "$wine" || status=1
 # The window helpers on real windows, on a virtual display of their own.
 scripts/wine-gui.sh "$win64" || status=1
 phase "done"

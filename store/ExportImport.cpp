@@ -15,7 +15,10 @@
 //   "NAME"=TEXT            the stored text less its prefix, as it stands
 //
 // The import reads REGEDIT4 lines by RegLines.cpp with the import's rules
-// and merges them into the store.
+// and merges them into the store. A text that starts with the UTF-16LE
+// byte-order mark (what Windows' registry tools write by default) is first
+// converted to the store's 8-bit text; one that cannot be converted imports
+// nothing. A leading UTF-8 byte-order mark is skipped.
 #include "platform/Platform.h"
 #include "store/KeyMap.h"
 #include "store/RegLines.h"
@@ -77,6 +80,22 @@ std::string AppExportText(const KeyMap& keys, std::string_view filter) {
     return text;
 }
 
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Imports bytes into keys: 1, or 0 when a UTF-16 text cannot be converted.
+int ImportBytes(KeyMap& keys, std::string_view bytes) {
+    std::string converted;
+    if (bytes.starts_with(kUtf16LeMark)) {
+        if (!qor::platform::Utf16LeToNarrow(bytes.substr(kUtf16LeMark.size()), converted)) return 0;
+        bytes = converted;
+    } else if (bytes.starts_with(kUtf8Mark)) {
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    qor::store::ReadRegLines(bytes, qor::store::kImportRules, keys, nullptr);
+    return 1;
+}
+
 }  // namespace
 
 int CIniClass::ExportText(const char* filter, CString& out) {
@@ -100,14 +119,12 @@ int CIniClass::ExportAppFile(const char* filter, const char* path) {
 
 int CIniClass::ImportText(const CString& text) {
     if (text.IsEmpty()) return 0;
-    qor::store::ReadRegLines(text.str(), qor::store::kImportRules, qor::store::KeysOf(*this), nullptr);
-    return 1;
+    return ImportBytes(qor::store::KeysOf(*this), text.str());
 }
 
 int CIniClass::ImportFile(const char* path) {
     std::string bytes;
     // A file larger than the bound is refused before it is read.
     if (path == nullptr || !qor::platform::ReadWholeFile(path, bytes, store::kMaxFileBytes)) return 0;
-    qor::store::ReadRegLines(bytes, qor::store::kImportRules, qor::store::KeysOf(*this), nullptr);
-    return 1;
+    return ImportBytes(qor::store::KeysOf(*this), bytes);
 }

@@ -102,5 +102,72 @@ TEST(ImportTest, FileImportReadsTheWholeFileOrFailsWhenItCannot) {
     EXPECT_EQ(SnapshotOf(store), (Texts{"[K]", "A = <string>x"}));
 }
 
+// The UTF-16LE form of an ASCII text, with its byte-order mark.
+std::string Utf16LeOf(std::string_view ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) bytes.append({c, '\0'});
+    return bytes;
+}
+
+const std::string kEightBitExport =
+    "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CLASSES_ROOT\\.scan]\r\n@=\"C:\\\\Scans\\\\Out\"\r\n"
+    "\"Q\"=\"say \\\"hi\\\"\"\r\n\"N\"=dword:fffffff6\r\n\"E\"=hex(2):25,00,41,00,\\\r\n  00,00\r\n\r\n";
+
+TEST(ImportTest, MarkedTextsImportAsTheirEightBitText) {
+    CIniClass plain;
+    ASSERT_EQ(plain.ImportText(CString(kEightBitExport)), 1);
+    ASSERT_EQ(SnapshotOf(plain), (Texts{"[HKEY_CLASSES_ROOT\\.SCAN]", "@ = <string>C:\\Scans\\Out", "E = hex(2):25,00,41,00,00,00",
+                                        "N = <dword>-10", "Q = <string>say \"hi\""}));
+    TempFolder folder;
+    for (const std::string& marked : {Utf16LeOf(kEightBitExport), "\xEF\xBB\xBF" + kEightBitExport}) {
+        CIniClass fromText, fromFile;
+        EXPECT_EQ(fromText.ImportText(CString(marked)), 1);
+        EXPECT_EQ(SnapshotOf(fromText), SnapshotOf(plain));
+        WriteBytes(folder.File("in.reg"), marked);
+        EXPECT_EQ(fromFile.ImportFile(folder.File("in.reg").c_str()), 1);
+        EXPECT_EQ(SnapshotOf(fromFile), SnapshotOf(plain));
+    }
+#ifndef _WIN32
+    CIniClass accented;
+    ASSERT_EQ(accented.ImportText(CString(Utf16LeOf("[K]\r\n\"A\"=\"Caf") + std::string("\xe9\0\"\0\r\0\n\0", 8))), 1);
+    EXPECT_EQ(ValueOf(accented, "K", "A"), "<string>Caf\xc3\xa9");
+#endif
+}
+
+TEST(ImportTest, UnconvertibleUtf16ImportsNothing) {
+    const std::string good = Utf16LeOf("[K]\r\n\"A\"=\"x\"\r\n");
+    TempFolder folder;
+    for (const std::string& broken : {good + "B", good + std::string("\x34\xd8\r\0\n\0", 6), good + std::string("\x1e\xdd", 2)}) {
+        CIniClass store;
+        store.SetValue("K", "B", "<dword>1");
+        EXPECT_EQ(store.ImportText(CString(broken)), 0);
+        WriteBytes(folder.File("in.reg"), broken);
+        EXPECT_EQ(store.ImportFile(folder.File("in.reg").c_str()), 0);
+        EXPECT_EQ(SnapshotOf(store), (Texts{"[K]", "B = <dword>1"}));
+    }
+}
+
+// A typed byte list continued over lines stays whole through the import,
+// the store file and the export, each writing it on one line.
+TEST(ImportTest, ContinuedTypedByteListSurvivesSaveLoadAndExport) {
+    CIniClass imported;
+    ASSERT_EQ(imported.ImportText(CString(kEightBitExport + "[K]\r\n\"M\"=hex(7):41,00,00,\\\r\n  00,\\\r\n  00\r\n")), 1);
+    EXPECT_EQ(ValueOf(imported, "K", "M"), "hex(7):41,00,00,00,00");
+    // A text ending in a backslash is written without it, so it cannot join the next line.
+    const std::string whole = "hex(7):41,00,00,00,00,";
+    imported.SetValue("K", "M", (whole + "\\").c_str());
+    TempFolder folder;
+    const std::string path = folder.File("store.ini");
+    ASSERT_EQ(imported.SaveFile(path.c_str(), ""), 1);
+    const std::string saved = ReadBytes(path);
+    EXPECT_NE(saved.find("\"E\"=hex(2):25,00,41,00,00,00\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"M\"=" + whole + "\r\n[CINICHECKFILEVALID]"), std::string::npos) << saved;
+    CIniClass loaded;
+    ASSERT_EQ(loaded.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(ValueOf(loaded, "HKEY_CLASSES_ROOT\\.SCAN", "E"), "hex(2):25,00,41,00,00,00");
+    EXPECT_EQ(ValueOf(loaded, "K", "M"), whole);
+    EXPECT_NE(Exported(loaded, "").find("\"E\"=hex(2):25,00,41,00,00,00\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qor::store

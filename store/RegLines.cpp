@@ -1,8 +1,9 @@
 // Reading REGEDIT4 lines.
 //
 // CR and LF each end a line (so CR LF, LF and CR all do); a last line that
-// no line end closes is dropped. A line that contains "hex:" and ends with a
-// backslash goes on in the next line. Then:
+// no line end closes is dropped. A line that contains "hex:" or "hex(N):"
+// (N hexadecimal digits) and ends with a backslash goes on in the next line.
+// Then:
 //
 //   [KEY]          a section: its first "]" is its last byte. The text is
 //                  upper-cased, leading "[" and the final "]" are removed,
@@ -21,9 +22,10 @@
 //   3. every backslash-quote pair becomes a quote;
 //   4. every backslash pair becomes one backslash (see the rules for a
 //      first pair at position 8);
-//   5. with "hex:" in it, every backslash-space-space (the joint of a
-//      continued line) is removed;
+//   5. with "hex:" or "hex(N):" in it, every backslash-space-space (the
+//      joint of a continued line) is removed;
 //   6. with "hex:" in it, every "hex:" is removed and "<hex>" put in front.
+// A "hex(N):" field is otherwise kept as it stands: a raw text.
 // The field shapes that SaveFile writes take a shortcut with the same result.
 #include "store/RegLines.h"
 
@@ -186,7 +188,7 @@ void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
     if (firstPair != std::string::npos && !(keepPairsAfterStringPrefix && firstPair == kStringPrefix.size())) {
         ReplaceEvery(field, "\\\\", "\\");
     }
-    if (Contains(field, "hex:") && Contains(field, "\\  ")) ReplaceEvery(field, "\\  ", "");
+    if (Contains(field, "\\  ") && HoldsByteListTag(field)) ReplaceEvery(field, "\\  ", "");
     if (Contains(field, "hex:")) {
         ReplaceEvery(field, "hex:", "");
         field.insert(0, kHexPrefix);
@@ -221,7 +223,7 @@ bool RegLineReader::PhysicalLine(std::string_view line) {
         joined_.append(line);
         line = joined_;
     }
-    // A joined line holds "hex:" already; testing its end is enough.
+    // A joined line holds its byte list tag already; testing its end is enough.
     if (joining_ ? line.ends_with('\\') : ContinuesOnNextLine(line)) {
         if (!joining_) joined_.assign(line);
         joining_ = true;
@@ -245,8 +247,19 @@ bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& tar
     return true;
 }
 
+bool HoldsByteListTag(std::string_view text) {
+    if (Contains(text, "hex:")) return true;
+    for (std::size_t at = text.find("hex("); at != std::string_view::npos; at = text.find("hex(", at + 1)) {
+        const std::size_t digits = at + 4;
+        std::size_t end = digits;
+        while (end < text.size() && IsHexDigit(text[end])) ++end;
+        if (end > digits && text.substr(end, 2) == "):") return true;
+    }
+    return false;
+}
+
 bool ContinuesOnNextLine(std::string_view line) {
-    return !line.empty() && line.back() == '\\' && Contains(line, "hex:");
+    return !line.empty() && line.back() == '\\' && HoldsByteListTag(line);
 }
 
 }  // namespace qor::store

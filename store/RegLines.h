@@ -14,8 +14,12 @@ namespace qor::store {
 // CR and LF each end a line.
 inline bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-// A line that contains "hex:" and ends in a backslash is joined by the next
-// line (a byte list continued over several lines).
+// True when text holds a byte list tag: "hex:" or "hex(N):" with N one or
+// more hexadecimal digits (the typed lists: "hex(2):", "hex(7):", ...).
+bool HoldsByteListTag(std::string_view text);
+
+// A line that holds a byte list tag and ends in a backslash is joined by the
+// next line (a byte list continued over several lines).
 bool ContinuesOnNextLine(std::string_view line);
 
 struct RegLineRules {
@@ -55,7 +59,7 @@ private:
 
     std::unique_ptr<LineHandler> lines_;
     std::string partial_;  // the start of a line that the next piece goes on with
-    std::string joined_;   // a "hex:" line continued over several lines
+    std::string joined_;   // a byte list line continued over several lines
     bool joining_ = false;
 };
 

@@ -24,6 +24,8 @@ TEST(RegLinesTest, FieldsBecomeStoredTextsStepByStep) {
         {"\"see hex:5\"", "<hex><string>see 5", "<hex><string>see 5"},
         {"hex:01,02,\\  03", "<hex>01,02,03", "<hex>01,02,03"},
         {"hex(2):41,00", "hex(2):41,00", "hex(2):41,00"},
+        {"hex(7):41,\\  00,\\  00", "hex(7):41,00,00", "hex(7):41,00,00"},
+        {"hex(x):41,\\  00", "hex(x):41,\\  00", "hex(x):41,\\  00"},
         {"\"a\\\\b\\\\c\"", "<string>a\\b\\c", "<string>a\\b\\c"},
         {"\"\\\\server\\\\share\"", "<string>\\\\server\\\\share", "<string>\\server\\share"},
         {"12345678\\\\x", "12345678\\\\x", "12345678\\x"},
@@ -73,6 +75,11 @@ TEST(RegLinesTest, LineRulesOfBothReaders) {
         // Lines with "hex:" that end in a backslash go on, whatever ends them.
         EXPECT_EQ(Read("[K]\r\n\"D\"=hex:01,\\\r\n  02,\\\n\n  03\r\n\"P\"=\"C:\\\\\"\n\"X\"=hex:1,\\\n  2", rules),
                   (Texts{"[K]", "D=<hex>01,02,03", "P=<string>C:\\"}));
+        // So do lines with a typed list "hex(N):", N in hexadecimal digits.
+        EXPECT_EQ(Read("[K]\n\"E\"=hex(2):25,00,\\\n  41,00,\\\n  00,00\n\"Q\"=hex(b):01,\\\n  02\n"
+                       "\"R\"=hex(7x):01,\\\n\"S\"=hex():02,\\\n\"T\"=1\n", rules),
+                  (Texts{"[K]", "E=hex(2):25,00,41,00,00,00", "Q=hex(b):01,02", "R=hex(7x):01,\\", "S=hex():02,\\",
+                         "T=<dword>1"}));
         // Of two values of one name the later one stays.
         EXPECT_EQ(Read("[K]\n\"B\"=1\n\"A\"=2\n\"b\"=3\n", rules), (Texts{"[K]", "A=<dword>2", "B=<dword>3"}));
     }

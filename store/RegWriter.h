@@ -40,7 +40,8 @@ bool FitsSectionLine(std::string_view key);
 
 void AppendSectionLine(std::string& out, std::string_view key);
 // CR and LF inside the name or the text are written as spaces; a line that
-// would end in a backslash with "hex:" in it (continued on reading) is
+// would end in a backslash with a byte list tag ("hex:", "hex(N):") in it
+// (continued on reading) is
 // written without the backslashes at its end.
 void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form);
 

@@ -4,6 +4,7 @@
 // UTF-8 is read strictly: overlong forms, surrogate code points, code points
 // above U+10FFFF, stray continuation bytes and cut-off sequences are invalid.
 #include "platform/Platform.h"
+#include "platform/Utf16Le.h"
 
 #include <algorithm>
 
@@ -95,6 +96,20 @@ std::wstring NarrowToWide(std::string_view text) {
         pos += length;
     }
     return wide;
+}
+
+bool Utf16LeToNarrow(std::string_view bytes, std::string& narrow) {
+    if (bytes.size() % 2 != 0) return false;
+    narrow.clear();
+    narrow.reserve(bytes.size() / 2);
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf16LeAt(bytes, pos, c);
+        if (length == 0) return false;
+        AppendUtf8(c, narrow);
+        pos += length;
+    }
+    return true;
 }
 
 std::uint32_t Utf16LengthWithTerminator(std::string_view name) {

@@ -1,8 +1,10 @@
 // Text conversion on Windows: the calling thread's ANSI code page for texts,
 // the system code page for the UTF-16 length of names.
 #include "platform/Platform.h"
+#include "platform/Utf16Le.h"
 
 #include <climits>
+#include <cstring>
 #include <windows.h>
 
 namespace qor::platform {
@@ -51,6 +53,33 @@ std::wstring NarrowToWide(std::string_view text) {
         throw TextConversionError("text is not valid in the thread code page");
     }
     return wide;
+}
+
+// Without WC_NO_BEST_FIT_CHARS a character the code page lacks may become
+// a look-alike (an accented letter its plain one) without any report, and
+// without the default-character flag the call puts "?" in its place and
+// reports success; with both, any character without a byte of its own sets
+// the flag. A UTF-8 code page takes neither: there only invalid text fails.
+bool Utf16LeToNarrow(std::string_view bytes, std::string& narrow) {
+    narrow.clear();
+    if (!IsUtf16Le(bytes)) return false;
+    if (bytes.empty()) return true;
+    if (bytes.size() / 2 > static_cast<std::size_t>(INT_MAX)) return false;
+    std::wstring wide(bytes.size() / 2, L'\0');
+    std::memcpy(wide.data(), bytes.data(), bytes.size());
+    const int units = static_cast<int>(wide.size());
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultFlag = utf8 ? nullptr : &usedDefault;
+    const int size = WideCharToMultiByte(CP_ACP, flags, wide.data(), units, nullptr, 0, nullptr, usedDefaultFlag);
+    if (size <= 0 || usedDefault) return false;
+    narrow.resize(static_cast<std::size_t>(size));
+    if (WideCharToMultiByte(CP_ACP, flags, wide.data(), units, narrow.data(), size, nullptr, usedDefaultFlag) != size ||
+        usedDefault) {
+        return false;
+    }
+    return true;
 }
 
 std::uint32_t Utf16LengthWithTerminator(std::string_view name) {

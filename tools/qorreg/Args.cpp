@@ -23,6 +23,9 @@ const OptionEntry kOptionTable[] = {
     {0, "wait", true, kOptWait},
     {'h', "help", false, kOptHelp},
     {'V', "version", false, kOptVersion},
+    {0, "regedit", false, kOptRegedit},
+    {0, "utf16", false, kOptUtf16},
+    {0, "json", false, kOptJson},
 };
 
 const OptionEntry* FindShort(char name) {

@@ -25,6 +25,9 @@ enum Option : unsigned {
     kOptHelp = 1u << 7,
     kOptVersion = 1u << 8,
     kOptWait = 1u << 9,
+    kOptRegedit = 1u << 10,
+    kOptUtf16 = 1u << 11,
+    kOptJson = 1u << 12,
 };
 
 // How long a changing verb waits for another writer's lock by default.

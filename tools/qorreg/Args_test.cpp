@@ -89,7 +89,11 @@ TEST(KeyPathTest, KeysBecomeTheStoresUpperCaseFormWithLongRootNames) {
         {"HKLM", "HKEY_LOCAL_MACHINE"},
         {"HKLM\\", "HKEY_LOCAL_MACHINE"},
         {"Software\\Orvane Corp\\DocScan\\S1", "SOFTWARE\\ORVANE CORP\\DOCSCAN\\S1"},  // root-less
-        {"HKLMX\\Y", "HKLMX\\Y"},
+        {"hkcr\\.scan", "HKEY_CLASSES_ROOT\\.SCAN"},
+        {"HKU\\S-1-5-18", "HKEY_USERS\\S-1-5-18"},
+        {"hkcc", "HKEY_CURRENT_CONFIG"},
+        {"hkey_users\\x", "HKEY_USERS\\X"},
+        {"SOFTWARE\\HKLN", "SOFTWARE\\HKLN"},
     };
     for (const auto& [text, expected] : cases) {
         std::string full, error;
@@ -98,9 +102,9 @@ TEST(KeyPathTest, KeysBecomeTheStoresUpperCaseFormWithLongRootNames) {
     }
 }
 
-TEST(KeyPathTest, OtherRootsEmptyNamesAndOverlongPathsAreRefused) {
+TEST(KeyPathTest, MistypedRootsEmptyNamesAndOverlongPathsAreRefused) {
     const std::vector<std::string> bad = {
-        "HKCR\\X", "HKEY_CLASSES_ROOT\\X", "hkey_users", "HKU\\X", "", "\\", "\\SOFTWARE", "HKLM\\\\X",
+        "HKLN\\X", "HKLMX\\Y", "hkey_local\\x", "HKEY_PERFORMANCE_DATA", "hk", "", "\\", "\\SOFTWARE", "HKLM\\\\X",
         "HKLM\\A\\\\B", "HKLM\\" + std::string(kMaxKeyPathLength, 'A'),
     };
     for (const std::string& text : bad) {

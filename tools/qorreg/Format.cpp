@@ -21,6 +21,12 @@ const TypeEntry kTypes[] = {
 
 const char* const kIndent = "    ";
 
+// The registry's type names by type number.
+const char* const kTypeNumberNames[] = {
+    "REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD", "REG_DWORD_BIG_ENDIAN", "REG_LINK",
+    "REG_MULTI_SZ", "REG_RESOURCE_LIST", "REG_FULL_RESOURCE_DESCRIPTOR", "REG_RESOURCE_REQUIREMENTS_LIST", "REG_QWORD",
+};
+
 }  // namespace
 
 ValueType TypeOfStoredText(const std::string& text) {
@@ -48,6 +54,32 @@ bool ParseTypeName(const std::string& text, ValueType& type) {
     return false;
 }
 
+bool SplitTypedByteList(const std::string& text, unsigned& typeNumber, std::string& byteList) {
+    if (text.rfind("hex(", 0) != 0) return false;
+    const std::size_t close = text.find("):", 4);
+    if (close == std::string::npos || close == 4 || close > 12) return false;
+    unsigned number = 0;
+    for (std::size_t i = 4; i < close; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0) return false;
+        number = number * 16 + static_cast<unsigned>(digit);
+    }
+    typeNumber = number;
+    byteList = text.substr(close + 2);
+    return true;
+}
+
+std::string TypeNameOf(const std::string& text) {
+    unsigned number = 0;
+    std::string unused;
+    if (TypeOfStoredText(text) != ValueType::Untyped || !SplitTypedByteList(text, number, unused)) {
+        return TypeName(TypeOfStoredText(text));
+    }
+    const std::size_t known = sizeof kTypeNumberNames / sizeof kTypeNumberNames[0];
+    return std::string(number < known ? kTypeNumberNames[number] : "REG_NONE") + " (raw)";
+}
+
 std::string FormatDword(DWORD value) {
     char text[32];
     (void)std::snprintf(text, sizeof text, "0x%08x (%u)", static_cast<unsigned>(value), static_cast<unsigned>(value));
@@ -70,7 +102,11 @@ void WriteKeyLine(std::ostream& out, const std::string& key) {
 }
 
 void WriteValueLine(std::ostream& out, const std::string& name, ValueType type, const std::string& data) {
-    out << kIndent << name << kIndent << TypeName(type) << kIndent << data << '\n';
+    WriteValueLine(out, name, std::string(TypeName(type)), data);
+}
+
+void WriteValueLine(std::ostream& out, const std::string& name, const std::string& typeName, const std::string& data) {
+    out << kIndent << name << kIndent << typeName << kIndent << data << '\n';
 }
 
 }  // namespace qorreg

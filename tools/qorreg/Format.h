@@ -24,6 +24,13 @@ const char* TypeName(ValueType type);
 // is not accepted.
 bool ParseTypeName(const std::string& text, ValueType& type);
 
+// A raw text "hex(N):BYTES" (a typed byte list as another program wrote
+// it, N hexadecimal digits): true with N and the byte list text after the colon.
+bool SplitTypedByteList(const std::string& text, unsigned& typeNumber, std::string& byteList);
+// The type column of a stored text: TypeName of its type, or for a typed
+// byte list the name of its type number and " (raw)" ("REG_EXPAND_SZ (raw)").
+std::string TypeNameOf(const std::string& text);
+
 // "0x%08x (decimal)": 0x0000002a (42).
 std::string FormatDword(DWORD value);
 // Two lower-case hexadecimal digits per byte, nothing between: 00cc01ff.
@@ -31,6 +38,7 @@ std::string FormatBytes(const std::vector<BYTE>& bytes);
 
 void WriteKeyLine(std::ostream& out, const std::string& key);
 void WriteValueLine(std::ostream& out, const std::string& name, ValueType type, const std::string& data);
+void WriteValueLine(std::ostream& out, const std::string& name, const std::string& typeName, const std::string& data);
 
 }  // namespace qorreg
 

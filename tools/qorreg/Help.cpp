@@ -6,12 +6,15 @@ namespace qorreg {
 namespace {
 
 const VerbHelp kVerbHelp[] = {
-    {"query", "-f FILE query KEY [-v NAME] [-s]", "show a key's values and sub-keys",
+    {"query", "-f FILE query KEY [-v NAME] [-s] [--json]", "show a key's values and sub-keys",
      "Shows KEY on a line, then one line per value: NAME, TYPE, DATA.\n"
      "Without -s the sub-keys directly below KEY follow, one per line.\n"
      "\n"
      "  -v, --value NAME   show only the value NAME\n"
-     "  -s, --subtree      show KEY and every key below it, each with its values\n"},
+     "  -s, --subtree      show KEY and every key below it, each with its values\n"
+     "  --json             one JSON object: key, values (name, type, data: a number,\n"
+     "                     a text, or lower-case hex for bytes and raw texts) and\n"
+     "                     sub-keys (with -s nested with their own values)\n"},
     {"add", "-f FILE add KEY [-v NAME [-t TYPE] [-d DATA]]", "create a key or set a value",
      "Creates KEY when missing; with -v also sets the value NAME of KEY.\n"
      "When FILE does not exist yet, it is created.\n"
@@ -28,12 +31,16 @@ const VerbHelp kVerbHelp[] = {
     {"copy", "-f FILE copy SRC DST", "copy a key and everything below it",
      "Copies SRC, every key below it and all their values to DST. What DST already\n"
      "holds stays, except values of the same name, which are replaced.\n"},
-    {"export", "-f FILE export [--app] [FILTER] OUT", "write the keys that contain FILTER to OUT",
+    {"export", "-f FILE export [--app | --regedit [--utf16]] [FILTER] OUT", "write the keys that contain FILTER to OUT",
      "Writes a TWAIN export (REGEDIT4 text) of every key whose path contains FILTER\n"
      "(all keys when FILTER is left out) to OUT, replacing it.\n"
      "\n"
      "  --app   write the scanning application's export instead, appended to OUT:\n"
-     "          key paths relative to FILTER, values without type\n"},
+     "          key paths relative to FILTER, values without type\n"
+     "  --regedit  write a file for Windows' regedit instead (REGEDIT4, texts\n"
+     "          escaped); keys without a root name are left out with a warning\n"
+     "  --utf16    with --regedit: version 5.00, UTF-16LE (for values that came\n"
+     "          from a version 5 file, such as hex(2): and hex(7): ones)\n"},
     {"import", "-f FILE import IN", "merge a REGEDIT4 file into the store",
      "Reads the REGEDIT4 file IN (such as a TWAIN export) into the store of FILE:\n"
      "new keys are added, values of the same name are replaced.\n"},
@@ -75,8 +82,9 @@ void WriteToolHelp(std::ostream& out) {
            "  -h, --help        show this help; 'qorreg VERB --help' shows a verb's\n"
            "  -V, --version     show the version\n"
            "\n"
-           "KEY is a full key path that begins with HKEY_LOCAL_MACHINE or\n"
-           "HKEY_CURRENT_USER (or HKLM, HKCU), in any case, such as\n"
+           "KEY is a full key path that begins with a root name: HKEY_LOCAL_MACHINE,\n"
+           "HKEY_CURRENT_USER, HKEY_CLASSES_ROOT, HKEY_USERS, HKEY_CURRENT_CONFIG\n"
+           "(or HKLM, HKCU, HKCR, HKU, HKCC), in any case, such as\n"
            "HKCU\\SOFTWARE\\Orvane Corp\\DocScan. Product store files hold keys\n"
            "without a root name (SOFTWARE\\Orvane Corp\\DocScan\\...). Quote keys\n"
            "in the shell.\n"

@@ -4,15 +4,14 @@ namespace qorreg {
 namespace {
 
 const std::pair<const char*, const char*> kShortRoots[] = {
-    {"HKLM", "HKEY_LOCAL_MACHINE"},
-    {"HKCU", "HKEY_CURRENT_USER"},
+    {"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"}, {"HKCR", "HKEY_CLASSES_ROOT"},
+    {"HKU", "HKEY_USERS"},          {"HKCC", "HKEY_CURRENT_CONFIG"},
 };
 
-// Registry roots the store has no place for; a key beginning with one of
-// them is a mistake, not a root-less key.
-bool IsOtherRoot(const std::string& first) {
-    if (first == "HKEY_LOCAL_MACHINE" || first == "HKEY_CURRENT_USER") return false;
-    return first.rfind("HKEY_", 0) == 0 || first == "HKCR" || first == "HKU" || first == "HKCC";
+// A first name that begins with "HK" but is no root name is a mistyped
+// root (HKLN), not a key without a root name.
+bool IsMistypedRoot(const std::string& first) {
+    return first.rfind("HK", 0) == 0 && !IsRootName(first);
 }
 
 // True when text is name alone or name followed by a backslash.
@@ -22,6 +21,13 @@ bool BeginsWithName(const std::string& text, const std::string& name) {
 }
 
 }  // namespace
+
+bool IsRootName(const std::string& name) {
+    for (const auto& root : kShortRoots) {
+        if (name == root.second) return true;
+    }
+    return false;
+}
 
 std::string UpperAscii(std::string text) {
     for (char& c : text) {
@@ -45,8 +51,9 @@ bool ParseKeyPath(const std::string& text, std::string& full, std::string& error
         error = "empty key path: '" + text + "'";
         return false;
     }
-    if (IsOtherRoot(path.substr(0, path.find('\\')))) {
-        error = "unknown root in key (use HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKLM or HKCU): " + text;
+    if (IsMistypedRoot(path.substr(0, path.find('\\')))) {
+        error = "unknown root in key (use HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT, HKEY_USERS, "
+                "HKEY_CURRENT_CONFIG or HKLM, HKCU, HKCR, HKU, HKCC): " + text;
         return false;
     }
     if (path.front() == '\\' || path.find("\\\\") != std::string::npos) {

@@ -16,26 +16,12 @@ namespace {
 constexpr std::size_t kRootKeyBufferSize = 260;
 const char* const kRootNotFound = "Software\\Company\\Error";
 
-// The data column of a value, read back through the library's typed getters
-// (the stored text itself when the key cannot be opened, such as a key path
-// too long for a handle).
+// The data column of a value.
 std::string ShowData(CRegExt& handle, const StoredValue& value) {
-    if (handle.m_fOpen != 1) return value.text;
-    const char* name = value.name.c_str();
-    ValueType type = TypeOfStoredText(value.text);
-    if (type == ValueType::Dword) {
-        DWORD number = 0;
-        handle.GetDWord(number, name);
-        return FormatDword(number);
-    }
-    CString text;
-    handle.GetString(text, name, 0);
-    if (type != ValueType::Binary || text.IsEmpty()) return text.GetString();
-    // One byte per comma-separated piece.
-    std::vector<BYTE> bytes(1 + static_cast<std::size_t>(std::count(text.str().begin(), text.str().end(), ',')));
-    DWORD unused = 0;
-    handle.GetBinary(bytes.data(), &unused, name);
-    return FormatBytes(bytes);
+    const ValueData data = ReadValueData(handle, value);
+    if (data.type == ValueType::Dword) return FormatDword(data.number);
+    if (data.type == ValueType::Binary) return FormatBytes(data.bytes);
+    return data.text;
 }
 
 // Writes one key block; with onlyName set, only that value and only when the
@@ -50,7 +36,7 @@ bool WriteKeyBlock(std::ostream& out, CIniClass& store, const std::string& key, 
     CRegExt noParent;
     handle.OpenReadOnly(key.c_str(), &noParent);
     WriteKeyLine(out, key);
-    for (const StoredValue& value : values) WriteValueLine(out, value.name, TypeOfStoredText(value.text), ShowData(handle, value));
+    for (const StoredValue& value : values) WriteValueLine(out, value.name, TypeNameOf(value.text), ShowData(handle, value));
     return true;
 }
 
@@ -87,6 +73,7 @@ int QueryVerb(const Options& options, Io& io) {
     if (!KeyIsPresent(store, key)) return Fail(io, kExitNotFound, "key not found: " + key);
 
     KeyTree tree = BuildKeyTree(store, key);
+    if (options.Has(kOptJson)) return QueryJson(options, store, tree, key, io);
     std::string name = UpperAscii(options.value);
     const std::string* onlyName = options.Has(kOptValue) ? &name : nullptr;
     std::vector<std::string> keys = options.Has(kOptSubtree) ? SubtreePaths(tree, key)
@@ -112,10 +99,13 @@ int QueryVerb(const Options& options, Io& io) {
 int ExportVerb(const Options& options, Io& io) {
     std::string filter = options.operands.size() == 2 ? CanonicalKeyText(options.operands[0]) : std::string();
     const std::string& target = options.operands.back();
+    if (options.Has(kOptRegedit) && options.Has(kOptApp)) return Fail(io, kExitFailure, "--regedit and --app exclude each other");
+    if (options.Has(kOptUtf16) && !options.Has(kOptRegedit)) return Fail(io, kExitFailure, "--utf16 needs --regedit");
     Session session(io);
     if (int status = session.Open(options.file, FileUse::Read)) return status;
     CIniClass& store = session.Store();
     if (!filter.empty() && !AnyKeyContains(store, filter)) return Fail(io, kExitNotFound, "no key contains: " + filter);
+    if (options.Has(kOptRegedit)) return RegeditExportVerb(options, store, filter, io);
     int written = options.Has(kOptApp) ? store.ExportAppFile(filter.c_str(), target.c_str())
                                        : store.ExportFile(filter.c_str(), target.c_str());
     if (written != 1) return Fail(io, kExitFailure, "cannot write file: " + target);

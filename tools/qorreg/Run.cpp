@@ -19,17 +19,18 @@ struct VerbEntry {
 };
 
 const VerbEntry kVerbs[] = {
-    {"query", QueryVerb, 1, 1, kOptFile | kOptValue | kOptSubtree},
+    {"query", QueryVerb, 1, 1, kOptFile | kOptValue | kOptSubtree | kOptJson},
     {"add", AddVerb, 1, 1, kOptFile | kOptValue | kOptType | kOptData | kOptWait},
     {"delete", DeleteVerb, 1, 1, kOptFile | kOptValue | kOptWait},
     {"copy", CopyVerb, 2, 2, kOptFile | kOptWait},
-    {"export", ExportVerb, 1, 2, kOptFile | kOptApp},
+    {"export", ExportVerb, 1, 2, kOptFile | kOptApp | kOptRegedit | kOptUtf16},
     {"import", ImportVerb, 1, 1, kOptFile | kOptWait},
     {"validate", ValidateVerb, 0, 1, kOptFile},
     {"root", RootVerb, 1, 1, kOptFile | kOptTwain},
 };
 
-const Option kAllOptions[] = {kOptFile, kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain, kOptWait};
+const Option kAllOptions[] = {kOptFile, kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain,
+                             kOptWait, kOptRegedit, kOptUtf16, kOptJson};
 
 const VerbEntry* FindVerb(const std::string& name) {
     for (const VerbEntry& verb : kVerbs) {

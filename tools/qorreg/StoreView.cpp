@@ -29,6 +29,27 @@ void AppendSubtree(const KeyTree& tree, const std::string& key, std::vector<std:
 
 }  // namespace
 
+ValueData ReadValueData(CRegExt& handle, const StoredValue& value) {
+    if (handle.m_fOpen != 1) return {ValueType::Untyped, 0, {}, value.text};
+    const char* name = value.name.c_str();
+    ValueData data{TypeOfStoredText(value.text), 0, {}, {}};
+    if (data.type == ValueType::Dword) {
+        handle.GetDWord(data.number, name);
+        return data;
+    }
+    CString text;
+    handle.GetString(text, name, 0);
+    if (data.type != ValueType::Binary) {
+        data.text = text.GetString();
+    } else if (!text.IsEmpty()) {
+        // One byte per comma-separated piece.
+        data.bytes.resize(1 + static_cast<std::size_t>(std::count(text.str().begin(), text.str().end(), ',')));
+        DWORD unused = 0;
+        handle.GetBinary(data.bytes.data(), &unused, name);
+    }
+    return data;
+}
+
 std::vector<StoredValue> ReadValues(CIniClass& store, const std::string& key) {
     CStringArray lines;
     store.GetValueLines(key.c_str(), lines);

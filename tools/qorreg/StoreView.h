@@ -12,6 +12,8 @@
 
 #include <QorCommonLib.h>
 
+#include "Format.h"
+
 namespace qorreg {
 
 struct StoredValue {
@@ -35,6 +37,19 @@ KeyTree BuildKeyTree(CIniClass& store, const std::string& key);
 std::vector<std::string> ChildPaths(const KeyTree& tree, const std::string& key);
 // key, then depth first every path below it, children in order.
 std::vector<std::string> SubtreePaths(const KeyTree& tree, const std::string& key);
+
+// What a value holds, read back through the library's typed getters: the
+// number of a DWORD, the bytes of a byte list, the text of anything else
+// (the stored text itself when the key cannot be opened, such as a key path
+// too long for a handle; then type is Untyped).
+struct ValueData {
+    ValueType type;
+    DWORD number = 0;
+    std::vector<BYTE> bytes;
+    std::string text;
+};
+// handle is the value's key opened read-only.
+ValueData ReadValueData(CRegExt& handle, const StoredValue& value);
 
 // Every key with its values by name.
 using Snapshot = std::map<std::string, std::map<std::string, std::string>>;

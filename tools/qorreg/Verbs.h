@@ -10,6 +10,7 @@
 #include "Args.h"
 #include "Io.h"
 #include "KeyPath.h"
+#include "StoreView.h"
 
 namespace qorreg {
 
@@ -24,6 +25,11 @@ int AddVerb(const Options& options, Io& io);     // -f FILE add KEY [-v NAME [-t
 int DeleteVerb(const Options& options, Io& io);  // -f FILE delete KEY [-v NAME]
 int CopyVerb(const Options& options, Io& io);    // -f FILE copy SRC DST
 int ImportVerb(const Options& options, Io& io);  // -f FILE import IN
+
+// query --json: key (found in store, tree built below it) as one JSON object.
+int QueryJson(const Options& options, CIniClass& store, const KeyTree& tree, const std::string& key, Io& io);
+// export --regedit: the keys that contain filter as a file Windows' regedit reads.
+int RegeditExportVerb(const Options& options, CIniClass& store, const std::string& filter, Io& io);
 
 // Reads a key operand; kExitOk, or kExitFailure with the reason reported.
 int ReadKeyOperand(const std::string& text, std::string& key, Io& io);

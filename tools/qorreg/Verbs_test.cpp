@@ -157,7 +157,7 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
 
     const std::vector<std::vector<std::string>> usage = {
         {"--bogus"}, {"query", kKeyX}, {"-f", store_, "query"}, {"-f", store_, "query", kKeyX, "--app"},
-        {"-f", store_, "frobnicate"}, {"-f", store_, "query", "HKCR\\X"}, {"-f", missingFile, "query", kKeyX},
+        {"-f", store_, "frobnicate"}, {"-f", store_, "query", "HKLN\\X"}, {"-f", missingFile, "query", kKeyX},
         {"-f", dir_.string(), "query", kKeyX}, {"-f", store_, "import", missingFile}, {},
     };
     for (const auto& args : usage) {

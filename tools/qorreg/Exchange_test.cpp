@@ -1,0 +1,206 @@
+// Exchanging settings with Windows' registry tools: other root names, the
+// regedit export, the JSON query, typed byte lists from version 5 files.
+#include "Verbs.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace qorreg {
+namespace {
+namespace fs = std::filesystem;
+
+// A version 5 export as regedit writes it (here in 8 bits; UTF-16 is the
+// import's concern): a root that is neither machine nor user, the default
+// value, a typed byte list continued over lines, a root-less key.
+const char kTheirExport[] =
+    "Windows Registry Editor Version 5.00\r\n\r\n"
+    "[HKEY_CLASSES_ROOT\\.scan]\r\n"
+    "@=\"Scan \\\"File\\\"\"\r\n"
+    "\"Path\"=\"C:\\\\Scans\\\\Out\"\r\n"
+    "\"Odd\"=dword:fffffff6\r\n"
+    "\"Expand\"=hex(2):25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,74,00,\\\r\n"
+    "  25,00,5c,00,78,00,00,00\r\n"
+    "\"Bytes\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\r\n"
+    "  17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,2a,2b,2c,2d,2e,2f\r\n\r\n"
+    "[HKEY_CLASSES_ROOT\\.scan\\Sub]\r\n\"N\"=dword:00000001\r\n\r\n"
+    "[Software\\NoRoot]\r\n\"X\"=\"y\"\r\n";
+const char kExpandBytes[] = "25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,74,00,25,00,5c,00,78,00,00,00";
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ExchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("qorreg_exchange_" + std::to_string(std::random_device()()));
+        fs::create_directories(dir_);
+        store_ = (dir_ / "root.ini").string();
+        std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n[CINICHECKFILEVALID]\r\n";
+        std::ofstream(dir_ / "in.reg", std::ios::binary) << kTheirExport;
+        ASSERT_EQ(On({"import", (dir_ / "in.reg").string()}).status, 0);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    struct Outcome {
+        int status;
+        std::string out, err;
+    };
+    Outcome On(std::vector<std::string> args) {
+        args.insert(args.begin(), {"-f", store_});
+        std::ostringstream out, err;
+        const int status = qorreg::Run(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    fs::path dir_;
+    std::string store_;
+};
+
+TEST_F(ExchangeTest, KeysUnderAnyRootNameCanBeQueriedChangedAndDeleted) {
+    const Outcome shown = On({"query", "hkcr\\.scan"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out,
+              "HKEY_CLASSES_ROOT\\.SCAN\n"
+              "    @    REG_SZ    Scan \"File\"\n"
+              "    BYTES    REG_BINARY    000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f202122232425262728292a2b2c2d2e2f\n"
+              "    EXPAND    REG_EXPAND_SZ (raw)    hex(2):" + std::string(kExpandBytes) + "\n"
+              "    ODD    REG_DWORD    0xfffffff6 (4294967286)\n"
+              "    PATH    REG_SZ    C:\\Scans\\Out\n\n"
+              "HKEY_CLASSES_ROOT\\.SCAN\\SUB\n");
+    EXPECT_EQ(On({"add", "HKU\\S-1-5-18\\X", "-v", "A", "-d", "b"}).status, 0);
+    EXPECT_EQ(On({"delete", "HKEY_CLASSES_ROOT\\.scan\\Sub"}).status, 0);
+    EXPECT_EQ(On({"query", "HKCR\\.SCAN\\SUB"}).status, 1);
+    const Outcome typo = On({"query", "HKLN\\X"});
+    EXPECT_EQ(typo.status, 2);
+    EXPECT_NE(typo.err.find("HKEY_CURRENT_CONFIG"), std::string::npos) << typo.err;
+    // The store file keeps the continued list whole, on one line.
+    EXPECT_NE(ReadAll(store_).find("\"EXPAND\"=hex(2):" + std::string(kExpandBytes) + "\r\n"), std::string::npos);
+}
+
+TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
+    ASSERT_EQ(On({"add", "HKCR\\.scan", "-v", "Unc", "-d", "\\\\server\\share"}).status, 0);
+    const std::string out = (dir_ / "out.reg").string();
+    const Outcome exported = On({"export", "--regedit", out});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(exported.err, "qorreg: warning: left out (regedit takes only keys that begin with a root name): SOFTWARE\\NOROOT\n");
+    const std::string text = ReadAll(out);
+    EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN]\r\n@=\"Scan \\\"File\\\"\"\r\n", 0), 0u) << text;
+    for (const char* line : {"\"PATH\"=\"C:\\\\Scans\\\\Out\"\r\n", "\"UNC\"=\"\\\\\\\\server\\\\share\"\r\n", "\"ODD\"=dword:fffffff6\r\n",
+                             "\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN\\SUB]\r\n", "=hex(2):25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,\\\r\n  74,00,25,00,"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    }
+    EXPECT_EQ(text.find("TWAIN"), std::string::npos);
+    EXPECT_EQ(text.find("CINICHECKFILEVALID"), std::string::npos);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
+
+    // Imported into a fresh store, the export gives every value back.
+    const std::string before = On({"query", "HKCR\\.scan", "-s"}).out;
+    store_ = (dir_ / "fresh.ini").string();
+    std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[CINICHECKFILEVALID]\r\n";
+    ASSERT_EQ(On({"import", out}).status, 0);
+    EXPECT_EQ(On({"query", "HKCR\\.scan", "-s"}).out, before);
+
+    // --utf16: the same lines under the version 5 header, UTF-16LE with its mark.
+    const std::string wide = (dir_ / "wide.reg").string();
+    ASSERT_EQ(On({"export", "--regedit", "--utf16", wide}).status, 0);
+    std::string expected = "\xFF\xFE";
+    std::string narrow = text;
+    narrow.replace(0, 8, "Windows Registry Editor Version 5.00");
+    for (char c : narrow) expected.append({c, '\0'});
+    EXPECT_EQ(ReadAll(wide), expected);
+    EXPECT_EQ(On({"export", "--utf16", wide}).status, 2);
+    EXPECT_EQ(On({"export", "--regedit", "--app", wide}).status, 2);
+}
+
+// A small reader of the JSON the query writes: objects, arrays, texts,
+// whole numbers, into a flat map of paths ("values/0/name") to texts.
+class JsonReader {
+public:
+    explicit JsonReader(std::string text) : text_(std::move(text)) {}
+    bool Read(std::map<std::string, std::string>& flat) {
+        flat_ = &flat;
+        return Value("") && Skip() == text_.size();
+    }
+
+private:
+    std::size_t Skip() {
+        while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
+        return at_;
+    }
+    bool Text(std::string& out) {
+        if (text_[Skip()] != '"') return false;
+        for (++at_; at_ < text_.size() && text_[at_] != '"'; ++at_) {
+            if (text_[at_] == '\\' && ++at_ < text_.size() && text_[at_] == 'u') {
+                out += static_cast<char>(std::stoi(text_.substr(at_ + 1, 4), nullptr, 16));
+                at_ += 4;
+            } else {
+                out += text_[at_];
+            }
+        }
+        return at_++ < text_.size();
+    }
+    bool Value(const std::string& path) {
+        const char c = text_[Skip()];
+        if (c == '"') return Text((*flat_)[path]);
+        if (c == '{' || c == '[') {
+            ++at_;
+            for (int index = 0; text_[Skip()] != (c == '{' ? '}' : ']'); ++index) {
+                std::string name = std::to_string(index);
+                if (c == '{' && (!Text(name = "") || text_[Skip()] != ':' || !++at_)) return false;
+                if (!Value(path + (path.empty() ? "" : "/") + name)) return false;
+                if (text_[Skip()] == ',') ++at_;
+            }
+            ++at_;
+            return true;
+        }
+        std::size_t end = at_;
+        while (end < text_.size() && std::isdigit(static_cast<unsigned char>(text_[end]))) ++end;
+        (*flat_)[path] = text_.substr(at_, end - at_);
+        const bool any = end > at_;
+        at_ = end;
+        return any;
+    }
+
+    std::string text_;
+    std::size_t at_ = 0;
+    std::map<std::string, std::string>* flat_ = nullptr;
+};
+
+TEST_F(ExchangeTest, JsonQueryReadsBackWithEveryValueAndNestedSubKeys) {
+    const Outcome r = On({"query", "--json", "-s", "HKCR\\.scan"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::map<std::string, std::string> flat;
+    ASSERT_TRUE(JsonReader(r.out).Read(flat)) << r.out;
+    const std::map<std::string, std::string> expected = {
+        {"key", "HKEY_CLASSES_ROOT\\.SCAN"},
+        {"values/0/name", "@"}, {"values/0/type", "REG_SZ"}, {"values/0/data", "Scan \"File\""},
+        {"values/1/name", "BYTES"}, {"values/1/type", "REG_BINARY"},
+        {"values/1/data", "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f202122232425262728292a2b2c2d2e2f"},
+        {"values/2/name", "EXPAND"}, {"values/2/type", "REG_EXPAND_SZ (raw)"},
+        {"values/2/data", "2500530079007300740065006d0052006f006f00740025005c0078000000"},
+        {"values/3/name", "ODD"}, {"values/3/type", "REG_DWORD"}, {"values/3/data", "4294967286"},
+        {"values/4/name", "PATH"}, {"values/4/type", "REG_SZ"}, {"values/4/data", "C:\\Scans\\Out"},
+        {"subkeys/0/key", "HKEY_CLASSES_ROOT\\.SCAN\\SUB"},
+        {"subkeys/0/values/0/name", "N"}, {"subkeys/0/values/0/type", "REG_DWORD"}, {"subkeys/0/values/0/data", "1"},
+    };
+    EXPECT_EQ(flat, expected);
+    // Without -s a sub-key is named only; -v keeps one value.
+    flat.clear();
+    ASSERT_TRUE(JsonReader(On({"query", "--json", "HKCR\\.scan", "-v", "odd"}).out).Read(flat));
+    EXPECT_EQ(flat, (std::map<std::string, std::string>{{"key", "HKEY_CLASSES_ROOT\\.SCAN"}, {"values/0/name", "ODD"},
+                                                         {"values/0/type", "REG_DWORD"}, {"values/0/data", "4294967286"},
+                                                         {"subkeys/0/key", "HKEY_CLASSES_ROOT\\.SCAN\\SUB"}}));
+}
+
+}  // namespace
+}  // namespace qorreg
