@@ -26,6 +26,7 @@
 #include "QorWinTypes.h"
 #include "QorCompat.h"
 #include "CIniClass.h"
+#include "CStoreFileCheck.h"
 #include "CRegExt.h"
 #include "QorFunctionTable.h"
 #include "OSVersion.h"

@@ -16,6 +16,7 @@
 #include "store/KeyMap.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
+#include "store/StoreFile.h"
 #include "store/TextEdit.h"
 
 using qor::store::KeyMap;
@@ -29,8 +30,6 @@ constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
 // readers strip every leading "[", so it loads back as the same key instead
 // of being skipped as the marker with its values falling to the key before.
 constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size() - 2);
-// The marker counts only within this many bytes of the file's end.
-constexpr std::size_t kMarkerWindow = 260;
 
 // The file goes to the platform in pieces of about this size, so that a
 // large store is never held a second time as one text.
@@ -59,20 +58,6 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
     }
     piece.append(kMarkerLine).append("\r\n");
     return write(piece);
-}
-
-// Walks back from the last byte over at most the last 260 bytes, never the
-// first byte of the file: the marker counts only as a whole line with a
-// line end before it inside that window.
-bool EndsWithMarkerLine(std::string_view bytes) {
-    const std::size_t lowest = bytes.size() > kMarkerWindow ? bytes.size() - kMarkerWindow : 1;
-    std::size_t lineEnd = bytes.size();
-    for (std::size_t at = bytes.size(); at-- > lowest;) {
-        if (!qor::store::IsLineEnd(bytes[at])) continue;
-        if (bytes.substr(at + 1, lineEnd - at - 1) == kMarkerLine) return true;
-        lineEnd = at;
-    }
-    return false;
 }
 
 }  // namespace
@@ -114,9 +99,23 @@ int CIniClass::LoadFile(const char* path) {
     }
 }
 
+// Walks back from the last byte over at most the last 260 bytes, never the
+// first byte of the file: the marker counts only as a whole line with a
+// line end before it inside that window.
+bool qor::store::EndsWithMarkerLine(std::string_view bytes) {
+    const std::size_t lowest = bytes.size() > kMarkerWindow ? bytes.size() - kMarkerWindow : 1;
+    std::size_t lineEnd = bytes.size();
+    for (std::size_t at = bytes.size(); at-- > lowest;) {
+        if (!qor::store::IsLineEnd(bytes[at])) continue;
+        if (bytes.substr(at + 1, lineEnd - at - 1) == kMarkerLine) return true;
+        lineEnd = at;
+    }
+    return false;
+}
+
 int CIniClass::IsFileValid(const char* path) {
     if (path == nullptr) return 0;
     std::string bytes;
     if (!qor::platform::ReadWholeFile(path, bytes) || bytes.empty()) return 0;
-    return EndsWithMarkerLine(bytes) ? 1 : 0;
+    return qor::store::EndsWithMarkerLine(bytes) ? 1 : 0;
 }

@@ -22,6 +22,7 @@ const OptionEntry kOptionTable[] = {
     {0, "twain", false, kOptTwain},
     {'h', "help", false, kOptHelp},
     {'V', "version", false, kOptVersion},
+    {0, "json", false, kOptJson},
 };
 
 const OptionEntry* FindShort(char name) {

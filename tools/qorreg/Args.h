@@ -24,6 +24,7 @@ enum Option : unsigned {
     kOptTwain = 1u << 6,
     kOptHelp = 1u << 7,
     kOptVersion = 1u << 8,
+    kOptJson = 1u << 9,
 };
 
 struct Options {

@@ -10,6 +10,7 @@
 #include "Args.h"
 #include "Io.h"
 #include "KeyPath.h"
+#include "StoreView.h"
 
 namespace qorreg {
 
@@ -18,6 +19,14 @@ int QueryVerb(const Options& options, Io& io);     // -f FILE query KEY [-v NAME
 int ExportVerb(const Options& options, Io& io);    // -f FILE export [--app] [FILTER] OUT
 int ValidateVerb(const Options& options, Io& io);  // validate FILE
 int RootVerb(const Options& options, Io& io);      // -f FILE root [--twain] MODULE
+
+// Verbs for support: they read files and never write them.
+int CompareVerb(const Options& options, Io& io);  // compare FILE_A FILE_B [KEY] [-s] [--json]
+int CheckVerb(const Options& options, Io& io);    // check FILE [--json]
+
+// A value's data as query shows it, read through the library's typed getters
+// with store attached as the process-wide store for the moment of the read.
+std::string ShowValueData(CIniClass& store, const std::string& key, const StoredValue& value);
 
 // Changing verbs: they save the whole store back to FILE.
 int AddVerb(const Options& options, Io& io);     // -f FILE add KEY [-v NAME [-t TYPE] [-d DATA]]
