@@ -50,6 +50,8 @@ required=(
   "vtable for CRegExt"
   "CIniClass::CIniClass()"
   "CIniClass::LoadFile(char const*)"
+  "CStoreFileCheck::Check(char const*)"
+  "CStoreFileCheck::IsFatal("
   "OSVersion::"
   "CMyScrollBar::"
   "CSHBrowseDlg::"
