@@ -27,6 +27,7 @@
 #include "QorCompat.h"
 #include "CIniClass.h"
 #include "CStoreFileLock.h"
+#include "CStoreFileCheck.h"
 #include "CRegExt.h"
 #include "QorFunctionTable.h"
 #include "OSVersion.h"

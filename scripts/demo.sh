@@ -39,6 +39,8 @@ step() {
 
 step "Is root.ini complete? A store file ends with a marker line; a file cut short has none." \
   validate root.ini
+step "Does the store read every line of root.ini as written, and would a save keep it? check lists what a load ignores or a save would change." \
+  check root.ini
 step "The scanner profiles: the key ...\\Devices and every key below it (-s); each value with its name, type and data." \
   -f root.ini query 'HKCU\Software\Orvane Corp\DocScan\Devices' -s
 step "Export one scanner's settings as a TWAIN export (REGEDIT4 text) into a temporary file; root.ini itself is not changed." \

@@ -106,8 +106,8 @@ private:
 // are collected and given to their key when the section ends.
 class LineHandler {
 public:
-    LineHandler(const RegLineRules& rules, KeyMap& target, const KeyMap* taken)
-        : rules_(rules), target_(target), taken_(taken) {}
+    LineHandler(const RegLineRules& rules, KeyMap& target, const KeyMap* taken, RegLineObserver* observer)
+        : rules_(rules), target_(target), taken_(taken), observer_(observer) {}
 
     // Gives the values read since the last section line to its key.
     void EndSection() {
@@ -119,7 +119,11 @@ public:
         if (line.empty()) return true;
         if (line.front() == '[' && line.find(']') == line.size() - 1) return Section(line);
         const std::size_t equals = line.find('=');
-        if (equals != std::string_view::npos) Value(line.substr(0, equals), line.substr(equals + 1));
+        if (equals != std::string_view::npos) {
+            Value(line.substr(0, equals), line.substr(equals + 1));
+        } else if (observer_ != nullptr) {
+            observer_->Ignored(IgnoredLine::NoEquals);
+        }
         return true;
     }
 
@@ -127,11 +131,15 @@ private:
     bool Section(std::string_view line) {
         key_.assign(line);
         UpperInPlace(key_);
-        if (!rules_.markerIsSection && key_ == kMarkerLine) return true;
+        if (!rules_.markerIsSection && key_ == kMarkerLine) {
+            if (observer_ != nullptr) observer_->Marker();
+            return true;
+        }
         const std::size_t brackets = key_.find_first_not_of('[');
         key_.pop_back();
         key_.erase(0, brackets);
         auto [it, namedBefore] = Locate(key_);
+        if (observer_ != nullptr) observer_->Section(key_, namedBefore);
         if (rules_.duplicateSectionFails && (namedBefore || (taken_ && taken_->contains(key_)))) return false;
         if (!namedBefore) it = target_.emplace_hint(it, key_, ValueList());
         EndSection();
@@ -149,17 +157,26 @@ private:
     }
 
     void Value(std::string_view name, std::string_view field) {
-        if (current_ == nullptr || name.empty() || field.empty()) return;
+        if (current_ == nullptr || name.empty() || field.empty()) {
+            if (observer_ != nullptr) {
+                observer_->Ignored(current_ == nullptr ? IgnoredLine::NoSection
+                                   : name.empty()      ? IgnoredLine::EmptyName
+                                                       : IgnoredLine::EmptyField);
+            }
+            return;
+        }
         name_.assign(WithoutQuotesAtEnds(name));
         UpperInPlace(name_);
         field_.assign(field);
         FieldToStoredText(field_, rules_.keepPairsAfterStringPrefix);
+        if (observer_ != nullptr) observer_->Value(name, field, name_, field_);
         values_.Add(name_, field_);
     }
 
     const RegLineRules& rules_;
     KeyMap& target_;
     const KeyMap* taken_;
+    RegLineObserver* observer_;
     ValueList* current_ = nullptr;
     ValueListBuilder values_;
     std::string key_, name_, field_;
@@ -195,8 +212,9 @@ void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
     }
 }
 
-RegLineReader::RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken)
-    : lines_(std::make_unique<LineHandler>(rules, target, taken)) {}
+RegLineReader::RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken,
+                             RegLineObserver* observer)
+    : lines_(std::make_unique<LineHandler>(rules, target, taken, observer)), observer_(observer) {}
 
 RegLineReader::~RegLineReader() = default;
 
@@ -210,11 +228,15 @@ bool RegLineReader::Read(std::string_view piece) {
             partial_.append(line);
             line = partial_;
         }
+        // The empty line between the CR and the LF of a CR LF is no line of its own.
+        const bool secondHalf = observer_ != nullptr && piece[at] == '\n' && (at > 0 ? piece[at - 1] == '\r' : afterCr_);
         const bool goOn = PhysicalLine(line);
         partial_.clear();
         if (!goOn) return false;
+        if (observer_ != nullptr && !secondHalf) ++number_;
     }
     partial_.append(piece.substr(start));
+    if (observer_ != nullptr && !piece.empty()) afterCr_ = piece.back() == '\r';
     return true;
 }
 
@@ -225,15 +247,22 @@ bool RegLineReader::PhysicalLine(std::string_view line) {
     }
     // A joined line holds its byte list tag already; testing its end is enough.
     if (joining_ ? line.ends_with('\\') : ContinuesOnNextLine(line)) {
-        if (!joining_) joined_.assign(line);
+        if (!joining_) {
+            joined_.assign(line);
+            firstNumber_ = number_;
+        }
         joining_ = true;
         return true;
     }
+    if (observer_ != nullptr && !line.empty()) observer_->Line(joining_ ? firstNumber_ : number_, line);
     joining_ = false;
     return lines_->Line(line);
 }
 
 void RegLineReader::Finish() {
+    if (observer_ != nullptr && (joining_ || !partial_.empty())) {
+        observer_->UnendedLastLine(joining_ ? firstNumber_ : number_, joining_ ? joined_ + partial_ : partial_);
+    }
     partial_.clear();
     joined_.clear();
     joining_ = false;

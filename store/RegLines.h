@@ -37,13 +37,44 @@ struct RegLineRules {
 inline constexpr RegLineRules kStoreFileRules{false, true, true};
 inline constexpr RegLineRules kImportRules{true, false, false};
 
+// Why the reader ignores a line.
+enum class IgnoredLine {
+    NoSection,    // a value line before the first section
+    NoEquals,     // neither a section nor a NAME=FIELD line (a "[" line whose first "]" is not its last byte included)
+    EmptyName,    // nothing before the first "="
+    EmptyField,   // nothing after the first "="
+};
+
+// Told what the reader does with each line as it reads (the file check).
+// Lines are numbered as an editor numbers them: CR LF, LF and a lone CR
+// each end one line. A line continued over several lines has the number
+// of its first one. Empty lines are not told.
+class RegLineObserver {
+public:
+    virtual ~RegLineObserver() = default;
+    // A line begins; what follows concerns it.
+    virtual void Line(std::size_t number, std::string_view text) = 0;
+    virtual void Ignored(IgnoredLine why) = 0;
+    // A section line; namedBefore when the key was named before in the text.
+    virtual void Section(std::string_view key, bool namedBefore) = 0;
+    // The end marker line, skipped by the store file's rules.
+    virtual void Marker() = 0;
+    // A value line: the text around its first "=" and what the store holds.
+    virtual void Value(std::string_view lineName, std::string_view field, std::string_view name,
+                       std::string_view stored) = 0;
+    // The text after the last line end, which the reader drops.
+    virtual void UnendedLastLine(std::size_t number, std::string_view text) = 0;
+};
+
 class LineHandler;
 
 // Reads lines into target from a text given in pieces of any size, in
 // order; a line may run over several pieces.
 class RegLineReader {
 public:
-    RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken);
+    // observer, when given, is told about every line and must outlive the reader.
+    RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken,
+                  RegLineObserver* observer = nullptr);
     ~RegLineReader();
     RegLineReader(const RegLineReader&) = delete;
     RegLineReader& operator=(const RegLineReader&) = delete;
@@ -58,6 +89,12 @@ private:
     bool PhysicalLine(std::string_view line);
 
     std::unique_ptr<LineHandler> lines_;
+    RegLineObserver* observer_;
+    // Kept only for an observer: the number of the line being read, the
+    // number of the first line of a continued line, and whether the last
+    // byte read was a CR (an LF right after it ends the same line).
+    std::size_t number_ = 1, firstNumber_ = 1;
+    bool afterCr_ = false;
     std::string partial_;  // the start of a line that the next piece goes on with
     std::string joined_;   // a byte list line continued over several lines
     bool joining_ = false;

@@ -133,5 +133,43 @@ TEST(RegLinesTest, NulBytesAreOrdinaryBytes) {
     EXPECT_EQ(keys.begin()->second.Find(std::string("A\0B", 3)).value_or(""), std::string("<string>x\0y", 11));
 }
 
+// Writes down each line the observer is told of with its number and fate.
+class LineLog : public RegLineObserver {
+public:
+    void Line(std::size_t number, std::string_view text) override { log += std::to_string(number) + ":" + std::string(text); }
+    void Ignored(IgnoredLine why) override { log += " ignored" + std::to_string(static_cast<int>(why)) + "\n"; }
+    void Section(std::string_view, bool namedBefore) override { log += namedBefore ? " again\n" : " section\n"; }
+    void Marker() override { log += " marker\n"; }
+    void Value(std::string_view, std::string_view, std::string_view name, std::string_view stored) override {
+        log += " value " + std::string(name) + "=" + std::string(stored) + "\n";
+    }
+    void UnendedLastLine(std::size_t number, std::string_view text) override {
+        log += std::to_string(number) + ":" + std::string(text) + " unended\n";
+    }
+    std::string log;
+};
+
+std::string ObservedInPieces(std::string_view text, std::size_t pieceSize) {
+    LineLog observer;
+    KeyMap target;
+    RegLineReader reader(RegLineRules{false, false, true}, target, nullptr, &observer);
+    for (std::size_t at = 0; at < text.size(); at += pieceSize) reader.Read(text.substr(at, pieceSize));
+    reader.Finish();
+    return observer.log;
+}
+
+TEST(RegLineObserverTest, NumbersLinesAsAnEditorDoesWhateverThePieces) {
+    // CR LF, LF and a lone CR each end one line; a continued byte list has
+    // the number of its first line; a key named again is told as such.
+    const std::string text = "REGEDIT4\r\n\"A\"=\"0\"\n[K]\r\"B\"=hex:01,\\\r\n  02\r\n=x\r\n\r\n[k]\n"
+                             "[CINICHECKFILEVALID]\r\n\"C\"=";
+    const std::string expected =
+        "1:REGEDIT4 ignored1\n2:\"A\"=\"0\" ignored0\n3:[K] section\n4:\"B\"=hex:01,\\  02 value B=<hex>01,02\n"
+        "6:=x ignored2\n8:[k] again\n9:[CINICHECKFILEVALID] marker\n10:\"C\"= unended\n";
+    for (std::size_t pieceSize : {text.size(), std::size_t(1), std::size_t(2), std::size_t(7)}) {
+        EXPECT_EQ(ObservedInPieces(text, pieceSize), expected) << "pieces of " << pieceSize;
+    }
+}
+
 }  // namespace
 }  // namespace qor::store

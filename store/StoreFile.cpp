@@ -18,6 +18,7 @@
 #include "store/RegWriter.h"
 #include "store/StoreLimits.h"
 #include "store/StoreLock.h"
+#include "store/StoreFile.h"
 #include "store/TextEdit.h"
 #include "CStoreFileLock.h"
 
@@ -32,8 +33,6 @@ constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
 // readers strip every leading "[", so it loads back as the same key instead
 // of being skipped as the marker with its values falling to the key before.
 constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size() - 2);
-// The marker counts only within this many bytes of the file's end.
-constexpr std::size_t kMarkerWindow = 260;
 
 // The file goes to the platform in pieces of about this size, so that a
 // large store is never held a second time as one text.
@@ -62,20 +61,6 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
     }
     piece.append(kMarkerLine).append("\r\n");
     return write(piece);
-}
-
-// Walks back from the last byte over at most the last 260 bytes, never the
-// first byte of the file: the marker counts only as a whole line with a
-// line end before it inside that window.
-bool EndsWithMarkerLine(std::string_view bytes) {
-    const std::size_t lowest = bytes.size() > kMarkerWindow ? bytes.size() - kMarkerWindow : 1;
-    std::size_t lineEnd = bytes.size();
-    for (std::size_t at = bytes.size(); at-- > lowest;) {
-        if (!qor::store::IsLineEnd(bytes[at])) continue;
-        if (bytes.substr(at + 1, lineEnd - at - 1) == kMarkerLine) return true;
-        lineEnd = at;
-    }
-    return false;
 }
 
 }  // namespace
@@ -123,6 +108,20 @@ int CIniClass::LoadFile(const char* path) {
     }
 }
 
+// Walks back from the last byte over at most the last 260 bytes, never the
+// first byte of the file: the marker counts only as a whole line with a
+// line end before it inside that window.
+bool qor::store::EndsWithMarkerLine(std::string_view bytes) {
+    const std::size_t lowest = bytes.size() > kMarkerWindow ? bytes.size() - kMarkerWindow : 1;
+    std::size_t lineEnd = bytes.size();
+    for (std::size_t at = bytes.size(); at-- > lowest;) {
+        if (!qor::store::IsLineEnd(bytes[at])) continue;
+        if (bytes.substr(at + 1, lineEnd - at - 1) == kMarkerLine) return true;
+        lineEnd = at;
+    }
+    return false;
+}
+
 int CIniClass::IsFileValid(const char* path) {
     if (path == nullptr) return 0;
     // Only the end of the file counts, so only the end is read, whatever the
@@ -131,5 +130,5 @@ int CIniClass::IsFileValid(const char* path) {
     // file that short (its first byte never is).
     std::string tail;
     if (!qor::platform::ReadFileTail(path, kMarkerWindow + 1, tail) || tail.empty()) return 0;
-    return EndsWithMarkerLine(tail) ? 1 : 0;
+    return qor::store::EndsWithMarkerLine(tail) ? 1 : 0;
 }

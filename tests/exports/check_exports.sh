@@ -53,6 +53,8 @@ required=(
   "CStoreFileLock::CStoreFileLock(char const*, unsigned int)"
   "CStoreFileLock::IsLocked() const"
   "CStoreFileLock::LockFilePath() const"
+  "CStoreFileCheck::Check(char const*)"
+  "CStoreFileCheck::IsFatal("
   "OSVersion::"
   "CMyScrollBar::"
   "CSHBrowseDlg::"

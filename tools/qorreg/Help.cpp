@@ -53,6 +53,27 @@ const VerbHelp kVerbHelp[] = {
      "Prints the product key and the folder, one per line.\n"
      "\n"
      "  --twain   match \"Twain Pathname\" against the whole MODULE path instead\n"},
+    {"compare", "compare FILE_A FILE_B [KEY] [-s] [--json]", "list what differs between two store files",
+     "Loads each file into a store of its own and lists, key by key, the values only\n"
+     "in FILE_A (marked <), only in FILE_B (marked >) and those whose text differs\n"
+     "(both lines), shown as query shows them, and the keys only one file holds.\n"
+     "Without KEY every key of both files is compared; with KEY that key's values.\n"
+     "\n"
+     "  -s, --subtree   compare KEY and every key below it\n"
+     "  --json          write the differences as JSON\n"
+     "\n"
+     "Exit status (unlike the other verbs): 0 identical, 2 different,\n"
+     "1 the comparison failed (usage error, a file that cannot be read or loaded,\n"
+     "KEY in neither file).\n"},
+    {"check", "check FILE [--json]", "report what a load ignores or a save would change",
+     "Reads FILE as the store reads it and reports, with line numbers, every line\n"
+     "the load ignores, keys named twice, a missing end marker, UTF-16 text and NUL\n"
+     "bytes, values not read as written and values a save would change, each with\n"
+     "what the store does with it.\n"
+     "\n"
+     "  --json   write the findings as JSON\n"
+     "\n"
+     "Exit status: 0 clean, 1 warnings only, 2 the store cannot load FILE.\n"},
 };
 
 }  // namespace
@@ -92,7 +113,8 @@ void WriteToolHelp(std::ostream& out) {
            "Exit status: 0 success; 1 a key, value or product named does not exist\n"
            "(validate: the file is invalid); 2 usage error, unreadable, invalid or too\n"
            "large file (more than 256 MiB), failed write, or the store file stayed\n"
-           "locked by another writer for the whole wait.\n";
+           "locked by another writer for the whole wait.\n"
+           "compare and check differ: see 'qorreg compare --help', 'qorreg check --help'.\n";
 }
 
 void WriteVerbHelp(std::ostream& out, const VerbHelp& help) {

@@ -14,6 +14,10 @@ enum ExitStatus {
     kExitFailure = 2,   // usage error, unreadable or invalid file, failed write
 };
 
+// compare's own statuses: 0 identical, 2 different, 1 the comparison failed.
+inline constexpr int kExitDifferent = 2;
+inline constexpr int kExitCompareFailed = 1;
+
 struct Io {
     std::ostream& out;
     std::ostream& err;

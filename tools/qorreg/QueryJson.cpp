@@ -13,26 +13,13 @@
 #include <sstream>
 
 #include "Format.h"
+#include "Json.h"
 #include "Verbs.h"
 
 namespace qorreg {
 namespace {
 
-void WriteJsonText(std::ostream& out, const std::string& text) {
-    static const char kDigits[] = "0123456789abcdef";
-    out << '"';
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out << '\\' << c;
-        } else if (byte < 0x20) {
-            out << "\\u00" << kDigits[byte >> 4] << kDigits[byte & 0x0F];
-        } else {
-            out << c;
-        }
-    }
-    out << '"';
-}
+void WriteJsonText(std::ostream& out, const std::string& text) { out << JsonString(text); }
 
 // The data member's value for one stored value.
 void WriteJsonData(std::ostream& out, CRegExt& handle, const StoredValue& value) {

@@ -58,6 +58,20 @@ bool AnyKeyContains(CIniClass& store, const std::string& filter) {
 
 }  // namespace
 
+std::string ShowValueData(CIniClass& store, const std::string& key, const StoredValue& value) {
+    CIniClass* attached = CRegExt::m_pIni;
+    CRegExt().SetObject(&store);
+    std::string data;
+    {
+        CRegExt handle;
+        CRegExt noParent;
+        handle.OpenReadOnly(key.c_str(), &noParent);
+        data = ShowData(handle, value);
+    }
+    CRegExt().SetObject(attached);
+    return data;
+}
+
 int ReadKeyOperand(const std::string& text, std::string& key, Io& io) {
     std::string error;
     if (!ParseKeyPath(text, key, error)) return Fail(io, kExitFailure, error);

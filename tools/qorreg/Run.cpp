@@ -16,21 +16,30 @@ struct VerbEntry {
     std::size_t minOperands;
     std::size_t maxOperands;
     unsigned accepted;  // options the verb takes besides --help and --version
+    bool needsFile;     // works on the store named with -f
 };
 
 const VerbEntry kVerbs[] = {
-    {"query", QueryVerb, 1, 1, kOptFile | kOptValue | kOptSubtree | kOptJson},
-    {"add", AddVerb, 1, 1, kOptFile | kOptValue | kOptType | kOptData | kOptWait},
-    {"delete", DeleteVerb, 1, 1, kOptFile | kOptValue | kOptWait},
-    {"copy", CopyVerb, 2, 2, kOptFile | kOptWait},
-    {"export", ExportVerb, 1, 2, kOptFile | kOptApp | kOptRegedit | kOptUtf16},
-    {"import", ImportVerb, 1, 1, kOptFile | kOptWait},
-    {"validate", ValidateVerb, 0, 1, kOptFile},
-    {"root", RootVerb, 1, 1, kOptFile | kOptTwain},
+    {"query", QueryVerb, 1, 1, kOptFile | kOptValue | kOptSubtree | kOptJson, true},
+    {"add", AddVerb, 1, 1, kOptFile | kOptValue | kOptType | kOptData | kOptWait, true},
+    {"delete", DeleteVerb, 1, 1, kOptFile | kOptValue | kOptWait, true},
+    {"copy", CopyVerb, 2, 2, kOptFile | kOptWait, true},
+    {"export", ExportVerb, 1, 2, kOptFile | kOptApp | kOptRegedit | kOptUtf16, true},
+    {"import", ImportVerb, 1, 1, kOptFile | kOptWait, true},
+    {"validate", ValidateVerb, 0, 1, kOptFile, false},
+    {"root", RootVerb, 1, 1, kOptFile | kOptTwain, true},
+    {"compare", CompareVerb, 2, 3, kOptSubtree | kOptJson, false},
+    {"check", CheckVerb, 1, 1, kOptJson, false},
 };
 
 const Option kAllOptions[] = {kOptFile, kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain,
                              kOptWait, kOptRegedit, kOptUtf16, kOptJson};
+
+// compare answers as the Windows registry tool's compare does, where 2
+// means "different": any failure there, usage errors included, is 1.
+int FailureStatusOf(const std::string& verb) {
+    return verb == "compare" ? kExitCompareFailed : kExitFailure;
+}
 
 const VerbEntry* FindVerb(const std::string& name) {
     for (const VerbEntry& verb : kVerbs) {
@@ -39,24 +48,26 @@ const VerbEntry* FindVerb(const std::string& name) {
     return nullptr;
 }
 
-int UsageError(Io& io, const std::string& message, const std::string& helpCommand) {
-    return Fail(io, kExitFailure, message + " (see " + helpCommand + ")");
+int UsageError(Io& io, const std::string& message, const std::string& helpCommand, int status = kExitFailure) {
+    return Fail(io, status, message + " (see " + helpCommand + ")");
 }
 
 // The operand count and options of the command line against the verb's.
 int CheckVerbUse(const VerbEntry& verb, const Options& options, Io& io) {
     std::string help = std::string("qorreg ") + verb.name + " --help";
+    const int status = FailureStatusOf(verb.name);
     for (Option option : kAllOptions) {
         if (options.Has(option) && (verb.accepted & option) == 0) {
-            return UsageError(io, "option " + OptionName(option) + " does not apply to " + verb.name, help);
+            return UsageError(io, "option " + OptionName(option) + " does not apply to " + verb.name, help, status);
         }
     }
     std::size_t count = options.operands.size();
-    if (count < verb.minOperands) return UsageError(io, std::string("missing argument for ") + verb.name, help);
-    if (count > verb.maxOperands) return UsageError(io, "unexpected argument: " + options.operands[verb.maxOperands], help);
-    // Every verb but validate works on the store named with -f.
-    if (verb.run != ValidateVerb && !options.Has(kOptFile)) {
-        return UsageError(io, std::string("no store file given with -f FILE for ") + verb.name, help);
+    if (count < verb.minOperands) return UsageError(io, std::string("missing argument for ") + verb.name, help, status);
+    if (count > verb.maxOperands) {
+        return UsageError(io, "unexpected argument: " + options.operands[verb.maxOperands], help, status);
+    }
+    if (verb.needsFile && !options.Has(kOptFile)) {
+        return UsageError(io, std::string("no store file given with -f FILE for ") + verb.name, help, status);
     }
     return kExitOk;
 }
@@ -86,7 +97,9 @@ int Dispatch(const Options& options, Io& io) {
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Io io{out, err};
     ParseResult parsed = ParseArgs(args);
-    if (!parsed.error.empty()) return UsageError(io, parsed.error, "qorreg --help");
+    if (!parsed.error.empty()) {
+        return UsageError(io, parsed.error, "qorreg --help", FailureStatusOf(parsed.options.verb));
+    }
     return Dispatch(parsed.options, io);
 }
 

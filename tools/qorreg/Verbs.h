@@ -20,6 +20,14 @@ int ExportVerb(const Options& options, Io& io);    // -f FILE export [--app] [FI
 int ValidateVerb(const Options& options, Io& io);  // validate FILE
 int RootVerb(const Options& options, Io& io);      // -f FILE root [--twain] MODULE
 
+// Verbs for support: they read files and never write them.
+int CompareVerb(const Options& options, Io& io);  // compare FILE_A FILE_B [KEY] [-s] [--json]
+int CheckVerb(const Options& options, Io& io);    // check FILE [--json]
+
+// A value's data as query shows it, read through the library's typed getters
+// with store attached as the process-wide store for the moment of the read.
+std::string ShowValueData(CIniClass& store, const std::string& key, const StoredValue& value);
+
 // Changing verbs: they save the whole store back to FILE.
 int AddVerb(const Options& options, Io& io);     // -f FILE add KEY [-v NAME [-t TYPE] [-d DATA]]
 int DeleteVerb(const Options& options, Io& io);  // -f FILE delete KEY [-v NAME]

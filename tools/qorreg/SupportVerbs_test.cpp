@@ -1,0 +1,278 @@
+// compare and check end to end, in-process; the manual page and the bash
+// completion against --help.
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "Help.h"
+#include "Verbs.h"
+
+namespace qorreg {
+namespace {
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome RunQorreg(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = Run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class ScratchFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("qorreg_support_" + std::to_string(std::random_device()()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Write(const std::string& name, const std::string& text) {
+        const fs::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+    fs::path dir_;
+};
+
+const char kStoreA[] =
+    "REGEDIT4\r\n"
+    "[HKEY_CURRENT_USER\\X]\r\n"
+    "\"GAMMA\"=dword:00000003\r\n"
+    "\"NAME\"=\"abc\"\r\n"
+    "\"TABLE\"=hex:01,ff\r\n"
+    "[HKEY_CURRENT_USER\\X\\SUB]\r\n"
+    "\"DEPTH\"=dword:00000001\r\n"
+    "[HKEY_CURRENT_USER\\X\\SUB\\OLD]\r\n"
+    "[CINICHECKFILEVALID]\r\n";
+
+// Every kind of difference: a changed text, a changed type, a value only in
+// A, a value only in B (below X), a key only in A and one only in B.
+const char kStoreB[] =
+    "REGEDIT4\r\n"
+    "[HKEY_CURRENT_USER\\X]\r\n"
+    "\"GAMMA\"=\"3\"\r\n"
+    "\"NAME\"=\"abd\"\r\n"
+    "[HKEY_CURRENT_USER\\X\\SUB]\r\n"
+    "\"DEPTH\"=dword:00000001\r\n"
+    "\"EXTRA\"=\"e\"\r\n"
+    "[HKEY_CURRENT_USER\\Y]\r\n"
+    "[CINICHECKFILEVALID]\r\n";
+
+class CompareTest : public ScratchFolder {
+protected:
+    void SetUp() override {
+        ScratchFolder::SetUp();
+        a_ = Write("a.ini", kStoreA);
+        b_ = Write("b.ini", kStoreB);
+    }
+    std::string a_, b_;
+};
+
+TEST_F(CompareTest, ListsEveryKindOfDifferenceAndExitsTwo) {
+    const Outcome r = RunQorreg({"compare", a_, b_});
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_EQ(r.out, "< " + a_ + "\n> " + b_ + "\n"
+                     "\n"
+                     "HKEY_CURRENT_USER\\X\n"
+                     "<   GAMMA    REG_DWORD    0x00000003 (3)\n"
+                     ">   GAMMA    REG_SZ    3\n"
+                     "<   NAME    REG_SZ    abc\n"
+                     ">   NAME    REG_SZ    abd\n"
+                     "<   TABLE    REG_BINARY    01ff\n"
+                     "\n"
+                     "HKEY_CURRENT_USER\\X\\SUB\n"
+                     ">   EXTRA    REG_SZ    e\n"
+                     "\n"
+                     "< HKEY_CURRENT_USER\\X\\SUB\\OLD\n"
+                     "\n"
+                     "> HKEY_CURRENT_USER\\Y\n"
+                     "\n"
+                     "different: 4 keys, 4 values\n");
+}
+
+TEST_F(CompareTest, KeyLimitsToItsValuesAndSubtreeAddsTheKeysBelow) {
+    const Outcome sub = RunQorreg({"compare", a_, b_, "hkcu\\x\\sub"});
+    EXPECT_EQ(sub.status, 2);
+    EXPECT_NE(sub.out.find(">   EXTRA"), std::string::npos);
+    EXPECT_EQ(sub.out.find("OLD"), std::string::npos) << "without -s only the key itself";
+    const Outcome tree = RunQorreg({"compare", a_, b_, "HKCU\\X\\SUB", "-s"});
+    EXPECT_NE(tree.out.find("< HKEY_CURRENT_USER\\X\\SUB\\OLD\n"), std::string::npos);
+    EXPECT_EQ(tree.out.find("GAMMA"), std::string::npos) << "nothing above KEY";
+    EXPECT_EQ(RunQorreg({"compare", a_, b_, "HKCU\\X\\SUB\\OLD"}).status, 2) << "a key on one side only";
+}
+
+TEST_F(CompareTest, IdenticalFilesExitZeroEvenWhenWrittenDifferently) {
+    const std::string same = Write("same.ini", "REGEDIT4\n[hkey_current_user\\x]\nGAMMA=dword:3\n\"name\"=\"abc\"\n"
+                                               "\"TABLE\"=hex:01,ff\n[HKEY_CURRENT_USER\\X\\SUB]\n"
+                                               "\"DEPTH\"=dword:1\n[HKEY_CURRENT_USER\\X\\SUB\\OLD]\n");
+    const Outcome r = RunQorreg({"compare", a_, same});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("\nidentical\n"), std::string::npos);
+    EXPECT_EQ(RunQorreg({"compare", a_, same, "--json"}).out,
+              "{\"a\": \"" + a_ + "\", \"b\": \"" + same + "\", \"identical\": true, \"keys\": []}\n");
+}
+
+TEST_F(CompareTest, JsonCarriesTheSidesTypesDataAndTexts) {
+    const Outcome r = RunQorreg({"compare", a_, b_, "HKCU\\X", "--json"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("{\"key\": \"HKEY_CURRENT_USER\\\\X\", \"in\": \"both\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("{\"name\": \"GAMMA\", \"a\": {\"type\": \"REG_DWORD\", \"data\": \"0x00000003 (3)\", "
+                         "\"text\": \"<dword>3\"}, \"b\": {\"type\": \"REG_SZ\", \"data\": \"3\", \"text\": \"<string>3\"}}"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("{\"name\": \"TABLE\", \"a\": {\"type\": \"REG_BINARY\", \"data\": \"01ff\", "
+                         "\"text\": \"<hex>01,ff\"}, \"b\": null}"),
+              std::string::npos);
+}
+
+TEST_F(CompareTest, EveryFailureExitsOne) {
+    const std::string twice = Write("twice.ini", "REGEDIT4\r\n[K]\r\n[K]\r\n[CINICHECKFILEVALID]\r\n");
+    const std::vector<std::vector<std::string>> failures = {
+        {"compare", a_, (dir_ / "missing.ini").string()},
+        {"compare", dir_.string(), b_},
+        {"compare", a_, twice},
+        {"compare", a_, b_, "HKCU\\NOWHERE"},
+        {"compare", a_, b_, "HKCR\\X"},
+        {"compare", a_},
+        {"compare", a_, b_, "HKCU\\X", "extra"},
+        {"compare", a_, b_, "-s"},
+        {"compare", a_, b_, "-f", a_},
+        {"compare", a_, b_, "--bogus"},
+    };
+    for (const auto& args : failures) {
+        const Outcome r = RunQorreg(args);
+        EXPECT_EQ(r.status, 1) << args.back();
+        EXPECT_NE(r.err.find("qorreg: "), std::string::npos) << args.back();
+    }
+}
+
+// One crafted file per finding: the finding's line, kind and the exit status.
+struct CheckCase {
+    const char* what;
+    std::string text;
+    unsigned line;
+    const char* kind;
+    int status;
+};
+
+const std::string kHead = "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n";
+const std::string kEnd = "[CINICHECKFILEVALID]\r\n";
+
+const std::vector<CheckCase> kCheckCases = {
+    {"value before the first key", "REGEDIT4\r\n\"A\"=\"1\"\r\n[K]\r\n" + kEnd, 2, "value-before-first-key", 1},
+    {"line without =", kHead + "\"A\"=\"1\"\r\nstray text\r\n" + kEnd, 4, "no-equals", 1},
+    {"empty name", kHead + "=\"1\"\r\n" + kEnd, 3, "empty-name", 1},
+    {"empty data", kHead + "\"A\"=\r\n" + kEnd, 3, "empty-data", 1},
+    {"last line without line end", kHead + kEnd + "[HKEY_CURRENT_USER\\Y]", 4, "no-line-end", 1},
+    {"key line with ] inside", kHead + "[A]B]\r\n\"V\"=\"1\"\r\n" + kEnd, 3, "not-a-key-line", 1},
+    {"key named twice (LF lines)", "REGEDIT4\n[K]\n\"A\"=\"1\"\n\n[k]\n" + std::string("[CINICHECKFILEVALID]\n"), 5,
+     "key-named-again", 2},
+    {"value named twice", kHead + "\"A\"=\"1\"\r\n\"a\"=\"2\"\r\n" + kEnd, 4, "value-named-again", 1},
+    {"no end marker", kHead + "\"A\"=\"1\"\r\n", 0, "no-end-marker", 1},
+    {"end marker before the end", kHead + kEnd + std::string(300, ';') + "\r\n", 3, "misplaced-end-marker", 1},
+    {"UTF-16 text", std::string("\xFF\xFER\0E\0G\0", 8), 0, "utf16", 2},
+    {"NUL byte (CR-only lines)", std::string("REGEDIT4\r[K]\r\"A\"=\"a\0b\"\r", 23) + "[CINICHECKFILEVALID]\r", 3,
+     "nul-byte", 1},
+    {"name with = inside quotes", kHead + "\"A=B\"=\"1\"\r\n" + kEnd, 3, "name-read-otherwise", 1},
+    {"string holding dword:", kHead + "\"A\"=\"x dword:5\"\r\n" + kEnd, 3, "data-read-otherwise", 1},
+    {"string holding hex:", kHead + "\"A\"=\"see hex:01\"\r\n" + kEnd, 3, "data-read-otherwise", 1},
+    {"hex digits without a type", kHead + "A=1F\r\n" + kEnd, 3, "data-read-otherwise", 1},
+    {"backslash pairs after the start", kHead + "\"A\"=\"a\\\\\\\\b\"\r\n" + kEnd, 3, "changed-by-save", 1},
+    {"continued byte list keeps the number of its first line",
+     kHead + "\"A\"=hex:01,\\\r\n  02\r\n\"B\"=\"x\\\\\\\\y\"\r\n" + kEnd, 5, "changed-by-save", 1},
+};
+
+TEST_F(ScratchFolder, CheckReportsEachFindingAtItsLineWithItsStatus) {
+    for (const CheckCase& c : kCheckCases) {
+        const std::string path = Write("case.ini", c.text);
+        const Outcome r = RunQorreg({"check", path, "--json"});
+        EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.out;
+        const std::string expected = "{\"line\": " + std::to_string(c.line) + ", \"severity\": \"" +
+                                     (c.status == 2 ? "error" : "warning") + "\", \"kind\": \"" + c.kind + "\"";
+        EXPECT_NE(r.out.find(expected), std::string::npos) << c.what << "\n" << r.out;
+        const Outcome text = RunQorreg({"check", path});
+        const std::string where = c.line == 0 ? path + ": " : path + ":" + std::to_string(c.line) + ": ";
+        EXPECT_NE(text.out.find(where + (c.status == 2 ? "error: " : "warning: ")), std::string::npos)
+            << c.what << "\n" << text.out;
+    }
+}
+
+TEST_F(ScratchFolder, CheckSaysWhatTheStoreDoes) {
+    const std::string path = Write("says.ini", kHead + "\"A\"=\"a\\\\\\\\b\"\r\n\"B\"=\r\n[X]\r\n[x]\r\n" + kEnd);
+    const Outcome r = RunQorreg({"check", path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find(":3: warning: value A of HKEY_CURRENT_USER\\X does not survive the next save: "
+                         "it reads back as REG_SZ a\\b\n    \"A\"=\"a\\\\\\\\b\"\n"),
+              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(":4: warning: no data after \"=\": ignored\n"), std::string::npos);
+    EXPECT_NE(r.out.find(":6: error: key X is named again (first on line 5): the load fails"), std::string::npos);
+    EXPECT_NE(r.out.find(": 1 error, 3 warnings: the store cannot load it\n"), std::string::npos);
+}
+
+TEST_F(ScratchFolder, CheckFindsTheExampleStoreAndWhatTheStoreSavesClean) {
+    const Outcome example = RunQorreg({"check", QOR_EXAMPLE_STORE});
+    EXPECT_EQ(example.status, 0) << example.out;
+    EXPECT_NE(example.out.find(": 0 errors, 0 warnings: clean"), std::string::npos);
+    const Outcome missing = RunQorreg({"check", (dir_ / "none.ini").string()});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(RunQorreg({"check"}).status, 2);
+}
+
+// The words of a text that look like options (-x, --long), and verbs.
+std::set<std::string> Matches(const std::string& text, const std::string& pattern) {
+    std::set<std::string> found;
+    const std::regex re(pattern);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it) {
+        found.insert((*it)[1]);
+    }
+    return found;
+}
+
+std::string ReadSource(const char* name) {
+    std::ifstream in(fs::path(QORREG_SOURCE_DIR) / name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(ManualAndCompletion, NameTheVerbsOptionsAndTypesThatHelpNames) {
+    std::ostringstream help;
+    WriteToolHelp(help);
+    std::set<std::string> verbs;
+    for (const char* verb : {"query", "add", "delete", "copy", "export", "import", "validate", "root", "compare", "check"}) {
+        ASSERT_NE(FindVerbHelp(verb), nullptr) << verb;
+    }
+    for (const std::string& verb : Matches(help.str(), "\n  (?:-f FILE )?([a-z]+) ")) {
+        verbs.insert(verb);
+        WriteVerbHelp(help, *FindVerbHelp(verb));
+    }
+    const std::string option = R"((?:^|[\s\[|,])(--?[A-Za-z][a-z]*)\b)";
+    const std::set<std::string> options = Matches(help.str(), option);
+    const std::set<std::string> types = Matches(help.str(), "(REG_[A-Z]+)");
+
+    std::string manual = std::regex_replace(ReadSource("qorreg.1"), std::regex(R"(\\-)"), "-");
+    manual = std::regex_replace(manual, std::regex(R"(\\f[BIRP])"), " ");
+    ASSERT_FALSE(manual.empty()) << "qorreg.1 not found";
+    EXPECT_EQ(Matches(manual, "\n\\.SS ([a-z]+)\n"), verbs);
+    EXPECT_EQ(Matches(manual, option), options);
+
+    const std::string completion = ReadSource("qorreg.bash");
+    auto listed = [&](const char* name) {
+        std::smatch m;
+        std::regex_search(completion, m, std::regex(std::string("local ") + name + "=\"([^\"]*)\""));
+        return Matches(" " + std::string(m[1]), R"( ([^ ]+))");
+    };
+    EXPECT_EQ(listed("verbs"), verbs);
+    EXPECT_EQ(listed("options"), options);
+    EXPECT_EQ(listed("types"), types);
+}
+
+}  // namespace
+}  // namespace qorreg
