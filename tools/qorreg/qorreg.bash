@@ -5,7 +5,7 @@ _qorreg() {
     cur=${COMP_WORDS[COMP_CWORD]}
     prev=${COMP_WORDS[COMP_CWORD-1]}
     local verbs="query add delete copy export import validate root compare check"
-    local options="-f --file -v --value -t --type -d --data -s --subtree --app --twain --json -h --help -V --version"
+    local options="-f --file -v --value -t --type -d --data -s --subtree --app --twain --wait --regedit --utf16 --json -h --help -V --version"
     local types="REG_SZ REG_DWORD REG_BINARY"
 
     case $prev in
@@ -15,7 +15,7 @@ _qorreg() {
         -t|--type)
             COMPREPLY=($(compgen -W "$types" -- "$cur"))
             return ;;
-        -v|--value|-d|--data)
+        -v|--value|-d|--data|--wait)
             return ;;
     esac
     if [[ $cur == -* ]]; then
@@ -28,7 +28,7 @@ _qorreg() {
         word=${COMP_WORDS[i]}
         if [[ -n $skip ]]; then skip=; continue; fi
         case $word in
-            -f|--file|-v|--value|-t|--type|-d|--data) skip=1 ;;
+            -f|--file|-v|--value|-t|--type|-d|--data|--wait) skip=1 ;;
             -*) ;;
             *) verb=$word; break ;;
         esac
