@@ -129,6 +129,6 @@ int CIniClass::IsFileValid(const char* path) {
     // tell a longer file (the window's first byte may be a line end) from a
     // file that short (its first byte never is).
     std::string tail;
-    if (!qor::platform::ReadFileTail(path, kMarkerWindow + 1, tail) || tail.empty()) return 0;
+    if (!qor::platform::ReadFileTail(path, qor::store::kMarkerWindow + 1, tail) || tail.empty()) return 0;
     return qor::store::EndsWithMarkerLine(tail) ? 1 : 0;
 }

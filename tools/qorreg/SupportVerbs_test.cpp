@@ -253,7 +253,7 @@ TEST(ManualAndCompletion, NameTheVerbsOptionsAndTypesThatHelpNames) {
         verbs.insert(verb);
         WriteVerbHelp(help, *FindVerbHelp(verb));
     }
-    const std::string option = R"((?:^|[\s\[|,])(--?[A-Za-z][a-z]*)\b)";
+    const std::string option = R"((?:^|[\s\[|,])(--?[A-Za-z][a-z0-9]*)\b)";
     const std::set<std::string> options = Matches(help.str(), option);
     const std::set<std::string> types = Matches(help.str(), "(REG_[A-Z]+)");
 
