@@ -98,15 +98,23 @@ Session::~Session() {
 
 int Session::Open(const std::string& path, FileUse use, unsigned waitSeconds) {
     path_ = path;
+    std::error_code ec;
+    // A missing file that the verb needs is reported before any lock file is made for it.
+    if (use == FileUse::Change && fs::status(path, ec).type() == fs::file_type::not_found) {
+        return Fail(io_, kExitFailure, "no such file: " + path);
+    }
     if (use != FileUse::Read) {
         lock_ = std::make_unique<CStoreFileLock>(path.c_str(), waitSeconds * 1000u);
         if (lock_->IsLocked() != 1) {
+            // A lock file that is not there could not be made: no writer holds it.
+            if (!fs::exists(fs::path(lock_->LockFilePath()), ec)) {
+                return Fail(io_, kExitFailure, std::string("cannot create the lock file: ") + lock_->LockFilePath());
+            }
             return Fail(io_, kExitFailure,
                         "store file is locked by another writer (waited " + std::to_string(waitSeconds) +
                             " s; see --wait), not changed; lock file: " + lock_->LockFilePath());
         }
     }
-    std::error_code ec;
     bool missing = fs::status(path, ec).type() == fs::file_type::not_found;
     if (missing && use == FileUse::ChangeOrCreate) {
         io_.err << "qorreg: creating new store file: " << path << '\n';
