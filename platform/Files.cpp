@@ -213,6 +213,8 @@ bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool
     const std::optional<HostFiles::Info> replaced = RegularFileAt(target);
     if (IsReadOnly(replaced)) return false;
     const std::string temporary = TemporaryNameFor(target);
+    // Made now: once the rename is done, nothing may fail for want of memory.
+    const std::string folder = FolderPartOf(target);
     bool written = false;
     try {
         written = WriteTemporary(temporary, replaced, produce);
@@ -226,7 +228,7 @@ bool ReplaceFileAtomicallyFrom(const std::string& path, const std::function<bool
     }
     // Some file systems refuse to sync folders; the rename has happened by
     // then, so this is best effort.
-    files.SyncFolder(FolderPartOf(target));
+    files.SyncFolder(folder);
     return true;
 }
 
