@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -69,7 +70,9 @@ bool LockBefore(HostFiles& files, HostFiles::Handle handle, Clock::time_point de
 FileLockResult AcquireFileLock(const std::string& lockPath, bool create, std::uint32_t waitMilliseconds,
                                FileLock*& held) {
     held = nullptr;
-    auto* taken = new (std::nothrow) FileLock{lockPath};
+    // Owned here until handed to the caller, so that a failed allocation
+    // further on does not lose it.
+    std::unique_ptr<FileLock> taken(new (std::nothrow) FileLock{lockPath});
     if (taken == nullptr) return FileLockResult::Failed;
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMilliseconds);
     LockTable& table = Table();
@@ -79,12 +82,11 @@ FileLockResult AcquireFileLock(const std::string& lockPath, bool create, std::ui
         if (entry == table.held.end()) break;
         if (entry->second.owner == std::this_thread::get_id()) {
             ++entry->second.takes;
-            held = taken;
+            held = taken.release();
             return FileLockResult::Acquired;
         }
         if (table.released.wait_until(lock, deadline) == std::cv_status::timeout &&
             table.held.count(lockPath) != 0) {
-            delete taken;
             return FileLockResult::TimedOut;
         }
     }
@@ -107,12 +109,11 @@ FileLockResult AcquireFileLock(const std::string& lockPath, bool create, std::ui
     }
     if (result != FileLockResult::Acquired) {
         GiveUp(table, lockPath);
-        delete taken;
         return result;
     }
     lock.lock();
     table.held[lockPath].handle = handle;
-    held = taken;
+    held = taken.release();
     return FileLockResult::Acquired;
 }
 

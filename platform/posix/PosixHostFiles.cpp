@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -154,10 +155,10 @@ public:
             resolved = next.front() == '/' ? next : FolderOf(resolved) + "/" + next;
         }
         if (resolved.empty() || resolved.back() == '/') return resolved;
-        char* folder = ::realpath(FolderOf(resolved).c_str(), nullptr);
+        const std::unique_ptr<char, decltype(&std::free)> folder(::realpath(FolderOf(resolved).c_str(), nullptr),
+                                                                 &std::free);
         if (folder == nullptr) return resolved;
-        std::string absolute(folder);
-        std::free(folder);
+        std::string absolute(folder.get());
         if (absolute.back() != '/') absolute += '/';
         return absolute + posix::LastPartOf(resolved);
     }
