@@ -64,9 +64,10 @@ public:
     int ExportFile(const char* filter, const char* path);
     /// Appends the application export of every key containing filter to path. 1, or 0 on failure.
     int ExportAppFile(const char* filter, const char* path);
-    /// Merges REGEDIT4 text into the store. 0 for an empty text, else 1.
+    /// Merges REGEDIT4 text into the store, all of it or nothing. 0 for an empty text or when
+    /// memory runs out (the store then unchanged), else 1.
     int ImportText(const CString& text);
-    /// Merges a REGEDIT4 file into the store. 0 when it cannot be read, else 1.
+    /// Merges a REGEDIT4 file into the store, all of it or nothing. 0 when it cannot be read, else 1.
     int ImportFile(const char* path);
 
     /// Library-internal state; see store/KeyStore.h.

@@ -4,13 +4,13 @@
 // depending on the host and the file system, a second open of the lock
 // file in the same process either blocks on the first (the holding thread
 // would wait on itself) or passes (two threads would write at once).
-#include "platform/HostLockFile.h"
-#include "platform/Platform.h"
+#include "platform/HostFiles.h"
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -29,7 +29,7 @@ using Clock = std::chrono::steady_clock;
 struct HeldLock {
     std::thread::id owner;
     unsigned takes = 0;
-    host::LockFileHandle handle = host::kNoLockFile;
+    HostFiles::Handle handle = HostFiles::kNoHandle;
 };
 
 struct LockTable {
@@ -54,10 +54,10 @@ void GiveUp(LockTable& table, const std::string& path) {
 
 // Tries the host lock until it is held or the deadline passes, polling at
 // growing intervals: the hosts offer no wait with a time limit.
-bool LockBefore(host::LockFileHandle handle, Clock::time_point deadline) {
+bool LockBefore(HostFiles& files, HostFiles::Handle handle, Clock::time_point deadline) {
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
-        if (host::TryLockFile(handle)) return true;
+        if (files.TryLockFile(handle)) return true;
         const auto now = Clock::now();
         if (now >= deadline) return false;
         std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
@@ -70,7 +70,9 @@ bool LockBefore(host::LockFileHandle handle, Clock::time_point deadline) {
 FileLockResult AcquireFileLock(const std::string& lockPath, bool create, std::uint32_t waitMilliseconds,
                                FileLock*& held) {
     held = nullptr;
-    auto* taken = new (std::nothrow) FileLock{lockPath};
+    // Owned here until handed to the caller, so that a failed allocation
+    // further on does not lose it.
+    std::unique_ptr<FileLock> taken(new (std::nothrow) FileLock{lockPath});
     if (taken == nullptr) return FileLockResult::Failed;
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMilliseconds);
     LockTable& table = Table();
@@ -80,39 +82,38 @@ FileLockResult AcquireFileLock(const std::string& lockPath, bool create, std::ui
         if (entry == table.held.end()) break;
         if (entry->second.owner == std::this_thread::get_id()) {
             ++entry->second.takes;
-            held = taken;
+            held = taken.release();
             return FileLockResult::Acquired;
         }
         if (table.released.wait_until(lock, deadline) == std::cv_status::timeout &&
             table.held.count(lockPath) != 0) {
-            delete taken;
             return FileLockResult::TimedOut;
         }
     }
     // Reserved for this thread: the other threads wait on the table, not on
     // the file, while this one waits for other processes.
-    table.held[lockPath] = HeldLock{std::this_thread::get_id(), 1, host::kNoLockFile};
+    table.held[lockPath] = HeldLock{std::this_thread::get_id(), 1, HostFiles::kNoHandle};
     lock.unlock();
 
-    host::LockFileHandle handle = host::kNoLockFile;
-    const host::LockFileOpen opened = host::OpenLockFile(lockPath, create, handle);
+    HostFiles& files = ActiveHostFiles();
+    HostFiles::Handle handle = HostFiles::kNoHandle;
+    const HostFiles::LockOpen opened = files.OpenLockFile(lockPath, create, handle);
     FileLockResult result = FileLockResult::Acquired;
-    if (opened == host::LockFileOpen::Missing) {
+    if (opened == HostFiles::LockOpen::Missing) {
         result = FileLockResult::NoLockFile;
-    } else if (opened == host::LockFileOpen::Failed) {
+    } else if (opened == HostFiles::LockOpen::Failed) {
         result = FileLockResult::Failed;
-    } else if (!LockBefore(handle, deadline)) {
-        host::CloseLockFile(handle);
+    } else if (!LockBefore(files, handle, deadline)) {
+        files.CloseLockFile(handle);
         result = FileLockResult::TimedOut;
     }
     if (result != FileLockResult::Acquired) {
         GiveUp(table, lockPath);
-        delete taken;
         return result;
     }
     lock.lock();
     table.held[lockPath].handle = handle;
-    held = taken;
+    held = taken.release();
     return FileLockResult::Acquired;
 }
 
@@ -123,7 +124,7 @@ void ReleaseFileLock(FileLock* held) {
         std::lock_guard<std::mutex> lock(table.guard);
         auto entry = table.held.find(held->path);
         if (entry != table.held.end() && --entry->second.takes == 0) {
-            host::CloseLockFile(entry->second.handle);
+            ActiveHostFiles().CloseLockFile(entry->second.handle);
             table.held.erase(entry);
             table.released.notify_all();
         }

@@ -15,9 +15,10 @@
 //   "NAME"=TEXT            the stored text less its prefix, as it stands
 //
 // The import reads REGEDIT4 lines by RegLines.cpp with the import's rules
-// and merges them into the store. A text that starts with the UTF-16LE
-// byte-order mark (what Windows' registry tools write by default) is first
-// converted to the store's 8-bit text; one that cannot be converted imports
+// and merges them into the store: all of it, or none of it when the text
+// cannot be read to its end (memory runs out). A text that starts with the
+// UTF-16LE byte-order mark (what Windows' registry tools write by default)
+// is first converted to the store's 8-bit text; one that cannot be converted imports
 // nothing. A leading UTF-8 byte-order mark is skipped.
 #include "platform/Platform.h"
 #include "store/KeyMap.h"
@@ -30,6 +31,7 @@
 #include "store/ValueText.h"
 
 #include <limits>
+#include <new>
 
 using qor::store::KeyMap;
 using qor::store::TextOf;
@@ -83,17 +85,25 @@ std::string AppExportText(const KeyMap& keys, std::string_view filter) {
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// Imports bytes into keys: 1, or 0 when a UTF-16 text cannot be converted.
+// Imports bytes into keys: 1, or 0 when a UTF-16 text cannot be converted
+// or memory runs out. The text is read into a staging map first and merged
+// only when all of it was read, so a failed import changes nothing.
 int ImportBytes(KeyMap& keys, std::string_view bytes) {
-    std::string converted;
-    if (bytes.starts_with(kUtf16LeMark)) {
-        if (!qor::platform::Utf16LeToNarrow(bytes.substr(kUtf16LeMark.size()), converted)) return 0;
-        bytes = converted;
-    } else if (bytes.starts_with(kUtf8Mark)) {
-        bytes.remove_prefix(kUtf8Mark.size());
+    try {
+        std::string converted;
+        if (bytes.starts_with(kUtf16LeMark)) {
+            if (!qor::platform::Utf16LeToNarrow(bytes.substr(kUtf16LeMark.size()), converted)) return 0;
+            bytes = converted;
+        } else if (bytes.starts_with(kUtf8Mark)) {
+            bytes.remove_prefix(kUtf8Mark.size());
+        }
+        KeyMap staging;
+        qor::store::ReadRegLines(bytes, qor::store::kImportRules, staging, nullptr);
+        keys.MergeReplacing(staging);
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
-    qor::store::ReadRegLines(bytes, qor::store::kImportRules, keys, nullptr);
-    return 1;
 }
 
 }  // namespace
@@ -123,8 +133,13 @@ int CIniClass::ImportText(const CString& text) {
 }
 
 int CIniClass::ImportFile(const char* path) {
-    std::string bytes;
-    // A file larger than the bound is refused before it is read.
-    if (path == nullptr || !qor::platform::ReadWholeFile(path, bytes, store::kMaxFileBytes)) return 0;
-    return ImportBytes(qor::store::KeysOf(*this), bytes);
+    if (path == nullptr) return 0;
+    try {
+        std::string bytes;
+        // A file larger than the bound is refused before it is read.
+        if (!qor::platform::ReadWholeFile(path, bytes, store::kMaxFileBytes)) return 0;
+        return ImportBytes(qor::store::KeysOf(*this), bytes);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "store/KeyIndex.h"
 #include "store/KeyStore.h"
@@ -91,6 +92,38 @@ public:
         for (auto it = other.tree_.begin(); it != other.tree_.end();) {
             const auto next = std::next(it);
             if (!contains(it->first)) {
+                other.index_.Remove(it->first);
+                index_.Add(tree_.insert(other.tree_.extract(it)).position);
+            }
+            it = next;
+        }
+    }
+
+    // Moves every entry of other into this map; where this map holds the
+    // key already, other's values join its values and replace those of the
+    // same name. All or nothing: should an allocation fail, this map is as it
+    // was (and other unspecified).
+    void MergeReplacing(KeyMap& other) {
+        // The combined values of keys both maps hold are made first, in
+        // other's entries; nothing of this map changes until all are made.
+        std::vector<ValueList::Entry> entries;
+        for (auto& [key, values] : other.tree_) {
+            const auto mine = find(key);
+            if (mine == end() || values.Empty()) continue;
+            entries.clear();
+            for (std::size_t i = 0; i < values.Size(); ++i) entries.push_back(values.At(i));
+            ValueList combined = mine->second;
+            combined.Merge(entries);
+            values = std::move(combined);
+        }
+        index_.Reserve(size() + other.size());
+        // From here on nothing allocates.
+        for (auto it = other.tree_.begin(); it != other.tree_.end();) {
+            const auto next = std::next(it);
+            const auto mine = find(it->first);
+            if (mine != end()) {
+                if (!it->second.Empty()) std::swap(mine->second, it->second);
+            } else {
                 other.index_.Remove(it->first);
                 index_.Add(tree_.insert(other.tree_.extract(it)).position);
             }

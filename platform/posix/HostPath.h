@@ -4,6 +4,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/Platform.h"
 
 namespace qor::platform::posix {
 
@@ -29,6 +32,10 @@ inline std::string LastPartOf(const std::string& hostPath) {
     const std::size_t slash = hostPath.rfind('/');
     return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
 }
+
+// Lists a folder's entries that match the wildcard in the pattern's last
+// part (platform::FindEntries).
+bool ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries);
 
 }  // namespace qor::platform::posix
 

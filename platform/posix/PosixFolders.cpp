@@ -53,7 +53,7 @@ bool IsFolderEntry(const std::string& folder, const dirent& entry) {
 
 }  // namespace
 
-bool FindEntries(const std::string& pattern, std::vector<FolderEntry>& entries) {
+bool posix::ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries) {
     const std::string host = ToHostPath(pattern);
     const std::string wildcard = LastPartOf(host);
     if (wildcard.empty()) return false;

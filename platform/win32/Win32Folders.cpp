@@ -31,7 +31,7 @@ private:
 
 }  // namespace
 
-bool FindEntries(const std::string& pattern, std::vector<FolderEntry>& entries) {
+bool win32::ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries) {
     WIN32_FIND_DATAA data;
     Search search(ToHostPath(pattern), data);
     if (!search.found()) return false;

@@ -3,6 +3,9 @@
 #define QOR_PLATFORM_WIN32_WIN32_PATH_H
 
 #include <string>
+#include <vector>
+
+#include "platform/Platform.h"
 
 namespace qor::platform::win32 {
 
@@ -15,6 +18,9 @@ inline std::string ToHostPath(const std::string& path) {
     }
     return host;
 }
+
+// Lists the entries that match a wildcard pattern (platform::FindEntries).
+bool ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries);
 
 }  // namespace qor::platform::win32
 

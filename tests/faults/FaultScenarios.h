@@ -1,0 +1,87 @@
+// The store's file operations as the fault tests run them: each starts from
+// a known store in memory and a known store file, and ends in a world (the
+// store, the file's bytes, the folder's entries) that is compared with the
+// world before and the world after an undisturbed run.
+#ifndef QOR_TESTS_FAULTS_FAULT_SCENARIOS_H
+#define QOR_TESTS_FAULTS_FAULT_SCENARIOS_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/reliability/ReliabilitySupport.h"
+
+namespace qor::faults {
+
+using reliability::Snapshot;
+
+// A store file with one key; the memory store holds another, and one value
+// of a key both name, so that a load, an import and a save all change
+// something.
+inline const std::string kStoreFile =
+    "REGEDIT4\r\n[HKEY_CURRENT_USER\\FILE]\r\n\"Y\"=dword:00000002\r\n\"Z\"=\"from the file\"\r\n"
+    "[CINICHECKFILEVALID]\r\n";
+inline constexpr const char* kImportText =
+    "REGEDIT4\r\n[HKEY_CURRENT_USER\\MEMORY]\r\n\"X\"=\"imported\"\r\n\"W\"=hex:01,02\r\n"
+    "[HKEY_CURRENT_USER\\NEW]\r\n\"V\"=dword:00000007\r\n";
+inline const char* const kMemoryStore =
+    "REGEDIT4\r\n[HKEY_CURRENT_USER\\MEMORY]\r\n\"X\"=\"in memory\"\r\n\"U\"=\"kept\"\r\n";
+
+// Made before any test runs, so that no test counts its allocations.
+inline const CString kImportArgument(kImportText);
+
+struct Scenario {
+    const char* name;
+    std::string fileBefore;
+    std::function<int(CIniClass&, const std::string&)> run;
+};
+
+inline const std::vector<Scenario>& Scenarios() {
+    static const std::vector<Scenario> scenarios = {
+        {"SaveFile", kStoreFile, [](CIniClass& s, const std::string& p) { return s.SaveFile(p.c_str(), ""); }},
+        {"LoadFile", kStoreFile, [](CIniClass& s, const std::string& p) { return s.LoadFile(p.c_str()); }},
+        {"IsFileValid", kStoreFile, [](CIniClass& s, const std::string& p) { return s.IsFileValid(p.c_str()); }},
+        {"ExportFile", kStoreFile, [](CIniClass& s, const std::string& p) { return s.ExportFile("", p.c_str()); }},
+        {"ExportAppFile", kStoreFile,
+         [](CIniClass& s, const std::string& p) { return s.ExportAppFile("", p.c_str()); }},
+        {"ImportFile", kImportText, [](CIniClass& s, const std::string& p) { return s.ImportFile(p.c_str()); }},
+        {"ImportText", kStoreFile,
+         [](CIniClass& s, const std::string&) { return s.ImportText(kImportArgument); }},
+    };
+    return scenarios;
+}
+
+struct World {
+    Snapshot store;
+    std::string file;
+    std::vector<std::string> entries;
+    bool operator==(const World&) const = default;
+    friend void PrintTo(const World& world, std::ostream* out) {
+        *out << world.store.size() << " keys, file \"" << world.file << "\", entries:";
+        for (const std::string& entry : world.entries) *out << ' ' << entry;
+    }
+};
+
+inline World WorldOf(CIniClass& store, const reliability::ScratchFolder& folder, const std::string& path) {
+    return World{reliability::SnapshotOf(store), reliability::ReadBytes(path), folder.Entries()};
+}
+
+// Runs a scenario in a fresh folder: its result and the world it left.
+// around wraps the call itself (where a test injects its fault).
+inline std::pair<int, World> RunScenario(const Scenario& scenario, const std::function<int(const std::function<int()>&)>& around) {
+    reliability::ScratchFolder folder;
+    const std::string path = folder.File("store.reg");
+    reliability::WriteBytes(path, scenario.fileBefore);
+    CIniClass store;
+    store.ImportText(CString(kMemoryStore));
+    const int result = around([&] { return scenario.run(store, path); });
+    return {result, WorldOf(store, folder, path)};
+}
+
+inline World WorldBefore(const Scenario& scenario) {
+    return RunScenario(scenario, [](const std::function<int()>&) { return 0; }).second;
+}
+
+}  // namespace qor::faults
+
+#endif

@@ -1,0 +1,199 @@
+// Every host file call that the store's file operations make, made to fail
+// in turn: an I/O error, a full disk, a short write, an interruption. The
+// operation then reports 0 and leaves everything as it was, or, where the
+// call is retried or comes after the new file is in place, completes. No
+// temporary file stays behind and no file stays open.
+#include <cerrno>
+#include <set>
+
+#include "platform/HostFiles.h"
+#include "tests/faults/FaultScenarios.h"
+
+namespace qor::faults {
+namespace {
+
+using platform::FolderEntry;
+using platform::HostFiles;
+
+enum class Fault { Fail, ShortWrite, Interrupt };
+
+enum class Call { Open, Read, ReadAt, Write, Sync, Close, InfoOf, InfoAt, Rename, Remove, SyncFolder, ResolveLinks,
+                  ListFolder, OpenLockFile, TryLockFile };
+
+// The system's host files, counting every call and disturbing one of them.
+class FaultyFiles final : public HostFiles {
+public:
+    FaultyFiles(std::size_t failAt, Fault fault, int error) : failAt_(failAt), fault_(fault), error_(error) {}
+
+    std::vector<Call> calls;
+    bool injected = false;
+    bool failedReaderClose = false;
+    std::set<Handle> open;  // handles not closed yet
+
+    Status Open(const std::string& path, Access access, Handle& handle) override {
+        if (const Status status = Disturbed(Call::Open, true); status != Status::Ok) return status;
+        const Status status = real_.Open(path, access, handle);
+        if (status == Status::Ok) {
+            open.insert(handle);
+            if (access == Access::Read) readers_.insert(handle);
+        }
+        return status;
+    }
+    Status Read(Handle h, char* into, std::size_t size, std::size_t& got) override {
+        if (const Status status = Disturbed(Call::Read, true); status != Status::Ok) return status;
+        return real_.Read(h, into, size, got);
+    }
+    Status ReadAt(Handle h, std::uint64_t at, char* into, std::size_t size, std::size_t& got) override {
+        if (const Status status = Disturbed(Call::ReadAt, true); status != Status::Ok) return status;
+        return real_.ReadAt(h, at, into, size, got);
+    }
+    Status Write(Handle h, const char* from, std::size_t size, std::size_t& written) override {
+        const bool shortWrite = Due(Call::Write) && fault_ == Fault::ShortWrite && size > 1;
+        if (shortWrite) {
+            injected = true;
+            return real_.Write(h, from, size / 2, written);
+        }
+        if (const Status status = Apply(true); status != Status::Ok) return status;
+        return real_.Write(h, from, size, written);
+    }
+    Status Sync(Handle h) override {
+        if (const Status status = Disturbed(Call::Sync, true); status != Status::Ok) return status;
+        return real_.Sync(h);
+    }
+    // A failed close still gives the handle up, as the hosts' closes do.
+    bool Close(Handle h) override {
+        const bool failed = Disturbed(Call::Close, false) != Status::Ok;
+        if (failed && readers_.count(h) != 0) failedReaderClose = true;
+        open.erase(h);
+        readers_.erase(h);
+        return real_.Close(h) && !failed;
+    }
+    bool InfoOf(Handle h, Info& info) override { return Disturbed(Call::InfoOf, false) == Status::Ok && real_.InfoOf(h, info); }
+    bool InfoAt(const std::string& path, Info& info) override {
+        return Disturbed(Call::InfoAt, false) == Status::Ok && real_.InfoAt(path, info);
+    }
+    void KeepModeAndOwner(Handle h, const Info& replaced) override { real_.KeepModeAndOwner(h, replaced); }
+    Status Rename(const std::string& from, const std::string& to) override {
+        if (const Status status = Disturbed(Call::Rename, true); status != Status::Ok) return status;
+        return real_.Rename(from, to);
+    }
+    bool Remove(const std::string& path) override { return Disturbed(Call::Remove, false) == Status::Ok && real_.Remove(path); }
+    bool SyncFolder(const std::string& folder) override {
+        return Disturbed(Call::SyncFolder, false) == Status::Ok && real_.SyncFolder(folder);
+    }
+    // A path that cannot be resolved comes back as given.
+    std::string ResolveLinks(const std::string& path) override {
+        return Disturbed(Call::ResolveLinks, false) == Status::Ok ? real_.ResolveLinks(path) : path;
+    }
+    bool ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries) override {
+        return Disturbed(Call::ListFolder, false) == Status::Ok && real_.ListFolder(pattern, entries);
+    }
+    LockOpen OpenLockFile(const std::string& path, bool create, Handle& handle) override {
+        if (Disturbed(Call::OpenLockFile, false) != Status::Ok) return LockOpen::Failed;
+        const LockOpen opened = real_.OpenLockFile(path, create, handle);
+        if (opened == LockOpen::Opened) open.insert(handle);
+        return opened;
+    }
+    bool TryLockFile(Handle h) override { return Disturbed(Call::TryLockFile, false) == Status::Ok && real_.TryLockFile(h); }
+    void CloseLockFile(Handle h) override {
+        open.erase(h);
+        real_.CloseLockFile(h);
+    }
+
+private:
+    // Records the call; true when it is the one to disturb.
+    bool Due(Call call) {
+        calls.push_back(call);
+        return calls.size() - 1 == failAt_;
+    }
+    // The disturbance of the call now due: an interruption only where the
+    // call can report one, a short write only for writes.
+    Status Apply(bool interruptible) {
+        if (calls.size() - 1 != failAt_) return Status::Ok;
+        if (fault_ == Fault::Fail) {
+            injected = true;
+            errno = error_;
+            return Status::Failed;
+        }
+        if (fault_ == Fault::Interrupt && interruptible) {
+            injected = true;
+            return Status::Interrupted;
+        }
+        return Status::Ok;
+    }
+    Status Disturbed(Call call, bool interruptible) {
+        Due(call);
+        return Apply(interruptible);
+    }
+
+    HostFiles& real_ = platform::SystemHostFiles();
+    std::size_t failAt_;
+    Fault fault_;
+    int error_;
+    std::set<Handle> readers_;
+};
+
+// A failure of these changes nothing the caller sees: the path is used as
+// given, the replaced file's mode is not known, the folder sync is best
+// effort, a reader's close has nothing left to lose.
+bool Tolerated(Call call, bool readerClose) {
+    return call == Call::SyncFolder || call == Call::ResolveLinks || call == Call::InfoAt ||
+           (call == Call::Close && readerClose);
+}
+
+struct FaultCase {
+    const char* name;
+    Fault fault;
+    int error;
+};
+
+constexpr FaultCase kFaults[] = {
+    {"EIO", Fault::Fail, EIO},
+    {"ENOSPC", Fault::Fail, ENOSPC},
+    {"short write", Fault::ShortWrite, 0},
+    {"EINTR", Fault::Interrupt, EINTR},
+};
+
+TEST(FileFaults, EveryCallOfEveryFileOperationFailsSafely) {
+    for (const Scenario& scenario : Scenarios()) {
+        if (std::string(scenario.name) == "ImportText") continue;  // no file calls
+        SCOPED_TRACE(scenario.name);
+        const World before = WorldBefore(scenario);
+        FaultyFiles counting(SIZE_MAX, Fault::Fail, 0);
+        const auto [expected, after] = RunScenario(scenario, [&](const std::function<int()>& run) {
+            const platform::ScopedHostFilesForTesting seam(counting);
+            return run();
+        });
+        ASSERT_EQ(expected, 1);
+        // Only the check leaves everything as it was.
+        ASSERT_EQ(before == after, std::string(scenario.name) == "IsFileValid");
+        ASSERT_FALSE(counting.calls.empty()) << "the operation makes no host file call";
+        EXPECT_TRUE(counting.open.empty());
+        const bool writes = before.file != after.file;
+        for (std::size_t at = 0; at < counting.calls.size(); ++at) {
+            for (const FaultCase& fault : kFaults) {
+                SCOPED_TRACE(std::string(fault.name) + " at call " + std::to_string(at));
+                FaultyFiles faulty(at, fault.fault, fault.error);
+                const auto [result, world] = RunScenario(scenario, [&](const std::function<int()>& run) {
+                    const platform::ScopedHostFilesForTesting seam(faulty);
+                    return run();
+                });
+                EXPECT_TRUE(faulty.open.empty()) << "a file stays open";
+                if (!faulty.injected) continue;
+                const Call call = counting.calls[at];
+                if (fault.fault != Fault::Fail || Tolerated(call, faulty.failedReaderClose)) {
+                    EXPECT_EQ(result, 1);
+                    EXPECT_EQ(world, after);
+                } else if (result == 1) {
+                    ADD_FAILURE() << "a failed call reported as success";
+                } else if (world != before) {
+                    // Only a close after an append may fail with the bytes in place.
+                    EXPECT_TRUE(call == Call::Close && writes && world == after);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qor::faults
