@@ -2,9 +2,16 @@
 #include <cstring>
 
 #include "CRegExt.h"
+#include "core/StoreOwnership.h"
 #include "regext/KeyHandles.h"
 
 CIniClass* CRegExt::m_pIni = nullptr;
+
+namespace {
+// The core clears m_pIni whenever a store it holds is destroyed, by
+// either facade.
+[[maybe_unused]] const bool kStoreRegistered = (qor::core::RegisterClassStore(&CRegExt::m_pIni), true);
+}  // namespace
 char CRegExt::m_pSysPath[260] = {};
 char CRegExt::m_pPath[260] = {};
 

@@ -1,7 +1,6 @@
-#include <cstring>
 #include <string>
 
-#include "regext/StoreRootTestTree.h"
+#include "testsupport/StoreRootTestTree.h"
 #include "table/TableTestFixture.h"
 
 namespace qor::table {
@@ -46,11 +45,9 @@ TEST_F(EnumerationSlotsTest, RootSearchRunsOnTheTableStoreIntoTheRootBuffer) {
     tree.AddRootValue(*store, 1, std::string(300, 'R'));  // beyond the 260-byte buffer: skipped
     tree.AddRootValue(*store, 2, "Vendor");
     tree.AddProduct("Vendor", "Twain", "Twain Pathname", "C:\\P\\ds.ds");
-    std::strcpy(CRegExt::m_pSysPath, "untouched");
     char key[260] = {};
     EXPECT_EQ(std::string(t->pfnGetRegRoot(1, "c:\\p\\DS.DS", key)), "SOFTWARE" + tree.Fragment("Vendor") + "\\Twain");
     EXPECT_EQ(qor::testtree::Slashed(t->pfnGetRegRootBuffer(nullptr)), tree.Path() + "/Vendor/Twain/");
-    EXPECT_STREQ(CRegExt::m_pSysPath, "untouched");
     t->pfnFreeStore();
     EXPECT_STREQ(t->pfnGetRegRoot(1, "c:\\p\\DS.DS", key), "Software\\Company\\Error");
 }

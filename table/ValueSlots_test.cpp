@@ -37,7 +37,7 @@ TEST_F(ValueSlotsTest, WritesNeedTheWriteRightAndAKeyText) {
     EXPECT_EQ(t->pfnSetStringById(&keyless, "x", 1), 0);
     EXPECT_EQ(t->pfnGetIntDefaultById(&keyless, &i, 4, 1), 0);
     EXPECT_EQ(i, 4);
-    EXPECT_EQ(store::AllKeysOf(*store), std::vector<std::string>{kKey});
+    EXPECT_EQ(testkit::AllKeysOf(*store), std::vector<std::string>{kKey});
 }
 
 TEST_F(ValueSlotsTest, GetStringCopiesOnlyWhatFitsANonZeroSize) {

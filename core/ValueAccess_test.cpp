@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "regext/ValueAccess.h"
+#include "core/ValueAccess.h"
 
 namespace {
 
