@@ -1,6 +1,5 @@
 #include <string>
 
-#include "testsupport/StoreRootTestTree.h"
 #include "table/TableTestFixture.h"
 
 namespace qor::table {
@@ -38,18 +37,6 @@ TEST_F(EnumerationSlotsTest, EachQueryReplacesTheOneListAndAFailedQueryEmptiesIt
     EXPECT_EQ(Query(&leaf, &count, &longest), ERROR_INVALID_DATA);
     EXPECT_EQ(Name(0), "");
     EXPECT_EQ(Query(&root, &count, &longest), ERROR_PATH_NOT_FOUND);
-}
-
-TEST_F(EnumerationSlotsTest, RootSearchRunsOnTheTableStoreIntoTheRootBuffer) {
-    qor::testtree::AppDataTree tree;
-    tree.AddRootValue(*store, 1, std::string(300, 'R'));  // beyond the 260-byte buffer: skipped
-    tree.AddRootValue(*store, 2, "Vendor");
-    tree.AddProduct("Vendor", "Twain", "Twain Pathname", "C:\\P\\ds.ds");
-    char key[260] = {};
-    EXPECT_EQ(std::string(t->pfnGetRegRoot(1, "c:\\p\\DS.DS", key)), "SOFTWARE" + tree.Fragment("Vendor") + "\\Twain");
-    EXPECT_EQ(qor::testtree::Slashed(t->pfnGetRegRootBuffer(nullptr)), tree.Path() + "/Vendor/Twain/");
-    t->pfnFreeStore();
-    EXPECT_STREQ(t->pfnGetRegRoot(1, "c:\\p\\DS.DS", key), "Software\\Company\\Error");
 }
 
 }  // namespace

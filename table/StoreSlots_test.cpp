@@ -26,19 +26,6 @@ protected:
     testkit::ScratchFolder folder;
 };
 
-TEST_F(StoreSlotsTest, FailedFirstLoadLeavesNoStoreAndARejectedLoadKeepsIt) {
-    EXPECT_EQ(t->pfnLoad(&root, folder.File("missing.ini").c_str()), 0);
-    EXPECT_EQ(TableStore(), nullptr);
-    const std::string a = StoreFile("a.ini", "HKEY_LOCAL_MACHINE\\A");
-    ASSERT_EQ(t->pfnLoad(&root, a.c_str()), 1);
-    EXPECT_EQ(root.pIni, TableStore());
-    TableStore()->SetValue("HKEY_LOCAL_MACHINE\\A", "UNSAVED", "<dword>1");
-    EXPECT_EQ(t->pfnLoad(&root, a.c_str()), 0);
-    EXPECT_EQ(testkit::ValueOf(*TableStore(), "HKEY_LOCAL_MACHINE\\A", "UNSAVED"), "<dword>1");
-    EXPECT_EQ(t->pfnSave(&root, folder.File("out.ini").c_str()), 1);  // machine keys included
-    EXPECT_NE(testkit::ReadBytes(folder.File("out.ini")).find("[HKEY_LOCAL_MACHINE\\A]"), std::string::npos);
-}
-
 TEST_F(StoreSlotsTest, LockIsRecursiveAndOnlyItsHolderReleasesIt) {
     EXPECT_EQ(t->pfnLock(), 0u);  // no lock yet: nothing to take or release
     EXPECT_EQ(t->pfnUnlock(), 0);

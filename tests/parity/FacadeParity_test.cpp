@@ -28,7 +28,7 @@ enum class Op {
     OpenWrite,     // OpenReadWrite(text) under the parent handle
     Create,        // CreateKey(text, parent handle, number as mask)
     SetInt, SetDword, SetString, SetBinary,
-    GetInt, GetIntDefault, GetIntRange, GetDword, GetDwordDefault, GetDwordRange,
+    GetInt, GetIntDefault, GetBoolDefault, GetIntRange, GetDword, GetDwordDefault, GetDwordRange,
     GetFloatDefault, GetFloatRange, GetString, GetIntArray, GetBinary,
     DeleteValue, DeleteKey, Enumerate, CopyHandle,
     Load, Save, Valid, RootSearch, Free,
@@ -126,6 +126,10 @@ public:
             }
             case Op::GetIntDefault: {
                 const auto r = h.GetInt(i, number, name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetBoolDefault: {
+                const auto r = h.GetBool(i, number, name);
                 return Result(r, std::to_string(i));
             }
             case Op::GetIntRange:
@@ -275,6 +279,10 @@ public:
                 const auto r = t->pfnGetIntDefault(&h, &i, number, name);
                 return Result(r, std::to_string(i));
             }
+            case Op::GetBoolDefault: {
+                const auto r = t->pfnGetBoolDefault(&h, &i, number, name);
+                return Result(r, std::to_string(i));
+            }
             case Op::GetIntRange:
                 {
                 const auto r = t->pfnGetIntRange(&h, &i, static_cast<int>(s.low), number, static_cast<int>(s.high), name);
@@ -420,6 +428,7 @@ const std::vector<Scenario>& Scenarios() {
           {.op = Op::GetIntArray, .text = "L", .number = 10, .classGives = "2 11,7,", .tableGives = "1 11,0,7,",
            .because = "the class's list skips empty pieces and returns its size; the table's counted array keeps them as 0"},
           {Op::GetBinary, "B"},
+          {Op::GetString, "S", 5},
           {.op = Op::GetIntDefault, .text = "D", .number = 4, .classGives = "1 4", .tableGives = "0 4",
            .because = "a read-only default counts as success for the class only"},
           {.op = Op::GetDword, .text = "BIG", .classGives = "1 32", .tableGives = "1 0",
@@ -429,12 +438,15 @@ const std::vector<Scenario>& Scenarios() {
            .because = "an unreadable float is missing for the class, a failure for the table"},
           WorkOnP(kAll),
           {Op::GetIntDefault, "D", 4},
+          {Op::GetBoolDefault, "BOOL", 6},
           {Op::GetIntRange, "N", 1, 2, 4},
           {Op::GetIntRange, "N", 7, 0, 9},
           {Op::GetDwordDefault, "DD", 9},
           {Op::GetDwordRange, "N", 1, 1, 3},
           {Op::GetFloatRange, "FR", 2, 1, 3},
           {Op::SetDword, "W", 4294967295},
+          {Op::GetDwordRange, "W", 0, 3, 10},
+          {Op::GetFloatRange, "FR", 0, 1, 3},
           {Op::SetString, "Txt"},
           {Op::SetBinary, "BIN", 200},
           {Op::GetBinary, "BIN"}}},
