@@ -78,6 +78,16 @@ fuzz: fuzz-build
 		fuzz/run_fuzzer.sh $(FUZZ_BUILD)/fuzz/$$name $(FUZZ_SECONDS) fuzz/corpus/$$name $(FUZZ_BUILD)/fuzz/work || exit 1; \
 	done
 
+# The long campaign: every harness to FUZZ_RUNS executions, one at a time,
+# at the lowest priority (docs/robustness.md has the figures).
+FUZZ_RUNS ?= 1000000
+.PHONY: fuzz-campaign
+fuzz-campaign: fuzz-build
+	@for source in fuzz/*_fuzzer.cpp; do \
+		name=$$(basename $$source .cpp); \
+		FUZZ_RUNS=$(FUZZ_RUNS) fuzz/run_fuzzer.sh $(FUZZ_BUILD)/fuzz/$$name 0 fuzz/corpus/$$name $(FUZZ_BUILD)/fuzz/work || exit 1; \
+	done
+
 # Saves killed at random moments, KILLS times (the test suite does 200).
 KILLS ?= 1000
 .PHONY: crashtest

@@ -3,6 +3,9 @@
 # prints one summary line: "<harness>: <executions> executions in <s> s".
 # New inputs go to <work>/corpus/<harness>, crashes to <work>/artifacts.
 # Usage: run_fuzzer.sh <harness binary> <seconds> <seed corpus> <work folder>
+# With FUZZ_RUNS set, the harness runs that many inputs instead (the seconds
+# are ignored), at the lowest priority, so a long campaign spares a shared
+# machine.
 set -euo pipefail
 
 binary=$1
@@ -14,7 +17,13 @@ name=$(basename "$binary")
 mkdir -p "$work/corpus/$name" "$work/artifacts" "$seeds"
 log="$work/$name.log"
 status=0
-"$binary" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 -print_final_stats=1 \
+limit=(-max_total_time="$seconds")
+nice=()
+if [ -n "${FUZZ_RUNS:-}" ]; then
+  limit=(-runs="$FUZZ_RUNS")
+  nice=(nice -n 19)
+fi
+"${nice[@]}" "$binary" "${limit[@]}" -timeout=25 -rss_limit_mb=2048 -print_final_stats=1 \
   -artifact_prefix="$work/artifacts/$name-" "$work/corpus/$name" "$seeds" >"$log" 2>&1 || status=$?
 
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)

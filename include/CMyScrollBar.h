@@ -15,7 +15,8 @@ public:
     /// One entry, WM_HSCROLL to OnHScroll, over the map of CWnd.
     static const AFX_MSGMAP* GetThisMessageMap();
 
-    /// Constructs the base only; the bar is usable from Initialize on.
+    /// Stands for no control: every field 0, no parent. The bar is usable
+    /// from Initialize on.
     CMyScrollBar();
     /// Leaves the control, if any, alone.
     ~CMyScrollBar() override;

@@ -29,17 +29,8 @@ command -v qemu-i386 >/dev/null 2>&1 || { echo "linux32: qemu-i386 is not instal
 excluded=(
 )
 
-# Shows a failing command's output, and stays quiet when it succeeds.
-quietly() {
-  local log
-  log=$(mktemp)
-  if ! "$@" >"$log" 2>&1; then
-    cat "$log"
-    rm -f "$log"
-    return 1
-  fi
-  rm -f "$log"
-}
+# shellcheck source=scripts/quietly.sh
+. scripts/quietly.sh
 
 phase "configure and build the linux32 preset"
 quietly cmake --preset linux32

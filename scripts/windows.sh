@@ -20,17 +20,8 @@ phase() { echo "windows: $* ($((SECONDS - started)) s)"; }
 
 scripts/setup.sh g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64
 
-# Shows a failing command's output, and stays quiet when it succeeds.
-quietly() {
-  local log
-  log=$(mktemp)
-  if ! "$@" >"$log" 2>&1; then
-    cat "$log"
-    rm -f "$log"
-    return 1
-  fi
-  rm -f "$log"
-}
+# shellcheck source=scripts/quietly.sh
+. scripts/quietly.sh
 
 for preset in win64 win32; do
   phase "configure and build $preset"

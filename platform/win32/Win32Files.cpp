@@ -203,9 +203,9 @@ std::string ResolveLinks(const std::string& path) {
         const DWORD length = GetFinalPathNameByHandleA(file.get(), final, sizeof final, FILE_NAME_NORMALIZED);
         if (length > 0 && length < sizeof final) {
             std::string resolved(final, length);
-            // "\\?\C:\..." for a drive, "\\?\UNC\server\..." for a share.
-            if (resolved.rfind("\\?\UNC\", 0) == 0) return "\\" + resolved.substr(8);
-            if (resolved.rfind("\\?\", 0) == 0) return resolved.substr(4);
+            // \\?\C:\... for a drive, \\?\UNC\server\... for a share.
+            if (resolved.rfind(R"(\\?\UNC\)", 0) == 0) return R"(\\)" + resolved.substr(8);
+            if (resolved.rfind(R"(\\?\)", 0) == 0) return resolved.substr(4);
             return resolved;
         }
     }
