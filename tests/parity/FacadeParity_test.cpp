@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -468,6 +469,9 @@ const std::vector<Scenario>& Scenarios() {
     };
     return scenarios;
 }
+
+// Scenarios are named by their name in test listings and failures.
+void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenario.name; }
 
 class FacadeParity : public ::testing::TestWithParam<Scenario> {};
 
