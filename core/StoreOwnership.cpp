@@ -7,6 +7,7 @@ namespace {
 // constructor or destructor, whatever the order of initialisation.
 constinit CIniClass* tableStore = nullptr;
 constinit CIniClass** classStore = nullptr;
+constinit ClassObjectReader classReader = nullptr;
 
 }  // namespace
 
@@ -14,12 +15,17 @@ CIniClass*& TableStore() {
     return tableStore;
 }
 
-void RegisterClassStore(CIniClass** pointer) {
-    classStore = pointer;
+void RegisterClassFacade(CIniClass** store, ClassObjectReader reader) {
+    classStore = store;
+    classReader = reader;
 }
 
 CIniClass* ClassStore() {
     return classStore != nullptr ? *classStore : nullptr;
+}
+
+bool ReadClassObject(const CRegExt* object, std::string& key, int& fWrite) {
+    return object != nullptr && classReader != nullptr && classReader(object, key, fWrite);
 }
 
 int LoadInto(CIniClass*& store, const char* path) {

@@ -7,7 +7,10 @@
 #ifndef QOR_CORE_STORE_OWNERSHIP_H
 #define QOR_CORE_STORE_OWNERSHIP_H
 
+#include <string>
+
 #include "CIniClass.h"
+#include "CRegExt.h"
 
 namespace qor::core {
 
@@ -15,12 +18,19 @@ namespace qor::core {
 // guards it with its process lock, CRegExt takes no lock.
 CIniClass*& TableStore();
 
-// The class facade hands over the address of its store pointer once,
-// when the library starts.
-void RegisterClassStore(CIniClass** pointer);
+// What the table needs of a CRegExt object it is handed: its key text and
+// its write flag. False when object is null.
+using ClassObjectReader = bool (*)(const CRegExt* object, std::string& key, int& fWrite);
+
+// The class facade hands over the address of its store pointer and its
+// object reader once, when the library starts.
+void RegisterClassFacade(CIniClass** store, ClassObjectReader reader);
 // The class facade's store: null when none, or when no class facade is
 // linked in.
 CIniClass* ClassStore();
+// An object's key text and write flag through the class facade's reader;
+// false when object is null or no class facade is linked in.
+bool ReadClassObject(const CRegExt* object, std::string& key, int& fWrite);
 
 // Loads the store file at path into store, creating the store when store
 // is null; a store created here is deleted again (store null) when the

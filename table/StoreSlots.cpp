@@ -1,6 +1,6 @@
 // The store slots: loading, saving and testing store files, destroying the
 // table store, sharing CRegExt's store, and the root path buffer.
-#include <string_view>
+#include <string>
 
 #include "CRegExt.h"
 #include "core/StoreOwnership.h"
@@ -48,14 +48,16 @@ void FreeStore() {
 }
 
 int AttachRegExt(CRegExt* object, tagRegHandle* h) {
-    const std::string_view key = object != nullptr ? FixedView(object->szKey) : std::string_view();
+    std::string key;
+    int fWrite = 0;
+    const bool isObject = core::ReadClassObject(object, key, fWrite);
     CIniClass* shared = core::ClassStore();
     TableStore() = shared;
     if (h == nullptr) return 1;
     h->pIni = shared;
-    const bool namesKey = !key.empty() && key.find('\\') != std::string_view::npos;
-    if (object != nullptr && namesKey && CopyFixed(h->szKey, key)) {
-        h->fWrite = object->m_fWrite;
+    const bool namesKey = !key.empty() && key.find('\\') != std::string::npos;
+    if (isObject && namesKey && CopyFixed(h->szKey, key)) {
+        h->fWrite = fWrite;
     } else {
         h->szKey[0] = '\0';
         h->fWrite = 0;
