@@ -173,7 +173,7 @@ private:
         values_.Add(name_, field_);
     }
 
-    const RegLineRules& rules_;
+    const RegLineRules rules_;  // a copy: three flags, and callers may pass a temporary
     KeyMap& target_;
     const KeyMap* taken_;
     RegLineObserver* observer_;
