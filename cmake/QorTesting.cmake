@@ -14,15 +14,25 @@ else()
 endif()
 include(GoogleTest)
 
-# One test program per room, from its *_test.cpp files, registered with ctest.
+# One test program per room, from its *_test.cpp files, registered with
+# ctest. It links the room and the rooms it uses, and sees them and the
+# shared test helpers (testsupport/) only.
 function(qor_room_tests room)
   file(GLOB _tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${room}/*_test.cpp
        ${PROJECT_SOURCE_DIR}/${room}/*/*_test.cpp)
   if(NOT _tests)
     return()
   endif()
+  get_property(_uses GLOBAL PROPERTY QOR_USES_${room})
+  set(_rooms qor_${room})
+  foreach(below ${_uses})
+    if(TARGET qor_${below})
+      list(APPEND _rooms qor_${below})
+    endif()
+  endforeach()
   add_executable(${room}_tests ${_tests})
-  target_link_libraries(${room}_tests PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+  qor_room_view(${room}_tests ${room}_tests ${room} ${_uses} testsupport)
+  target_link_libraries(${room}_tests PRIVATE ${_rooms} GTest::gtest_main GTest::gmock)
   if(NOT WIN32)
     target_link_libraries(${room}_tests PRIVATE Threads::Threads)
   endif()

@@ -9,13 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 #include <string_view>
 
 #include "CIniClass.h"
-#include "store/KeyMap.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
 
 namespace qor::fuzz {
 
@@ -72,25 +71,8 @@ inline std::string ScratchPath(const std::string& name) {
     return folder + "/" + name;
 }
 
-inline void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Key -> (value name -> stored text): the whole store, comparable with ==.
-using Snapshot = std::map<std::string, std::map<std::string, std::string>>;
-
-inline Snapshot SnapshotOf(CIniClass& store) {
-    Snapshot snapshot;
-    for (const auto& [key, values] : store::KeysOf(store)) {
-        auto& names = snapshot[key];
-        for (std::size_t i = 0; i < values.Size(); ++i) {
-            const auto entry = values.At(i);
-            names[std::string(entry.name)] = std::string(entry.text);
-        }
-    }
-    return snapshot;
-}
+using testkit::Snapshot;
+using testkit::SnapshotOf;
 
 // Same keys, and under each key the same value names; texts may differ.
 inline bool SameKeysAndNames(const Snapshot& a, const Snapshot& b) {

@@ -11,16 +11,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = qor::fuzz::ScratchPath("valid.ini");
     CIniClass store;
 
-    qor::fuzz::WriteFile(path, bytes);
+    qor::testkit::WriteBytes(path, bytes);
     const int plain = store.IsFileValid(path.c_str());
     Check(plain == 0 || plain == 1, "IsFileValid gave neither 0 nor 1");
     if (bytes.empty()) Check(plain == 0, "an empty file is valid");
 
     const std::string marked = bytes + "\r\n[CINICHECKFILEVALID]\r\n";
-    qor::fuzz::WriteFile(path, marked);
+    qor::testkit::WriteBytes(path, marked);
     Check(store.IsFileValid(path.c_str()) == 1, "a file ending with the marker line is not valid");
 
-    qor::fuzz::WriteFile(path, marked + std::string(261, 'x'));
+    qor::testkit::WriteBytes(path, marked + std::string(261, 'x'));
     Check(store.IsFileValid(path.c_str()) == 0, "a marker followed by 261 other bytes counts");
     return 0;
 }

@@ -35,7 +35,7 @@ Snapshot Merged(Snapshot a, const Snapshot& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::string path = qor::fuzz::ScratchPath("import.reg");
-    qor::fuzz::WriteFile(path, bytes);
+    qor::testkit::WriteBytes(path, bytes);
 
     CIniClass fromText;
     const int textResult = fromText.ImportText(CString(bytes));

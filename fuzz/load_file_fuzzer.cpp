@@ -41,7 +41,7 @@ Snapshot Union(Snapshot a, const Snapshot& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = qor::fuzz::ScratchPath("load.ini");
-    qor::fuzz::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    qor::testkit::WriteBytes(path, std::string_view(reinterpret_cast<const char*>(data), size));
 
     CIniClass fresh;
     const int loaded = fresh.LoadFile(path.c_str());

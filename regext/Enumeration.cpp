@@ -8,8 +8,8 @@
 #include "CRegExt.h"
 #include "platform/Platform.h"
 #include "regext/KeyHandles.h"
-#include "regext/SharedStores.h"
-#include "store/FixedText.h"
+#include "core/StoreOwnership.h"
+#include "util/FixedText.h"
 #include "store/KeyStore.h"
 #include "store/ValueText.h"
 
@@ -94,13 +94,8 @@ LONG CRegExt::DeleteValue(const char* name) {
 }
 
 void CRegExt::Delete() {
-    if (m_pIni != nullptr) {
-        // The function table may share this store: it must not keep a dangling pointer.
-        if (qor::facades::TableStore() == m_pIni) qor::facades::TableStore() = nullptr;
-        m_pIni->RemoveAll();
-        delete m_pIni;
-        m_pIni = nullptr;
-    }
+    // Clears m_pIni, and the function table's pointer when it shares the store.
+    qor::core::DestroyStore(m_pIni);
     Detach();
     if (m_SubKeyList.pHead != nullptr) ClearList(m_SubKeyList);
 }

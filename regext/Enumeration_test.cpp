@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "regext/RegExtTestStore.h"
-#include "regext/SharedStores.h"
+#include "core/StoreOwnership.h"
 
 namespace {
 
@@ -143,19 +143,19 @@ TEST_F(EnumerationTest, DeleteDiscardsTheStoreForBothFacadesWhenShared) {
     CRegExt reg;
     ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_CURRENT_USER, "SOFTWARE\\X", KEY_WRITE));
     ASSERT_EQ(ERROR_SUCCESS, Query(reg, kA));
-    qor::facades::TableStore() = CRegExt::m_pIni;
+    qor::core::TableStore() = CRegExt::m_pIni;
     reg.Delete();
     EXPECT_EQ(nullptr, CRegExt::m_pIni);
-    EXPECT_EQ(nullptr, qor::facades::TableStore());
+    EXPECT_EQ(nullptr, qor::core::TableStore());
     EXPECT_STREQ("", reg.szKey);
     EXPECT_EQ(nullptr, reg.m_SubKeyList.pHead);
 
     CIniClass tableOwn;
-    qor::facades::TableStore() = &tableOwn;
+    qor::core::TableStore() = &tableOwn;
     reg.SetObject(new CIniClass);
     reg.Delete();
-    EXPECT_EQ(&tableOwn, qor::facades::TableStore());
-    qor::facades::TableStore() = nullptr;
+    EXPECT_EQ(&tableOwn, qor::core::TableStore());
+    qor::core::TableStore() = nullptr;
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include "CRegExt.h"
 #include "platform/Platform.h"
 #include "regext/KeyHandles.h"
-#include "regext/ValueAccess.h"
-#include "store/FixedText.h"
+#include "core/ValueAccess.h"
+#include "util/FixedText.h"
 #include "store/ValueText.h"
 
 using namespace qor::regext;

@@ -1,11 +1,10 @@
-// Live-object registry, handle values and key path helpers of CRegExt.
+// Live-object registry and parent handles of CRegExt.
 #include "regext/KeyHandles.h"
 
-#include <cstdint>
 #include <mutex>
 #include <unordered_set>
 
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 #include "store/KeyStore.h"
 #include "store/ValueText.h"
 
@@ -46,30 +45,6 @@ const CRegExt* LiveObjectAt(const void* address) {
     return live.addresses.count(address) ? static_cast<const CRegExt*>(address) : nullptr;
 }
 
-HandleKind KindOf(const void* handle) {
-    const auto value = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
-    const std::uint64_t high = value >> 32;
-    if (high != 0 && high != 0xFFFFFFFFu) return HandleKind::Address;
-    switch (static_cast<std::uint32_t>(value)) {
-        case 0x80000001u: return HandleKind::CurrentUser;
-        case 0x80000002u: return HandleKind::LocalMachine;
-        case 0x80000000u:
-        case 0x80000003u:
-        case 0x80000004u:
-        case 0x80000005u:
-        case 0x80000006u: return HandleKind::OtherRoot;
-        default: return HandleKind::Address;
-    }
-}
-
-std::string_view RootPrefix(HandleKind kind) {
-    switch (kind) {
-        case HandleKind::CurrentUser: return "HKEY_CURRENT_USER\\";
-        case HandleKind::LocalMachine: return "HKEY_LOCAL_MACHINE\\";
-        default: return {};
-    }
-}
-
 std::optional<std::string> ParentPath(const void* handle, TextRule rule) {
     if (handle == nullptr || KindOf(handle) != HandleKind::Address) return std::nullopt;
     if (const CRegExt* object = LiveObjectAt(handle)) {
@@ -81,18 +56,6 @@ std::optional<std::string> ParentPath(const void* handle, TextRule rule) {
     if (text.empty()) return std::nullopt;
     if (rule == TextRule::ExistingKey && !StoreHasKey(text)) return std::nullopt;
     return text;
-}
-
-void TrimTrailingBackslashes(std::string& path) {
-    std::size_t end = path.find_last_not_of('\\');
-    path.erase(end == std::string::npos ? 0 : end + 1);
-}
-
-std::string JoinKeyPath(std::string_view parent, std::string_view sub) {
-    std::string path;
-    path.reserve(parent.size() + 1 + sub.size());
-    path.append(parent).append(1, '\\').append(sub);
-    return path;
 }
 
 bool StoreHasKey(std::string_view key) {

@@ -1,6 +1,7 @@
 // Library-internal pieces shared by the CRegExt sources: the registry of
-// live objects, the reading of handle values, key path helpers, the
-// sub-key name list and the typed-access target of an object.
+// live objects, parent handles read as key paths, the sub-key name list
+// and the typed-access target of an object. The key-handle rules
+// themselves (roots, trimming, joining, write bits) are the core's.
 #ifndef QOR_REGEXT_KEY_HANDLES_H
 #define QOR_REGEXT_KEY_HANDLES_H
 
@@ -10,14 +11,18 @@
 #include <string_view>
 
 #include "CRegExt.h"
-#include "regext/ValueAccess.h"
+#include "core/KeyRules.h"
+#include "core/ValueAccess.h"
 
 namespace qor::regext {
 
-// The longest key path szKey holds (1040 bytes with the terminator).
-inline constexpr std::size_t kMaxKeyPath = sizeof(CRegExt::szKey) - 1;
-// The KEY_WRITE bits, the only access-mask bits the class reads.
-inline constexpr DWORD kWriteBits = 0x20006;
+using core::HandleKind;
+using core::JoinKeyPath;
+using core::KindOf;
+using core::kMaxKeyPath;
+using core::RootPrefix;
+using core::TextOrEmpty;
+using core::TrimTrailingBackslashes;
 
 // ---- Live objects
 // Every CRegExt adds itself at construction and removes itself at
@@ -26,14 +31,6 @@ void RegisterObject(const CRegExt* object);
 void UnregisterObject(const CRegExt* object);
 // The live object at address, or null when address is not one.
 const CRegExt* LiveObjectAt(const void* address);
-
-// ---- Handle values
-enum class HandleKind { CurrentUser, LocalMachine, OtherRoot, Address };
-// Predefined roots are recognised by their low 32 bits (64-bit Windows
-// sign-extends them); anything else is an address.
-HandleKind KindOf(const void* handle);
-// "HKEY_CURRENT_USER\" or "HKEY_LOCAL_MACHINE\" for those two kinds, else empty.
-std::string_view RootPrefix(HandleKind kind);
 
 // How a handle that is not a live object may be read as key path text.
 enum class TextRule {
@@ -45,11 +42,6 @@ enum class TextRule {
 // handle's text as the rule allows. Null, roots and closed objects give none.
 std::optional<std::string> ParentPath(const void* handle, TextRule rule);
 
-// ---- Key path text
-void TrimTrailingBackslashes(std::string& path);
-// parent + "\" + sub.
-std::string JoinKeyPath(std::string_view parent, std::string_view sub);
-inline std::string_view TextOrEmpty(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 // 1 when the store exists and holds the key (any case).
 bool StoreHasKey(std::string_view key);
 

@@ -10,7 +10,7 @@
 #include "CRegExt.h"
 #include "platform/Platform.h"
 #include "regext/KeyHandles.h"
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 #include "store/ValueText.h"
 
 using namespace qor::regext;
@@ -52,7 +52,7 @@ int OpenReadWriteUnder(CRegExt& self, const char* sub, const void* parent) {
     return outcome == OpenOutcome::Opened ? 1 : 0;
 }
 
-int CreateWriteFlag(DWORD mask) { return (mask & kWriteBits) != 0 ? 1 : 0; }
+int CreateWriteFlag(DWORD mask) { return qor::core::WriteFlag(mask, qor::core::WriteRule::AnyBit); }
 
 // Adds parent\sub when missing and opens it. A parent that gives no key
 // path adds nothing; the write flag still follows the mask.
@@ -121,7 +121,7 @@ std::string NumberName(int sub) { return qor::access::NameFromNumber(sub); }
 // ---- Open -----------------------------------------------------------------
 
 LONG CRegExt::Open(HKEY root, const char* sub, DWORD mask) {
-    const bool writeRequest = (mask & kWriteBits) == kWriteBits;
+    const bool writeRequest = qor::core::WriteFlag(mask, qor::core::WriteRule::AllBits) == 1;
     const std::string upperSub = qor::store::Upper(TextOrEmpty(sub));
     const HandleKind kind = KindOf(root);
     if (kind == HandleKind::OtherRoot) return ERROR_PATH_NOT_FOUND;

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "CRegExt.h"
+#include "testsupport/StoreViews.h"
 
 namespace qor::regexttest {
 
@@ -21,19 +21,10 @@ protected:
     static void AddKeys(std::initializer_list<const char*> keys) {
         for (const char* key : keys) Store().AddKey(key);
     }
-    // The stored text of a value, or "<missing>".
-    static std::string Stored(const char* key, const char* name) {
-        CString out;
-        return Store().GetValue(key, name, out) ? out.str() : "<missing>";
-    }
-    static std::vector<std::string> SortedKeys() {
-        CStringArray list;
-        std::vector<std::string> keys;
-        const int count = Store().GetAllKeys(list);
-        for (int i = 0; i < count; ++i) keys.push_back(list[i].str());
-        std::sort(keys.begin(), keys.end());
-        return keys;
-    }
+    // The stored text of a value, or "(missing)".
+    static std::string Stored(const char* key, const char* name) { return testkit::ValueOf(Store(), key, name); }
+    // Every key, in byte order.
+    static std::vector<std::string> SortedKeys() { return testkit::AllKeysOf(Store()); }
 };
 
 }  // namespace qor::regexttest

@@ -7,8 +7,9 @@
 #include <string_view>
 
 #include "CRegExt.h"
+#include "core/StoreOwnership.h"
 #include "platform/Platform.h"
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 
 namespace {
 
@@ -46,13 +47,7 @@ int Rand15() {
 
 int CRegExt::Load(const char* path) {
     if (path == nullptr) return 0;
-    if (m_pIni != nullptr) return m_pIni->LoadFile(path) == 1 ? 1 : 0;
-    CIniClass* created = new CIniClass();
-    m_pIni = created;
-    if (created->LoadFile(path) == 1) return 1;
-    m_pIni = nullptr;
-    delete created;
-    return 0;
+    return qor::core::LoadInto(m_pIni, path);
 }
 
 int CRegExt::LoadW(const wchar_t* path) {

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "CRegExt.h"
-#include "store/StoreTestSupport.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
 
 namespace {
 
@@ -16,10 +17,10 @@ protected:
         CRegExt::m_pIni = nullptr;
     }
     std::string StoreFile(const std::string& name, const std::string& key) const {
-        qor::store::WriteBytes(folder.File(name), "REGEDIT4\r\n[" + key + "]\r\n\"G\"=dword:00000003\r\n[CINICHECKFILEVALID]\r\n");
+        qor::testkit::WriteBytes(folder.File(name), "REGEDIT4\r\n[" + key + "]\r\n\"G\"=dword:00000003\r\n[CINICHECKFILEVALID]\r\n");
         return folder.File(name);
     }
-    qor::store::TempFolder folder;
+    qor::testkit::ScratchFolder folder;
 };
 
 TEST_F(StoreFilesTest, FailedFirstLoadLeavesNoStoreAndARejectedLoadKeepsUnsavedValues) {
@@ -29,7 +30,7 @@ TEST_F(StoreFilesTest, FailedFirstLoadLeavesNoStoreAndARejectedLoadKeepsUnsavedV
     ASSERT_EQ(CRegExt::Load(a.c_str()), 1);
     CRegExt::m_pIni->SetValue("HKEY_CURRENT_USER\\A", "UNSAVED", "<dword>7");
     EXPECT_EQ(CRegExt::Load(a.c_str()), 0);
-    EXPECT_EQ(qor::store::ValueOf(*CRegExt::m_pIni, "HKEY_CURRENT_USER\\A", "UNSAVED"), "<dword>7");
+    EXPECT_EQ(qor::testkit::ValueOf(*CRegExt::m_pIni, "HKEY_CURRENT_USER\\A", "UNSAVED"), "<dword>7");
 }
 
 TEST_F(StoreFilesTest, SaveLeavesOutMachineKeys) {
@@ -38,7 +39,7 @@ TEST_F(StoreFilesTest, SaveLeavesOutMachineKeys) {
     CRegExt::m_pIni->AddKey("HKEY_CURRENT_USER\\U");
     CRegExt::m_pIni->SetValue("HKEY_CURRENT_USER\\U", "B", "<dword>2");
     EXPECT_EQ(CRegExt::Save(folder.File("out.ini").c_str()), 1);
-    EXPECT_EQ(qor::store::ReadBytes(folder.File("out.ini")),
+    EXPECT_EQ(qor::testkit::ReadBytes(folder.File("out.ini")),
               "REGEDIT4\r\n[HKEY_CURRENT_USER\\U]\r\n\"B\"=dword:00000002\r\n[CINICHECKFILEVALID]\r\n");
 }
 

@@ -4,7 +4,7 @@
 
 #include "CRegExt.h"
 #include "platform/Platform.h"
-#include "regext/RootLookup.h"
+#include "core/RootLookup.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "CRegExt.h"
-#include "regext/StoreRootTestTree.h"
+#include "testsupport/StoreRootTestTree.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // name nodes, indexed in the order they were appended.
 
 #include "regext/KeyHandles.h"
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 
 namespace qor::regext {
 

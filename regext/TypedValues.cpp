@@ -8,7 +8,7 @@
 #include "CRegExt.h"
 #include "platform/Platform.h"
 #include "regext/KeyHandles.h"
-#include "regext/ValueAccess.h"
+#include "core/ValueAccess.h"
 
 namespace access = qor::access;
 using qor::regext::TargetOf;

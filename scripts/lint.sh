@@ -15,7 +15,7 @@ if [ ! -f "$build/compile_commands.json" ]; then
   exit 1
 fi
 # Library and tool sources; *_test.cpp files are left out.
-files='/(platform|store|regext|table|winhelpers|tools)/([^/]+/)*(?![^/]*_test\.cpp$)[^/]+\.cpp$'
+files='/(platform|store|core|regext|table|winhelpers|tools)/([^/]+/)*(?![^/]*_test\.cpp$)[^/]+\.cpp$'
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0

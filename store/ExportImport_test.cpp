@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "CIniClass.h"
-#include "store/StoreTestSupport.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
 
 namespace qor::store {
+using namespace qor::testkit;
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -40,14 +42,14 @@ TEST(ExportTest, FilterSelectsKeysContainingItCaseSensitively) {
     EXPECT_EQ(Exported(store, "SOFTWARE\\X"), kTwainHeader +
                                                   "[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n[HKEY_CURRENT_USER\\SOFTWARE\\XY]\r\n"
                                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\Z]\r\n");
-    TempFolder folder;
+    ScratchFolder folder;
     ASSERT_EQ(store.ExportFile("OTHER", folder.File("export.reg").c_str()), 1);
     EXPECT_EQ(ReadBytes(folder.File("export.reg")), kTwainHeader + "[HKEY_CURRENT_USER\\OTHER]\r\n");
     EXPECT_EQ(store.ExportFile("", folder.File("missing/export.reg").c_str()), 0);
 }
 
 TEST(ExportTest, AppExportWritesRelativeKeysAndUnprefixedTextsAppendingEachTime) {
-    TempFolder folder;
+    ScratchFolder folder;
     CIniClass store;
     store.SetValue(kX, "S", "<string>abc");
     store.SetValue(kX, "D", "<dword>3");
@@ -74,7 +76,7 @@ TEST(ImportTest, TwainExportImportsBackWithItsHeaderKey) {
     ASSERT_EQ(target.ImportText(CString(Exported(source, ""))), 1);
     EXPECT_EQ(ValueOf(target, "TWAIN EXPORT", "TWAIN_EXPORT"), "<dword>1");
     target.DeleteSubtree("TWAIN EXPORT");
-    EXPECT_EQ(SnapshotOf(target), SnapshotOf(source));
+    EXPECT_EQ(StoreLines(target), StoreLines(source));
 }
 
 TEST(ImportTest, MergesIntoExistingKeysAndGivesNoOtherLineAMeaning) {
@@ -86,12 +88,12 @@ TEST(ImportTest, MergesIntoExistingKeysAndGivesNoOtherLineAMeaning) {
     ASSERT_EQ(store.ImportText(CString("[hkey_current_user\\software\\x]\r\n\"same\"=dword:9\r\n[CINICHECKFILEVALID]\r\n[-K]\r\n"
                                        "@=\"\\\\\\\\server\"\r\n\"E\"=hex(2):41,00\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NEW\"=hex:01\r\n")),
               1);
-    EXPECT_EQ(SnapshotOf(store), (Texts{"[-K]", "@ = <string>\\\\server", "E = hex(2):41,00", "[CINICHECKFILEVALID]",
+    EXPECT_EQ(StoreLines(store), (Texts{"[-K]", "@ = <string>\\\\server", "E = hex(2):41,00", "[CINICHECKFILEVALID]",
                                         "[HKEY_CURRENT_USER\\SOFTWARE\\X]", "KEEP = <dword>1", "NEW = <hex>01", "SAME = <dword>9"}));
 }
 
 TEST(ImportTest, FileImportReadsTheWholeFileOrFailsWhenItCannot) {
-    TempFolder folder;
+    ScratchFolder folder;
     CIniClass store;
     const std::string path = folder.File("in.reg");
     WriteBytes(path, "");
@@ -99,7 +101,7 @@ TEST(ImportTest, FileImportReadsTheWholeFileOrFailsWhenItCannot) {
     WriteBytes(path, "REGEDIT4\n[K]\n\"A\"=\"x\"\n");
     EXPECT_EQ(store.ImportFile(path.c_str()), 1);
     EXPECT_EQ(store.ImportFile(folder.File("missing.reg").c_str()), 0);
-    EXPECT_EQ(SnapshotOf(store), (Texts{"[K]", "A = <string>x"}));
+    EXPECT_EQ(StoreLines(store), (Texts{"[K]", "A = <string>x"}));
 }
 
 // The UTF-16LE form of an ASCII text, with its byte-order mark.
@@ -116,16 +118,16 @@ const std::string kEightBitExport =
 TEST(ImportTest, MarkedTextsImportAsTheirEightBitText) {
     CIniClass plain;
     ASSERT_EQ(plain.ImportText(CString(kEightBitExport)), 1);
-    ASSERT_EQ(SnapshotOf(plain), (Texts{"[HKEY_CLASSES_ROOT\\.SCAN]", "@ = <string>C:\\Scans\\Out", "E = hex(2):25,00,41,00,00,00",
+    ASSERT_EQ(StoreLines(plain), (Texts{"[HKEY_CLASSES_ROOT\\.SCAN]", "@ = <string>C:\\Scans\\Out", "E = hex(2):25,00,41,00,00,00",
                                         "N = <dword>-10", "Q = <string>say \"hi\""}));
-    TempFolder folder;
+    ScratchFolder folder;
     for (const std::string& marked : {Utf16LeOf(kEightBitExport), "\xEF\xBB\xBF" + kEightBitExport}) {
         CIniClass fromText, fromFile;
         EXPECT_EQ(fromText.ImportText(CString(marked)), 1);
-        EXPECT_EQ(SnapshotOf(fromText), SnapshotOf(plain));
+        EXPECT_EQ(StoreLines(fromText), StoreLines(plain));
         WriteBytes(folder.File("in.reg"), marked);
         EXPECT_EQ(fromFile.ImportFile(folder.File("in.reg").c_str()), 1);
-        EXPECT_EQ(SnapshotOf(fromFile), SnapshotOf(plain));
+        EXPECT_EQ(StoreLines(fromFile), StoreLines(plain));
     }
 #ifndef _WIN32
     CIniClass accented;
@@ -136,14 +138,14 @@ TEST(ImportTest, MarkedTextsImportAsTheirEightBitText) {
 
 TEST(ImportTest, UnconvertibleUtf16ImportsNothing) {
     const std::string good = Utf16LeOf("[K]\r\n\"A\"=\"x\"\r\n");
-    TempFolder folder;
+    ScratchFolder folder;
     for (const std::string& broken : {good + "B", good + std::string("\x34\xd8\r\0\n\0", 6), good + std::string("\x1e\xdd", 2)}) {
         CIniClass store;
         store.SetValue("K", "B", "<dword>1");
         EXPECT_EQ(store.ImportText(CString(broken)), 0);
         WriteBytes(folder.File("in.reg"), broken);
         EXPECT_EQ(store.ImportFile(folder.File("in.reg").c_str()), 0);
-        EXPECT_EQ(SnapshotOf(store), (Texts{"[K]", "B = <dword>1"}));
+        EXPECT_EQ(StoreLines(store), (Texts{"[K]", "B = <dword>1"}));
     }
 }
 
@@ -156,7 +158,7 @@ TEST(ImportTest, ContinuedTypedByteListSurvivesSaveLoadAndExport) {
     // A text ending in a backslash is written without it, so it cannot join the next line.
     const std::string whole = "hex(7):41,00,00,00,00,";
     imported.SetValue("K", "M", (whole + "\\").c_str());
-    TempFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("store.ini");
     ASSERT_EQ(imported.SaveFile(path.c_str(), ""), 1);
     const std::string saved = ReadBytes(path);

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "store/StoreTestSupport.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
 #include "store/ValueList.h"
 
 namespace qor::store {
+using namespace qor::testkit;
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -23,7 +25,7 @@ TEST(KeyStoreTest, KeysAndNamesMatchWhateverTheirCase) {
     EXPECT_EQ(store.GetValue(kX, "B", out), 0);
     EXPECT_EQ(store.GetValue("HKEY_CURRENT_USER\\Y", "GAMMA", out), 0);
     EXPECT_EQ(out, "before");
-    EXPECT_EQ(SnapshotOf(store), (Texts{"[HKEY_CURRENT_USER\\SOFTWARE\\X]", "GAMMA = <dword>2"}));
+    EXPECT_EQ(StoreLines(store), (Texts{"[HKEY_CURRENT_USER\\SOFTWARE\\X]", "GAMMA = <dword>2"}));
 }
 
 TEST(KeyStoreTest, RemoveValueTellsWhetherAValueWentAway) {

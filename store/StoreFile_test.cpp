@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "CIniClass.h"
-#include "store/StoreTestSupport.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
 #include "store/ValueText.h"
 
 namespace qor::store {
+using namespace qor::testkit;
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -16,7 +18,7 @@ constexpr const char* kX = "HKEY_CURRENT_USER\\SOFTWARE\\X";
 
 class StoreFileTest : public ::testing::Test {
 protected:
-    TempFolder folder;
+    ScratchFolder folder;
     std::string path = folder.File("root.ini");
 };
 
@@ -78,29 +80,29 @@ TEST_F(StoreFileTest, SaveAndLoadGiveBackEveryKeyAndValue) {
             store.SetValue(key.c_str(), (name + "B").c_str(), EncodeBytes({std::uint8_t(k), 0xCC}).c_str());
         }
     }
-    const Texts before = SnapshotOf(store);
+    const Texts before = StoreLines(store);
     ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
     CIniClass loaded;
     loaded.SetValue("HKEY_CURRENT_USER\\OTHER", "KEEP", "<dword>1");
     ASSERT_EQ(loaded.LoadFile(path.c_str()), 1);
     loaded.DeleteSubtree("HKEY_CURRENT_USER\\OTHER");
-    EXPECT_EQ(SnapshotOf(loaded), before);
+    EXPECT_EQ(StoreLines(loaded), before);
 }
 
 TEST_F(StoreFileTest, LoadRejectsDuplicateKeyAndKeepsStore) {
     CIniClass store;
     store.SetValue(kX, "KEEP", "<string>unsaved");
     store.SetValue("HKEY_CURRENT_USER\\Y", "A", "<dword>1");
-    const Texts before = SnapshotOf(store);
+    const Texts before = StoreLines(store);
     for (const char* file : {"[HKEY_CURRENT_USER\\NEW]\r\n\"A\"=1\r\n[hkey_current_user\\y]\r\n\"A\"=2\r\n",
                              "[HKEY_CURRENT_USER\\NEW]\r\n\"A\"=1\r\n[HKEY_CURRENT_USER\\NEW]\r\n"}) {
         WriteBytes(path, file);
         EXPECT_EQ(store.LoadFile(path.c_str()), 0) << file;
-        EXPECT_EQ(SnapshotOf(store), before) << file;
+        EXPECT_EQ(StoreLines(store), before) << file;
     }
     for (const std::string& unreadable : {folder.File("missing.ini"), folder.File("")}) EXPECT_EQ(store.LoadFile(unreadable.c_str()), 0);
     EXPECT_EQ(store.LoadFile(nullptr), 0);
-    EXPECT_EQ(SnapshotOf(store), before);
+    EXPECT_EQ(StoreLines(store), before);
 }
 
 TEST_F(StoreFileTest, HostileFilesLoadSafely) {
@@ -114,7 +116,7 @@ TEST_F(StoreFileTest, HostileFilesLoadSafely) {
         WriteBytes(path, bytes);
         CIniClass store;
         EXPECT_EQ(store.LoadFile(path.c_str()), 1);
-        EXPECT_EQ(SnapshotOf(store), snapshot);
+        EXPECT_EQ(StoreLines(store), snapshot);
     }
 }
 

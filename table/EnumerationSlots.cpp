@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 #include "store/KeyStore.h"
 #include "store/ValueText.h"
 #include "table/Slots.h"

@@ -1,7 +1,5 @@
-#include <cstring>
 #include <string>
 
-#include "regext/StoreRootTestTree.h"
 #include "table/TableTestFixture.h"
 
 namespace qor::table {
@@ -39,20 +37,6 @@ TEST_F(EnumerationSlotsTest, EachQueryReplacesTheOneListAndAFailedQueryEmptiesIt
     EXPECT_EQ(Query(&leaf, &count, &longest), ERROR_INVALID_DATA);
     EXPECT_EQ(Name(0), "");
     EXPECT_EQ(Query(&root, &count, &longest), ERROR_PATH_NOT_FOUND);
-}
-
-TEST_F(EnumerationSlotsTest, RootSearchRunsOnTheTableStoreIntoTheRootBuffer) {
-    qor::testtree::AppDataTree tree;
-    tree.AddRootValue(*store, 1, std::string(300, 'R'));  // beyond the 260-byte buffer: skipped
-    tree.AddRootValue(*store, 2, "Vendor");
-    tree.AddProduct("Vendor", "Twain", "Twain Pathname", "C:\\P\\ds.ds");
-    std::strcpy(CRegExt::m_pSysPath, "untouched");
-    char key[260] = {};
-    EXPECT_EQ(std::string(t->pfnGetRegRoot(1, "c:\\p\\DS.DS", key)), "SOFTWARE" + tree.Fragment("Vendor") + "\\Twain");
-    EXPECT_EQ(qor::testtree::Slashed(t->pfnGetRegRootBuffer(nullptr)), tree.Path() + "/Vendor/Twain/");
-    EXPECT_STREQ(CRegExt::m_pSysPath, "untouched");
-    t->pfnFreeStore();
-    EXPECT_STREQ(t->pfnGetRegRoot(1, "c:\\p\\DS.DS", key), "Software\\Company\\Error");
 }
 
 }  // namespace

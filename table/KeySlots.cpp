@@ -5,39 +5,25 @@
 // a full path and an empty sub-key names the parent's own key; the delete
 // slots trim trailing backslashes only. A path that does not fit szKey is
 // never opened or created.
-#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "CIniClass.h"
+#include "core/KeyRules.h"
 #include "table/Slots.h"
 #include "table/TableState.h"
-#include "CIniClass.h"
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 #include "store/ValueText.h"
 
 namespace qor::table {
 namespace {
-
-constexpr DWORD kWriteBits = 0x20006;
 
 std::string_view KeyOf(const tagRegHandle& h) {
     return FixedView(h.szKey);
 }
 
 std::string JoinUnder(const tagRegHandle& parent, std::string_view sub) {
-    std::string path(KeyOf(parent));
-    path += '\\';
-    path += sub;
-    return path;
-}
-
-void TrimTrailing(std::string& path) {
-    while (!path.empty() && path.back() == '\\') path.pop_back();
-}
-
-void TrimBoth(std::string& path) {
-    TrimTrailing(path);
-    path.erase(0, path.find_first_not_of('\\'));
+    return core::JoinKeyPath(KeyOf(parent), sub);
 }
 
 void Clear(tagRegHandle& h) {
@@ -46,21 +32,17 @@ void Clear(tagRegHandle& h) {
     h.fWrite = 0;
 }
 
-bool Fits(const std::string& path) {
-    return path.size() < sizeof(tagRegHandle::szKey);
-}
-
 // The upper-case, trimmed path of parent\sub for the open and create slots.
 std::string OpenPath(const tagRegHandle& parent, const char* sub) {
     std::string path = JoinUnder(parent, sub);
-    TrimBoth(path);
+    core::TrimBackslashes(path);
     store::UpperInPlace(path);
     return path;
 }
 
 // Points out at an existing key of store; clears out when it cannot.
 int PlaceExisting(tagRegHandle& out, CIniClass* store, const std::string& path, int fWrite) {
-    if (path.empty() || !Fits(path) || !store->KeyExists(path.c_str())) {
+    if (path.empty() || !core::FitsKeyField(path) || !store->KeyExists(path.c_str())) {
         Clear(out);
         return 0;
     }
@@ -80,25 +62,15 @@ int OpenUnderParent(const char* sub, tagRegHandle* out, tagRegHandle* parent, in
 bool DeletePath(const tagRegHandle* h, const char* sub, std::string& path) {
     if (h == nullptr || sub == nullptr || h->fWrite != 1 || h->pIni == nullptr) return false;
     path = JoinUnder(*h, sub);
-    TrimTrailing(path);
+    core::TrimTrailingBackslashes(path);
     return true;
 }
 
-const char* PredefinedRootName(std::uint32_t root) {
-    if (root == 0x80000001u) return "HKEY_CURRENT_USER\\";
-    if (root == 0x80000002u) return "HKEY_LOCAL_MACHINE\\";
-    return nullptr;
-}
-
-bool IsOtherPredefinedRoot(std::uint32_t root) {
-    return root >= 0x80000000u && root <= 0x80000006u;
-}
-
-LONG OpenUnderPredefinedRoot(const char* rootName, const char* sub, tagRegHandle& out) {
-    std::string path = rootName + store::Upper(sub);
-    TrimTrailing(path);
+LONG OpenUnderPredefinedRoot(std::string_view rootName, const char* sub, tagRegHandle& out) {
+    std::string path = std::string(rootName) + store::Upper(sub);
+    core::TrimTrailingBackslashes(path);
     CIniClass* store = TableStore();
-    if (store == nullptr || !Fits(path) || !store->KeyExists(path.c_str())) return ERROR_PATH_NOT_FOUND;
+    if (store == nullptr || !core::FitsKeyField(path) || !store->KeyExists(path.c_str())) return ERROR_PATH_NOT_FOUND;
     CopyFixed(out.szKey, path);
     out.pIni = store;
     return ERROR_SUCCESS;
@@ -118,8 +90,8 @@ int CreateKey(const char* sub, tagRegHandle* out, tagRegHandle* parent, DWORD ac
     if (sub == nullptr || out == nullptr || parent == nullptr || parent->pIni == nullptr) return 0;
     CIniClass* store = parent->pIni;
     const std::string path = OpenPath(*parent, sub);
-    if (!path.empty() && Fits(path) && !store->KeyExists(path.c_str())) store->AddKey(path.c_str());
-    return PlaceExisting(*out, store, path, (access & kWriteBits) != 0 ? 1 : 0);
+    if (!path.empty() && core::FitsKeyField(path) && !store->KeyExists(path.c_str())) store->AddKey(path.c_str());
+    return PlaceExisting(*out, store, path, core::WriteFlag(access, core::WriteRule::AnyBit));
 }
 
 void DeleteKey(tagRegHandle* h, const char* sub) {
@@ -142,15 +114,14 @@ int DeleteValue(tagRegHandle* h, const char* name) {
 
 LONG Open(HKEY root, const char* sub, DWORD access, tagRegHandle* out) {
     if (out == nullptr) return ERROR_PATH_NOT_FOUND;
-    const int fWrite = (access & kWriteBits) == kWriteBits ? 1 : 0;
+    const int fWrite = core::WriteFlag(access, core::WriteRule::AllBits);
     out->fWrite = fWrite;
-    // Root values are compared by their low 32 bits: 64-bit Windows sign-extends them.
-    const auto rootValue = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(root));
-    if (const char* rootName = PredefinedRootName(rootValue)) {
+    const core::HandleKind kind = core::KindOf(root);
+    if (kind == core::HandleKind::OtherRoot) return ERROR_PATH_NOT_FOUND;
+    if (kind != core::HandleKind::Address) {
         if (sub == nullptr) return ERROR_PATH_NOT_FOUND;
-        return OpenUnderPredefinedRoot(rootName, sub, *out);
+        return OpenUnderPredefinedRoot(core::RootPrefix(kind), sub, *out);
     }
-    if (IsOtherPredefinedRoot(rootValue)) return ERROR_PATH_NOT_FOUND;
     auto* parent = reinterpret_cast<tagRegHandle*>(root);
     const int opened = fWrite == 1 ? OpenReadWrite(sub, out, parent) : OpenReadOnly(sub, out, parent);
     return opened == 1 ? ERROR_SUCCESS : ERROR_PATH_NOT_FOUND;

@@ -40,7 +40,7 @@ TEST_F(KeySlotsTest, CreateKeyWritesForAnyWriteBitAndAddsNoEmptyOrOversizedKey) 
     const std::string tooLong = "HKEY_CURRENT_USER\\" + std::string(1030, 'K');
     EXPECT_EQ(t->pfnCreateKey("\\\\", &h, &root, KEY_WRITE), 0);
     EXPECT_EQ(t->pfnCreateKey(tooLong.c_str(), &h, &root, KEY_WRITE), 0);
-    EXPECT_EQ(store::AllKeysOf(*store), std::vector<std::string>{"HKEY_CURRENT_USER\\NEW"});
+    EXPECT_EQ(testkit::AllKeysOf(*store), std::vector<std::string>{"HKEY_CURRENT_USER\\NEW"});
 }
 
 TEST_F(KeySlotsTest, OpenUnderRootsFollowsTheMaskAndNeverCreates) {
@@ -71,7 +71,7 @@ TEST_F(KeySlotsTest, DeletesNeedTheWriteRightAndAKeyText) {
     tagRegHandle h = On("HKEY_CURRENT_USER\\A", 1);
     EXPECT_EQ(t->pfnDeleteValue(&h, "v"), 1);
     EXPECT_EQ(t->pfnDeleteKeyEx(&h, "\\"), 1);
-    EXPECT_TRUE(store::AllKeysOf(*store).empty());
+    EXPECT_TRUE(testkit::AllKeysOf(*store).empty());
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 // zeroed 260-byte buffer, and the found folder goes to the root path buffer.
 #include <string>
 
-#include "regext/RootLookup.h"
-#include "regext/ValueAccess.h"
-#include "store/FixedText.h"
+#include "core/RootLookup.h"
+#include "core/ValueAccess.h"
+#include "util/FixedText.h"
 #include "table/Slots.h"
 #include "table/TableState.h"
 

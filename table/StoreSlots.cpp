@@ -1,11 +1,12 @@
 // The store slots: loading, saving and testing store files, destroying the
 // table store, sharing CRegExt's store, and the root path buffer.
-#include <string_view>
+#include <string>
 
 #include "CRegExt.h"
+#include "core/StoreOwnership.h"
 #include "table/Slots.h"
 #include "table/TableState.h"
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 
 namespace qor::table {
 namespace {
@@ -13,22 +14,11 @@ namespace {
 // The table writes every key, machine keys included.
 constexpr const char* kTableSaveExclusion = "";
 
-// Loads into a table store created for this load; none is left on failure.
-int LoadIntoNewTableStore(const char* path) {
-    CIniClass* created = new CIniClass();
-    TableStore() = created;
-    if (created->LoadFile(path) == 1) return 1;
-    TableStore() = nullptr;
-    delete created;
-    return 0;
-}
-
 }  // namespace
 
 int Load(tagRegHandle* h, const char* path) {
     if (h == nullptr || path == nullptr) return 0;
-    const int loaded = TableStore() == nullptr ? LoadIntoNewTableStore(path) : TableStore()->LoadFile(path);
-    if (loaded != 1) return 0;
+    if (core::LoadInto(TableStore(), path) != 1) return 0;
     h->pIni = TableStore();
     return 1;
 }
@@ -52,24 +42,22 @@ void FreeStore() {
     if (store == nullptr) return;
     platform::ProcessLock* lock = TableLock();
     if (lock != nullptr) platform::WaitProcessLock(lock);
-    store->RemoveAll();
-    delete store;
-    TableStore() = nullptr;
     // A store borrowed from CRegExt is gone for CRegExt too.
-    if (CRegExt::m_pIni == store) CRegExt::m_pIni = nullptr;
+    core::DestroyStore(store);
     if (lock != nullptr) platform::ReleaseProcessLock(lock);
 }
 
 int AttachRegExt(CRegExt* object, tagRegHandle* h) {
-    const std::string_view key = object != nullptr ? FixedView(object->szKey) : std::string_view();
-    CIniClass* shared = nullptr;
-    CRegExt::GetIniStruct(&shared);
+    std::string key;
+    int fWrite = 0;
+    const bool isObject = core::ReadClassObject(object, key, fWrite);
+    CIniClass* shared = core::ClassStore();
     TableStore() = shared;
     if (h == nullptr) return 1;
     h->pIni = shared;
-    const bool namesKey = !key.empty() && key.find('\\') != std::string_view::npos;
-    if (object != nullptr && namesKey && CopyFixed(h->szKey, key)) {
-        h->fWrite = object->m_fWrite;
+    const bool namesKey = !key.empty() && key.find('\\') != std::string::npos;
+    if (isObject && namesKey && CopyFixed(h->szKey, key)) {
+        h->fWrite = fWrite;
     } else {
         h->szKey[0] = '\0';
         h->fWrite = 0;

@@ -20,37 +20,11 @@ protected:
         TableTest::TearDown();
     }
     std::string StoreFile(const std::string& name, const std::string& key) const {
-        store::WriteBytes(folder.File(name), "REGEDIT4\r\n[" + key + "]\r\n\"G\"=dword:00000003\r\n[CINICHECKFILEVALID]\r\n");
+        testkit::WriteBytes(folder.File(name), "REGEDIT4\r\n[" + key + "]\r\n\"G\"=dword:00000003\r\n[CINICHECKFILEVALID]\r\n");
         return folder.File(name);
     }
-    store::TempFolder folder;
+    testkit::ScratchFolder folder;
 };
-
-TEST_F(StoreSlotsTest, FailedFirstLoadLeavesNoStoreAndARejectedLoadKeepsIt) {
-    EXPECT_EQ(t->pfnLoad(&root, folder.File("missing.ini").c_str()), 0);
-    EXPECT_EQ(TableStore(), nullptr);
-    const std::string a = StoreFile("a.ini", "HKEY_LOCAL_MACHINE\\A");
-    ASSERT_EQ(t->pfnLoad(&root, a.c_str()), 1);
-    EXPECT_EQ(root.pIni, TableStore());
-    TableStore()->SetValue("HKEY_LOCAL_MACHINE\\A", "UNSAVED", "<dword>1");
-    EXPECT_EQ(t->pfnLoad(&root, a.c_str()), 0);
-    EXPECT_EQ(store::ValueOf(*TableStore(), "HKEY_LOCAL_MACHINE\\A", "UNSAVED"), "<dword>1");
-    EXPECT_EQ(t->pfnSave(&root, folder.File("out.ini").c_str()), 1);  // machine keys included
-    EXPECT_NE(store::ReadBytes(folder.File("out.ini")).find("[HKEY_LOCAL_MACHINE\\A]"), std::string::npos);
-}
-
-TEST_F(StoreSlotsTest, DestroyingASharedStoreThroughEitherFacadeClearsBoth) {
-    ASSERT_EQ(t->pfnLoad(&root, StoreFile("a.ini", "HKEY_CURRENT_USER\\A").c_str()), 1);
-    CRegExt::m_pIni = TableStore();
-    t->pfnFreeStore();
-    EXPECT_EQ(CRegExt::m_pIni, nullptr);
-
-    ASSERT_EQ(CRegExt::Load(folder.File("a.ini").c_str()), 1);
-    EXPECT_EQ(t->pfnAttachRegExt(nullptr, &root), 1);
-    EXPECT_EQ(TableStore(), CRegExt::m_pIni);
-    CRegExt().Delete();
-    EXPECT_EQ(TableStore(), nullptr);
-}
 
 TEST_F(StoreSlotsTest, LockIsRecursiveAndOnlyItsHolderReleasesIt) {
     EXPECT_EQ(t->pfnLock(), 0u);  // no lock yet: nothing to take or release

@@ -1,11 +1,11 @@
 #include "table/TableState.h"
 
-#include "regext/SharedStores.h"
+#include "core/StoreOwnership.h"
 
 namespace qor::table {
 
 CIniClass*& TableStore() {
-    return facades::TableStore();
+    return core::TableStore();
 }
 
 platform::ProcessLock*& TableLock() {

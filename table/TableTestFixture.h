@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "CRegExt.h"
 #include "QorFunctionTable.h"
-#include "store/StoreTestSupport.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
 #include "table/TableState.h"
 
 namespace qor::table {
@@ -24,7 +24,6 @@ protected:
     }
     void TearDown() override {
         t->pfnFreeStore();
-        CRegExt::m_pIni = nullptr;
     }
     // A handle on key (added when missing) with the given write flag.
     tagRegHandle On(const char* key, int fWrite) {
@@ -33,7 +32,7 @@ protected:
         h.fWrite = fWrite;
         return h;
     }
-    std::string Stored(const char* key, const char* name) { return store::ValueOf(*this->store, key, name); }
+    std::string Stored(const char* key, const char* name) { return testkit::ValueOf(*this->store, key, name); }
 
     UI_FunctionTable* t = UI_GetQorFunctionTable();
     CIniClass* store = nullptr;

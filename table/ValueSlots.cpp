@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "regext/ValueAccess.h"
-#include "store/FixedText.h"
+#include "core/ValueAccess.h"
+#include "util/FixedText.h"
 #include "table/Slots.h"
 
 namespace qor::table {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 #include "winhelpers/ChooserCheckBox.h"
 #include "winhelpers/FolderChooserHost.h"
 

@@ -1,6 +1,6 @@
 #include "winhelpers/ChooserCheckBox.h"
 
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 
 namespace qor::winhelpers {
 namespace {

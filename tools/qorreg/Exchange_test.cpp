@@ -5,10 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 
 #include <gtest/gtest.h>
+
+#include "testsupport/TestFiles.h"
 
 namespace qorreg {
 namespace {
@@ -31,24 +32,16 @@ const char kTheirExport[] =
     "[Software\\NoRoot]\r\n\"X\"=\"y\"\r\n";
 const char kExpandBytes[] = "25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,74,00,25,00,5c,00,78,00,00,00";
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string ReadAll(const fs::path& path) { return qor::testkit::ReadBytes(path.string()); }
 
 class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("qorreg_exchange_" + std::to_string(std::random_device()()));
-        fs::create_directories(dir_);
         store_ = (dir_ / "root.ini").string();
         std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n[CINICHECKFILEVALID]\r\n";
         std::ofstream(dir_ / "in.reg", std::ios::binary) << kTheirExport;
         ASSERT_EQ(On({"import", (dir_ / "in.reg").string()}).status, 0);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     struct Outcome {
         int status;
@@ -61,7 +54,8 @@ protected:
         return {status, out.str(), err.str()};
     }
 
-    fs::path dir_;
+    qor::testkit::ScratchFolder scratch_{"qorreg_exchange"};
+    fs::path dir_ = scratch_.FsPath();
     std::string store_;
 };
 

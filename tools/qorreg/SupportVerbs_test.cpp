@@ -2,12 +2,13 @@
 // completion against --help.
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <regex>
 #include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
+
+#include "testsupport/TestFiles.h"
 
 #include "Help.h"
 #include "Verbs.h"
@@ -29,17 +30,12 @@ Outcome RunQorreg(const std::vector<std::string>& args) {
 
 class ScratchFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("qorreg_support_" + std::to_string(std::random_device()()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string Write(const std::string& name, const std::string& text) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        qor::testkit::WriteBytes(scratch_.File(name), text);
+        return scratch_.File(name);
     }
-    fs::path dir_;
+    qor::testkit::ScratchFolder scratch_{"qorreg_support"};
+    fs::path dir_ = scratch_.FsPath();
 };
 
 const char kStoreA[] =

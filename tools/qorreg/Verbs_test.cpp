@@ -6,11 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <random>
 #include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
+
+#include "testsupport/TestFiles.h"
 
 namespace qorreg {
 namespace {
@@ -41,16 +42,11 @@ struct Outcome {
     std::string err;
 };
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string ReadAll(const fs::path& path) { return qor::testkit::ReadBytes(path.string()); }
 
 void WriteAll(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
+    qor::testkit::WriteBytes(path.string(), text);
 }
 
 // Folder separators of either kind as slashes, for comparing paths.
@@ -62,15 +58,10 @@ std::string Slashed(std::string text) {
 class VerbsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qorreg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                std::to_string(std::random_device()()));
-        fs::create_directories(dir_);
         store_ = (dir_ / "root.ini").string();
         WriteAll(store_, kSmallStore);
     }
     void TearDown() override {
-        fs::remove_all(dir_);
         if (!alsoRemove_.empty()) fs::remove_all(alsoRemove_);
     }
 
@@ -86,7 +77,8 @@ protected:
     }
     std::string Query(const std::string& key) { return OnStore({"query", key}).out; }
 
-    fs::path dir_;
+    qor::testkit::ScratchFolder scratch_{"qorreg_verbs"};
+    fs::path dir_ = scratch_.FsPath();
     fs::path alsoRemove_;
     std::string store_;
 };

@@ -1,8 +1,8 @@
-#include "regext/RootLookup.h"
+#include "core/RootLookup.h"
 
 #include "CIniClass.h"
 #include "platform/Platform.h"
-#include "store/FixedText.h"
+#include "util/FixedText.h"
 #include "store/ValueText.h"
 
 namespace qor::rootlookup {

@@ -11,7 +11,7 @@
 
 #include "CIniClass.h"
 #include "platform/Platform.h"
-#include "store/StoreTestSupport.h"
+#include "testsupport/TestFiles.h"
 
 namespace qor::testtree {
 
@@ -43,7 +43,7 @@ public:
     void Write(const std::string& relative, const std::string& text) const {
         const std::filesystem::path file = Path() + "/" + Slashed(relative);
         std::filesystem::create_directories(file.parent_path());
-        store::WriteBytes(file.string(), text);
+        testkit::WriteBytes(file.string(), text);
     }
     // folder\sub holding sub.ini (when ownIni) and a root.ini whose product
     // key SOFTWARE + Fragment(folder) + \ + sub holds one string value.

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "regext/ValueAccess.h"
+#include "core/ValueAccess.h"
+#include "testsupport/StoreViews.h"
 
 namespace {
 
@@ -14,10 +15,7 @@ class ValueAccessTest : public ::testing::Test {
 protected:
     ValueTarget Writable() { return {&store, "hkey_current_user\\k", true}; }
     ValueTarget ReadOnly() { return {&store, kKey, false}; }
-    std::string Stored(const char* name) {
-        CString out;
-        return store.GetValue(kKey, name, out) ? out.str() : "<missing>";
-    }
+    std::string Stored(const char* name) { return qor::testkit::ValueOf(store, kKey, name); }
     CIniClass store;
 };
 
@@ -25,7 +23,7 @@ TEST_F(ValueAccessTest, TableRulesReportReadOnlyDefaultsAndUnreadableFloatsAsFai
     std::int32_t i = 0;
     EXPECT_EQ(0, GetIntDefault(ReadOnly(), "I", i, 4, kTableRules));
     EXPECT_EQ(4, i);
-    EXPECT_EQ("<missing>", Stored("I"));
+    EXPECT_EQ("(missing)", Stored("I"));
     store.SetValue(kKey, "F", "<dword>abc");
     float f = 9.0f;
     EXPECT_EQ(0, GetFloatDefault(Writable(), "F", f, 1.0f, kTableRules));

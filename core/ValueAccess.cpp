@@ -1,7 +1,7 @@
 // Typed value access over one store key. Encoding and parsing live in
 // store/ValueText; this file adds the rules around them: who may write,
 // what a missing or out-of-range value delivers, and what is stored back.
-#include "regext/ValueAccess.h"
+#include "core/ValueAccess.h"
 
 #include <cstring>
 

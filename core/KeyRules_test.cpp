@@ -1,0 +1,62 @@
+#include "core/KeyRules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace qor::core {
+namespace {
+
+const void* Handle(std::uint64_t value) {
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(value));
+}
+
+TEST(KeyRules, RootsAreKnownByTheirLowHalfOnlyWhenTheHighHalfIsASignExtension) {
+    struct Case {
+        std::uint64_t value;
+        HandleKind kind;
+    };
+    std::vector<Case> cases = {{0x80000001u, HandleKind::CurrentUser}, {0x80000002u, HandleKind::LocalMachine},
+                               {0x80000000u, HandleKind::OtherRoot},   {0x80000006u, HandleKind::OtherRoot},
+                               {0x80000007u, HandleKind::Address},     {0x1000u, HandleKind::Address}};
+    if (sizeof(void*) == 8) {
+        cases.push_back({0xFFFFFFFF80000001u, HandleKind::CurrentUser});
+        cases.push_back({0xFFFFFFFF80000005u, HandleKind::OtherRoot});
+        // An address that merely ends like a root is an address.
+        cases.push_back({0x0000000180000001u, HandleKind::Address});
+        cases.push_back({0x00007F0080000002u, HandleKind::Address});
+    }
+    for (const Case& c : cases) EXPECT_EQ(KindOf(Handle(c.value)), c.kind) << std::hex << c.value;
+    EXPECT_EQ(RootPrefix(HandleKind::CurrentUser), "HKEY_CURRENT_USER\\");
+    EXPECT_EQ(RootPrefix(HandleKind::OtherRoot), "");
+}
+
+TEST(KeyRules, PathsTrimJoinAndFit) {
+    std::string path = "\\\\A\\B\\\\";
+    TrimTrailingBackslashes(path);
+    EXPECT_EQ(path, "\\\\A\\B");
+    TrimBackslashes(path);
+    EXPECT_EQ(path, "A\\B");
+    path = "\\\\";
+    TrimBackslashes(path);
+    EXPECT_EQ(path, "");
+    EXPECT_EQ(JoinKeyPath("", "X"), "\\X");
+    EXPECT_TRUE(FitsKeyField(std::string(1039, 'k')));
+    EXPECT_FALSE(FitsKeyField(std::string(1040, 'k')));
+}
+
+TEST(KeyRules, OpeningNeedsEveryWriteBitCreatingAnyOne) {
+    struct Case {
+        DWORD mask;
+        int open, create;
+    };
+    for (const Case c : {Case{KEY_READ, 0, 1}, Case{KEY_WRITE, 1, 1}, Case{KEY_ALL_ACCESS, 1, 1}, Case{0x20004, 0, 1},
+                         Case{0x19, 0, 0}, Case{0, 0, 0}}) {
+        EXPECT_EQ(WriteFlag(c.mask, WriteRule::AllBits), c.open) << c.mask;
+        EXPECT_EQ(WriteFlag(c.mask, WriteRule::AnyBit), c.create) << c.mask;
+    }
+}
+
+}  // namespace
+}  // namespace qor::core

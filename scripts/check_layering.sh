@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Fails when a file includes a header of a room it may not use. The rooms,
+# each using only those below it:
+#   util <- platform <- store <- core <- regext, table <- tools
+#   util <- winhelpers
+# include/ (the public headers) is open to every room. A test file
+# (*_test.cpp, a header named *Test*.h, anything under a wintests/ folder)
+# follows its room's rule and may also use the shared test helpers in
+# testsupport/. tests/, fuzz/, bench/ and examples/ sit above everything.
+# Usage: scripts/check_layering.sh [source folder]
+set -euo pipefail
+cd "${1:-$(dirname "$0")/..}"
+
+# The rooms a room's files may include besides their own and include/.
+allowed() {
+  case "$1" in
+    util) echo "" ;;
+    platform) echo "util" ;;
+    store) echo "util platform" ;;
+    core) echo "util platform store" ;;
+    regext | table) echo "util platform store core" ;;
+    winhelpers) echo "util" ;;
+    testsupport) echo "util platform store" ;;
+    tools) echo "util platform store core regext table" ;;
+    *) echo "*" ;;
+  esac
+}
+rooms=" util platform store core regext table winhelpers testsupport tools "
+
+status=0
+checked=0
+while IFS= read -r hit; do
+  file=${hit%%:*}
+  rest=${hit#*:}
+  line=${rest%%:*}
+  quoted=${rest#*:}
+  quoted=${quoted#*\"}
+  target=${quoted%%\"*}
+  file=${file#./}
+  room=${file%%/*}
+  used=${target%%/*}
+  [[ "$target" == */* && "$rooms" == *" $used "* ]] || continue
+  checked=$((checked + 1))
+  [ "$used" = "$room" ] && continue
+  may=$(allowed "$room")
+  [ "$may" = "*" ] && continue
+  name=${file##*/}
+  if [[ "$name" == *_test.cpp || "$name" == *Test*.h || "$file" == */wintests/* ]]; then
+    may="$may testsupport"
+  fi
+  if [[ " $may " != *" $used "* ]]; then
+    echo "$file:$line: $room may not include $target (it may use: ${may:-nothing but include/})"
+    status=1
+  fi
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' --include='*.cpp' --include='*.h' --include='*.c' \
+           util platform store core regext table winhelpers testsupport tools tests fuzz bench examples 2>/dev/null || true)
+
+if [ "$status" -eq 0 ]; then
+  echo "layering: $checked includes of rooms, none against the layering"
+fi
+exit "$status"

@@ -1,0 +1,556 @@
+// One table of scenarios, each run through CRegExt and through the function
+// table on stores of the same content: every step must give the same
+// result on both sides, and both stores must end the same, except where a
+// step names the difference between the facades.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "CRegExt.h"
+#include "QorFunctionTable.h"
+#include "core/StoreOwnership.h"
+#include "testsupport/StoreRootTestTree.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
+
+namespace {
+
+using qor::testkit::Snapshot;
+using qor::testkit::SnapshotOf;
+
+enum class Op {
+    OpenRoot,      // Open(root, text, number as mask) into handle `at`
+    OpenRead,      // OpenReadOnly(text) under the parent handle
+    OpenWrite,     // OpenReadWrite(text) under the parent handle
+    Create,        // CreateKey(text, parent handle, number as mask)
+    SetInt, SetDword, SetString, SetBinary,
+    GetInt, GetIntDefault, GetBoolDefault, GetIntRange, GetDword, GetDwordDefault, GetDwordRange,
+    GetFloatDefault, GetFloatRange, GetString, GetIntArray, GetBinary,
+    DeleteValue, DeleteKey, Enumerate, CopyHandle,
+    Load, Save, Valid, RootSearch, Free,
+};
+
+// Which parent a root-taking step names.
+enum class Root { CurrentUser, LocalMachine, ClassesRoot, SignExtendedUser, Parent };
+
+struct Step {
+    Op op;
+    const char* text = "";        // sub-key, value name or file name
+    std::int64_t number = 0;      // mask, value, default or size
+    std::int64_t low = 0, high = 0;  // range bounds
+    Root root = Root::CurrentUser;
+    int at = 0;                   // 0: the working handle, 1: the parent handle
+    // A named difference: what each facade gives where they differ.
+    const char* classGives = nullptr;
+    const char* tableGives = nullptr;
+    const char* because = nullptr;
+};
+
+HKEY RootHandle(Root root) {
+    switch (root) {
+        case Root::CurrentUser: return HKEY_CURRENT_USER;
+        case Root::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case Root::ClassesRoot: return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000000u)));
+        case Root::SignExtendedUser:
+            return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000001u)));
+        default: return nullptr;
+    }
+}
+
+// Whether a saved file holds machine keys.
+std::string MachineKeysIn(const std::string& path) {
+    return qor::testkit::ReadBytes(path).find("[HKEY_LOCAL_MACHINE") != std::string::npos ? "machine" : "user";
+}
+
+std::string Result(std::int64_t r, const std::string& out = "") { return std::to_string(r) + (out.empty() ? "" : " " + out); }
+
+// One facade, driven by steps. Each step's result is a text: the return
+// value, then what it delivered.
+class Side {
+public:
+    virtual ~Side() = default;
+    virtual std::string Run(const Step& s, const qor::testkit::ScratchFolder& folder) = 0;
+    virtual CIniClass* Store() = 0;
+};
+
+class ClassSide : public Side {
+public:
+    explicit ClassSide(CIniClass* store) { CRegExt::m_pIni = store; }
+    ~ClassSide() override { CRegExt().Delete(); }
+    CIniClass* Store() override { return CRegExt::m_pIni; }
+
+    std::string Handle(const CRegExt& h) { return std::string(h.szKey) + " w" + std::to_string(h.m_fWrite); }
+
+    std::string Run(const Step& s, const qor::testkit::ScratchFolder& folder) override {
+        CRegExt& h = s.at == 0 ? work : parent;
+        const char* name = s.text;
+        const auto number = static_cast<std::int32_t>(s.number);
+        const std::string path = folder.File(s.text);
+        int i = -7;
+        DWORD d = 7;
+        float f = -7.0f;
+        switch (s.op) {
+            case Op::OpenRoot: {
+                const HKEY root = s.root == Root::Parent ? reinterpret_cast<HKEY>(&parent) : RootHandle(s.root);
+                const int r = h.Open(root, s.text, static_cast<DWORD>(s.number)) == ERROR_SUCCESS ? 1 : 0;
+                return Result(r, r == 1 ? Handle(h) : "");
+            }
+            case Op::OpenRead: {
+                const int r = h.OpenReadOnly(s.text, &parent);
+                return Result(r, r == 1 ? Handle(h) : "");
+            }
+            case Op::OpenWrite: {
+                const int r = h.OpenReadWrite(s.text, &parent);
+                return Result(r, r == 1 ? Handle(h) : "w" + std::to_string(h.m_fWrite));
+            }
+            case Op::Create: {
+                const int r = h.CreateKey(s.text, &parent, static_cast<DWORD>(s.number));
+                return Result(r, r == 1 ? Handle(h) : "");
+            }
+            case Op::SetInt: return Result(h.SetInt(number, name));
+            case Op::SetDword: return Result(h.SetDWord(static_cast<DWORD>(s.number), name));
+            case Op::SetString: return Result(h.SetString(name, name));
+            case Op::SetBinary: {
+                // 32-bit elements, of which the low byte of each is stored.
+                std::uint32_t words[3] = {1, 0x1AB, static_cast<std::uint32_t>(s.number)};
+                BYTE* bytes = reinterpret_cast<BYTE*>(words);
+                return Result(h.SetBinary(bytes, 3, name));
+            }
+            case Op::GetInt: {
+                const auto r = h.GetInt(i, name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetIntDefault: {
+                const auto r = h.GetInt(i, number, name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetBoolDefault: {
+                const auto r = h.GetBool(i, number, name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetIntRange:
+                {
+                const auto r = h.GetInt(i, static_cast<int>(s.low), number, static_cast<int>(s.high), name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetDword: {
+                const auto r = h.GetDWord(d, name);
+                return Result(r, std::to_string(d));
+            }
+            case Op::GetDwordDefault: {
+                const auto r = h.GetDWord(d, static_cast<DWORD>(s.number), name);
+                return Result(r, std::to_string(d));
+            }
+            case Op::GetDwordRange:
+                {
+                const auto r = h.GetDWord(d, static_cast<DWORD>(s.low), static_cast<DWORD>(s.number), static_cast<DWORD>(s.high), name);
+                return Result(r, std::to_string(d));
+            }
+            case Op::GetFloatDefault: {
+                const auto r = h.GetFloat(&f, static_cast<float>(s.number), name);
+                return Result(r, std::to_string(f));
+            }
+            case Op::GetFloatRange:
+                {
+                const auto r = h.GetFloat(&f, static_cast<float>(s.low), static_cast<float>(s.number), static_cast<float>(s.high), name);
+                return Result(r, std::to_string(f));
+            }
+            case Op::GetString: {
+                char buffer[16] = "#";
+                {
+                const auto r = h.GetString(buffer, name, static_cast<DWORD>(s.number));
+                return Result(r, buffer);
+            }
+            }
+            case Op::GetIntArray: {
+                CArray<int, int> list;
+                const int r = h.GetIntArray(&list, name, number);
+                std::string out;
+                for (int k = 0; k < list.GetSize(); ++k) out += std::to_string(list[k]) + ",";
+                return Result(r, out);
+            }
+            case Op::GetBinary: {
+                BYTE bytes[4] = {9, 9, 9, 9};
+                DWORD count = 0;
+                const int r = h.GetBinary(bytes, &count, name);
+                return Result(r, std::to_string(bytes[0]) + "," + std::to_string(bytes[1]) + "," + std::to_string(bytes[2]));
+            }
+            case Op::DeleteValue: return Result(h.DeleteValue(name));
+            case Op::DeleteKey: return Result(h.DeleteKey(reinterpret_cast<HKEY>(&h), name));
+            case Op::Enumerate: {
+                h.Close();
+                const std::string key = parent.szKey;
+                CRegExt lister;
+                DWORD count = 0, longest = 0;
+                const LONG r = lister.RegQueryInfoKeyA(&parent, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                                                       nullptr, nullptr, nullptr, nullptr, nullptr);
+                std::string out = std::to_string(count) + " " + std::to_string(longest);
+                for (DWORD k = 0; k < count; ++k) {
+                    char sub[32] = "";
+                    DWORD size = sizeof sub;
+                    lister.RegEnumKeyExA(&lister, k, sub, &size, nullptr, nullptr, nullptr, nullptr);
+                    out += std::string(" ") + sub;
+                }
+                return Result(r, out);
+            }
+            case Op::CopyHandle: {
+                CRegExt copy(parent);
+                {
+                const int r = copy.SetInt(number, name);
+                return Result(r, r == 1 ? Handle(copy) : "");
+            }
+            }
+            case Op::Load: return Result(CRegExt::Load(path.c_str()));
+            case Op::Save: {
+                const auto r = CRegExt::Save(path.c_str());
+                return Result(r, MachineKeysIn(path));
+            }
+            case Op::Valid: return Result(CRegExt::isFileValid(path.c_str()));
+            case Op::RootSearch: {
+                char key[260] = {};
+                const std::string found = h.GetRegRoot(static_cast<unsigned short>(s.number), s.text, key);
+                return Result(0, found + " " + qor::testtree::Slashed(CRegExt::GetSysPath()));
+            }
+            case Op::Free: CRegExt().Delete(); return Result(CRegExt::m_pIni == nullptr);
+        }
+        return "?";
+    }
+
+private:
+    CRegExt work, parent;
+};
+
+class TableSide : public Side {
+public:
+    explicit TableSide(CIniClass* store) {
+        qor::core::TableStore() = store;
+        t->pfnInitHandle(&work);
+        t->pfnInitHandle(&parent);
+    }
+    ~TableSide() override { t->pfnFreeStore(); }
+    CIniClass* Store() override { return qor::core::TableStore(); }
+
+    std::string Handle(const tagRegHandle& h) { return std::string(h.szKey) + " w" + std::to_string(h.fWrite); }
+
+    std::string Run(const Step& s, const qor::testkit::ScratchFolder& folder) override {
+        tagRegHandle& h = s.at == 0 ? work : parent;
+        const char* name = s.text;
+        const auto number = static_cast<std::int32_t>(s.number);
+        const std::string path = folder.File(s.text);
+        int i = -7;
+        DWORD d = 7;
+        float f = -7.0f;
+        switch (s.op) {
+            case Op::OpenRoot: {
+                const HKEY root = s.root == Root::Parent ? reinterpret_cast<HKEY>(&parent) : RootHandle(s.root);
+                const int r = t->pfnOpen(root, s.text, static_cast<DWORD>(s.number), &h) == ERROR_SUCCESS ? 1 : 0;
+                return Result(r, r == 1 ? Handle(h) : "");
+            }
+            case Op::OpenRead: {
+                const int r = t->pfnOpenReadOnly(s.text, &h, &parent);
+                return Result(r, r == 1 ? Handle(h) : "");
+            }
+            case Op::OpenWrite: {
+                const int r = t->pfnOpenReadWrite(s.text, &h, &parent);
+                return Result(r, r == 1 ? Handle(h) : "w" + std::to_string(h.fWrite));
+            }
+            case Op::Create: {
+                const int r = t->pfnCreateKey(s.text, &h, &parent, static_cast<DWORD>(s.number));
+                return Result(r, r == 1 ? Handle(h) : "");
+            }
+            case Op::SetInt: return Result(t->pfnSetInt(&h, number, name));
+            case Op::SetDword: return Result(t->pfnSetDWord(&h, static_cast<DWORD>(s.number), name));
+            case Op::SetString: return Result(t->pfnSetString(&h, name, name));
+            case Op::SetBinary: {
+                // 32-bit elements, of which the low byte of each is stored.
+                std::uint32_t words[3] = {1, 0x1AB, static_cast<std::uint32_t>(s.number)};
+                BYTE* bytes = reinterpret_cast<BYTE*>(words);
+                return Result(t->pfnSetBinary(&h, bytes, 3, name));
+            }
+            case Op::GetInt: {
+                const auto r = t->pfnGetInt(&h, &i, name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetIntDefault: {
+                const auto r = t->pfnGetIntDefault(&h, &i, number, name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetBoolDefault: {
+                const auto r = t->pfnGetBoolDefault(&h, &i, number, name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetIntRange:
+                {
+                const auto r = t->pfnGetIntRange(&h, &i, static_cast<int>(s.low), number, static_cast<int>(s.high), name);
+                return Result(r, std::to_string(i));
+            }
+            case Op::GetDword: {
+                const auto r = t->pfnGetDWord(&h, &d, name);
+                return Result(r, std::to_string(d));
+            }
+            case Op::GetDwordDefault:
+                {
+                const auto r = t->pfnGetDWordDefault(&h, &d, static_cast<DWORD>(s.number), name);
+                return Result(r, std::to_string(d));
+            }
+            case Op::GetDwordRange:
+                {
+                const auto r = t->pfnGetDWordRange(&h, &d, static_cast<DWORD>(s.low), static_cast<DWORD>(s.number),
+                                                  static_cast<DWORD>(s.high), name);
+                return Result(r, std::to_string(d));
+            }
+            case Op::GetFloatDefault:
+                {
+                const auto r = t->pfnGetFloatDefault(&h, &f, static_cast<float>(s.number), name);
+                return Result(r, std::to_string(f));
+            }
+            case Op::GetFloatRange:
+                {
+                const auto r = t->pfnGetFloatRange(&h, &f, static_cast<float>(s.low), static_cast<float>(s.number),
+                                                  static_cast<float>(s.high), name);
+                return Result(r, std::to_string(f));
+            }
+            case Op::GetString: {
+                char buffer[16] = "#";
+                {
+                const auto r = t->pfnGetString(&h, buffer, name, static_cast<DWORD>(s.number));
+                return Result(r, buffer);
+            }
+            }
+            case Op::GetIntArray: {
+                int counted[8] = {5};
+                const int r = t->pfnGetIntArray(&h, counted, name, number);
+                std::string out;
+                for (int k = 1; r == 1 && k <= counted[0] && k < 8; ++k) out += std::to_string(counted[k]) + ",";
+                return Result(r, out);
+            }
+            case Op::GetBinary: {
+                BYTE bytes[4] = {9, 9, 9, 9};
+                DWORD count = 0;
+                const int r = t->pfnGetBinary(&h, bytes, &count, name);
+                return Result(r, std::to_string(bytes[0]) + "," + std::to_string(bytes[1]) + "," + std::to_string(bytes[2]));
+            }
+            case Op::DeleteValue: return Result(t->pfnDeleteValue(&h, name));
+            case Op::DeleteKey: return Result(t->pfnDeleteKeyEx(&h, name));
+            case Op::Enumerate: {
+                t->pfnInitHandle(&h);
+                DWORD count = 0, longest = 0;
+                const LONG r = t->pfnRegQueryInfoKeyA(&parent, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                                                      nullptr, nullptr, nullptr, nullptr, nullptr);
+                std::string out = std::to_string(count) + " " + std::to_string(longest);
+                for (DWORD k = 0; k < count; ++k) {
+                    char sub[32] = "";
+                    DWORD size = sizeof sub;
+                    t->pfnRegEnumKeyExA(&parent, k, sub, &size, nullptr, nullptr, nullptr, nullptr);
+                    out += std::string(" ") + sub;
+                }
+                return Result(r, out);
+            }
+            case Op::CopyHandle: {
+                tagRegHandle copy = parent;
+                {
+                const int r = t->pfnSetInt(&copy, number, name);
+                return Result(r, r == 1 ? Handle(copy) : "");
+            }
+            }
+            case Op::Load: return Result(t->pfnLoad(&h, path.c_str()));
+            case Op::Save: {
+                const auto r = t->pfnSave(&h, path.c_str());
+                return Result(r, MachineKeysIn(path));
+            }
+            case Op::Valid: return Result(t->pfnIsFileValid(&h, path.c_str()));
+            case Op::RootSearch: {
+                char key[260] = {};
+                const std::string found = t->pfnGetRegRoot(static_cast<WORD>(s.number), s.text, key);
+                return Result(0, found + " " + qor::testtree::Slashed(t->pfnGetRegRootBuffer(nullptr)));
+            }
+            case Op::Free: t->pfnFreeStore(); return Result(qor::core::TableStore() == nullptr);
+        }
+        return "?";
+    }
+
+private:
+    UI_FunctionTable* t = UI_GetQorFunctionTable();
+    tagRegHandle work{}, parent{};
+};
+
+constexpr const char* kSeed =
+    "REGEDIT4\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\P]\r\n\"N\"=dword:00000005\r\n\"S\"=\"text\"\r\n\"BIG\"=\"0x20\"\r\n"
+    "\"F\"=\"abc\"\r\n\"L\"=\"1,,-3\"\r\n\"B\"=hex:01,ff,7f\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\P\\Q]\r\n[HKEY_CURRENT_USER\\SOFTWARE\\P\\R\\DEEP]\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\M]\r\n\"V\"=dword:00000001\r\n"
+    "[CINICHECKFILEVALID]\r\n";
+
+constexpr DWORD kAll = KEY_ALL_ACCESS;
+// A sub-key that makes every path under P too long for a key field.
+const std::string kTooLong(1040, 'X');
+
+struct Scenario {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+// Opening the parent handle on P, writable, starts most scenarios.
+Step OpenP(DWORD mask = kAll) { return {Op::OpenRoot, "software\\p\\", mask, 0, 0, Root::CurrentUser, 1}; }
+// The working handle on P.
+Step WorkOnP(DWORD mask) { return {Op::OpenRoot, "SOFTWARE\\P", mask}; }
+
+const std::vector<Scenario>& Scenarios() {
+    static const std::vector<Scenario> scenarios = {
+        {"OpenUnderEveryParentForm",
+         {OpenP(),
+          {Op::OpenRoot, "SOFTWARE\\M", KEY_READ, 0, 0, Root::LocalMachine},
+          {Op::OpenRoot, "software\\p", KEY_WRITE, 0, 0, Root::SignExtendedUser},
+          {Op::OpenRoot, "SOFTWARE\\P", kAll, 0, 0, Root::ClassesRoot},
+          {Op::OpenRoot, "q", 0x20004, 0, 0, Root::Parent},
+          {Op::OpenRoot, "MISSING", kAll, 0, 0, Root::CurrentUser},
+          {Op::OpenRead, "\\r\\deep\\"},
+          {Op::OpenRead, "NONE"},
+          {.op = Op::OpenWrite, .text = "NONE", .classGives = "0 w1", .tableGives = "0 w0", .because = "a failed OpenReadWrite keeps the object and grants writing; the table clears its handle"},
+          {Op::OpenWrite, "Q"}}},
+        {"CreateUnderAHandleNeedsAnyWriteBit",
+         {OpenP(),
+          {Op::Create, "NEW\\ONE", KEY_READ},
+          {Op::Create, "NEW\\TWO", 0x19},
+          {Op::Create, kTooLong.c_str(), kAll},
+          {Op::SetInt, "I", 3},
+          OpenP(KEY_READ),
+          {Op::Create, "NEW\\ONE", 0x20002},
+          {Op::SetInt, "I", 4}}},
+        {"TypedValuesWithDefaultsAndRanges",
+         {WorkOnP(KEY_READ),
+          {Op::GetInt, "n"}, {Op::GetInt, "MISSING"}, {Op::GetString, "S", 16}, {Op::GetString, "S", 4},
+          {.op = Op::GetIntArray, .text = "L", .number = 10, .classGives = "2 11,7,", .tableGives = "1 11,0,7,",
+           .because = "the class's list skips empty pieces and returns its size; the table's counted array keeps them as 0"},
+          {Op::GetBinary, "B"},
+          {Op::GetString, "S", 5},
+          {.op = Op::GetIntDefault, .text = "D", .number = 4, .classGives = "1 4", .tableGives = "0 4",
+           .because = "a read-only default counts as success for the class only"},
+          {.op = Op::GetDword, .text = "BIG", .classGives = "1 32", .tableGives = "1 0",
+           .because = "the class reads a DWORD with base prefixes, the table in base 10"},
+          {Op::SetInt, "N", 6},
+          {.op = Op::GetFloatDefault, .text = "F", .number = 2, .classGives = "1 2.000000", .tableGives = "0 -7.000000",
+           .because = "an unreadable float is missing for the class, a failure for the table"},
+          WorkOnP(kAll),
+          {Op::GetIntDefault, "D", 4},
+          {Op::GetBoolDefault, "BOOL", 6},
+          {Op::GetIntRange, "N", 1, 2, 4},
+          {Op::GetIntRange, "N", 7, 0, 9},
+          {Op::GetDwordDefault, "DD", 9},
+          {Op::GetDwordRange, "N", 1, 1, 3},
+          {Op::GetFloatRange, "FR", 2, 1, 3},
+          {Op::SetDword, "W", 4294967295},
+          {Op::GetDwordRange, "W", 0, 3, 10},
+          {Op::GetFloatRange, "FR", 0, 1, 3},
+          {Op::SetString, "Txt"},
+          {Op::SetBinary, "BIN", 200},
+          {Op::GetBinary, "BIN"}}},
+        {"DeleteAndEnumerate",
+         {OpenP(), {Op::Enumerate}, WorkOnP(kAll),
+          {Op::DeleteValue, "N"}, {Op::DeleteValue, "N"},
+          {Op::DeleteKey, "R\\"}, {Op::DeleteKey, "R"},
+          WorkOnP(KEY_READ), {Op::DeleteKey, "Q"}, {Op::DeleteValue, "S"},
+          {Op::Enumerate}}},
+        {"CopyOfAHandleActsAsTheOriginal",
+         {OpenP(), {Op::CopyHandle, "C", 1}, OpenP(KEY_READ), {Op::CopyHandle, "C", 2}}},
+        {"LoadSaveAndFree",
+         {OpenP(), {Op::Load, "missing.ini"}, {Op::Valid, "missing.ini"},
+          {.op = Op::Save, .text = "out.ini", .at = 1, .classGives = "1 user", .tableGives = "1 machine",
+           .because = "the class never saves machine keys"},
+          {.op = Op::Valid, .text = "out.ini", .at = 1},
+          {.op = Op::Load, .text = "out.ini", .at = 1},
+          {Op::Free}, {Op::Free}, {Op::GetInt, "N"}, {Op::Load, "missing.ini"}}},
+    };
+    return scenarios;
+}
+
+// Scenarios are named by their name in test listings and failures.
+void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenario.name; }
+
+class FacadeParity : public ::testing::TestWithParam<Scenario> {};
+
+std::unique_ptr<CIniClass> Seeded() {
+    auto store = std::make_unique<CIniClass>();
+    CString text(kSeed);
+    EXPECT_EQ(store->ImportText(text), 1);
+    return store;
+}
+
+TEST_P(FacadeParity, SameResultsAndSameStore) {
+    const Scenario& scenario = GetParam();
+    qor::testkit::ScratchFolder classFiles, tableFiles;
+    ClassSide byClass(Seeded().release());
+    TableSide byTable(Seeded().release());
+    for (std::size_t k = 0; k < scenario.steps.size(); ++k) {
+        const Step& step = scenario.steps[k];
+        SCOPED_TRACE("step " + std::to_string(k) + " (" + step.text + ")");
+        const std::string c = byClass.Run(step, classFiles), t = byTable.Run(step, tableFiles);
+        if (step.because != nullptr) {
+            EXPECT_EQ(c, step.classGives) << step.because;
+            EXPECT_EQ(t, step.tableGives) << step.because;
+        } else {
+            EXPECT_EQ(c, t);
+        }
+    }
+    const Snapshot none;
+    EXPECT_EQ(byClass.Store() ? SnapshotOf(*byClass.Store()) : none, byTable.Store() ? SnapshotOf(*byTable.Store()) : none);
+}
+
+// The store-root search behind both facades: the same product found from
+// the same ROOTn values (one too long for the table's buffer, skipped by
+// both), each facade writing its own folder buffer.
+TEST(FacadeParityRoot, BothFindTheSameProduct) {
+    qor::testtree::AppDataTree tree;
+    ClassSide byClass(Seeded().release());
+    TableSide byTable(Seeded().release());
+    for (Side* side : {static_cast<Side*>(&byClass), static_cast<Side*>(&byTable)}) {
+        side->Store()->AddKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane Corp\\Scanner");
+        tree.AddRootValue(*side->Store(), 1, std::string(300, 'R'));
+        tree.AddRootValue(*side->Store(), 2, "Vendor");
+    }
+    tree.AddProduct("Vendor", "Twain", "Twain Pathname", "C:\\P\\ds.ds");
+    qor::testkit::ScratchFolder files;
+    const Step search{Op::RootSearch, "c:\\p\\DS.DS", 1};
+    const std::string found = "0 SOFTWARE" + tree.Fragment("Vendor") + "\\Twain " + tree.Path() + "/Vendor/Twain/";
+    const std::string classFolder = CRegExt::GetSysPath();
+    EXPECT_EQ(byTable.Run(search, files), found);
+    EXPECT_EQ(CRegExt::GetSysPath(), classFolder);  // each facade fills its own buffer
+    EXPECT_EQ(byClass.Run(search, files), found);
+    const Step miss{Op::RootSearch, "c:\\other.ds", 1};
+    EXPECT_EQ(byTable.Run(miss, files), "0 Software\\Company\\Error " + tree.Path() + "/Vendor/Twain/");
+}
+
+// A store the facades share (pfnAttachRegExt) destroyed through either
+// one leaves neither with a pointer to it.
+TEST(FacadeParityShared, DestroyingASharedStoreThroughEitherFacadeClearsBoth) {
+    UI_FunctionTable* t = UI_GetQorFunctionTable();
+    tagRegHandle h;
+    t->pfnInitHandle(&h);
+    for (const bool byTable : {true, false}) {
+        CRegExt::m_pIni = Seeded().release();
+        CRegExt object;
+        ASSERT_EQ(object.Open(HKEY_CURRENT_USER, "SOFTWARE\\P", KEY_READ), ERROR_SUCCESS);
+        EXPECT_EQ(t->pfnAttachRegExt(&object, &h), 1);
+        EXPECT_EQ(h.pIni, CRegExt::m_pIni);
+        EXPECT_STREQ(h.szKey, "HKEY_CURRENT_USER\\SOFTWARE\\P");
+        EXPECT_EQ(qor::core::TableStore(), CRegExt::m_pIni);
+        if (byTable) {
+            t->pfnFreeStore();
+        } else {
+            object.Delete();
+        }
+        EXPECT_EQ(CRegExt::m_pIni, nullptr) << byTable;
+        EXPECT_EQ(qor::core::TableStore(), nullptr) << byTable;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, FacadeParity, ::testing::ValuesIn(Scenarios()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
