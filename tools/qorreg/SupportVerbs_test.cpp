@@ -11,6 +11,7 @@
 #include "testsupport/TestFiles.h"
 
 #include "Help.h"
+#include "Json.h"
 #include "Verbs.h"
 
 namespace qorreg {
@@ -113,7 +114,7 @@ TEST_F(CompareTest, IdenticalFilesExitZeroEvenWhenWrittenDifferently) {
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("\nidentical\n"), std::string::npos);
     EXPECT_EQ(RunQorreg({"compare", a_, same, "--json"}).out,
-              "{\"a\": \"" + a_ + "\", \"b\": \"" + same + "\", \"identical\": true, \"keys\": []}\n");
+              "{\"a\": " + JsonString(a_) + ", \"b\": " + JsonString(same) + ", \"identical\": true, \"keys\": []}\n");
 }
 
 TEST_F(CompareTest, JsonCarriesTheSidesTypesDataAndTexts) {
