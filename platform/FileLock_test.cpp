@@ -4,9 +4,10 @@
 #include "platform/Platform.h"
 
 #include <filesystem>
-#include <random>
 #include <thread>
 #include <gtest/gtest.h>
+
+#include "testsupport/TestFiles.h"
 
 namespace qor::platform {
 namespace {
@@ -16,14 +17,7 @@ namespace fs = std::filesystem;
 class FileLocks : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::random_device seed;
-        root_ = fs::temp_directory_path() / ("qor_filelock_" + std::to_string(seed()));
-        fs::create_directories(root_);
         lockFile_ = (root_ / "root.ini.lock").string();
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
     // What a take from another thread gets while this one holds the lock.
     FileLockResult TakeFromAnotherThread(std::uint32_t wait) const {
@@ -35,7 +29,8 @@ protected:
         }).join();
         return result;
     }
-    fs::path root_;
+    testkit::ScratchFolder folder_{"qor_filelock"};
+    const fs::path root_ = folder_.FsPath();
     std::string lockFile_;
 };
 

@@ -5,8 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <gtest/gtest.h>
+
+#include "testsupport/TestFiles.h"
 
 namespace qor::platform {
 namespace {
@@ -16,15 +17,6 @@ namespace fs = std::filesystem;
 // A fresh folder for one test, removed afterwards.
 class PlatformFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device seed;
-        root_ = fs::temp_directory_path() / ("qor_platform_" + std::to_string(seed()));
-        fs::create_directories(root_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
     std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
     void Write(const std::string& relative, const std::string& bytes) const {
         std::ofstream(root_ / relative, std::ios::binary) << bytes;
@@ -41,7 +33,8 @@ protected:
         return names;
     }
 
-    fs::path root_;
+    testkit::ScratchFolder folder_{"qor_platform"};
+    const fs::path root_ = folder_.FsPath();
 };
 
 TEST_F(PlatformFiles, ReplaceWritesNewContentAndLeavesNoTemporaryBehind) {
