@@ -44,9 +44,9 @@ bool FloatInRange(float value, float min, float max) {
 enum class FloatRead { Found, Missing, Unreadable };
 
 FloatRead ReadFloat(const ValueTarget& t, std::string_view name, float& out) {
-    std::string text;
-    if (!FetchText(t, name, text)) return FloatRead::Missing;
-    return store::ParseFloat(text, out) ? FloatRead::Found : FloatRead::Unreadable;
+    const auto text = FetchView(t, name);
+    if (!text) return FloatRead::Missing;
+    return store::ParseFloat(*text, out) ? FloatRead::Found : FloatRead::Unreadable;
 }
 
 }  // namespace
@@ -55,15 +55,23 @@ std::string NameFromNumber(int number) { return std::to_string(number); }
 
 int StoreText(const ValueTarget& t, std::string_view name, std::string_view encoded) {
     if (!MayWrite(t)) return 0;
-    t.store->Internal().SetValue(store::Upper(t.key), store::Upper(name), encoded);
+    const store::UpperText key(t.key), upperName(name);
+    t.store->Internal().SetValue(key.View(), upperName.View(), encoded);
     return 1;
 }
 
+std::optional<std::string_view> FetchView(const ValueTarget& t, std::string_view name) {
+    if (t.store == nullptr) return std::nullopt;
+    const store::UpperText key(t.key), upperName(name);
+    const auto stored = t.store->Internal().FindText(key.View(), upperName.View());
+    if (!stored) return std::nullopt;
+    return stored->body;
+}
+
 bool FetchText(const ValueTarget& t, std::string_view name, std::string& text) {
-    if (t.store == nullptr) return false;
-    const std::string* stored = t.store->Internal().FindValue(store::Upper(t.key), store::Upper(name));
-    if (stored == nullptr) return false;
-    text.assign(store::WithoutPrefix(*stored));
+    const auto stored = FetchView(t, name);
+    if (!stored) return false;
+    text.assign(*stored);
     return true;
 }
 
@@ -98,16 +106,16 @@ int SetBytesFrom32(const ValueTarget& t, std::string_view name, const unsigned c
 }
 
 int GetInt(const ValueTarget& t, std::string_view name, std::int32_t& out) {
-    std::string text;
-    if (!FetchText(t, name, text)) return 0;
-    out = store::ParseAtoi(text);
+    const auto text = FetchView(t, name);
+    if (!text) return 0;
+    out = store::ParseAtoi(*text);
     return 1;
 }
 
 int GetDword(const ValueTarget& t, std::string_view name, std::uint32_t& out, DwordParse parse) {
-    std::string text;
-    if (!FetchText(t, name, text)) return 0;
-    out = ReadDword(text, parse);
+    const auto text = FetchView(t, name);
+    if (!text) return 0;
+    out = ReadDword(*text, parse);
     return 1;
 }
 
@@ -177,19 +185,20 @@ int GetFloatRange(const ValueTarget& t, std::string_view name, float& out, float
 
 int GetStringInto(const ValueTarget& t, std::string_view name, char* buffer, std::uint32_t size) {
     if (buffer == nullptr) return 0;
-    std::string text;
-    if (!FetchText(t, name, text)) return 0;
-    if (size != 0 && text.size() >= size) return 0;
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    const auto text = FetchView(t, name);
+    if (!text) return 0;
+    if (size != 0 && text->size() >= size) return 0;
+    std::memcpy(buffer, text->data(), text->size());
+    buffer[text->size()] = '\0';
     return 1;
 }
 
 bool FetchList(const ValueTarget& t, std::string_view name, std::uint32_t offset,
                std::vector<std::optional<std::uint32_t>>& items) {
-    std::string text;
-    if (!FetchText(t, name, text)) return false;
+    const auto text = FetchView(t, name);
+    if (!text) return false;
     std::vector<std::string_view> pieces;
-    store::SplitPieces(text, ",", pieces);
+    store::SplitPieces(*text, ",", pieces);
     items.clear();
     items.reserve(pieces.size());
     for (std::string_view piece : pieces) {
@@ -204,9 +213,9 @@ bool FetchList(const ValueTarget& t, std::string_view name, std::uint32_t offset
 
 int GetBytes(const ValueTarget& t, std::string_view name, unsigned char* data) {
     if (data == nullptr) return 0;
-    std::string text;
-    if (!FetchText(t, name, text)) return 0;
-    std::vector<std::uint8_t> bytes = store::ParseByteList(text);
+    const auto text = FetchView(t, name);
+    if (!text) return 0;
+    std::vector<std::uint8_t> bytes = store::ParseByteList(*text);
     if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
     return 1;
 }

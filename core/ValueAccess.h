@@ -42,6 +42,9 @@ std::string NameFromNumber(int number);
 int StoreText(const ValueTarget& t, std::string_view name, std::string_view encoded);
 // The value's text with its type prefix removed; false when missing.
 bool FetchText(const ValueTarget& t, std::string_view name, std::string& text);
+// The same text as a view into the store, valid until the store changes:
+// for reads that parse it at once. nullopt when missing.
+std::optional<std::string_view> FetchView(const ValueTarget& t, std::string_view name);
 
 // Setters: 1 when stored, else 0.
 int SetInt(const ValueTarget& t, std::string_view name, std::int32_t value);

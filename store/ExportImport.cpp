@@ -76,7 +76,7 @@ std::string AppExportText(const KeyMap& keys, std::string_view filter) {
         for (std::size_t i = 0; i < values.Size(); ++i) {
             const auto entry = values.At(i);
             text.append("\"").append(entry.name).append("\"=");
-            text.append(qor::store::WithoutPrefix(entry.text)).append("\r\n");
+            text.append(entry.text.body).append("\r\n");
         }
     }
     return text;

@@ -40,18 +40,10 @@ ValueList& ValuesOf(KeyMap& keys, std::string_view key) {
 
 bool CIniClass::Impl::HasKey(std::string_view key) const { return data->keys.find(key) != data->keys.end(); }
 
-std::optional<std::string_view> CIniClass::Impl::FindText(std::string_view key, std::string_view name) const {
+std::optional<qor::store::StoredText> CIniClass::Impl::FindText(std::string_view key, std::string_view name) const {
     const auto it = data->keys.find(key);
     if (it == data->keys.end()) return std::nullopt;
     return it->second.Find(name);
-}
-
-const std::string* CIniClass::Impl::FindValue(std::string_view key, std::string_view name) const {
-    thread_local std::string copy;
-    const auto text = FindText(key, name);
-    if (!text) return nullptr;
-    copy.assign(*text);
-    return &copy;
 }
 
 void CIniClass::Impl::SetValue(std::string_view key, std::string_view name, std::string_view text) {
@@ -93,7 +85,8 @@ int CIniClass::AddKey(const char* key) { return m_impl->AddKey(UpperOf(key)) ? 1
 int CIniClass::GetValue(const char* key, const char* name, CString& out) {
     const auto text = m_impl->FindText(UpperOf(key), UpperOf(name));
     if (!text) return 0;
-    out.str().assign(*text);
+    out.str().clear();
+    text->AppendTo(out.str());
     return 1;
 }
 
@@ -141,7 +134,8 @@ int CIniClass::GetValueLines(const char* key, CStringArray& list) {
         const ValueList::Entry entry = values.At(i);
         std::string line;
         line.reserve(entry.name.size() + 3 + entry.text.size());
-        line.append(entry.name).append(" = ").append(entry.text);
+        line.append(entry.name).append(" = ");
+        entry.text.AppendTo(line);
         list.Add(CString(std::move(line)));
     }
     return LengthOf(list);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CIniClass.h"
+#include "store/ValueList.h"
 
 namespace qor::store {
 
@@ -39,12 +40,9 @@ SubKeyListing ListDirectSubKeys(const CIniClass* store, std::string_view keyPath
 // upper-cases). Values of one key are kept in ascending name order.
 struct CIniClass::Impl {
     bool HasKey(std::string_view key) const;
-    // Null when the key or the value is missing. The values are kept packed,
-    // so the text is a copy that this thread's next FindValue call replaces.
-    const std::string* FindValue(std::string_view key, std::string_view name) const;
     // The value's text without a copy, valid until the store changes;
     // nullopt when the key or the value is missing.
-    std::optional<std::string_view> FindText(std::string_view key, std::string_view name) const;
+    std::optional<qor::store::StoredText> FindText(std::string_view key, std::string_view name) const;
     void SetValue(std::string_view key, std::string_view name, std::string_view text);
     bool AddKey(std::string_view key);
     // Appends key itself (when present) and every key below it, ascending.

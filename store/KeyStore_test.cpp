@@ -58,18 +58,18 @@ TEST(KeyStoreTest, DeleteSubtreeOfTheEmptyTextKeepsTheEmptyKey) {
     EXPECT_EQ(AllKeysOf(store), (Texts{"", "A"}));
 }
 
-TEST(KeyStoreTest, FindValueCopiesAndFindTextViewsTheStoredText) {
+TEST(KeyStoreTest, FindTextViewsTheStoredTextAndTakesTextsAsGiven) {
     CIniClass store;
     store.Internal().SetValue("k", "n", "<string>lower");
-    const std::string* copy = store.Internal().FindValue("k", "n");
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(*copy, "<string>lower");
-    EXPECT_EQ(store.Internal().FindValue("K", "n"), nullptr);
-    EXPECT_EQ(store.Internal().FindText("k", "n").value_or(""), "<string>lower");
+    EXPECT_FALSE(store.Internal().FindText("K", "n"));
+    EXPECT_EQ(store.Internal().FindText("k", "n")->Joined(), "<string>lower");
+    EXPECT_EQ(store.Internal().FindText("k", "n")->body, "lower");
     EXPECT_FALSE(store.Internal().FindText("k", "N"));
 }
 
 // ---- The packed value list behind every key
+
+std::string Text(const std::optional<StoredText>& text) { return text ? text->Joined() : std::string("(missing)"); }
 
 Texts Contents(const ValueList& list) {
     Texts out;
@@ -86,8 +86,8 @@ TEST(ValueListTest, ReplacingAndRemovingKeepsEveryOtherValue) {
     }
     ASSERT_EQ(list.Size(), 280u);
     EXPECT_FALSE(list.Find("N4"));
-    EXPECT_EQ(list.Find("N3").value_or(""), std::string(20 * 13 % 200, 'r'));
-    EXPECT_EQ(list.Find("N299").value_or(""), std::string(299 % 7, 'v'));
+    EXPECT_EQ(Text(list.Find("N3")), std::string(20 * 13 % 200, 'r'));
+    EXPECT_EQ(Text(list.Find("N299")), std::string(299 % 7, 'v'));
     EXPECT_LT(list.LiveBytes(), 300u * 200u);
     for (int i = 0; i < 300; ++i) list.Remove("N" + std::to_string(i));
     EXPECT_TRUE(list.Empty());
@@ -97,12 +97,33 @@ TEST(ValueListTest, LongTextsSortedNamesAndTextsFromTheSameList) {
     ValueList list;
     list.Set(std::string(300, 'n'), std::string(70000, 't'));
     for (const char* name : {"b", "\xe9", "A", "_", ""}) list.Set(name, std::string(40, 'a'));
-    list.Set("B", list.Find("b")->substr(3));
+    list.Set("B", list.Find("b")->body.substr(3));
     EXPECT_EQ(list.Find(std::string(300, 'n'))->size(), 70000u);
-    EXPECT_EQ(list.Find("B").value_or(""), std::string(37, 'a'));
+    EXPECT_EQ(Text(list.Find("B")), std::string(37, 'a'));
     Texts names;
     for (std::size_t i = 0; i < list.Size(); ++i) names.emplace_back(list.At(i).name.substr(0, 1));
     EXPECT_EQ(names, (Texts{"", "A", "B", "_", "b", "n", "\xe9"}));
+}
+
+// The type prefixes are kept as codes: every text must come back exactly,
+// whether it begins with a prefix, only looks like one, or holds one inside;
+// and a replacement of the same body size but another prefix must take it.
+TEST(ValueListTest, TextsComeBackExactlyWhateverPrefixTheyBeginWith) {
+    const std::vector<std::string> texts = {"<dword>-53", "<string>", "<hex>0a,ff", "<dword", "<dwordX>1",
+                                            "plain <string>inside", "", "<", "<hex>", "<string><dword>7"};
+    ValueList list;
+    for (std::size_t i = 0; i < texts.size(); ++i) list.Set("V" + std::to_string(i), texts[i]);
+    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(Text(list.Find("V" + std::to_string(i))), texts[i]) << i;
+    EXPECT_EQ(list.Find("V0")->body, "-53");
+    EXPECT_EQ(list.Find("V3")->body, "<dword");
+    list.Set("V0", "<hex>ab");
+    list.Set("V1", "<dword>");
+    list.Set("V2", "<string>0a,ff");
+    EXPECT_EQ(Contents(list)[0], "V0=<hex>ab");
+    EXPECT_EQ(Contents(list)[1], "V1=<dword>");
+    EXPECT_EQ(Text(list.Find("V2")), "<string>0a,ff");
+    const ValueList copy = list;
+    EXPECT_EQ(Contents(copy), Contents(list));
 }
 
 TEST(ValueListTest, BuilderSortsCollectedValuesAndTheLaterOfOneNameWins) {

@@ -99,4 +99,11 @@ void AppendValueLine(std::string& out, std::string_view name, std::string_view t
     out.append(kLineEnd);
 }
 
+void AppendValueLine(std::string& out, std::string_view name, const StoredText& text, DwordField form) {
+    thread_local std::string whole;
+    whole.clear();
+    text.AppendTo(whole);
+    AppendValueLine(out, name, std::string_view(whole), form);
+}
+
 }  // namespace qor::store

@@ -44,6 +44,7 @@ void AppendSectionLine(std::string& out, std::string_view key);
 // (continued on reading) is
 // written without the backslashes at its end.
 void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form);
+void AppendValueLine(std::string& out, std::string_view name, const StoredText& text, DwordField form);
 
 // About the bytes the lines of the keys for which wanted(key) holds take
 // when written, counted up to cap: a packed value is close in size to its

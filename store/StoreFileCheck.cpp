@@ -73,7 +73,7 @@ std::optional<std::string> AfterSaveAndLoad(std::string_view name, std::string_v
     if (key == keys.end()) return std::nullopt;
     const auto back = key->second.Find(name);
     if (!back) return std::nullopt;
-    return std::string(*back);
+    return back->Joined();
 }
 
 class Collector : public RegLineObserver {

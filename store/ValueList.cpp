@@ -1,122 +1,223 @@
 #include "store/ValueList.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <stdexcept>
+
+#include "store/ValueText.h"
 
 namespace qor::store {
 namespace {
 
 using Entry = ValueList::Entry;
 
-constexpr std::size_t kHeaderSize = 8;  // count, unused bytes
+// Header fields, each 4 bytes.
+constexpr std::size_t kCount = 0, kUnused = 4, kUsed = 8, kCapacity = 12;
+constexpr std::size_t kHeaderSize = 16;
 constexpr std::size_t kOffsetSize = 4;
-constexpr std::size_t kMaxBlock = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint64_t kMaxBlock = std::numeric_limits<std::uint32_t>::max();
 
-std::uint32_t Read32(const std::string& block, std::size_t at) {
+// The prefix of each code; code 0 is a text kept whole.
+constexpr std::string_view kPrefixOfCode[4] = {std::string_view(), kStringPrefix, kDwordPrefix, kHexPrefix};
+
+unsigned CodeOf(std::string_view prefix) {
+    for (unsigned code = 1; code < 4; ++code) {
+        if (prefix.data() == kPrefixOfCode[code].data() || (!prefix.empty() && prefix == kPrefixOfCode[code])) return code;
+    }
+    return 0;
+}
+
+std::uint32_t Read32(const char* at) {
     std::uint32_t value;
-    std::memcpy(&value, block.data() + at, sizeof value);
+    std::memcpy(&value, at, sizeof value);
     return value;
 }
 
-void Write32(std::string& block, std::size_t at, std::size_t value) {
+void Write32(char* at, std::size_t value) {
     const auto narrow = static_cast<std::uint32_t>(value);
-    std::memcpy(block.data() + at, &narrow, sizeof narrow);
+    std::memcpy(at, &narrow, sizeof narrow);
 }
 
-void Append32(std::string& block, std::size_t value) {
-    char raw[kOffsetSize];
-    const auto narrow = static_cast<std::uint32_t>(value);
-    std::memcpy(raw, &narrow, sizeof raw);
-    block.append(raw, sizeof raw);
-}
-
-void AppendLength(std::string& out, std::size_t length) {
-    for (; length >= 0x80; length >>= 7) out += static_cast<char>((length & 0x7F) | 0x80);
-    out += static_cast<char>(length);
-}
-
-std::size_t ReadLength(std::string_view in, std::size_t& at) {
-    std::size_t length = 0;
-    for (unsigned shift = 0;; shift += 7) {
-        const auto byte = static_cast<unsigned char>(in[at++]);
-        length |= static_cast<std::size_t>(byte & 0x7F) << shift;
-        if (byte < 0x80) return length;
-    }
-}
-
-std::size_t LengthSize(std::size_t length) {
+std::size_t LengthSize(std::uint64_t length) {
     std::size_t bytes = 1;
     for (; length >= 0x80; length >>= 7) ++bytes;
     return bytes;
 }
 
-std::size_t RecordSize(const Entry& entry) {
-    return LengthSize(entry.name.size()) + LengthSize(entry.text.size()) + entry.name.size() + entry.text.size();
+char* WriteLength(char* out, std::uint64_t length) {
+    for (; length >= 0x80; length >>= 7) *out++ = static_cast<char>((length & 0x7F) | 0x80);
+    *out++ = static_cast<char>(length);
+    return out;
 }
 
-void WriteRecord(std::string& block, const Entry& entry) {
-    AppendLength(block, entry.name.size());
-    AppendLength(block, entry.text.size());
-    block.append(entry.name).append(entry.text);
+std::uint64_t ReadLength(const char*& in) {
+    auto byte = static_cast<unsigned char>(*in++);
+    if (byte < 0x80) return byte;
+    std::uint64_t length = byte & 0x7F;
+    for (unsigned shift = 7;; shift += 7) {
+        byte = static_cast<unsigned char>(*in++);
+        length |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+        if (byte < 0x80) return length;
+    }
 }
 
-void CheckBlockSize(std::size_t size) {
+void CheckBlockSize(std::uint64_t size) {
     if (size > kMaxBlock) throw std::length_error("the values of one key exceed 4 GiB");
 }
 
-// A block that holds exactly these entries, in their order.
-std::string BuildBlock(const std::vector<Entry>& entries) {
-    if (entries.empty()) return std::string();
-    std::size_t recordBytes = 0;
+// The first field of a record: the name's length and the prefix code.
+std::uint64_t NameField(const Entry& entry) {
+    CheckBlockSize(entry.name.size());
+    return static_cast<std::uint64_t>(entry.name.size()) * 4 + CodeOf(entry.text.prefix);
+}
+
+std::size_t RecordSize(const Entry& entry) {
+    return LengthSize(NameField(entry)) + LengthSize(entry.text.body.size()) + entry.name.size() +
+           entry.text.body.size();
+}
+
+char* WriteRecord(char* out, const Entry& entry) {
+    out = WriteLength(out, NameField(entry));
+    out = WriteLength(out, entry.text.body.size());
+    std::memcpy(out, entry.name.data(), entry.name.size());
+    out += entry.name.size();
+    std::memcpy(out, entry.text.body.data(), entry.text.body.size());
+    return out + entry.text.body.size();
+}
+
+char* Allocate(std::size_t bytes) {
+    void* block = std::malloc(bytes);
+    if (block == nullptr) throw std::bad_alloc();
+    return static_cast<char*>(block);
+}
+
+// A block that holds exactly these entries, in their order; null for none.
+char* BuildBlock(const std::vector<Entry>& entries) {
+    if (entries.empty()) return nullptr;
+    std::uint64_t recordBytes = 0;
     for (const Entry& entry : entries) recordBytes += RecordSize(entry);
-    const std::size_t total = kHeaderSize + kOffsetSize * entries.size() + recordBytes;
+    const std::uint64_t total = kHeaderSize + kOffsetSize * static_cast<std::uint64_t>(entries.size()) + recordBytes;
     CheckBlockSize(total);
-    std::string block;
-    block.reserve(total);
-    Append32(block, entries.size());
-    Append32(block, 0);
-    std::size_t offset = 0;
+    char* block = Allocate(static_cast<std::size_t>(total));
+    Write32(block + kCount, entries.size());
+    Write32(block + kUnused, 0);
+    Write32(block + kUsed, total);
+    Write32(block + kCapacity, total);
+    char* offsets = block + kHeaderSize;
+    char* const records = offsets + kOffsetSize * entries.size();
+    char* out = records;
     for (const Entry& entry : entries) {
-        Append32(block, offset);
-        offset += RecordSize(entry);
+        Write32(offsets, static_cast<std::size_t>(out - records));
+        offsets += kOffsetSize;
+        out = WriteRecord(out, entry);
     }
-    for (const Entry& entry : entries) WriteRecord(block, entry);
     return block;
 }
 
-bool Overlaps(std::string_view part, const std::string& block) {
-    return part.data() >= block.data() && part.data() < block.data() + block.size();
+// Unsigned byte order of two names, compared in place: names are short,
+// and a library call per step of a search cost more than the bytes.
+bool NameBefore(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+    }
+    return a.size() < b.size();
 }
 
-bool ByName(const Entry& a, const Entry& b) { return a.name < b.name; }
+bool ByName(const Entry& a, const Entry& b) { return NameBefore(a.name, b.name); }
 
 }  // namespace
 
-std::size_t ValueList::Size() const { return block_.empty() ? 0 : Read32(block_, 0); }
+// ---- StoredText
 
-std::size_t ValueList::FirstRecord() const { return kHeaderSize + kOffsetSize * Size(); }
-
-std::uint32_t ValueList::OffsetAt(std::size_t i) const { return Read32(block_, kHeaderSize + kOffsetSize * i); }
-
-ValueList::Entry ValueList::Decode(std::uint32_t offset) const {
-    const std::string_view all(block_);
-    std::size_t at = FirstRecord() + offset;
-    const std::size_t nameSize = ReadLength(all, at);
-    const std::size_t textSize = ReadLength(all, at);
-    return Entry{all.substr(at, nameSize), all.substr(at + nameSize, textSize)};
+StoredText StoredText::Of(std::string_view text) {
+    if (!text.empty() && text.front() == '<') {
+        for (unsigned code = 1; code < 4; ++code) {
+            if (text.starts_with(kPrefixOfCode[code])) {
+                return StoredText{kPrefixOfCode[code], text.substr(kPrefixOfCode[code].size())};
+            }
+        }
+    }
+    return StoredText{std::string_view(), text};
 }
 
-ValueList::Entry ValueList::At(std::size_t i) const { return Decode(OffsetAt(i)); }
+std::string StoredText::Joined() const {
+    std::string text;
+    AppendTo(text);
+    return text;
+}
 
-std::size_t ValueList::LiveBytes() const { return block_.empty() ? 0 : block_.size() - Read32(block_, 4); }
+void StoredText::AppendTo(std::string& out) const {
+    out.reserve(out.size() + size());
+    out.append(prefix).append(body);
+}
+
+// ---- ValueList
+
+ValueList::ValueList(const ValueList& other) {
+    if (other.block_ == nullptr) return;
+    const std::size_t used = other.Field(kUsed);
+    block_ = Allocate(used);
+    std::memcpy(block_, other.block_, used);
+    SetField(kCapacity, used);
+}
+
+ValueList& ValueList::operator=(const ValueList& other) {
+    if (this != &other) {
+        ValueList copy(other);
+        swap(*this, copy);
+    }
+    return *this;
+}
+
+ValueList& ValueList::operator=(ValueList&& other) noexcept {
+    if (this != &other) {
+        std::free(block_);
+        block_ = other.block_;
+        other.block_ = nullptr;
+    }
+    return *this;
+}
+
+ValueList::~ValueList() { std::free(block_); }
+
+std::uint32_t ValueList::Field(std::size_t at) const { return Read32(block_ + at); }
+
+void ValueList::SetField(std::size_t at, std::size_t value) { Write32(block_ + at, value); }
+
+std::size_t ValueList::Size() const { return block_ == nullptr ? 0 : Field(kCount); }
+
+const char* ValueList::Records() const { return block_ + kHeaderSize + kOffsetSize * Field(kCount); }
+
+ValueList::Entry ValueList::Decode(std::uint32_t offset) const {
+    const char* at = Records() + offset;
+    const std::uint64_t nameField = ReadLength(at);
+    const std::uint64_t bodySize = ReadLength(at);
+    const auto nameSize = static_cast<std::size_t>(nameField >> 2);
+    return Entry{std::string_view(at, nameSize),
+                 StoredText{kPrefixOfCode[nameField & 3], std::string_view(at + nameSize, static_cast<std::size_t>(bodySize))}};
+}
+
+ValueList::Entry ValueList::At(std::size_t i) const {
+    return Decode(Read32(block_ + kHeaderSize + kOffsetSize * i));
+}
+
+std::size_t ValueList::LiveBytes() const { return block_ == nullptr ? 0 : Field(kUsed) - Field(kUnused); }
 
 std::size_t ValueList::LowerBound(std::string_view name) const {
     std::size_t low = 0, high = Size();
+    if (high == 0) return 0;
+    const char* offsets = block_ + kHeaderSize;
+    const char* records = Records();
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        if (At(middle).name < name) {
+        const char* at = records + Read32(offsets + kOffsetSize * middle);
+        const auto nameSize = static_cast<std::size_t>(ReadLength(at) >> 2);
+        ReadLength(at);
+        if (NameBefore(std::string_view(at, nameSize), name)) {
             low = middle + 1;
         } else {
             high = middle;
@@ -125,66 +226,94 @@ std::size_t ValueList::LowerBound(std::string_view name) const {
     return low;
 }
 
-std::optional<std::string_view> ValueList::Find(std::string_view name) const {
+bool ValueList::NameAt(std::size_t i, std::string_view name) const { return i < Size() && At(i).name == name; }
+
+std::optional<StoredText> ValueList::Find(std::string_view name) const {
     const std::size_t i = LowerBound(name);
-    if (i == Size() || At(i).name != name) return std::nullopt;
+    if (!NameAt(i, name)) return std::nullopt;
     return At(i).text;
 }
 
-std::uint32_t ValueList::AppendRecord(std::string_view name, std::string_view text) {
-    const Entry entry{name, text};
-    CheckBlockSize(block_.size() + kOffsetSize + RecordSize(entry));
-    const std::size_t offset = block_.size() - FirstRecord();
-    WriteRecord(block_, entry);
-    return static_cast<std::uint32_t>(offset);
+void ValueList::Reserve(std::size_t used) {
+    CheckBlockSize(used);
+    const std::size_t capacity = Field(kCapacity);
+    if (used <= capacity) return;
+    const std::size_t grown = static_cast<std::size_t>(std::min<std::uint64_t>(kMaxBlock, capacity + capacity / 2));
+    const std::size_t wanted = std::max(used, grown);
+    void* moved = std::realloc(block_, wanted);
+    if (moved == nullptr) throw std::bad_alloc();
+    block_ = static_cast<char*>(moved);
+    SetField(kCapacity, wanted);
 }
 
-void ValueList::AddUnused(std::size_t bytes) { Write32(block_, 4, Read32(block_, 4) + bytes); }
+std::uint32_t ValueList::AppendRecord(const Entry& entry) {
+    const std::size_t used = Field(kUsed);
+    Reserve(used + kOffsetSize + RecordSize(entry));
+    const std::size_t offset = used - (Records() - block_);
+    char* end = WriteRecord(block_ + used, entry);
+    SetField(kUsed, static_cast<std::size_t>(end - block_));
+    return static_cast<std::uint32_t>(offset);
+}
 
 void ValueList::Set(std::string_view name, std::string_view text) {
     // The texts may point into this block (a value copied within its key);
     // growing the block would move them, so such texts are copied first.
-    if (Overlaps(name, block_) || Overlaps(text, block_)) {
+    const auto inBlock = [this](std::string_view part) {
+        return block_ != nullptr && part.data() >= block_ && part.data() < block_ + Field(kUsed);
+    };
+    if (inBlock(name) || inBlock(text)) {
         const std::string nameCopy(name), textCopy(text);
         Set(nameCopy, textCopy);
         return;
     }
+    const Entry entry{name, StoredText::Of(text)};
     const std::size_t i = LowerBound(name);
-    if (i < Size() && At(i).name == name) {
+    if (NameAt(i, name)) {
         const Entry old = At(i);
-        if (old.text.size() == text.size()) {
-            std::memcpy(block_.data() + (old.text.data() - block_.data()), text.data(), text.size());
+        if (old.text.prefix.data() == entry.text.prefix.data() && old.text.body.size() == entry.text.body.size()) {
+            std::memcpy(block_ + (old.text.body.data() - block_), entry.text.body.data(), entry.text.body.size());
             return;
         }
         const std::size_t oldSize = RecordSize(old);
-        const std::uint32_t offset = AppendRecord(name, text);
-        Write32(block_, kHeaderSize + kOffsetSize * i, offset);
-        AddUnused(oldSize);
+        const std::uint32_t offset = AppendRecord(entry);
+        Write32(block_ + kHeaderSize + kOffsetSize * i, offset);
+        SetField(kUnused, Field(kUnused) + oldSize);
         CompactIfWasteful();
         return;
     }
-    if (block_.empty()) block_.assign(kHeaderSize, '\0');
-    const std::uint32_t offset = AppendRecord(name, text);
+    if (block_ == nullptr) {
+        block_ = Allocate(kHeaderSize);
+        std::memset(block_, 0, kHeaderSize);
+        SetField(kUsed, kHeaderSize);
+        SetField(kCapacity, kHeaderSize);
+    }
+    const std::uint32_t offset = AppendRecord(entry);
     // Offsets count from the first record, so moving the records to make
     // room for one more offset changes none of them.
-    char raw[kOffsetSize];
-    std::memcpy(raw, &offset, sizeof raw);
-    block_.insert(kHeaderSize + kOffsetSize * i, raw, sizeof raw);
-    Write32(block_, 0, Read32(block_, 0) + 1);
+    const std::size_t used = Field(kUsed);
+    char* slot = block_ + kHeaderSize + kOffsetSize * i;
+    std::memmove(slot + kOffsetSize, slot, used - (slot - block_));
+    Write32(slot, offset);
+    SetField(kUsed, used + kOffsetSize);
+    SetField(kCount, Field(kCount) + 1);
 }
 
 bool ValueList::Remove(std::string_view name) {
     const std::size_t i = LowerBound(name);
-    if (i == Size() || At(i).name != name) return false;
+    if (!NameAt(i, name)) return false;
     const std::size_t count = Size() - 1;
     if (count == 0) {
-        std::string().swap(block_);
+        std::free(block_);
+        block_ = nullptr;
         return true;
     }
     const std::size_t recordSize = RecordSize(At(i));
-    block_.erase(kHeaderSize + kOffsetSize * i, kOffsetSize);
-    Write32(block_, 0, count);
-    AddUnused(recordSize);
+    const std::size_t used = Field(kUsed);
+    char* slot = block_ + kHeaderSize + kOffsetSize * i;
+    std::memmove(slot, slot + kOffsetSize, used - (slot - block_) - kOffsetSize);
+    SetField(kUsed, used - kOffsetSize);
+    SetField(kCount, count);
+    SetField(kUnused, Field(kUnused) + recordSize);
     CompactIfWasteful();
     return true;
 }
@@ -196,10 +325,15 @@ std::vector<ValueList::Entry> ValueList::Entries() const {
     return entries;
 }
 
+void ValueList::Adopt(char* block) {
+    std::free(block_);
+    block_ = block;
+}
+
 void ValueList::CompactIfWasteful() {
     // Small blocks are left alone: rewriting them would save next to nothing.
-    const std::size_t unused = Read32(block_, 4);
-    if (unused >= 256 && unused > block_.size() / 2) block_ = BuildBlock(Entries());
+    const std::size_t unused = Field(kUnused);
+    if (unused >= 256 && unused > Field(kUsed) / 2) Adopt(BuildBlock(Entries()));
 }
 
 void ValueList::Merge(const std::vector<Entry>& sorted) {
@@ -212,13 +346,15 @@ void ValueList::Merge(const std::vector<Entry>& sorted) {
     merged.reserve(Size() + sorted.size());
     std::size_t old = 0;
     for (const Entry& entry : sorted) {
-        for (; old < Size() && At(old).name < entry.name; ++old) merged.push_back(At(old));
+        for (; old < Size() && NameBefore(At(old).name, entry.name); ++old) merged.push_back(At(old));
         if (old < Size() && At(old).name == entry.name) ++old;
         merged.push_back(entry);
     }
     for (; old < Size(); ++old) merged.push_back(At(old));
-    block_ = BuildBlock(merged);
+    Adopt(BuildBlock(merged));
 }
+
+// ---- ValueListBuilder
 
 void ValueListBuilder::Add(std::string_view name, std::string_view text) {
     pieces_.push_back(Piece{bytes_.size(), name.size(), text.size()});
@@ -229,7 +365,8 @@ void ValueListBuilder::MoveInto(ValueList& list) {
     if (pieces_.empty()) return;
     const std::string_view bytes(bytes_);
     for (const Piece& piece : pieces_) {
-        entries_.push_back(Entry{bytes.substr(piece.at, piece.nameSize), bytes.substr(piece.at + piece.nameSize, piece.textSize)});
+        entries_.push_back(Entry{bytes.substr(piece.at, piece.nameSize),
+                                 StoredText::Of(bytes.substr(piece.at + piece.nameSize, piece.textSize))});
     }
     // Stable, so that of two values of one name the later stays last.
     if (!std::is_sorted(entries_.begin(), entries_.end(), ByName)) std::stable_sort(entries_.begin(), entries_.end(), ByName);

@@ -1,8 +1,15 @@
-// The values of one key, packed into one block of bytes to keep a large
-// store small:
+// The values of one key, packed into one heap block to keep a large store
+// small:
 //
-//   block   = count (4 bytes) | unused bytes (4) | offset (4) per value | records
-//   record  = name length (LEB128) | text length (LEB128) | name | text
+//   block   = count (4) | unused bytes (4) | used bytes (4) | capacity (4)
+//             | offset (4) per value | records
+//   record  = name length * 4 + prefix code (LEB128) | body length (LEB128)
+//             | name | body
+//
+// A stored text that begins with one of the three type prefixes ("<string>",
+// "<dword>", "<hex>") keeps the prefix as a code of two bits beside the name
+// length instead of its bytes; any other text is kept whole with code 0. So
+// the record holds the text's body, and the text is the prefix plus the body.
 //
 // The offsets, relative to the first record, are kept in ascending name
 // order (unsigned bytes), so a lookup is a binary search. A replaced or
@@ -21,22 +28,48 @@
 
 namespace qor::store {
 
+// A stored text as the list keeps it: its type prefix (empty for a text
+// without one) and the text after it.
+struct StoredText {
+    std::string_view prefix;
+    std::string_view body;
+
+    // The split of a whole text: the prefix it begins with, if any.
+    static StoredText Of(std::string_view text);
+
+    std::size_t size() const { return prefix.size() + body.size(); }
+    std::string Joined() const;
+    void AppendTo(std::string& out) const;
+    explicit operator std::string() const { return Joined(); }
+    bool operator==(std::string_view text) const {
+        return text.size() == size() && text.starts_with(prefix) && text.substr(prefix.size()) == body;
+    }
+};
+
 class ValueList {
 public:
     struct Entry {
         std::string_view name;
-        std::string_view text;
+        StoredText text;
     };
 
+    ValueList() = default;
+    ValueList(const ValueList& other);
+    ValueList(ValueList&& other) noexcept : block_(other.block_) { other.block_ = nullptr; }
+    ValueList& operator=(const ValueList& other);
+    ValueList& operator=(ValueList&& other) noexcept;
+    ~ValueList();
+    friend void swap(ValueList& a, ValueList& b) noexcept { std::swap(a.block_, b.block_); }
+
     // The text stored under name; valid until the list changes.
-    std::optional<std::string_view> Find(std::string_view name) const;
+    std::optional<StoredText> Find(std::string_view name) const;
     // Inserts the value or replaces its text.
     void Set(std::string_view name, std::string_view text);
     // True when a value of that name was removed.
     bool Remove(std::string_view name);
 
     std::size_t Size() const;
-    bool Empty() const { return block_.empty(); }
+    bool Empty() const { return block_ == nullptr; }
     // The value at position i in name order.
     Entry At(std::size_t i) const;
     // Bytes of the block that live values use.
@@ -47,16 +80,19 @@ public:
     void Merge(const std::vector<Entry>& sorted);
 
 private:
-    std::size_t FirstRecord() const;
-    std::uint32_t OffsetAt(std::size_t i) const;
+    std::uint32_t Field(std::size_t at) const;
+    void SetField(std::size_t at, std::size_t value);
+    const char* Records() const;
     Entry Decode(std::uint32_t offset) const;
     std::size_t LowerBound(std::string_view name) const;
-    std::uint32_t AppendRecord(std::string_view name, std::string_view text);
-    void AddUnused(std::size_t bytes);
+    bool NameAt(std::size_t i, std::string_view name) const;
+    void Reserve(std::size_t used);
+    std::uint32_t AppendRecord(const Entry& entry);
     void CompactIfWasteful();
+    void Adopt(char* block);
     std::vector<Entry> Entries() const;
 
-    std::string block_;
+    char* block_ = nullptr;
 };
 
 // Collects the values of one section as they are read, then hands them to

@@ -14,7 +14,9 @@
 //                 text converts its leading decimal part, if any.
 #include "store/ValueText.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -273,6 +275,41 @@ std::string Upper(std::string_view text) {
     std::string out(text);
     UpperInPlace(out);
     return out;
+}
+
+namespace {
+
+char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Upper-cases eight bytes at once: a byte from 'a' to 'z' loses 0x20, every
+// other byte (those of 0x80 and above included) stays as it is.
+std::uint64_t UpperEight(std::uint64_t bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    const std::uint64_t low7 = bytes & ~kHighBits;
+    const std::uint64_t atLeastA = low7 + (0x80 - 'a') * kOnes;      // high bit: byte >= 'a'
+    const std::uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kOnes;    // high bit: byte > 'z'
+    const std::uint64_t lower = atLeastA & ~aboveZ & ~bytes & kHighBits;
+    return bytes - (lower >> 2);
+}
+
+}  // namespace
+
+UpperText::UpperText(std::string_view text) {
+    char* out = inline_;
+    if (text.size() > kInline) {
+        long_.resize(text.size());
+        out = long_.data();
+    }
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, text.data() + at, sizeof bytes);
+        bytes = UpperEight(bytes);
+        std::memcpy(out + at, &bytes, sizeof bytes);
+    }
+    for (; at < text.size(); ++at) out[at] = UpperByte(text[at]);
+    view_ = std::string_view(out, text.size());
 }
 
 }  // namespace qor::store

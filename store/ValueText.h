@@ -68,6 +68,23 @@ void SplitPieces(std::string_view text, std::string_view sep, std::vector<std::s
 void UpperInPlace(std::string& text);
 std::string Upper(std::string_view text);
 
+// The upper-cased copy of a text, held on the stack when it is short: the
+// lookups of every typed read and write upper-case a key path and a value
+// name, and a heap allocation for each cost more than the lookup itself.
+class UpperText {
+public:
+    explicit UpperText(std::string_view text);
+    UpperText(const UpperText&) = delete;
+    UpperText& operator=(const UpperText&) = delete;
+    std::string_view View() const { return view_; }
+
+private:
+    static constexpr std::size_t kInline = 272;  // a key path of the longest fixed key field, and more
+    char inline_[kInline];
+    std::string long_;  // texts longer than the inline room
+    std::string_view view_;
+};
+
 }  // namespace qor::store
 
 #endif
