@@ -67,6 +67,7 @@ public:
 
     // Makes room for count entries at once, so that filling does not resize.
     void Reserve(std::size_t count) {
+        if (count * 2 <= slots_.size()) return;
         std::size_t size = 16;
         while (size < count * 2) size *= 2;
         if (size > slots_.size()) Resize(size);

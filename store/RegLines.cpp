@@ -42,6 +42,13 @@ constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
 constexpr auto IsHexDigit = [](char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 };
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
 // Bytes that can trigger a step after the first one of a quoted text or
 // a byte list: a backslash (escapes, joints) or a colon ("dword:", "hex:").
 constexpr auto MayTriggerStep = [](char c) { return c == '\\' || c == ':'; };
@@ -165,12 +172,40 @@ private:
             }
             return;
         }
+        // Without an observer, the shapes that a store file holds go to the
+        // values as they are read, with no copy in between.
+        if (observer_ == nullptr && AddCommonShape(WithoutQuotesAtEnds(name), field)) return;
         name_.assign(WithoutQuotesAtEnds(name));
         UpperInPlace(name_);
         field_.assign(field);
         FieldToStoredText(field_, rules_.keepPairsAfterStringPrefix);
         if (observer_ != nullptr) observer_->Value(name, field, name_, field_);
         values_.Add(name_, field_);
+    }
+
+    // The three shapes of CommonFieldToStoredText, added with the prefix
+    // kept apart. False, and nothing added, for any other field.
+    bool AddCommonShape(std::string_view name, std::string_view field) {
+        if (field.starts_with("dword:") && field.size() > 6 && field.size() <= 14) {
+            std::uint32_t number = 0;
+            for (const char c : field.substr(6)) {
+                const int digit = HexDigitValue(c);
+                if (digit < 0) return false;
+                number = number * 16 + static_cast<std::uint32_t>(digit);
+            }
+            values_.AddUpperName(name, kDwordPrefix, static_cast<std::int32_t>(number));
+            return true;
+        }
+        if (field.size() >= 2 && field.front() == '"' && field.back() == '"' &&
+            std::none_of(field.begin(), field.end(), MayTriggerStep)) {
+            values_.AddUpperName(name, kStringPrefix, field.substr(1, field.size() - 2));
+            return true;
+        }
+        if (field.starts_with("hex:") && std::none_of(field.begin() + 4, field.end(), MayTriggerStepInBytes)) {
+            values_.AddUpperName(name, kHexPrefix, field.substr(4));
+            return true;
+        }
+        return false;
     }
 
     const RegLineRules rules_;  // a copy: three flags, and callers may pass a temporary

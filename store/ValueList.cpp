@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "store/TextEdit.h"
 #include "store/ValueText.h"
 
 namespace qor::store {
@@ -230,8 +231,10 @@ bool ValueList::NameAt(std::size_t i, std::string_view name) const { return i < 
 
 std::optional<StoredText> ValueList::Find(std::string_view name) const {
     const std::size_t i = LowerBound(name);
-    if (!NameAt(i, name)) return std::nullopt;
-    return At(i).text;
+    if (i == Size()) return std::nullopt;
+    const Entry entry = At(i);
+    if (entry.name != name) return std::nullopt;
+    return entry.text;
 }
 
 void ValueList::Reserve(std::size_t used) {
@@ -357,8 +360,28 @@ void ValueList::Merge(const std::vector<Entry>& sorted) {
 // ---- ValueListBuilder
 
 void ValueListBuilder::Add(std::string_view name, std::string_view text) {
-    pieces_.push_back(Piece{bytes_.size(), name.size(), text.size()});
-    bytes_.append(name).append(text);
+    const StoredText stored = StoredText::Of(text);
+    pieces_.push_back(Piece{bytes_.size(), name.size(), stored.body.size(), stored.prefix});
+    bytes_.append(name).append(stored.body);
+}
+
+void ValueListBuilder::AppendUpperName(std::string_view name) {
+    const std::size_t at = bytes_.size();
+    bytes_.append(name);
+    UpperBytes(bytes_.data() + at, bytes_.data() + at, name.size());
+}
+
+void ValueListBuilder::AddUpperName(std::string_view name, std::string_view prefix, std::string_view body) {
+    pieces_.push_back(Piece{bytes_.size(), name.size(), body.size(), prefix});
+    AppendUpperName(name);
+    bytes_.append(body);
+}
+
+void ValueListBuilder::AddUpperName(std::string_view name, std::string_view prefix, std::int32_t number) {
+    const std::size_t at = bytes_.size();
+    AppendUpperName(name);
+    AppendDecimal(bytes_, number);
+    pieces_.push_back(Piece{at, name.size(), bytes_.size() - at - name.size(), prefix});
 }
 
 void ValueListBuilder::MoveInto(ValueList& list) {
@@ -366,7 +389,7 @@ void ValueListBuilder::MoveInto(ValueList& list) {
     const std::string_view bytes(bytes_);
     for (const Piece& piece : pieces_) {
         entries_.push_back(Entry{bytes.substr(piece.at, piece.nameSize),
-                                 StoredText::Of(bytes.substr(piece.at + piece.nameSize, piece.textSize))});
+                                 StoredText{piece.prefix, bytes.substr(piece.at + piece.nameSize, piece.textSize)}});
     }
     // Stable, so that of two values of one name the later stays last.
     if (!std::is_sorted(entries_.begin(), entries_.end(), ByName)) std::stable_sort(entries_.begin(), entries_.end(), ByName);

@@ -100,6 +100,11 @@ private:
 class ValueListBuilder {
 public:
     void Add(std::string_view name, std::string_view text);
+    // Adds a value whose text is prefix + body; the name is upper-cased as
+    // it is added. The reader's shortcut for the shapes a store file holds.
+    void AddUpperName(std::string_view name, std::string_view prefix, std::string_view body);
+    // Adds a value whose text is prefix + the decimal form of number.
+    void AddUpperName(std::string_view name, std::string_view prefix, std::int32_t number);
     bool Empty() const { return pieces_.empty(); }
     // Moves the collected values into list: of two values of one name the
     // later one stays, and it replaces the list's value of that name. The
@@ -111,7 +116,9 @@ private:
         std::size_t at;
         std::size_t nameSize;
         std::size_t textSize;
+        std::string_view prefix;  // the text's prefix, kept apart from its bytes
     };
+    void AppendUpperName(std::string_view name);
     std::string bytes_;
     std::vector<Piece> pieces_;
     std::vector<ValueList::Entry> entries_;

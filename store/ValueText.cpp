@@ -26,6 +26,48 @@
 namespace qor::store {
 namespace {
 
+char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Eight bytes at once: the high bit of each byte from 'a' to 'z' (bytes of
+// 0x80 and above never count).
+std::uint64_t LowerLetters(std::uint64_t bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    const std::uint64_t low7 = bytes & ~kHighBits;
+    const std::uint64_t atLeastA = low7 + (0x80 - 'a') * kOnes;    // high bit: byte >= 'a'
+    const std::uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kOnes;  // high bit: byte > 'z'
+    return atLeastA & ~aboveZ & ~bytes & kHighBits;
+}
+
+std::uint64_t Load8(const char* at) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, at, sizeof bytes);
+    return bytes;
+}
+
+}  // namespace
+
+void UpperBytes(const char* in, char* out, std::size_t count) {
+    std::size_t at = 0;
+    for (; at + 8 <= count; at += 8) {
+        std::uint64_t bytes = Load8(in + at);
+        bytes -= LowerLetters(bytes) >> 2;  // 0x80 >> 2: the 0x20 between a letter's two cases
+        std::memcpy(out + at, &bytes, sizeof bytes);
+    }
+    for (; at < count; ++at) out[at] = UpperByte(in[at]);
+}
+
+namespace {
+
+bool HasLowerLetter(std::string_view text) {
+    if (text.size() < 8) {
+        return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    }
+    std::uint64_t found = 0;
+    for (std::size_t at = 0; at + 8 <= text.size(); at += 8) found |= LowerLetters(Load8(text.data() + at));
+    return (found | LowerLetters(Load8(text.data() + text.size() - 8))) != 0;
+}
+
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -265,11 +307,7 @@ void SplitPieces(std::string_view text, std::string_view sep, std::vector<std::s
     pieces.push_back(text);
 }
 
-void UpperInPlace(std::string& text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-}
+void UpperInPlace(std::string& text) { UpperBytes(text.data(), text.data(), text.size()); }
 
 std::string Upper(std::string_view text) {
     std::string out(text);
@@ -277,38 +315,20 @@ std::string Upper(std::string_view text) {
     return out;
 }
 
-namespace {
-
-char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Upper-cases eight bytes at once: a byte from 'a' to 'z' loses 0x20, every
-// other byte (those of 0x80 and above included) stays as it is.
-std::uint64_t UpperEight(std::uint64_t bytes) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-    const std::uint64_t low7 = bytes & ~kHighBits;
-    const std::uint64_t atLeastA = low7 + (0x80 - 'a') * kOnes;      // high bit: byte >= 'a'
-    const std::uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kOnes;    // high bit: byte > 'z'
-    const std::uint64_t lower = atLeastA & ~aboveZ & ~bytes & kHighBits;
-    return bytes - (lower >> 2);
-}
-
-}  // namespace
 
 UpperText::UpperText(std::string_view text) {
+    // Key paths are upper-cased when a key is opened, so most texts need
+    // no copy at all.
+    if (!HasLowerLetter(text)) {
+        view_ = text;
+        return;
+    }
     char* out = inline_;
     if (text.size() > kInline) {
         long_.resize(text.size());
         out = long_.data();
     }
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-        std::uint64_t bytes;
-        std::memcpy(&bytes, text.data() + at, sizeof bytes);
-        bytes = UpperEight(bytes);
-        std::memcpy(out + at, &bytes, sizeof bytes);
-    }
-    for (; at < text.size(); ++at) out[at] = UpperByte(text[at]);
+    UpperBytes(text.data(), out, text.size());
     view_ = std::string_view(out, text.size());
 }
 

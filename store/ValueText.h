@@ -66,11 +66,15 @@ void SplitPieces(std::string_view text, std::string_view sep, std::vector<std::s
 // ---- Case
 // Upper-cases the letters a to z, leaving every other byte unchanged.
 void UpperInPlace(std::string& text);
+// Upper-cases count bytes from in to out (which may be the same place).
+void UpperBytes(const char* in, char* out, std::size_t count);
 std::string Upper(std::string_view text);
 
-// The upper-cased copy of a text, held on the stack when it is short: the
-// lookups of every typed read and write upper-case a key path and a value
-// name, and a heap allocation for each cost more than the lookup itself.
+// A text upper-cased for a lookup: the text itself when it holds no letter
+// from a to z (valid as long as the text is), else an upper-cased copy held
+// on the stack when it is short. The lookups of every typed read and write
+// upper-case a key path and a value name, and a heap allocation for each
+// cost more than the lookup itself.
 class UpperText {
 public:
     explicit UpperText(std::string_view text);
