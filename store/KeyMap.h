@@ -40,17 +40,16 @@ public:
     bool empty() const { return tree_.empty(); }
 
     iterator find(std::string_view key) {
+        if (unindexed_ != 0) return tree_.find(key);
         iterator entry;
         return index_.Find(key, entry) ? entry : tree_.end();
     }
     const_iterator find(std::string_view key) const {
+        if (unindexed_ != 0) return tree_.find(key);
         iterator entry;
         return index_.Find(key, entry) ? const_iterator(entry) : tree_.end();
     }
-    bool contains(std::string_view key) const {
-        iterator entry;
-        return index_.Find(key, entry);
-    }
+    bool contains(std::string_view key) const { return find(key) != tree_.end(); }
     iterator lower_bound(std::string_view key) { return tree_.lower_bound(key); }
     const_iterator lower_bound(std::string_view key) const { return tree_.lower_bound(key); }
 
@@ -67,6 +66,26 @@ public:
         if (tree_.size() != before) index_.Add(entry);
         return entry;
     }
+    // Fills the map without indexing: a reader filling a fresh map adds
+    // every key of a file, and a hash table that grows while it is filled
+    // places each key about twice, each time at a random place in memory.
+    // Searches stay correct meanwhile (they use the tree); Reindex() then
+    // indexes every key at once, in a table made at its final size.
+    iterator AppendUnindexed(const_iterator hint, std::string key, ValueList values) {
+        const std::size_t before = tree_.size();
+        const auto entry = tree_.emplace_hint(hint, std::move(key), std::move(values));
+        if (tree_.size() != before) ++unindexed_;
+        return entry;
+    }
+    void Reindex() {
+        if (unindexed_ == 0) return;
+        KeyIndex<iterator> index;
+        index.Reserve(tree_.size());
+        for (auto it = tree_.begin(); it != tree_.end(); ++it) index.Add(it);
+        index_.Swap(index);
+        unindexed_ = 0;
+    }
+
     iterator erase(iterator first, iterator last) {
         for (auto it = first; it != last; ++it) index_.Remove(it->first);
         return tree_.erase(first, last);
@@ -81,10 +100,12 @@ public:
     void clear() {
         index_.Clear();
         tree_.clear();
+        unindexed_ = 0;
     }
     void swap(KeyMap& other) noexcept {
         tree_.swap(other.tree_);
         index_.Swap(other.index_);
+        std::swap(unindexed_, other.unindexed_);
     }
     // Moves every entry of other whose key this map does not hold into this map.
     void merge(KeyMap& other) {
@@ -134,6 +155,7 @@ public:
 private:
     Tree tree_;
     KeyIndex<iterator> index_;
+    std::size_t unindexed_ = 0;  // keys added by AppendUnindexed since the last Reindex
 };
 
 // The keys strictly below key, at every depth, in ascending order.

@@ -55,5 +55,28 @@ TEST(KeyMapTest, EveryChangeKeepsTheIndexInStepWithTheTree) {
     ExpectFindsExactly(other, {"A"}, {"AB"});
 }
 
+// A map filled without its index finds every key all the same, through
+// every kind of change made before the index is built, and after it.
+TEST(KeyMapTest, KeysAddedUnindexedAreFoundBeforeAndAfterReindexing) {
+    KeyMap map;
+    for (const char* key : {"A", "B", "C", "D"}) map.AppendUnindexed(map.end(), key, ValueList());
+    map.AppendUnindexed(map.end(), "B", ValueList());  // already there: nothing changes
+    map.emplace("AA", ValueList());
+    EXPECT_EQ(map.erase("C"), 1u);
+    ExpectFindsExactly(map, {"A", "AA", "B", "D"}, {"C"});
+
+    KeyMap other;
+    Fill(other, {"B", "E"});
+    map.merge(other);
+    ExpectFindsExactly(map, {"A", "AA", "B", "D", "E"}, {"C"});
+    ExpectFindsExactly(other, {"B"}, {"E"});
+
+    map.Reindex();
+    ExpectFindsExactly(map, {"A", "AA", "B", "D", "E"}, {"C"});
+    map.erase("A");
+    map.emplace("C", ValueList());
+    ExpectFindsExactly(map, {"AA", "B", "C", "D", "E"}, {"A"});
+}
+
 }  // namespace
 }  // namespace qor::store

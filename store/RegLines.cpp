@@ -120,6 +120,8 @@ public:
     void EndSection() {
         if (current_ != nullptr) values_.MoveInto(*current_);
     }
+    // Indexes the keys read: the reading is over.
+    void IndexTarget() { target_.Reindex(); }
 
     // False when the line stops the read.
     bool Line(std::string_view line) {
@@ -148,7 +150,7 @@ private:
         auto [it, namedBefore] = Locate(key_);
         if (observer_ != nullptr) observer_->Section(key_, namedBefore);
         if (rules_.duplicateSectionFails && (namedBefore || (taken_ && taken_->contains(key_)))) return false;
-        if (!namedBefore) it = target_.emplace_hint(it, key_, ValueList());
+        if (!namedBefore) it = target_.AppendUnindexed(it, key_, ValueList());
         EndSection();
         current_ = &it->second;
         return true;
@@ -267,7 +269,10 @@ bool RegLineReader::Read(std::string_view piece) {
         const bool secondHalf = observer_ != nullptr && piece[at] == '\n' && (at > 0 ? piece[at - 1] == '\r' : afterCr_);
         const bool goOn = PhysicalLine(line);
         partial_.clear();
-        if (!goOn) return false;
+        if (!goOn) {
+            lines_->IndexTarget();
+            return false;
+        }
         if (observer_ != nullptr && !secondHalf) ++number_;
     }
     partial_.append(piece.substr(start));
@@ -302,6 +307,7 @@ void RegLineReader::Finish() {
     joined_.clear();
     joining_ = false;
     lines_->EndSection();
+    lines_->IndexTarget();
 }
 
 bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& target, const KeyMap* taken) {
