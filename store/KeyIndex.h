@@ -65,6 +65,30 @@ public:
         --used_;
     }
 
+    // Indexes the entries from first to last (none of them indexed yet) at
+    // once. They are placed in the order of their home slots, so that the
+    // table is written front to back instead of at a random place per entry.
+    template <typename Entries>
+    void AddAll(Entries first, Entries last, std::size_t count) {
+        Reserve(used_ + count);
+        // A counting sort on the home slot's upper bits: groups of 64
+        // slots, each written while it is in the cache.
+        constexpr unsigned kGroupBits = 6;
+        const std::size_t groups = (slots_.size() >> kGroupBits) + 1;
+        std::vector<std::size_t> starts(groups + 1, 0);
+        std::vector<Slot> pending;
+        pending.reserve(count);
+        for (auto it = first; it != last; ++it) {
+            pending.push_back(Slot{HashOf(it->first), it});
+            ++starts[((pending.back().hash & Mask()) >> kGroupBits) + 1];
+        }
+        for (std::size_t g = 1; g <= groups; ++g) starts[g] += starts[g - 1];
+        std::vector<Slot> sorted(pending.size());
+        for (const Slot& slot : pending) sorted[starts[(slot.hash & Mask()) >> kGroupBits]++] = slot;
+        for (const Slot& slot : sorted) Place(slot);
+        used_ += sorted.size();
+    }
+
     // Makes room for count entries at once, so that filling does not resize.
     void Reserve(std::size_t count) {
         if (count * 2 <= slots_.size()) return;

@@ -80,8 +80,7 @@ public:
     void Reindex() {
         if (unindexed_ == 0) return;
         KeyIndex<iterator> index;
-        index.Reserve(tree_.size());
-        for (auto it = tree_.begin(); it != tree_.end(); ++it) index.Add(it);
+        index.AddAll(tree_.begin(), tree_.end(), tree_.size());
         index_.Swap(index);
         unindexed_ = 0;
     }

@@ -198,12 +198,11 @@ private:
             values_.AddUpperName(name, kDwordPrefix, static_cast<std::int32_t>(number));
             return true;
         }
-        if (field.size() >= 2 && field.front() == '"' && field.back() == '"' &&
-            std::none_of(field.begin(), field.end(), MayTriggerStep)) {
+        if (field.size() >= 2 && field.front() == '"' && field.back() == '"' && !HoldsAnyOf(field, '\\', ':', ':')) {
             values_.AddUpperName(name, kStringPrefix, field.substr(1, field.size() - 2));
             return true;
         }
-        if (field.starts_with("hex:") && std::none_of(field.begin() + 4, field.end(), MayTriggerStepInBytes)) {
+        if (field.starts_with("hex:") && !HoldsAnyOf(field.substr(4), '\\', ':', '"')) {
             values_.AddUpperName(name, kHexPrefix, field.substr(4));
             return true;
         }

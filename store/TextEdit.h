@@ -10,6 +10,10 @@ namespace qor::store {
 
 inline bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
+// True when text holds any of the bytes a, b and c; eight bytes a step,
+// for the checks that every line of a file goes through.
+bool HoldsAnyOf(std::string_view text, char a, char b, char c);
+
 // A caller's text; null reads as the empty text.
 inline std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 

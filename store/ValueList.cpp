@@ -95,27 +95,33 @@ char* Allocate(std::size_t bytes) {
     return static_cast<char*>(block);
 }
 
-// A block that holds exactly these entries, in their order; null for none.
-char* BuildBlock(const std::vector<Entry>& entries) {
-    if (entries.empty()) return nullptr;
+// A block that holds exactly the entries entryAt(0) to entryAt(count - 1),
+// in that order; null for none.
+template <typename EntryAt>
+char* BuildBlockOf(std::size_t count, EntryAt entryAt) {
+    if (count == 0) return nullptr;
     std::uint64_t recordBytes = 0;
-    for (const Entry& entry : entries) recordBytes += RecordSize(entry);
-    const std::uint64_t total = kHeaderSize + kOffsetSize * static_cast<std::uint64_t>(entries.size()) + recordBytes;
+    for (std::size_t i = 0; i < count; ++i) recordBytes += RecordSize(entryAt(i));
+    const std::uint64_t total = kHeaderSize + kOffsetSize * static_cast<std::uint64_t>(count) + recordBytes;
     CheckBlockSize(total);
     char* block = Allocate(static_cast<std::size_t>(total));
-    Write32(block + kCount, entries.size());
+    Write32(block + kCount, count);
     Write32(block + kUnused, 0);
     Write32(block + kUsed, total);
     Write32(block + kCapacity, total);
     char* offsets = block + kHeaderSize;
-    char* const records = offsets + kOffsetSize * entries.size();
+    char* const records = offsets + kOffsetSize * count;
     char* out = records;
-    for (const Entry& entry : entries) {
+    for (std::size_t i = 0; i < count; ++i) {
         Write32(offsets, static_cast<std::size_t>(out - records));
         offsets += kOffsetSize;
-        out = WriteRecord(out, entry);
+        out = WriteRecord(out, entryAt(i));
     }
     return block;
+}
+
+char* BuildBlock(const std::vector<Entry>& entries) {
+    return BuildBlockOf(entries.size(), [&entries](std::size_t i) { return entries[i]; });
 }
 
 // Unsigned byte order of two names, compared in place: names are short,
@@ -361,7 +367,7 @@ void ValueList::Merge(const std::vector<Entry>& sorted) {
 
 void ValueListBuilder::Add(std::string_view name, std::string_view text) {
     const StoredText stored = StoredText::Of(text);
-    pieces_.push_back(Piece{bytes_.size(), name.size(), stored.body.size(), stored.prefix});
+    pieces_.push_back(Piece{bytes_.size(), name.size(), stored.body.size(), CodeOf(stored.prefix)});
     bytes_.append(name).append(stored.body);
 }
 
@@ -372,7 +378,7 @@ void ValueListBuilder::AppendUpperName(std::string_view name) {
 }
 
 void ValueListBuilder::AddUpperName(std::string_view name, std::string_view prefix, std::string_view body) {
-    pieces_.push_back(Piece{bytes_.size(), name.size(), body.size(), prefix});
+    pieces_.push_back(Piece{bytes_.size(), name.size(), body.size(), CodeOf(prefix)});
     AppendUpperName(name);
     bytes_.append(body);
 }
@@ -381,16 +387,30 @@ void ValueListBuilder::AddUpperName(std::string_view name, std::string_view pref
     const std::size_t at = bytes_.size();
     AppendUpperName(name);
     AppendDecimal(bytes_, number);
-    pieces_.push_back(Piece{at, name.size(), bytes_.size() - at - name.size(), prefix});
+    pieces_.push_back(Piece{at, name.size(), bytes_.size() - at - name.size(), CodeOf(prefix)});
+}
+
+ValueList::Entry ValueListBuilder::EntryOf(const Piece& piece) const {
+    const char* at = bytes_.data() + piece.at;
+    return Entry{std::string_view(at, piece.nameSize),
+                 StoredText{kPrefixOfCode[piece.prefixCode], std::string_view(at + piece.nameSize, piece.textSize)}};
 }
 
 void ValueListBuilder::MoveInto(ValueList& list) {
     if (pieces_.empty()) return;
-    const std::string_view bytes(bytes_);
-    for (const Piece& piece : pieces_) {
-        entries_.push_back(Entry{bytes.substr(piece.at, piece.nameSize),
-                                 StoredText{piece.prefix, bytes.substr(piece.at + piece.nameSize, piece.textSize)}});
+    // A file's section lists its values in ascending name order, each name
+    // once: they go into a new list's block as they are.
+    bool ascending = true;
+    for (std::size_t i = 1; i < pieces_.size() && ascending; ++i) {
+        ascending = NameBefore(EntryOf(pieces_[i - 1]).name, EntryOf(pieces_[i]).name);
     }
+    if (ascending && list.Empty()) {
+        list.block_ = BuildBlockOf(pieces_.size(), [this](std::size_t i) { return EntryOf(pieces_[i]); });
+        bytes_.clear();
+        pieces_.clear();
+        return;
+    }
+    for (const Piece& piece : pieces_) entries_.push_back(EntryOf(piece));
     // Stable, so that of two values of one name the later stays last.
     if (!std::is_sorted(entries_.begin(), entries_.end(), ByName)) std::stable_sort(entries_.begin(), entries_.end(), ByName);
     std::size_t kept = 0;

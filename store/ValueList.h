@@ -92,6 +92,7 @@ private:
     void Adopt(char* block);
     std::vector<Entry> Entries() const;
 
+    friend class ValueListBuilder;
     char* block_ = nullptr;
 };
 
@@ -116,9 +117,10 @@ private:
         std::size_t at;
         std::size_t nameSize;
         std::size_t textSize;
-        std::string_view prefix;  // the text's prefix, kept apart from its bytes
+        unsigned prefixCode;  // the text's prefix, kept apart from its bytes
     };
     void AppendUpperName(std::string_view name);
+    ValueList::Entry EntryOf(const Piece& piece) const;
     std::string bytes_;
     std::vector<Piece> pieces_;
     std::vector<ValueList::Entry> entries_;
