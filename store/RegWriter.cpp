@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "store/RegLines.h"
 #include "store/TextEdit.h"
@@ -67,6 +68,125 @@ void AppendDwordField(std::string& out, std::string_view number, DwordField form
     AppendHex(out, bits, 8);
 }
 
+// The most a value line is longer than its name and text together: two
+// quotes, "=", CR LF, and a DWORD field ("dword:" and eight digits for a
+// text of at least "<dword>") seven bytes longer than its text.
+constexpr std::size_t kValueLineExtra = 12;
+
+// ---- Copying a text and noting some of its bytes, a word at a time
+
+// Nonzero when one of the bytes of word is byte: a byte of the exclusive or
+// is zero there, and subtracting one from each byte borrows into its top bit.
+template <class Word>
+constexpr Word HasByte(Word word, char byte) {
+    constexpr Word kLow = static_cast<Word>(~Word{0}) / 0xFF;  // 0x01 in every byte
+    const Word x = word ^ (kLow * static_cast<unsigned char>(byte));
+    return (x - kLow) & ~x & (kLow * 0x80);
+}
+
+template <class Word>
+Word CopyWord(char* to, const char* from, char a, char b, char c) {
+    Word word;
+    std::memcpy(&word, from, sizeof word);
+    std::memcpy(to, &word, sizeof word);
+    return HasByte(word, a) | HasByte(word, b) | HasByte(word, c);
+}
+
+// Copies text to `to` and tells whether it holds one of the bytes a, b, c.
+// Texts of four bytes and more go in words, the last word overlapping the
+// one before; nothing is written past the copy.
+bool CopyNoting(char* to, std::string_view text, char a, char b, char c) {
+    const char* from = text.data();
+    const std::size_t size = text.size();
+    if (size >= 8) {
+        std::uint64_t found = 0;
+        for (std::size_t at = 0; at + 8 < size; at += 8) found |= CopyWord<std::uint64_t>(to + at, from + at, a, b, c);
+        found |= CopyWord<std::uint64_t>(to + size - 8, from + size - 8, a, b, c);
+        return found != 0;
+    }
+    if (size >= 4) {
+        const std::uint32_t found = CopyWord<std::uint32_t>(to, from, a, b, c) |
+                                    CopyWord<std::uint32_t>(to + size - 4, from + size - 4, a, b, c);
+        return found != 0;
+    }
+    bool found = false;
+    for (std::size_t at = 0; at < size; ++at) {
+        to[at] = from[at];
+        found |= (from[at] == a) | (from[at] == b) | (from[at] == c);
+    }
+    return found;
+}
+
+// Copies text onto the line being written, CR and LF as spaces (as
+// AppendOnOneLine). False, with the line left unfinished, when the text
+// holds a "<" and so may hold a prefix word that the stepwise writer must
+// weigh; with watchPrefixWords false a "<" is copied as any byte.
+bool CopyOnOneLine(char*& at, std::string_view text, bool watchPrefixWords) {
+    const char watched = watchPrefixWords ? '<' : '\r';
+    if (CopyNoting(at, text, watched, '\r', '\n')) {
+        if (watchPrefixWords && text.find('<') != std::string_view::npos) return false;
+        std::replace_if(at, at + text.size(), IsLineEnd, ' ');
+    }
+    at += text.size();
+    return true;
+}
+
+char* WriteHex8(char* at, std::uint32_t bits) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    for (int i = 7; i >= 0; --i, bits >>= 4) at[i] = kDigits[bits & 0xF];
+    return at + 8;
+}
+
+char* WriteBytes(char* at, std::string_view bytes) {
+    std::memcpy(at, bytes.data(), bytes.size());
+    return at + bytes.size();
+}
+
+// Writes the field of a text that begins with its prefix word and holds no
+// other "<" (or holds none at all), which is all that decides the field:
+// null when the text is not such a text.
+char* WriteField(char* at, std::string_view text, DwordField form) {
+    if (text.starts_with(kStringPrefix)) {
+        *at++ = '"';
+        if (!CopyOnOneLine(at, text.substr(kStringPrefix.size()), true)) return nullptr;
+        *at++ = '"';
+        return at;
+    }
+    if (text.starts_with(kDwordPrefix)) {
+        const std::string_view number = text.substr(kDwordPrefix.size());
+        std::uint32_t bits = 0;
+        if (form == DwordField::TwainExport) {
+            if (number.find('<') != std::string_view::npos) return nullptr;
+            bits = static_cast<std::uint32_t>(ParseAtoi(number));
+        } else if (!ReadWholeDecimal32(number, bits)) {
+            *at++ = '"';
+            if (!CopyOnOneLine(at, number, true)) return nullptr;
+            *at++ = '"';
+            return at;
+        }
+        return WriteHex8(WriteBytes(at, "dword:"), bits);
+    }
+    if (text.starts_with(kHexPrefix)) {
+        at = WriteBytes(at, "hex:");
+        return CopyOnOneLine(at, text.substr(kHexPrefix.size()), true) ? at : nullptr;
+    }
+    return CopyOnOneLine(at, text, true) ? at : nullptr;
+}
+
+// Writes the value line at `at`, which has room for name, text and
+// kValueLineExtra; null when the text must go to the stepwise writer.
+char* WriteValueLine(char* at, std::string_view name, std::string_view text, DwordField form) {
+    char* const line = at;
+    *at++ = '"';
+    CopyOnOneLine(at, name, false);
+    *at++ = '"';
+    *at++ = '=';
+    at = WriteField(at, text, form);
+    if (at == nullptr) return nullptr;
+    while (at[-1] == '\\' && ContinuesOnNextLine(std::string_view(line, static_cast<std::size_t>(at - line)))) --at;
+    return WriteBytes(at, kLineEnd);
+}
+
 }  // namespace
 
 bool FitsSectionLine(std::string_view key) { return !HoldsAny(key, ']', '\r', '\n'); }
@@ -78,7 +198,7 @@ void AppendSectionLine(std::string& out, std::string_view key) {
     out.append(kLineEnd);
 }
 
-void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form) {
+void AppendValueLineStepwise(std::string& out, std::string_view name, std::string_view text, DwordField form) {
     const std::size_t lineStart = out.size();
     AppendQuoted(out, name);
     out += '=';
@@ -97,6 +217,62 @@ void AppendValueLine(std::string& out, std::string_view name, std::string_view t
     // backslash at its end, so none is written there.
     while (ContinuesOnNextLine(std::string_view(out).substr(lineStart))) out.pop_back();
     out.append(kLineEnd);
+}
+
+void AppendValueLine(std::string& out, std::string_view name, std::string_view text, DwordField form) {
+    LineWriter line(name.size() + text.size() + kValueLineExtra);
+    line.ValueLine(name, text, form);
+    out.append(line.Text());
+}
+
+LineWriter::LineWriter(std::size_t capacity) : bytes_(capacity, '\0') {}
+
+char* LineWriter::Room(std::size_t bytes) {
+    if (bytes_.size() - used_ < bytes) bytes_.resize(std::max(used_ + bytes, 2 * bytes_.size()));
+    return bytes_.data() + used_;
+}
+
+void LineWriter::Append(std::string_view bytes) {
+    WriteBytes(Room(bytes.size()), bytes);
+    used_ += bytes.size();
+}
+
+void LineWriter::SectionLine(std::string_view key) {
+    char* at = Room(key.size() + 4);
+    *at++ = '[';
+    at = WriteBytes(at, key);
+    *at++ = ']';
+    WriteBytes(at, kLineEnd);
+    used_ += key.size() + 4;
+}
+
+bool LineWriter::SectionLineIfFits(std::string_view key) {
+    char* at = Room(key.size() + 4);
+    *at++ = '[';
+    if (CopyNoting(at, key, ']', '\r', '\n')) return false;
+    at += key.size();
+    *at++ = ']';
+    WriteBytes(at, kLineEnd);
+    used_ += key.size() + 4;
+    return true;
+}
+
+void LineWriter::ValueLine(std::string_view name, std::string_view text, DwordField form) {
+    char* const start = Room(name.size() + text.size() + kValueLineExtra);
+    const char* const end = WriteValueLine(start, name, text, form);
+    if (end == nullptr) {
+        std::string line;
+        AppendValueLineStepwise(line, name, text, form);
+        Append(line);
+        return;
+    }
+    used_ += static_cast<std::size_t>(end - start);
+}
+
+std::string LineWriter::Release() {
+    bytes_.resize(used_);
+    used_ = 0;
+    return std::move(bytes_);
 }
 
 }  // namespace qor::store
