@@ -1,6 +1,7 @@
 #include "store/RegWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -84,56 +85,72 @@ constexpr Word HasByte(Word word, char byte) {
     return (x - kLow) & ~x & (kLow * 0x80);
 }
 
-template <class Word>
-Word CopyWord(char* to, const char* from, char a, char b, char c) {
+template <class Word, char A, char B, char C>
+Word CopyWord(char* to, const char* from) {
     Word word;
     std::memcpy(&word, from, sizeof word);
     std::memcpy(to, &word, sizeof word);
-    return HasByte(word, a) | HasByte(word, b) | HasByte(word, c);
+    return HasByte(word, A) | HasByte(word, B) | HasByte(word, C);
 }
 
-// Copies text to `to` and tells whether it holds one of the bytes a, b, c.
+// Copies text to `to` and tells whether it holds one of the bytes A, B, C.
 // Texts of four bytes and more go in words, the last word overlapping the
 // one before; nothing is written past the copy.
-bool CopyNoting(char* to, std::string_view text, char a, char b, char c) {
+template <char A, char B, char C>
+bool CopyNoting(char* to, std::string_view text) {
     const char* from = text.data();
     const std::size_t size = text.size();
     if (size >= 8) {
         std::uint64_t found = 0;
-        for (std::size_t at = 0; at + 8 < size; at += 8) found |= CopyWord<std::uint64_t>(to + at, from + at, a, b, c);
-        found |= CopyWord<std::uint64_t>(to + size - 8, from + size - 8, a, b, c);
+        for (std::size_t at = 0; at + 8 < size; at += 8) found |= CopyWord<std::uint64_t, A, B, C>(to + at, from + at);
+        found |= CopyWord<std::uint64_t, A, B, C>(to + size - 8, from + size - 8);
         return found != 0;
     }
     if (size >= 4) {
-        const std::uint32_t found = CopyWord<std::uint32_t>(to, from, a, b, c) |
-                                    CopyWord<std::uint32_t>(to + size - 4, from + size - 4, a, b, c);
+        const std::uint32_t found =
+            CopyWord<std::uint32_t, A, B, C>(to, from) | CopyWord<std::uint32_t, A, B, C>(to + size - 4, from + size - 4);
         return found != 0;
     }
     bool found = false;
     for (std::size_t at = 0; at < size; ++at) {
         to[at] = from[at];
-        found |= (from[at] == a) | (from[at] == b) | (from[at] == c);
+        found |= (from[at] == A) | (from[at] == B) | (from[at] == C);
     }
     return found;
 }
 
-// Copies text onto the line being written, CR and LF as spaces (as
-// AppendOnOneLine). False, with the line left unfinished, when the text
-// holds a "<" and so may hold a prefix word that the stepwise writer must
-// weigh; with watchPrefixWords false a "<" is copied as any byte.
-bool CopyOnOneLine(char*& at, std::string_view text, bool watchPrefixWords) {
-    const char watched = watchPrefixWords ? '<' : '\r';
-    if (CopyNoting(at, text, watched, '\r', '\n')) {
-        if (watchPrefixWords && text.find('<') != std::string_view::npos) return false;
+// Copies a name onto the line being written, CR and LF as spaces (as
+// AppendOnOneLine does).
+void CopyNameOnOneLine(char*& at, std::string_view name) {
+    if (CopyNoting<'\r', '\n', '\n'>(at, name)) std::replace_if(at, at + name.size(), IsLineEnd, ' ');
+    at += name.size();
+}
+
+// Copies the text of a field onto the line, CR and LF as spaces. False,
+// with the line left unfinished, when the text holds a "<" and so may hold
+// a prefix word: the stepwise writer weighs those.
+bool CopyFieldOnOneLine(char*& at, std::string_view text) {
+    if (CopyNoting<'<', '\r', '\n'>(at, text)) {
+        if (text.find('<') != std::string_view::npos) return false;
         std::replace_if(at, at + text.size(), IsLineEnd, ' ');
     }
     at += text.size();
     return true;
 }
 
+// "00" to "ff": two digits a byte.
+constexpr std::array<char, 512> kHexPairs = [] {
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::array<char, 512> pairs{};
+    for (std::size_t i = 0; i < 256; ++i) {
+        pairs[2 * i] = kDigits[i >> 4];
+        pairs[2 * i + 1] = kDigits[i & 0xF];
+    }
+    return pairs;
+}();
+
 char* WriteHex8(char* at, std::uint32_t bits) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    for (int i = 7; i >= 0; --i, bits >>= 4) at[i] = kDigits[bits & 0xF];
+    for (int byte = 3; byte >= 0; --byte, bits >>= 8) std::memcpy(at + 2 * byte, &kHexPairs[2 * (bits & 0xFF)], 2);
     return at + 8;
 }
 
@@ -148,7 +165,7 @@ char* WriteBytes(char* at, std::string_view bytes) {
 char* WriteField(char* at, std::string_view text, DwordField form) {
     if (text.starts_with(kStringPrefix)) {
         *at++ = '"';
-        if (!CopyOnOneLine(at, text.substr(kStringPrefix.size()), true)) return nullptr;
+        if (!CopyFieldOnOneLine(at, text.substr(kStringPrefix.size()))) return nullptr;
         *at++ = '"';
         return at;
     }
@@ -160,7 +177,7 @@ char* WriteField(char* at, std::string_view text, DwordField form) {
             bits = static_cast<std::uint32_t>(ParseAtoi(number));
         } else if (!ReadWholeDecimal32(number, bits)) {
             *at++ = '"';
-            if (!CopyOnOneLine(at, number, true)) return nullptr;
+            if (!CopyFieldOnOneLine(at, number)) return nullptr;
             *at++ = '"';
             return at;
         }
@@ -168,9 +185,9 @@ char* WriteField(char* at, std::string_view text, DwordField form) {
     }
     if (text.starts_with(kHexPrefix)) {
         at = WriteBytes(at, "hex:");
-        return CopyOnOneLine(at, text.substr(kHexPrefix.size()), true) ? at : nullptr;
+        return CopyFieldOnOneLine(at, text.substr(kHexPrefix.size())) ? at : nullptr;
     }
-    return CopyOnOneLine(at, text, true) ? at : nullptr;
+    return CopyFieldOnOneLine(at, text) ? at : nullptr;
 }
 
 // Writes the value line at `at`, which has room for name, text and
@@ -178,7 +195,7 @@ char* WriteField(char* at, std::string_view text, DwordField form) {
 char* WriteValueLine(char* at, std::string_view name, std::string_view text, DwordField form) {
     char* const line = at;
     *at++ = '"';
-    CopyOnOneLine(at, name, false);
+    CopyNameOnOneLine(at, name);
     *at++ = '"';
     *at++ = '=';
     at = WriteField(at, text, form);
@@ -227,10 +244,7 @@ void AppendValueLine(std::string& out, std::string_view name, std::string_view t
 
 LineWriter::LineWriter(std::size_t capacity) : bytes_(capacity, '\0') {}
 
-char* LineWriter::Room(std::size_t bytes) {
-    if (bytes_.size() - used_ < bytes) bytes_.resize(std::max(used_ + bytes, 2 * bytes_.size()));
-    return bytes_.data() + used_;
-}
+void LineWriter::Grow(std::size_t bytes) { bytes_.resize(std::max(used_ + bytes, 2 * bytes_.size())); }
 
 void LineWriter::Append(std::string_view bytes) {
     WriteBytes(Room(bytes.size()), bytes);
@@ -249,7 +263,7 @@ void LineWriter::SectionLine(std::string_view key) {
 bool LineWriter::SectionLineIfFits(std::string_view key) {
     char* at = Room(key.size() + 4);
     *at++ = '[';
-    if (CopyNoting(at, key, ']', '\r', '\n')) return false;
+    if (CopyNoting<']', '\r', '\n'>(at, key)) return false;
     at += key.size();
     *at++ = ']';
     WriteBytes(at, kLineEnd);

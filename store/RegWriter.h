@@ -73,7 +73,12 @@ public:
     std::string Release();
 
 private:
-    char* Room(std::size_t bytes);
+    // Where the next bytes go, with room for bytes more.
+    char* Room(std::size_t bytes) {
+        if (bytes_.size() - used_ < bytes) Grow(bytes);
+        return bytes_.data() + used_;
+    }
+    void Grow(std::size_t bytes);
 
     std::string bytes_;
     std::size_t used_ = 0;

@@ -110,6 +110,19 @@ ValueList::Entry ValueList::Decode(std::uint32_t offset) const {
 
 ValueList::Entry ValueList::At(std::size_t i) const { return Decode(OffsetAt(i)); }
 
+void ValueList::AppendEntries(std::vector<Entry>& entries) const {
+    const std::size_t count = Size();
+    const std::size_t first = entries.size();
+    entries.resize(first + count);
+    const std::string_view records = std::string_view(block_).substr(FirstRecord());
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t at = OffsetAt(i);
+        const std::size_t nameSize = ReadLength(records, at);
+        const std::size_t textSize = ReadLength(records, at);
+        entries[first + i] = Entry{records.substr(at, nameSize), records.substr(at + nameSize, textSize)};
+    }
+}
+
 std::size_t ValueList::LiveBytes() const { return block_.empty() ? 0 : block_.size() - Read32(block_, 4); }
 
 std::size_t ValueList::LowerBound(std::string_view name) const {
