@@ -85,36 +85,52 @@ constexpr Word HasByte(Word word, char byte) {
     return (x - kLow) & ~x & (kLow * 0x80);
 }
 
-template <class Word, char A, char B, char C>
+// Nonzero when one of the bytes of word is below 0x0E: CR, LF and the
+// other control bytes up to CR (a rare tab gives a false alarm, which the
+// byte by byte look that follows an alarm clears).
+template <class Word>
+constexpr Word HasControlByte(Word word) {
+    constexpr Word kLow = static_cast<Word>(~Word{0}) / 0xFF;
+    return (word - kLow * 0x0E) & ~word & (kLow * 0x80);
+}
+
+// Copies a word and notes whether it may hold a line end or (with Also
+// not zero) the byte Also.
+template <class Word, char Also>
 Word CopyWord(char* to, const char* from) {
     Word word;
     std::memcpy(&word, from, sizeof word);
     std::memcpy(to, &word, sizeof word);
-    return HasByte(word, A) | HasByte(word, B) | HasByte(word, C);
+    if constexpr (Also == 0) {
+        return HasControlByte(word);
+    } else {
+        return HasControlByte(word) | HasByte(word, Also);
+    }
 }
 
-// Copies text to `to` and tells whether it holds one of the bytes A, B, C.
-// Texts of four bytes and more go in words, the last word overlapping the
-// one before; nothing is written past the copy.
-template <char A, char B, char C>
+// Copies text to `to`; false when it surely holds neither CR, LF nor the
+// byte Also (when not zero), true when it may. Texts of four bytes and
+// more go in words, the last word overlapping the one before; nothing is
+// written past the copy.
+template <char Also>
 bool CopyNoting(char* to, std::string_view text) {
     const char* from = text.data();
     const std::size_t size = text.size();
     if (size >= 8) {
         std::uint64_t found = 0;
-        for (std::size_t at = 0; at + 8 < size; at += 8) found |= CopyWord<std::uint64_t, A, B, C>(to + at, from + at);
-        found |= CopyWord<std::uint64_t, A, B, C>(to + size - 8, from + size - 8);
+        for (std::size_t at = 0; at + 8 < size; at += 8) found |= CopyWord<std::uint64_t, Also>(to + at, from + at);
+        found |= CopyWord<std::uint64_t, Also>(to + size - 8, from + size - 8);
         return found != 0;
     }
     if (size >= 4) {
         const std::uint32_t found =
-            CopyWord<std::uint32_t, A, B, C>(to, from) | CopyWord<std::uint32_t, A, B, C>(to + size - 4, from + size - 4);
+            CopyWord<std::uint32_t, Also>(to, from) | CopyWord<std::uint32_t, Also>(to + size - 4, from + size - 4);
         return found != 0;
     }
     bool found = false;
     for (std::size_t at = 0; at < size; ++at) {
         to[at] = from[at];
-        found |= (from[at] == A) | (from[at] == B) | (from[at] == C);
+        found |= IsLineEnd(from[at]) | (Also != 0 && from[at] == Also);
     }
     return found;
 }
@@ -122,15 +138,15 @@ bool CopyNoting(char* to, std::string_view text) {
 // Copies a name onto the line being written, CR and LF as spaces (as
 // AppendOnOneLine does).
 void CopyNameOnOneLine(char*& at, std::string_view name) {
-    if (CopyNoting<'\r', '\n', '\n'>(at, name)) std::replace_if(at, at + name.size(), IsLineEnd, ' ');
+    if (CopyNoting<0>(at, name)) std::replace_if(at, at + name.size(), IsLineEnd, ' ');
     at += name.size();
 }
 
 // Copies the text of a field onto the line, CR and LF as spaces. False,
 // with the line left unfinished, when the text holds a "<" and so may hold
 // a prefix word: the stepwise writer weighs those.
-bool CopyFieldOnOneLine(char*& at, std::string_view text) {
-    if (CopyNoting<'<', '\r', '\n'>(at, text)) {
+inline bool CopyFieldOnOneLine(char*& at, std::string_view text) {
+    if (CopyNoting<'<'>(at, text)) {
         if (text.find('<') != std::string_view::npos) return false;
         std::replace_if(at, at + text.size(), IsLineEnd, ' ');
     }
@@ -263,7 +279,7 @@ void LineWriter::SectionLine(std::string_view key) {
 bool LineWriter::SectionLineIfFits(std::string_view key) {
     char* at = Room(key.size() + 4);
     *at++ = '[';
-    if (CopyNoting<']', '\r', '\n'>(at, key)) return false;
+    if (CopyNoting<']'>(at, key) && !FitsSectionLine(key)) return false;
     at += key.size();
     *at++ = ']';
     WriteBytes(at, kLineEnd);
