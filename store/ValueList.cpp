@@ -112,6 +112,7 @@ ValueList::Entry ValueList::At(std::size_t i) const { return Decode(OffsetAt(i))
 
 void ValueList::AppendEntries(std::vector<Entry>& entries) const {
     const std::size_t count = Size();
+    if (count == 0) return;
     const std::size_t first = entries.size();
     entries.resize(first + count);
     const std::string_view records = std::string_view(block_).substr(FirstRecord());
