@@ -32,6 +32,7 @@
 
 #include <limits>
 #include <new>
+#include <vector>
 
 using qor::store::KeyMap;
 using qor::store::TextOf;
@@ -50,17 +51,17 @@ std::size_t ExportSize(const KeyMap& keys, std::string_view filter) {
 }
 
 std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
-    std::string text = "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";
-    text.reserve(text.size() + ExportSize(keys, filter));
+    constexpr std::string_view kHeader = "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";
+    qor::store::LineWriter text(kHeader.size() + ExportSize(keys, filter));
+    text.Append(kHeader);
+    std::vector<qor::store::ValueList::Entry> entries;
     for (const auto& [key, values] : keys) {
-        if (!Exported(key, filter)) continue;
-        qor::store::AppendSectionLine(text, key);
-        for (std::size_t i = 0; i < values.Size(); ++i) {
-            const auto entry = values.At(i);
-            qor::store::AppendValueLine(text, entry.name, entry.text, qor::store::DwordField::TwainExport);
-        }
+        if (!qor::store::Contains(key, filter) || !text.SectionLineIfFits(key)) continue;
+        entries.clear();
+        values.AppendEntries(entries);
+        for (const auto& entry : entries) text.ValueLine(entry.name, entry.text, qor::store::DwordField::TwainExport);
     }
-    return text;
+    return text.Release();
 }
 
 std::string AppExportText(const KeyMap& keys, std::string_view filter) {

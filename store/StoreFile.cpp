@@ -11,6 +11,7 @@
 // is skipped, a key named twice (or already in the store) fails the load,
 // and a string that begins with a backslash pair keeps all its pairs.
 #include <new>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "store/KeyMap.h"
@@ -39,28 +40,33 @@ constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size()
 constexpr std::size_t kPieceSize = 1 << 20;
 
 bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, const qor::platform::PieceWriter& write) {
-    const auto wanted = [excludedPrefix](std::string_view key) {
-        return (excludedPrefix.empty() || !key.starts_with(excludedPrefix)) && qor::store::FitsSectionLine(key);
+    const auto kept = [excludedPrefix](std::string_view key) {
+        return excludedPrefix.empty() || !key.starts_with(excludedPrefix);
     };
     // A small store asks for what it needs, not for the whole piece.
-    std::string piece;
-    piece.reserve(qor::store::WrittenSizeEstimate(keys, wanted, kPieceSize + kPieceSize / 2));
-    piece.append("REGEDIT4\r\n");
+    qor::store::LineWriter piece(qor::store::WrittenSizeEstimate(keys, kept, kPieceSize + kPieceSize / 2));
+    piece.Append("REGEDIT4\r\n");
+    std::vector<qor::store::ValueList::Entry> entries;
     for (const auto& [key, values] : keys) {
-        if (!wanted(key)) continue;
-        if (key == kMarkerKey) piece += '[';
-        qor::store::AppendSectionLine(piece, key);
-        for (std::size_t i = 0; i < values.Size(); ++i) {
-            const auto entry = values.At(i);
-            qor::store::AppendValueLine(piece, entry.name, entry.text, qor::store::DwordField::StoreFile);
+        if (!kept(key)) continue;
+        // A key that one section line cannot hold is left out with its values.
+        if (key == kMarkerKey) {
+            piece.Append("[");
+            piece.SectionLine(key);
+        } else if (!piece.SectionLineIfFits(key)) {
+            continue;
         }
-        if (piece.size() >= kPieceSize) {
-            if (!write(piece)) return false;
-            piece.clear();
+        entries.clear();
+        values.AppendEntries(entries);
+        for (const auto& entry : entries) piece.ValueLine(entry.name, entry.text, qor::store::DwordField::StoreFile);
+        if (piece.Size() >= kPieceSize) {
+            if (!write(piece.Text())) return false;
+            piece.Clear();
         }
     }
-    piece.append(kMarkerLine).append("\r\n");
-    return write(piece);
+    piece.Append(kMarkerLine);
+    piece.Append("\r\n");
+    return write(piece.Text());
 }
 
 }  // namespace

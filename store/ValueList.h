@@ -72,6 +72,9 @@ public:
     bool Empty() const { return block_ == nullptr; }
     // The value at position i in name order.
     Entry At(std::size_t i) const;
+    // Appends every value to entries in name order: one pass over the
+    // block, for writers that go through all values of a key.
+    void AppendEntries(std::vector<Entry>& entries) const;
     // Bytes of the block that live values use.
     std::size_t LiveBytes() const;
 
