@@ -29,11 +29,14 @@
 
 #include "CRegExt.h"
 #include "QorFunctionTable.h"
+#include "bench/ProcessMemory.h"
 #include "bench/StoreGenerator.h"
 #include "bench/TreeWalk.h"
 #include "store/ValueText.h"
 
 namespace {
+
+using qor::bench::StatusBytes;
 
 using qor::bench::WalkResult;
 
@@ -67,20 +70,6 @@ void PrintTiming(const char* name, const Timing& timing, double divisor = 1.0) {
 }
 
 void Nothing() {}
-
-// A field of /proc/self/status in bytes (0 where there is none).
-long long StatusBytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (!line.starts_with(field + ":")) continue;
-        std::istringstream rest(line.substr(field.size() + 1));
-        long long kib = 0;
-        rest >> kib;
-        return kib * 1024;
-    }
-    return 0;
-}
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -40,9 +40,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/ProcessMemory.h"
 #include "bench/StoreGenerator.h"
 
 namespace {
+
+using qor::bench::StatusBytes;
 
 struct Timing {
     double wall = std::numeric_limits<double>::infinity();
@@ -66,19 +69,6 @@ void KeepBest(Timing& best, const Timing& run) {
 
 void PrintTiming(const char* name, const Timing& timing, double divisor = 1.0) {
     std::printf("%s_wall=%.9g\n%s_cpu=%.9g\n", name, timing.wall / divisor, name, timing.cpu / divisor);
-}
-
-long long StatusBytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (!line.starts_with(field + ":")) continue;
-        std::istringstream rest(line.substr(field.size() + 1));
-        long long kib = 0;
-        rest >> kib;
-        return kib * 1024;
-    }
-    return 0;
 }
 
 [[noreturn]] void Fail(const std::string& what) {
