@@ -1,6 +1,9 @@
 #include "bench/StoreGenerator.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 
 #include "store/ValueText.h"
@@ -124,6 +127,91 @@ bool WriteIniFile(std::size_t keyCount, const std::string& path) {
     const std::string text = IniText(keyCount);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return static_cast<bool>(out.flush());
+}
+
+std::string ProductDeviceName(std::size_t device) { return "SCANNER-" + Padded(device, 2); }
+
+namespace {
+
+constexpr const char* kColorModes[] = {"Color 24-bit", "Grayscale 8-bit", "Black and White"};
+constexpr const char* kPaperSizes[] = {"A4", "Letter", "Legal", "A5"};
+
+void SetAll(CIniClass& store, const std::string& key, const std::vector<GeneratedValue>& values) {
+    store.AddKey(key.c_str());
+    for (const GeneratedValue& value : values) store.SetValue(key.c_str(), value.name.c_str(), value.text.c_str());
+}
+
+// Settings shared by a device and its profiles, derived from seed.
+std::vector<GeneratedValue> ScanSettings(std::uint64_t seed) {
+    const auto h = [seed](std::uint64_t slot) { return Mix(seed * 16 + slot); };
+    return {
+        {"RESOLUTION", store::EncodeDword(static_cast<std::uint32_t>(75 * (1 + h(0) % 16)))},
+        {"COLOR MODE", store::EncodeString(kColorModes[h(1) % 3])},
+        {"PAPER SIZE", store::EncodeString(kPaperSizes[h(2) % 4])},
+        {"BRIGHTNESS", store::EncodeInt(static_cast<std::int32_t>(h(3) % 201) - 100)},
+        {"CONTRAST", store::EncodeInt(static_cast<std::int32_t>(h(4) % 100))},
+        {"DUPLEX", store::EncodeInt(static_cast<std::int32_t>(h(5) % 2))},
+    };
+}
+
+}  // namespace
+
+void FillProductStore(CIniClass& store, const std::string& systemDirectory) {
+    const std::string product = "SOFTWARE" + std::string(kProductRootFragment) + "\\" + std::string(kProductName);
+    std::string productKey = product;
+    for (char& c : productKey) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    SetAll(store, productKey,
+           {{"SYSTEM DIRECTORY", store::EncodeString(systemDirectory)},
+            {"TWAIN PATHNAME", store::EncodeString(systemDirectory + "DocScanPro.ds")},
+            {"VERSION", store::EncodeString("5.2.1")},
+            {"BUILD", store::EncodeDword(2938)}});
+    const std::string app(kProductAppKey);
+    SetAll(store, app,
+           {{"LANGUAGE", store::EncodeString("en-US")},
+            {"LAST PROFILE", store::EncodeString(ProductDeviceName(0))},
+            {"SHOW PREVIEW", store::EncodeDword(1)},
+            {"WINDOW PLACEMENT", store::EncodeString("120,80,900,640")},
+            {"OUTPUT FOLDER", store::EncodeString("C:\\Users\\Public\\Documents\\Scans")},
+            {"SCAN COUNT", store::EncodeDword(0)}});
+    SetAll(store, app + "\\DEVICES", {});
+    for (std::size_t d = 0; d < kProductDevices; ++d) {
+        const std::string device = app + "\\DEVICES\\" + ProductDeviceName(d);
+        std::vector<GeneratedValue> values = ScanSettings(d * 1000);
+        const std::uint64_t h = Mix(d);
+        values.push_back({"MODEL", store::EncodeString(ModelName(h))});
+        values.push_back({"GAMMA", store::EncodeFloat(1.0f + static_cast<float>(h % 300) / 100.0f)});
+        values.push_back({"GAMMA TABLE", store::EncodeBytes(ColorTable(h >> 3))});
+        values.push_back({"OUTPUT FOLDER", store::EncodeString(OutputFolder(d, h))});
+        SetAll(store, device, values);
+        SetAll(store, device + "\\PROFILES", {});
+        for (std::size_t p = 0; p < kProfilesPerDevice; ++p) {
+            SetAll(store, device + "\\PROFILES\\PROFILE-" + Padded(p, 2), ScanSettings(d * 1000 + p + 1));
+        }
+    }
+}
+
+bool WriteProductTree(const std::string& folder, ProductTree& tree) {
+    namespace fs = std::filesystem;
+    tree.machineStore = folder + "/machine.ini";
+    tree.appData = folder + "/appdata";
+    tree.modulePath = folder + "/bin/docscan";
+    std::string productFolder = tree.appData + std::string(kProductRootFragment) + "/" + std::string(kProductName);
+    std::replace(productFolder.begin(), productFolder.end(), '\\', '/');
+    tree.rootIni = productFolder + "/root.ini";
+    std::error_code error;
+    fs::create_directories(productFolder, error);
+    fs::create_directories(folder + "/bin", error);
+    if (error) return false;
+    std::ofstream marker(productFolder + "/" + std::string(kProductName) + ".ini", std::ios::trunc);
+    if (!marker) return false;
+
+    CIniClass machine;
+    const std::string lookup(kProductLookupKey);
+    machine.AddKey(lookup.c_str());
+    machine.SetValue(lookup.c_str(), "ROOT1", store::EncodeString(kProductRootFragment).c_str());
+    CIniClass product;
+    FillProductStore(product, folder + "/bin/");
+    return machine.SaveFile(tree.machineStore.c_str(), "") == 1 && product.SaveFile(tree.rootIni.c_str(), "") == 1;
 }
 
 }  // namespace qor::bench

@@ -52,6 +52,35 @@ std::string IniText(std::size_t keyCount);
 bool WriteStoreFile(std::size_t keyCount, const std::string& path);
 bool WriteIniFile(std::size_t keyCount, const std::string& path);
 
+// A product's settings in the shape of the example store (examples/root.ini):
+// the product key below SOFTWARE, the application key below
+// HKEY_CURRENT_USER with its Devices, each device with its Profiles:
+// 3 + kProductDevices * (2 + kProfilesPerDevice) keys, about 2,000.
+inline constexpr std::size_t kProductDevices = 40;
+inline constexpr std::size_t kProfilesPerDevice = 48;
+inline constexpr std::string_view kProductLookupKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER";
+inline constexpr std::string_view kProductRootFragment = "\\Orvane Corp\\DocScan";
+inline constexpr std::string_view kProductName = "DocScan Pro 5";
+inline constexpr std::string_view kProductAppKey = "HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP\\DOCSCAN";
+
+// Name of device number device below the application key's DEVICES.
+std::string ProductDeviceName(std::size_t device);
+// Fills store with the product's keys; the product key's "SYSTEM DIRECTORY"
+// is systemDirectory, the folder the store-root search matches.
+void FillProductStore(CIniClass& store, const std::string& systemDirectory);
+
+// Where WriteProductTree put a product's files below its folder.
+struct ProductTree {
+    std::string machineStore;  // folder/machine.ini: the lookup key, ROOT1
+    std::string appData;       // folder/appdata: the common application-data folder
+    std::string rootIni;       // appdata/Orvane Corp/DocScan/DocScan Pro 5/root.ini
+    std::string modulePath;    // folder/bin/docscan: the program the product names
+};
+
+// Writes the machine store, the product folder with its marker file and
+// its root.ini below folder (created when missing). True when all were written.
+bool WriteProductTree(const std::string& folder, ProductTree& tree);
+
 }  // namespace qor::bench
 
 #endif

@@ -8,7 +8,12 @@
 #include <set>
 #include <sstream>
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "CRegExt.h"
 #include "store/ValueText.h"
+#include "testsupport/TestFiles.h"
 
 namespace qor::bench {
 namespace {
@@ -97,6 +102,45 @@ TEST(StoreGenerator, StoreFileAndIniFormCarryTheSameContent) {
         }
     }
     fs::remove(file);
+}
+
+// The product tree must be what a program of the suite finds and reads: the
+// store-root search through the lookup key names its folder, and its
+// root.ini holds about 2,000 keys in the example store's shape.
+TEST(StoreGenerator, ProductTreeIsFoundByTheStoreRootSearch) {
+    testkit::ScratchFolder folder("qor_product_tree");
+    ProductTree tree;
+    ASSERT_TRUE(WriteProductTree(folder.Path(), tree));
+#ifndef _WIN32
+    setenv("QOR_COMMON_APPDATA", tree.appData.c_str(), 1);
+#endif
+    ASSERT_EQ(CRegExt::Load(tree.machineStore.c_str()), 1);
+    char key[260] = {};
+    CRegExt().GetRegRoot(0, tree.modulePath.c_str(), key);
+    EXPECT_STREQ(key, "SOFTWARE\\Orvane Corp\\DocScan\\DocScan Pro 5");
+    std::string found = CRegExt::GetSysPath();
+    std::replace(found.begin(), found.end(), '\\', '/');
+    EXPECT_EQ(found + "root.ini", tree.rootIni);
+    CRegExt().Delete();
+#ifndef _WIN32
+    unsetenv("QOR_COMMON_APPDATA");
+#endif
+
+    CIniClass product;
+    ASSERT_EQ(product.LoadFile(tree.rootIni.c_str()), 1);
+    CStringArray keys, devices, profiles;
+    EXPECT_EQ(product.GetAllKeys(keys), static_cast<int>(3 + kProductDevices * (2 + kProfilesPerDevice)));
+    const std::string app(kProductAppKey);
+    // GetSubKeys lists the whole subtree, the key itself included.
+    EXPECT_EQ(product.GetSubKeys((app + "\\DEVICES").c_str(), devices),
+              static_cast<int>(1 + kProductDevices * (2 + kProfilesPerDevice)));
+    const std::string lastDevice = app + "\\DEVICES\\" + ProductDeviceName(kProductDevices - 1);
+    EXPECT_EQ(product.GetSubKeys((lastDevice + "\\PROFILES").c_str(), profiles),
+              static_cast<int>(1 + kProfilesPerDevice));
+    for (const char* name : {"RESOLUTION", "BRIGHTNESS", "CONTRAST", "GAMMA", "COLOR MODE"}) {
+        CString text;
+        EXPECT_EQ(product.GetValue(lastDevice.c_str(), name, text), 1) << name;
+    }
 }
 
 }  // namespace

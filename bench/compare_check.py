@@ -1,36 +1,81 @@
 #!/usr/bin/env python3
 """Runs bench/compare on a small store and checks the shape of what it prints:
-one line per measure (name, seconds, ratio to the baseline, baseline name)
-whose ratio agrees with the printed seconds, the memory line, and the summary
-last. Times themselves are not judged here."""
+the '#' lines (load average, file system), one line per measure (name,
+seconds, ratio to the baseline, baseline name) whose ratio agrees with the
+printed seconds, the memory lines, one line per goal, and the summary last.
+The QSettings measures are expected when the QSettings driver was built.
+Times themselves are not judged here."""
+import os
 import subprocess
 import sys
 import tempfile
 
 build, compare = sys.argv[1], sys.argv[2]
+with_qt = os.access(os.path.join(build, "bench", "qsettings_driver"), os.X_OK)
 with tempfile.TemporaryDirectory() as data:
     done = subprocess.run([compare, "--build", build, "--data", data, "--keys", "1200", "--scan-keys", "300",
                            "--repeat", "1"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
 if done.returncode not in (0, 1):
     sys.exit(f"compare ended with {done.returncode}")
 lines = done.stdout.splitlines()
-measures = {}
-for line in lines[:-2]:
-    name, seconds, ratio, base = line.split("\t")
-    measures[name] = (float(seconds), float(ratio), base)
-expected = {"wc_l", "configparser_read", "LoadFile", "SaveFile", "tree_walk", "tree_walk@300",
-            "scan_per_query_walk@300", "scan_per_query_walk_extrapolated", "pfnGetInt_per_call"}
+if not lines or not lines[0].startswith("# load average "):
+    sys.exit(f"first line: {lines[:1]}")
+if "data folder on " not in lines[0]:
+    sys.exit(f"no file system in: {lines[0]}")
+measures, memory, goals = {}, {}, {}
+for line in lines[:-1]:
+    fields = line.split("\t")
+    if line.startswith("#"):
+        continue
+    if fields[0] == "goal":
+        goals[fields[1]] = fields[2:]
+    elif fields[0].endswith("_MiB"):
+        memory[fields[0]] = fields
+    else:
+        name, seconds, ratio, base = fields
+        measures[name] = (float(seconds), float(ratio), base)
+
+getint = {f"{facade}_{n}" for facade in ("pfnGetInt", "CRegExt_GetInt") for n in ("1_handle", "16_handles")}
+start = {f"start_{part}" for part in ("find_root", "load", "regext_reads", "table_reads", "change", "save",
+                                      "save_wait", "total")}
+qsettings = {"QSettings_load", "QSettings_getint_per_call", "QSettings_change"}
+expected = {"wc_l", "configparser_read", "LoadFile", "SaveFile", "SaveFile_wait", "change_save", "tree_walk",
+            "tree_walk@300", "scan_per_query_walk@300", "scan_per_query_walk_extrapolated"} | getint | start
+if with_qt:
+    expected |= qsettings
 if set(measures) != expected:
-    sys.exit(f"measures printed: {sorted(measures)}")
+    sys.exit(f"measures printed: {sorted(measures)}, expected {sorted(expected)}")
 for name, (seconds, ratio, base) in measures.items():
-    base_seconds = 150e-9 if base == "goal_150ns" else measures[base][0]
-    if seconds <= 0 or abs(ratio - seconds / base_seconds) > 0.01 * ratio + 0.005:
+    base_seconds = 60e-9 if base == "goal_60ns" else measures[base][0]
+    if seconds < 0 or (seconds > 0 and abs(ratio - seconds / base_seconds) > 0.01 * ratio + 0.005):
         sys.exit(f"{name}: {seconds} s is not {ratio} x {base}")
+    if seconds == 0 and not name.endswith("_wait") and name != "start_change":
+        sys.exit(f"{name}: no time measured")
 extrapolated = measures["scan_per_query_walk_extrapolated"][0] / measures["scan_per_query_walk@300"][0]
 if abs(extrapolated - 16) > 0.01:
     sys.exit(f"the reference is scaled by {extrapolated}, not (1200 / 300)^2")
-memory = lines[-2].split("\t")
-if memory[0] != "peak_rss_MiB" or float(memory[1]) <= 0 or len(memory) != 4:
-    sys.exit(f"memory line: {lines[-2]}")
-if not lines[-1].startswith("summary\t") or "goals met at 1200 keys" not in lines[-1] or "CHECK FAILED" in lines[-1]:
+parts = sum(measures[p][0] for p in start - {"start_save_wait", "start_total"})
+if abs(parts - measures["start_total"][0]) > 0.01 * parts + 1e-6:
+    sys.exit(f"the start's parts add up to {parts} s, not its whole {measures['start_total'][0]} s")
+if set(memory) != ({"peak_rss_MiB", "QSettings_peak_rss_MiB"} if with_qt else {"peak_rss_MiB"}):
+    sys.exit(f"memory lines: {sorted(memory)}")
+if float(memory["peak_rss_MiB"][1]) <= 0 or len(memory["peak_rss_MiB"]) != 4:
+    sys.exit(f"memory line: {memory['peak_rss_MiB']}")
+
+# Every goal of the table, each met, not met, or (QSettings without Qt) not measured.
+qt_goals = {"load vs QSettings", "change + save vs QSettings", "peak memory vs QSettings", "typed read vs QSettings"}
+expected_goals = {"LoadFile vs configparser", "LoadFile vs wc -l", "SaveFile vs LoadFile, processor time", "tree walk",
+                  "walk vs scan-per-query", "pfnGetInt, 1 handle", "pfnGetInt, 16 handles",
+                  "CRegExt::GetInt, 1 handle", "CRegExt::GetInt, 16 handles", "peak memory vs file"} | qt_goals
+if set(goals) != expected_goals:
+    sys.exit(f"goals printed: {sorted(goals)}")
+for name, fields in goals.items():
+    status = fields[2]
+    allowed = {"met", "NOT MET"} if with_qt or name not in qt_goals else {"not measured"}
+    if status not in allowed:
+        sys.exit(f"goal {name}: {status}")
+if "flush" not in goals["SaveFile vs LoadFile, processor time"][-1]:
+    sys.exit("the SaveFile goal does not give the flush's share")
+met = sum(fields[2] == "met" for fields in goals.values())
+if not lines[-1].startswith(f"summary\t{met}/{len(goals)} goals met at 1200 keys") or "CHECK FAILED" in lines[-1]:
     sys.exit(f"summary line: {lines[-1]}")

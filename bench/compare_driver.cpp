@@ -8,11 +8,16 @@
 //   save FILE OUT RUNS      SaveFile of the loaded store; whether OUT equals FILE
 //   walk FILE RUNS          full-tree walk through CRegExt
 //   scanwalk KEYS RUNS      the walk and the scan-per-query reference on KEYS keys
-//   getint FILE HANDLES RUNS  pfnGetInt per call, on HANDLES handles spread over the store
+//   getint FILE HANDLES RUNS [table|regext]
+//                           per typed read, on HANDLES keys spread over the store: pfnGetInt
+//                           through table handles (default) or CRegExt::GetInt through objects
+//   change FILE OUT RUNS    one SetInt through CRegExt, then SaveFile to OUT (with its flush)
+//   start DIR RUNS          a product's start, end to end, on a product tree written to DIR
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -24,10 +29,14 @@
 
 #include "CRegExt.h"
 #include "QorFunctionTable.h"
+#include "bench/ProcessMemory.h"
 #include "bench/StoreGenerator.h"
 #include "bench/TreeWalk.h"
+#include "store/ValueText.h"
 
 namespace {
+
+using qor::bench::StatusBytes;
 
 using qor::bench::WalkResult;
 
@@ -61,20 +70,6 @@ void PrintTiming(const char* name, const Timing& timing, double divisor = 1.0) {
 }
 
 void Nothing() {}
-
-// A field of /proc/self/status in bytes (0 where there is none).
-long long StatusBytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (!line.starts_with(field + ":")) continue;
-        std::istringstream rest(line.substr(field.size() + 1));
-        long long kib = 0;
-        rest >> kib;
-        return kib * 1024;
-    }
-    return 0;
-}
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -156,7 +151,13 @@ int ScanWalk(std::size_t keys, int runs) {
     return 0;
 }
 
-int GetInt(const std::string& path, std::size_t handleCount, int runs) {
+// The key path below HKEY_CURRENT_USER of generated key number index.
+std::string SubKeyOf(std::size_t index) { return qor::bench::KeyPathOf(index).substr(kWalkRoot.size() + 1); }
+
+// Typed reads on handles (or objects) on keys spread evenly over the store,
+// so that lookups do not all hit the same few cached map nodes. The
+// checksum is that of one run, the same for both facades.
+int GetInt(const std::string& path, std::size_t handleCount, int runs, bool throughTable) {
     auto store = Loaded(path);
     CRegExt reg;
     reg.SetObject(store.get());
@@ -164,25 +165,33 @@ int GetInt(const std::string& path, std::size_t handleCount, int runs) {
     tagRegHandle shared;
     table->pfnInitHandle(&shared);
     table->pfnAttachRegExt(&reg, &shared);
-    // Handles on keys spread evenly over the store, so that lookups do not
-    // all hit the same few cached map nodes.
     const std::size_t keys = KeyCount(*store);
     const std::size_t handles = std::max<std::size_t>(1, std::min(handleCount, keys));
     std::vector<tagRegHandle> open(handles);
-    const std::string rootPrefix = kWalkRoot + "\\";
+    std::vector<CRegExt> objects(handles);
     for (std::size_t i = 0; i < handles; ++i) {
-        const std::string sub = qor::bench::KeyPathOf(i * keys / handles).substr(rootPrefix.size());
+        const std::string sub = SubKeyOf(i * keys / handles);
         table->pfnInitHandle(&open[i]);
-        if (table->pfnOpen(HKEY_CURRENT_USER, sub.c_str(), 0xF003F, &open[i]) != 0) return 1;
+        if (table->pfnOpen(HKEY_CURRENT_USER, sub.c_str(), KEY_ALL_ACCESS, &open[i]) != 0) return 1;
+        if (objects[i].Open(HKEY_CURRENT_USER, sub.c_str(), KEY_ALL_ACCESS) != ERROR_SUCCESS) return 1;
     }
     const char* names[] = {"RESOLUTION", "BRIGHTNESS", "CONTRAST", "DUPLEX"};
     constexpr std::size_t kCalls = 2000000;
     long long sum = 0;
     const Timing best = BestOf(runs, Nothing, [&] {
-        for (std::size_t c = 0; c < kCalls; ++c) {
-            int value = 0;
-            table->pfnGetInt(&open[c % handles], &value, names[c & 3]);
-            sum += value;
+        sum = 0;
+        if (throughTable) {
+            for (std::size_t c = 0; c < kCalls; ++c) {
+                int value = 0;
+                table->pfnGetInt(&open[c % handles], &value, names[c & 3]);
+                sum += value;
+            }
+        } else {
+            for (std::size_t c = 0; c < kCalls; ++c) {
+                int value = 0;
+                objects[c % handles].GetInt(value, names[c & 3]);
+                sum += value;
+            }
         }
     }, Nothing);
     PrintTiming("seconds", best, kCalls);
@@ -191,9 +200,158 @@ int GetInt(const std::string& path, std::size_t handleCount, int runs) {
     return 0;
 }
 
+// One changed value saved: SetInt through a CRegExt object on a key in the
+// middle of the store, then SaveFile to out, which flushes the file to disk
+// before it replaces out. The load is outside the timing.
+int Change(const std::string& path, const std::string& out, int runs) {
+    auto store = Loaded(path);
+    CRegExt reg;
+    reg.SetObject(store.get());
+    const std::size_t middle = KeyCount(*store) / 2;
+    CRegExt object;
+    if (object.Open(HKEY_CURRENT_USER, SubKeyOf(middle).c_str(), KEY_ALL_ACCESS) != ERROR_SUCCESS) return 1;
+    int written = 0;
+    int saved = 1;
+    int run = 0;
+    PrintTiming("seconds", BestOf(runs, [&] { written = 7000000 + run++; }, [&] {
+        saved &= object.SetInt(written, "RESOLUTION");
+        saved &= store->SaveFile(out.c_str(), "");
+    }, Nothing));
+    reg.SetObject(nullptr);
+    // Read back from the written file.
+    auto check = Loaded(out);
+    CString text;
+    const bool found = check->GetValue(qor::bench::KeyPathOf(middle).c_str(), "RESOLUTION", text);
+    const bool changed =
+        saved == 1 && found && std::atoi(std::string(qor::store::WithoutPrefix(text.str())).c_str()) == written;
+    std::printf("written=%d\nchanged=%d\n", written, changed ? 1 : 0);
+    return changed ? 0 : 1;
+}
+
+// The parts of a product's start, in order.
+enum StartPart { kFindRoot, kLoadRoot, kClassReads, kTableReads, kChange, kSave, kStartParts };
+const char* const kStartPartNames[kStartParts] = {"find_root", "load", "regext_reads", "table_reads", "change",
+                                                  "save"};
+
+// What a program of the suite does at start and at its first save, on the
+// product tree of WriteProductTree: finds its product folder through the
+// lookup key (machine store, GetRegRoot), loads the product's root.ini,
+// reads 200 typed values through CRegExt (5 on each of the 40 devices) and
+// 200 through the function table (5 on a profile of each device), changes
+// one value and saves root.ini (the save flushes the file to disk). Each
+// part is timed; the parts of the run with the best whole are printed.
+int Start(const std::string& folder, int runs) {
+    qor::bench::ProductTree tree;
+    if (!qor::bench::WriteProductTree(folder, tree)) return 1;
+    const std::string pristine = ReadAll(tree.rootIni);
+#ifdef _WIN32
+    _putenv_s("QOR_COMMON_APPDATA", tree.appData.c_str());
+#else
+    setenv("QOR_COMMON_APPDATA", tree.appData.c_str(), 1);
+#endif
+    UI_FunctionTable* table = UI_GetQorFunctionTable();
+    const std::string devicesKey = "Software\\Orvane Corp\\DocScan\\Devices\\";
+    std::vector<Timing> best(kStartParts);
+    Timing bestTotal;
+    long long checksum = 0;
+    std::size_t keys = 0;
+    bool ok = true;
+    for (int run = 0; run < runs; ++run) {
+        {
+            std::ofstream restore(tree.rootIni, std::ios::binary | std::ios::trunc);
+            restore.write(pristine.data(), static_cast<std::streamsize>(pristine.size()));
+        }
+        std::vector<Timing> parts(kStartParts);
+        const auto timePart = [&](StartPart part, const std::function<void()>& work) {
+            parts[part] = BestOf(1, Nothing, work, Nothing);
+        };
+        char productKey[260] = {};
+        std::string rootIni;
+        long long sum = 0;
+        timePart(kFindRoot, [&] {
+            ok &= CRegExt::Load(tree.machineStore.c_str()) == 1;
+            CRegExt lookup;
+            lookup.GetRegRoot(0, tree.modulePath.c_str(), productKey);
+            rootIni = std::string(CRegExt::GetSysPath()) + "root.ini";
+        });
+        ok &= std::string(productKey).find("DocScan Pro 5") != std::string::npos;
+        timePart(kLoadRoot, [&] { ok &= CRegExt::Load(rootIni.c_str()) == 1; });
+        timePart(kClassReads, [&] {
+            for (std::size_t d = 0; d < qor::bench::kProductDevices; ++d) {
+                CRegExt device;
+                const std::string sub = devicesKey + qor::bench::ProductDeviceName(d);
+                ok &= device.Open(HKEY_CURRENT_USER, sub.c_str(), KEY_READ) == ERROR_SUCCESS;
+                DWORD resolution = 0;
+                int brightness = 0;
+                int contrast = 0;
+                float gamma = 0;
+                CString mode;
+                device.GetDWord(resolution, 75, 300, 1200, "Resolution");
+                device.GetInt(brightness, "Brightness");
+                device.GetInt(contrast, 50, "Contrast");
+                device.GetFloat(&gamma, 2.2f, "Gamma");
+                device.GetString(mode, "Color Mode", 0);
+                sum += resolution + brightness + contrast + static_cast<long long>(gamma * 100) + mode.GetLength();
+            }
+        });
+        timePart(kTableReads, [&] {
+            CRegExt shared;
+            tagRegHandle h;
+            table->pfnInitHandle(&h);
+            table->pfnAttachRegExt(&shared, &h);
+            for (std::size_t d = 0; d < qor::bench::kProductDevices; ++d) {
+                const std::string sub = devicesKey + qor::bench::ProductDeviceName(d) + "\\Profiles\\Profile-00";
+                ok &= table->pfnOpen(HKEY_CURRENT_USER, sub.c_str(), KEY_READ, &h) == ERROR_SUCCESS;
+                DWORD resolution = 0;
+                int brightness = 0;
+                int contrast = 0;
+                int duplex = 0;
+                char paper[32] = "";
+                table->pfnGetDWordRange(&h, &resolution, 75, 300, 1200, "Resolution");
+                table->pfnGetInt(&h, &brightness, "Brightness");
+                table->pfnGetIntDefault(&h, &contrast, 50, "Contrast");
+                table->pfnGetInt(&h, &duplex, "Duplex");
+                table->pfnGetString(&h, paper, "Paper Size", sizeof paper);
+                sum += resolution + brightness + contrast + duplex + static_cast<long long>(std::strlen(paper));
+            }
+        });
+        timePart(kChange, [&] {
+            CRegExt app;
+            ok &= app.Open(HKEY_CURRENT_USER, "Software\\Orvane Corp\\DocScan", KEY_ALL_ACCESS) == ERROR_SUCCESS;
+            ok &= app.SetInt(run + 1, "Scan Count") == 1;
+        });
+        timePart(kSave, [&] { ok &= CRegExt::Save(rootIni.c_str()) == 1; });
+        keys = KeyCount(*CRegExt::m_pIni);
+        checksum = sum;
+        CRegExt().Delete();
+        Timing total{0, 0};
+        for (const Timing& part : parts) {
+            total.wall += part.wall;
+            total.cpu += part.cpu;
+        }
+        if (total.wall < bestTotal.wall) {
+            bestTotal = total;
+            best = parts;
+        }
+        // What the save wrote: the change, read back from the file.
+        CIniClass saved;
+        CString text;
+        ok &= saved.LoadFile(tree.rootIni.c_str()) == 1 &&
+              saved.GetValue(std::string(qor::bench::kProductAppKey).c_str(), "SCAN COUNT", text) == 1 &&
+              std::atoi(std::string(qor::store::WithoutPrefix(text.str())).c_str()) == run + 1;
+    }
+    for (int part = 0; part < kStartParts; ++part) {
+        PrintTiming(("start_" + std::string(kStartPartNames[part])).c_str(), best[part]);
+    }
+    PrintTiming("start_total", bestTotal);
+    std::printf("start_keys=%zu\nstart_checksum=%lld\nstart_ok=%d\n", keys, checksum, ok ? 1 : 0);
+    return ok ? 0 : 1;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
-                         " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS\n");
+                         " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext] |"
+                         " change FILE OUT RUNS | start DIR RUNS\n");
     return 2;
 }
 
@@ -204,12 +362,17 @@ int main(int argc, char** argv) {
     if (args.size() < 3) return Usage();
     const std::string& command = args[0];
     const auto number = [&](std::size_t i) { return std::strtoull(args[i].c_str(), nullptr, 10); };
-    const int runs = std::max(1, static_cast<int>(number(args.size() - 1)));
-    if (command == "generate") return Generate(number(1), args[2]);
-    if (command == "load") return Load(args[1], runs);
-    if (command == "save" && args.size() == 4) return Save(args[1], args[2], runs);
-    if (command == "walk") return Walk(args[1], runs);
-    if (command == "scanwalk") return ScanWalk(number(1), runs);
-    if (command == "getint" && args.size() == 4) return GetInt(args[1], number(2), runs);
+    const auto runsAt = [&](std::size_t i) { return std::max(1, static_cast<int>(number(i))); };
+    const std::size_t n = args.size();
+    if (command == "generate" && n == 3) return Generate(number(1), args[2]);
+    if (command == "load" && n == 3) return Load(args[1], runsAt(2));
+    if (command == "save" && n == 4) return Save(args[1], args[2], runsAt(3));
+    if (command == "walk" && n == 3) return Walk(args[1], runsAt(2));
+    if (command == "scanwalk" && n == 3) return ScanWalk(number(1), runsAt(2));
+    if (command == "getint" && (n == 4 || (n == 5 && (args[4] == "table" || args[4] == "regext")))) {
+        return GetInt(args[1], number(2), runsAt(3), n == 4 || args[4] == "table");
+    }
+    if (command == "change" && n == 4) return Change(args[1], args[2], runsAt(3));
+    if (command == "start" && n == 3) return Start(args[1], runsAt(2));
     return Usage();
 }
