@@ -1,6 +1,7 @@
 #include "store/ValueList.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -24,11 +25,17 @@ constexpr std::uint64_t kMaxBlock = std::numeric_limits<std::uint32_t>::max();
 // The prefix of each code; code 0 is a text kept whole.
 constexpr std::string_view kPrefixOfCode[4] = {std::string_view(), kStringPrefix, kDwordPrefix, kHexPrefix};
 
+// A stored text's prefix is one of the three or empty, and the three differ
+// in length.
 unsigned CodeOf(std::string_view prefix) {
-    for (unsigned code = 1; code < 4; ++code) {
-        if (prefix.data() == kPrefixOfCode[code].data() || (!prefix.empty() && prefix == kPrefixOfCode[code])) return code;
+    static_assert(kStringPrefix.size() != kDwordPrefix.size() && kDwordPrefix.size() != kHexPrefix.size() &&
+                  kHexPrefix.size() != kStringPrefix.size());
+    switch (prefix.size()) {
+        case kStringPrefix.size(): return 1;
+        case kDwordPrefix.size(): return 2;
+        case kHexPrefix.size(): return 3;
+        default: return 0;
     }
-    return 0;
 }
 
 std::uint32_t Read32(const char* at) {
@@ -374,52 +381,72 @@ void ValueList::Merge(const std::vector<Entry>& sorted) {
 
 // ---- ValueListBuilder
 
-void ValueListBuilder::Add(std::string_view name, std::string_view text) {
-    const StoredText stored = StoredText::Of(text);
-    pieces_.push_back(Piece{bytes_.size(), name.size(), stored.body.size(), CodeOf(stored.prefix)});
-    bytes_.append(name).append(stored.body);
+template <typename WriteName>
+void ValueListBuilder::AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body, WriteName writeName) {
+    const std::uint64_t nameField = static_cast<std::uint64_t>(nameSize) * 4 + prefixCode;
+    const std::size_t start = records_.size();
+    records_.resize(start + LengthSize(nameField) + LengthSize(body.size()) + nameSize + body.size());
+    char* at = WriteLength(records_.data() + start, nameField);
+    at = WriteLength(at, body.size());
+    writeName(at);
+    std::memcpy(at + nameSize, body.data(), body.size());
+    if (ascending_ && !offsets_.empty()) {
+        const char* previous = records_.data() + offsets_.back();
+        const auto previousSize = static_cast<std::size_t>(ReadLength(previous) >> 2);
+        ReadLength(previous);
+        ascending_ = NameBefore(std::string_view(previous, previousSize), std::string_view(at, nameSize));
+    }
+    CheckBlockSize(start);
+    offsets_.push_back(static_cast<std::uint32_t>(start));
 }
 
-void ValueListBuilder::AppendUpperName(std::string_view name) {
-    const std::size_t at = bytes_.size();
-    bytes_.append(name);
-    UpperBytes(bytes_.data() + at, bytes_.data() + at, name.size());
+void ValueListBuilder::Add(std::string_view name, std::string_view text) {
+    const StoredText stored = StoredText::Of(text);
+    AddRecord(name.size(), CodeOf(stored.prefix), stored.body,
+              [name](char* at) { std::memcpy(at, name.data(), name.size()); });
 }
 
 void ValueListBuilder::AddUpperName(std::string_view name, std::string_view prefix, std::string_view body) {
-    pieces_.push_back(Piece{bytes_.size(), name.size(), body.size(), CodeOf(prefix)});
-    AppendUpperName(name);
-    bytes_.append(body);
+    AddRecord(name.size(), CodeOf(prefix), body, [name](char* at) { UpperBytes(name.data(), at, name.size()); });
 }
 
 void ValueListBuilder::AddUpperName(std::string_view name, std::string_view prefix, std::int32_t number) {
-    const std::size_t at = bytes_.size();
-    AppendUpperName(name);
-    AppendDecimal(bytes_, number);
-    pieces_.push_back(Piece{at, name.size(), bytes_.size() - at - name.size(), CodeOf(prefix)});
+    char digits[16];
+    const auto written = std::to_chars(digits, digits + sizeof digits, number);
+    AddUpperName(name, prefix, std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)));
 }
 
-ValueList::Entry ValueListBuilder::EntryOf(const Piece& piece) const {
-    const char* at = bytes_.data() + piece.at;
-    return Entry{std::string_view(at, piece.nameSize),
-                 StoredText{kPrefixOfCode[piece.prefixCode], std::string_view(at + piece.nameSize, piece.textSize)}};
+void ValueListBuilder::Clear() {
+    records_.clear();
+    offsets_.clear();
+    ascending_ = true;
 }
 
 void ValueListBuilder::MoveInto(ValueList& list) {
-    if (pieces_.empty()) return;
-    // A file's section lists its values in ascending name order, each name
-    // once: they go into a new list's block as they are.
-    bool ascending = true;
-    for (std::size_t i = 1; i < pieces_.size() && ascending; ++i) {
-        ascending = NameBefore(EntryOf(pieces_[i - 1]).name, EntryOf(pieces_[i]).name);
-    }
-    if (ascending && list.Empty()) {
-        list.block_ = BuildBlockOf(pieces_.size(), [this](std::size_t i) { return EntryOf(pieces_[i]); });
-        bytes_.clear();
-        pieces_.clear();
+    if (offsets_.empty()) return;
+    if (ascending_ && list.Empty()) {
+        const std::uint64_t total = kHeaderSize + kOffsetSize * static_cast<std::uint64_t>(offsets_.size()) + records_.size();
+        CheckBlockSize(total);
+        char* block = Allocate(static_cast<std::size_t>(total));
+        Write32(block + kCount, offsets_.size());
+        Write32(block + kUnused, 0);
+        Write32(block + kUsed, total);
+        Write32(block + kCapacity, total);
+        static_assert(sizeof(std::uint32_t) == kOffsetSize);
+        std::memcpy(block + kHeaderSize, offsets_.data(), kOffsetSize * offsets_.size());
+        std::memcpy(block + kHeaderSize + kOffsetSize * offsets_.size(), records_.data(), records_.size());
+        list.block_ = block;
+        Clear();
         return;
     }
-    for (const Piece& piece : pieces_) entries_.push_back(EntryOf(piece));
+    for (const std::uint32_t offset : offsets_) {
+        const char* at = records_.data() + offset;
+        const std::uint64_t nameField = ReadLength(at);
+        const std::uint64_t bodySize = ReadLength(at);
+        const auto nameSize = static_cast<std::size_t>(nameField >> 2);
+        entries_.push_back(Entry{std::string_view(at, nameSize),
+                                 StoredText{kPrefixOfCode[nameField & 3], std::string_view(at + nameSize, static_cast<std::size_t>(bodySize))}});
+    }
     // Stable, so that of two values of one name the later stays last.
     if (!std::is_sorted(entries_.begin(), entries_.end(), ByName)) std::stable_sort(entries_.begin(), entries_.end(), ByName);
     std::size_t kept = 0;
@@ -429,9 +456,8 @@ void ValueListBuilder::MoveInto(ValueList& list) {
     }
     entries_.resize(kept);
     list.Merge(entries_);
-    bytes_.clear();
-    pieces_.clear();
     entries_.clear();
+    Clear();
 }
 
 }  // namespace qor::store

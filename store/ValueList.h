@@ -101,6 +101,9 @@ private:
 
 // Collects the values of one section as they are read, then hands them to
 // a list in one step, so that each list is built once at its final size.
+// The values are laid out as the list's records as they come; a section
+// whose names arrive in ascending order (as a store file lists them)
+// becomes a new list's block with one copy.
 class ValueListBuilder {
 public:
     void Add(std::string_view name, std::string_view text);
@@ -109,23 +112,21 @@ public:
     void AddUpperName(std::string_view name, std::string_view prefix, std::string_view body);
     // Adds a value whose text is prefix + the decimal form of number.
     void AddUpperName(std::string_view name, std::string_view prefix, std::int32_t number);
-    bool Empty() const { return pieces_.empty(); }
+    bool Empty() const { return offsets_.empty(); }
     // Moves the collected values into list: of two values of one name the
     // later one stays, and it replaces the list's value of that name. The
     // builder is then empty and keeps its memory for the next section.
     void MoveInto(ValueList& list);
 
 private:
-    struct Piece {
-        std::size_t at;
-        std::size_t nameSize;
-        std::size_t textSize;
-        unsigned prefixCode;  // the text's prefix, kept apart from its bytes
-    };
-    void AppendUpperName(std::string_view name);
-    ValueList::Entry EntryOf(const Piece& piece) const;
-    std::string bytes_;
-    std::vector<Piece> pieces_;
+    // Appends a record whose name is written by writeName into its room.
+    template <typename WriteName>
+    void AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body, WriteName writeName);
+    void Clear();
+
+    std::string records_;                 // the records, in the block's layout
+    std::vector<std::uint32_t> offsets_;  // where each record starts, in the order added
+    bool ascending_ = true;               // each name sorts after the one before
     std::vector<ValueList::Entry> entries_;
 };
 
