@@ -127,7 +127,10 @@ public:
     bool Line(std::string_view line) {
         if (line.empty()) return true;
         if (line.front() == '[' && line.find(']') == line.size() - 1) return Section(line);
-        const std::size_t equals = line.find('=');
+        // The name before the "=" is short: a plain search beats a library call.
+        std::size_t equals = 0;
+        while (equals < line.size() && line[equals] != '=') ++equals;
+        if (equals == line.size()) equals = std::string_view::npos;
         if (equals != std::string_view::npos) {
             Value(line.substr(0, equals), line.substr(equals + 1));
         } else if (observer_ != nullptr) {
@@ -255,6 +258,7 @@ RegLineReader::RegLineReader(const RegLineRules& rules, KeyMap& target, const Ke
 RegLineReader::~RegLineReader() = default;
 
 bool RegLineReader::Read(std::string_view piece) {
+    if (observer_ == nullptr) return ReadLines(piece);
     LineEnds ends(piece);
     std::size_t start = 0;
     for (std::size_t at = ends.Next(0); at != std::string_view::npos; at = ends.Next(at + 1)) {
@@ -276,6 +280,29 @@ bool RegLineReader::Read(std::string_view piece) {
     }
     partial_.append(piece.substr(start));
     if (observer_ != nullptr && !piece.empty()) afterCr_ = piece.back() == '\r';
+    return true;
+}
+
+// The same reading without an observer to tell: a CR LF pair ends one line
+// at once, rather than a line and an empty one.
+bool RegLineReader::ReadLines(std::string_view piece) {
+    std::size_t start = 0;
+    for (std::size_t at = FindLineEnd(piece, 0); at != std::string_view::npos; at = FindLineEnd(piece, start)) {
+        std::string_view line = piece.substr(start, at - start);
+        start = at + 1;
+        if (piece[at] == '\r' && start < piece.size() && piece[start] == '\n') ++start;
+        if (!partial_.empty()) {
+            partial_.append(line);
+            line = partial_;
+        }
+        const bool goOn = PhysicalLine(line);
+        partial_.clear();
+        if (!goOn) {
+            lines_->IndexTarget();
+            return false;
+        }
+    }
+    partial_.append(piece.substr(start));
     return true;
 }
 

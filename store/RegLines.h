@@ -86,6 +86,7 @@ public:
     void Finish();
 
 private:
+    bool ReadLines(std::string_view piece);
     bool PhysicalLine(std::string_view line);
 
     std::unique_ptr<LineHandler> lines_;

@@ -1,5 +1,6 @@
 #include "store/TextEdit.h"
 
+#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -17,6 +18,24 @@ std::uint64_t BytesEqual(std::uint64_t word, char byte) {
 }
 
 }  // namespace
+
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+    std::size_t at = from;
+    if constexpr (std::endian::native == std::endian::little) {
+        // The lowest flagged byte is a true match: only bytes above one
+        // can be flagged falsely.
+        for (; at + 8 <= text.size(); at += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + at, sizeof word);
+            const std::uint64_t ends = BytesEqual(word, '\r') | BytesEqual(word, '\n');
+            if (ends != 0) return at + static_cast<std::size_t>(std::countr_zero(ends) / 8);
+        }
+    }
+    for (; at < text.size(); ++at) {
+        if (text[at] == '\r' || text[at] == '\n') return at;
+    }
+    return std::string_view::npos;
+}
 
 bool HoldsAnyOf(std::string_view text, char a, char b, char c) {
     const auto matches = [&](std::uint64_t word) { return BytesEqual(word, a) | BytesEqual(word, b) | BytesEqual(word, c); };

@@ -14,6 +14,10 @@ inline bool Contains(std::string_view text, std::string_view part) { return text
 // for the checks that every line of a file goes through.
 bool HoldsAnyOf(std::string_view text, char a, char b, char c);
 
+// The position of the first CR or LF in text at or after from, or npos;
+// eight bytes a step.
+std::size_t FindLineEnd(std::string_view text, std::size_t from);
+
 // A caller's text; null reads as the empty text.
 inline std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 
