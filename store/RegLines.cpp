@@ -43,6 +43,17 @@ constexpr auto IsHexDigit = [](char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 };
 
+// The inside of a quoted field that none of the steps after the quotes
+// changes: no backslash pair, no backslash-quote pair, no "dword:" and no
+// "hex" (so no byte list tag and no joints to remove). A Windows path is such
+// a text: its single backslashes and its colon stay as they are.
+bool IsPlainQuotedText(std::string_view inside) {
+    for (std::size_t at = inside.find('\\'); at != std::string_view::npos; at = inside.find('\\', at + 1)) {
+        if (at + 1 < inside.size() && (inside[at + 1] == '\\' || inside[at + 1] == '"')) return false;
+    }
+    return !Contains(inside, "dword:") && !Contains(inside, "hex");
+}
+
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -201,7 +212,8 @@ private:
             values_.AddUpperName(name, kDwordPrefix, static_cast<std::int32_t>(number));
             return true;
         }
-        if (field.size() >= 2 && field.front() == '"' && field.back() == '"' && !HoldsAnyOf(field, '\\', ':', ':')) {
+        if (field.size() >= 2 && field.front() == '"' && field.back() == '"' &&
+            (!HoldsAnyOf(field, '\\', ':', ':') || IsPlainQuotedText(field.substr(1, field.size() - 2)))) {
             values_.AddUpperName(name, kStringPrefix, field.substr(1, field.size() - 2));
             return true;
         }

@@ -85,6 +85,22 @@ TEST(RegLinesTest, LineRulesOfBothReaders) {
     }
 }
 
+// The reader takes the common shapes of a store file in one pass, without
+// the steps; each field must still come out as the steps make it.
+TEST(RegLinesTest, TheReadersShortcutsStoreWhatTheStepsStore) {
+    const std::vector<std::string> fields = {
+        "dword:ffffffcb", "dword:0", "dword:123456789", "dword:00000010x", "dword:", "\"C:\\Scans\\P1\\4\"",
+        "\"C:\\\\share\"", "\"a\\\"b\"", "\"x dword:5\"", "\"hex(2):a\\  b\"", "\"hexagon:\\x\"", "\"ends\\\"",
+        "\"\\\\first\"", "\"two\"quotes\"", "hex:0a,ff", "hex:0a,\"x\"", "hex:0a:ff", "\"\"", "\"", "plain:text\\"};
+    for (const RegLineRules& rules : {kStoreFileRules, kImportRules}) {
+        for (const std::string& field : fields) {
+            std::string stepwise = field;
+            FieldToStoredText(stepwise, rules.keepPairsAfterStringPrefix);
+            EXPECT_EQ(Read("[K]\n\"N\"=" + field + "\n", rules), (Texts{"[K]", "N=" + stepwise})) << field;
+        }
+    }
+}
+
 TEST(RegLinesTest, MarkerAndDuplicateSectionsDifferBetweenTheReaders) {
     const std::string text = "[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n[L]\n[k]\n\"A\"=3\n";
     EXPECT_EQ(Read(text, kImportRules), (Texts{"[CINICHECKFILEVALID]", "B=<dword>2", "[K]", "A=<dword>3", "[L]"}));

@@ -385,18 +385,18 @@ template <typename WriteName>
 void ValueListBuilder::AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body, WriteName writeName) {
     const std::uint64_t nameField = static_cast<std::uint64_t>(nameSize) * 4 + prefixCode;
     const std::size_t start = records_.size();
-    records_.resize(start + LengthSize(nameField) + LengthSize(body.size()) + nameSize + body.size());
-    char* at = WriteLength(records_.data() + start, nameField);
-    at = WriteLength(at, body.size());
-    writeName(at);
-    std::memcpy(at + nameSize, body.data(), body.size());
-    if (ascending_ && !offsets_.empty()) {
-        const char* previous = records_.data() + offsets_.back();
-        const auto previousSize = static_cast<std::size_t>(ReadLength(previous) >> 2);
-        ReadLength(previous);
-        ascending_ = NameBefore(std::string_view(previous, previousSize), std::string_view(at, nameSize));
-    }
     CheckBlockSize(start);
+    char lengths[20];
+    char* end = WriteLength(WriteLength(lengths, nameField), body.size());
+    records_.append(lengths, end);
+    const std::size_t nameAt = records_.size();
+    records_.append(nameSize, '\0');
+    writeName(records_.data() + nameAt);
+    records_.append(body);
+    const std::string_view name(records_.data() + nameAt, nameSize);
+    if (ascending_ && !offsets_.empty()) ascending_ = NameBefore(std::string_view(records_.data() + lastNameAt_, lastNameSize_), name);
+    lastNameAt_ = nameAt;
+    lastNameSize_ = nameSize;
     offsets_.push_back(static_cast<std::uint32_t>(start));
 }
 

@@ -127,6 +127,7 @@ private:
     std::string records_;                 // the records, in the block's layout
     std::vector<std::uint32_t> offsets_;  // where each record starts, in the order added
     bool ascending_ = true;               // each name sorts after the one before
+    std::size_t lastNameAt_ = 0, lastNameSize_ = 0;  // the name added last, in records_
     std::vector<ValueList::Entry> entries_;
 };
 
