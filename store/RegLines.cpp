@@ -30,6 +30,8 @@
 #include "store/RegLines.h"
 
 #include <algorithm>
+#include <charconv>
+#include <system_error>
 
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
@@ -54,12 +56,7 @@ bool IsPlainQuotedText(std::string_view inside) {
     return !Contains(inside, "dword:") && !Contains(inside, "hex");
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+
 // Bytes that can trigger a step after the first one of a quoted text or
 // a byte list: a backslash (escapes, joints) or a colon ("dword:", "hex:").
 constexpr auto MayTriggerStep = [](char c) { return c == '\\' || c == ':'; };
@@ -203,12 +200,12 @@ private:
     // kept apart. False, and nothing added, for any other field.
     bool AddCommonShape(std::string_view name, std::string_view field) {
         if (field.starts_with("dword:") && field.size() > 6 && field.size() <= 14) {
+            // One to eight hexadecimal digits, nothing else (from_chars takes
+            // no sign, space or "0x" in base 16).
             std::uint32_t number = 0;
-            for (const char c : field.substr(6)) {
-                const int digit = HexDigitValue(c);
-                if (digit < 0) return false;
-                number = number * 16 + static_cast<std::uint32_t>(digit);
-            }
+            const char* end = field.data() + field.size();
+            const auto read = std::from_chars(field.data() + 6, end, number, 16);
+            if (read.ptr != end || read.ec != std::errc()) return false;
             values_.AddUpperName(name, kDwordPrefix, static_cast<std::int32_t>(number));
             return true;
         }

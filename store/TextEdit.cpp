@@ -24,10 +24,12 @@ std::size_t FindLineEnd(std::string_view text, std::size_t from) {
     if constexpr (std::endian::native == std::endian::little) {
         // The lowest flagged byte is a true match: only bytes above one
         // can be flagged falsely.
+        constexpr std::uint64_t kCrs = kOnes * '\r', kLfs = kOnes * '\n';
         for (; at + 8 <= text.size(); at += 8) {
             std::uint64_t word;
             std::memcpy(&word, text.data() + at, sizeof word);
-            const std::uint64_t ends = BytesEqual(word, '\r') | BytesEqual(word, '\n');
+            const std::uint64_t cr = word ^ kCrs, lf = word ^ kLfs;
+            const std::uint64_t ends = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighBits;
             if (ends != 0) return at + static_cast<std::size_t>(std::countr_zero(ends) / 8);
         }
     }

@@ -384,15 +384,16 @@ void ValueList::Merge(const std::vector<Entry>& sorted) {
 template <typename WriteName>
 void ValueListBuilder::AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body, WriteName writeName) {
     const std::uint64_t nameField = static_cast<std::uint64_t>(nameSize) * 4 + prefixCode;
-    const std::size_t start = records_.size();
+    const std::size_t start = used_;
     CheckBlockSize(start);
-    char lengths[20];
-    char* end = WriteLength(WriteLength(lengths, nameField), body.size());
-    records_.append(lengths, end);
-    const std::size_t nameAt = records_.size();
-    records_.append(nameSize, '\0');
-    writeName(records_.data() + nameAt);
-    records_.append(body);
+    // The storage only grows; used_ counts the bytes of this section.
+    const std::size_t most = 20 + nameSize + body.size();
+    if (records_.size() - used_ < most) records_.resize(std::max(used_ + most, 2 * records_.size()));
+    char* at = WriteLength(WriteLength(records_.data() + used_, nameField), body.size());
+    const auto nameAt = static_cast<std::size_t>(at - records_.data());
+    writeName(at);
+    std::memcpy(at + nameSize, body.data(), body.size());
+    used_ = nameAt + nameSize + body.size();
     const std::string_view name(records_.data() + nameAt, nameSize);
     if (ascending_ && !offsets_.empty()) ascending_ = NameBefore(std::string_view(records_.data() + lastNameAt_, lastNameSize_), name);
     lastNameAt_ = nameAt;
@@ -417,7 +418,7 @@ void ValueListBuilder::AddUpperName(std::string_view name, std::string_view pref
 }
 
 void ValueListBuilder::Clear() {
-    records_.clear();
+    used_ = 0;
     offsets_.clear();
     ascending_ = true;
 }
@@ -425,7 +426,7 @@ void ValueListBuilder::Clear() {
 void ValueListBuilder::MoveInto(ValueList& list) {
     if (offsets_.empty()) return;
     if (ascending_ && list.Empty()) {
-        const std::uint64_t total = kHeaderSize + kOffsetSize * static_cast<std::uint64_t>(offsets_.size()) + records_.size();
+        const std::uint64_t total = kHeaderSize + kOffsetSize * static_cast<std::uint64_t>(offsets_.size()) + used_;
         CheckBlockSize(total);
         char* block = Allocate(static_cast<std::size_t>(total));
         Write32(block + kCount, offsets_.size());
@@ -434,7 +435,7 @@ void ValueListBuilder::MoveInto(ValueList& list) {
         Write32(block + kCapacity, total);
         static_assert(sizeof(std::uint32_t) == kOffsetSize);
         std::memcpy(block + kHeaderSize, offsets_.data(), kOffsetSize * offsets_.size());
-        std::memcpy(block + kHeaderSize + kOffsetSize * offsets_.size(), records_.data(), records_.size());
+        std::memcpy(block + kHeaderSize + kOffsetSize * offsets_.size(), records_.data(), used_);
         list.block_ = block;
         Clear();
         return;

@@ -124,7 +124,8 @@ private:
     void AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body, WriteName writeName);
     void Clear();
 
-    std::string records_;                 // the records, in the block's layout
+    std::string records_;                 // the records, in the block's layout: the first used_ bytes
+    std::size_t used_ = 0;
     std::vector<std::uint32_t> offsets_;  // where each record starts, in the order added
     bool ascending_ = true;               // each name sorts after the one before
     std::size_t lastNameAt_ = 0, lastNameSize_ = 0;  // the name added last, in records_
