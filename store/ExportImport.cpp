@@ -54,12 +54,11 @@ std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
     constexpr std::string_view kHeader = "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";
     qor::store::LineWriter text(kHeader.size() + ExportSize(keys, filter));
     text.Append(kHeader);
-    std::vector<qor::store::ValueList::Entry> entries;
     for (const auto& [key, values] : keys) {
         if (!qor::store::Contains(key, filter) || !text.SectionLineIfFits(key)) continue;
-        entries.clear();
-        values.AppendEntries(entries);
-        for (const auto& entry : entries) text.ValueLine(entry.name, entry.text, qor::store::DwordField::TwainExport);
+        values.ForEach([&](const qor::store::ValueList::Entry& entry) {
+            text.ValueLine(entry.name, entry.text, qor::store::DwordField::TwainExport);
+        });
     }
     return text.Release();
 }

@@ -11,7 +11,6 @@
 // is skipped, a key named twice (or already in the store) fails the load,
 // and a string that begins with a backslash pair keeps all its pairs.
 #include <new>
-#include <vector>
 
 #include "platform/Platform.h"
 #include "store/KeyMap.h"
@@ -46,7 +45,6 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
     // A small store asks for what it needs, not for the whole piece.
     qor::store::LineWriter piece(qor::store::WrittenSizeEstimate(keys, kept, kPieceSize + kPieceSize / 2));
     piece.Append("REGEDIT4\r\n");
-    std::vector<qor::store::ValueList::Entry> entries;
     for (const auto& [key, values] : keys) {
         if (!kept(key)) continue;
         // A key that one section line cannot hold is left out with its values.
@@ -56,9 +54,9 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
         } else if (!piece.SectionLineIfFits(key)) {
             continue;
         }
-        entries.clear();
-        values.AppendEntries(entries);
-        for (const auto& entry : entries) piece.ValueLine(entry.name, entry.text, qor::store::DwordField::StoreFile);
+        values.ForEach([&](const qor::store::ValueList::Entry& entry) {
+            piece.ValueLine(entry.name, entry.text, qor::store::DwordField::StoreFile);
+        });
         if (piece.Size() >= kPieceSize) {
             if (!write(piece.Text())) return false;
             piece.Clear();

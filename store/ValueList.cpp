@@ -221,14 +221,6 @@ ValueList::Entry ValueList::At(std::size_t i) const {
 
 std::size_t ValueList::LiveBytes() const { return block_ == nullptr ? 0 : Field(kUsed) - Field(kUnused); }
 
-void ValueList::AppendEntries(std::vector<Entry>& entries) const {
-    const std::size_t count = Size();
-    if (count == 0) return;
-    const std::size_t first = entries.size();
-    entries.resize(first + count);
-    const char* offsets = block_ + kHeaderSize;
-    for (std::size_t i = 0; i < count; ++i) entries[first + i] = Decode(Read32(offsets + kOffsetSize * i));
-}
 
 std::size_t ValueList::LowerBound(std::string_view name) const {
     std::size_t low = 0, high = Size();

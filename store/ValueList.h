@@ -72,9 +72,13 @@ public:
     bool Empty() const { return block_ == nullptr; }
     // The value at position i in name order.
     Entry At(std::size_t i) const;
-    // Appends every value to entries in name order: one pass over the
+    // Calls visit(entry) for every value in name order: one pass over the
     // block, for writers that go through all values of a key.
-    void AppendEntries(std::vector<Entry>& entries) const;
+    template <typename Visit>
+    void ForEach(Visit visit) const {
+        const std::size_t count = Size();
+        for (std::size_t i = 0; i < count; ++i) visit(At(i));
+    }
     // Bytes of the block that live values use.
     std::size_t LiveBytes() const;
 
