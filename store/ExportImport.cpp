@@ -32,7 +32,6 @@
 
 #include <limits>
 #include <new>
-#include <vector>
 
 using qor::store::KeyMap;
 using qor::store::TextOf;
