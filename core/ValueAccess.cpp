@@ -62,8 +62,8 @@ int StoreText(const ValueTarget& t, std::string_view name, std::string_view enco
 
 std::optional<std::string_view> FetchView(const ValueTarget& t, std::string_view name) {
     if (t.store == nullptr) return std::nullopt;
-    const store::UpperText key(t.key), upperName(name);
-    const auto stored = t.store->Internal().FindText(key.View(), upperName.View());
+    const store::UpperText upperName(name);
+    const auto stored = t.store->Internal().FindTextAnyCase(t.key, upperName.View());
     if (!stored) return std::nullopt;
     return stored->body;
 }

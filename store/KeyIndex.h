@@ -16,15 +16,55 @@
 #include <utility>
 #include <vector>
 
+#include "store/TextEdit.h"
+
 namespace qor::store {
+
+// Eight bytes a step, each mixed in by a multiply after see(word); the last
+// step mixes the high bits down, since the table takes its slot from the low
+// bits. Every typed call hashes a whole key path, so this is kept short.
+template <typename See>
+std::uint64_t KeyHash(std::string_view key, See see) {
+    constexpr std::uint64_t kMix = 0xff51afd7ed558ccdull;
+    std::uint64_t hash = 0x9e3779b97f4a7c15ull ^ key.size();
+    std::size_t at = 0;
+    for (; at + 8 <= key.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, key.data() + at, sizeof word);
+        hash = (hash ^ see(word)) * kMix;
+        hash ^= hash >> 32;
+    }
+    if (at < key.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, key.data() + at, key.size() - at);
+        hash = (hash ^ see(word)) * kMix;
+    }
+    hash ^= hash >> 29;
+    hash *= 0xc4ceb9fe1a85ec53ull;
+    hash ^= hash >> 32;
+    return hash | 1;
+}
+
+// The hash of the upper-cased key, worked out from the key as it is, in the
+// same pass that tells whether it holds a letter from a to z at all: a
+// lookup then copies the key only when it must.
+inline std::uint64_t UpperKeyHash(std::string_view key, bool& hasLower) {
+    std::uint64_t lower = 0;
+    const std::uint64_t hash = KeyHash(key, [&lower](std::uint64_t word) {
+        const std::uint64_t letters = LowerLetterBits(word);
+        lower |= letters;
+        return word - (letters >> 2);
+    });
+    hasLower = lower != 0;
+    return hash;
+}
 
 template <typename Iterator>
 class KeyIndex {
 public:
-    // The entry whose key is key, or none.
-    bool Find(std::string_view key, Iterator& entry) const {
+    // The entry whose key is key, whose hash UpperKeyHash or HashOf gave.
+    bool Find(std::string_view key, std::uint64_t hash, Iterator& entry) const {
         if (slots_.empty()) return false;
-        const std::uint64_t hash = HashOf(key);
         for (std::size_t at = hash & Mask();; at = (at + 1) & Mask()) {
             const Slot& slot = slots_[at];
             if (slot.hash == 0) return false;
@@ -34,6 +74,9 @@ public:
             }
         }
     }
+
+    // The entry whose key is key, or none.
+    bool Find(std::string_view key, Iterator& entry) const { return Find(key, HashOf(key), entry); }
 
     // Adds an entry whose key the index does not hold yet. After Reserve(n)
     // the first n entries are added without allocating.
@@ -114,29 +157,7 @@ private:
         Iterator entry{};
     };
 
-    // Eight bytes a step, each mixed in by a multiply; the last step mixes
-    // the high bits down, since the table takes its slot from the low bits.
-    // Every typed call hashes a whole key path, so this is kept short.
-    static std::uint64_t HashOf(std::string_view key) {
-        constexpr std::uint64_t kMix = 0xff51afd7ed558ccdull;
-        std::uint64_t hash = 0x9e3779b97f4a7c15ull ^ key.size();
-        std::size_t at = 0;
-        for (; at + 8 <= key.size(); at += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, key.data() + at, sizeof word);
-            hash = (hash ^ word) * kMix;
-            hash ^= hash >> 32;
-        }
-        if (at < key.size()) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, key.data() + at, key.size() - at);
-            hash = (hash ^ word) * kMix;
-        }
-        hash ^= hash >> 29;
-        hash *= 0xc4ceb9fe1a85ec53ull;
-        hash ^= hash >> 32;
-        return hash | 1;
-    }
+    static std::uint64_t HashOf(std::string_view key) { return KeyHash(key, [](std::uint64_t word) { return word; }); }
 
     std::size_t Mask() const { return slots_.size() - 1; }
 

@@ -50,6 +50,12 @@ public:
         return index_.Find(key, entry) ? const_iterator(entry) : tree_.end();
     }
     bool contains(std::string_view key) const { return find(key) != tree_.end(); }
+    // The same search with the key's hash given (UpperKeyHash of the key).
+    const_iterator find(std::string_view key, std::uint64_t hash) const {
+        if (unindexed_ != 0) return tree_.find(key);
+        iterator entry;
+        return index_.Find(key, hash, entry) ? const_iterator(entry) : tree_.end();
+    }
     iterator lower_bound(std::string_view key) { return tree_.lower_bound(key); }
     const_iterator lower_bound(std::string_view key) const { return tree_.lower_bound(key); }
 

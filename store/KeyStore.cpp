@@ -38,6 +38,17 @@ ValueList& ValuesOf(KeyMap& keys, std::string_view key) {
 
 // ---- Impl: the internal fast paths
 
+std::optional<qor::store::StoredText> CIniClass::Impl::FindTextAnyCase(std::string_view key,
+                                                                     std::string_view upperName) const {
+    bool hasLower = false;
+    const std::uint64_t hash = qor::store::UpperKeyHash(key, hasLower);
+    std::optional<qor::store::UpperText> upper;
+    if (hasLower) key = upper.emplace(key).View();
+    const auto it = data->keys.find(key, hash);
+    if (it == data->keys.end()) return std::nullopt;
+    return it->second.Find(upperName);
+}
+
 bool CIniClass::Impl::HasKey(std::string_view key) const { return data->keys.find(key) != data->keys.end(); }
 
 std::optional<qor::store::StoredText> CIniClass::Impl::FindText(std::string_view key, std::string_view name) const {

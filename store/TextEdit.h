@@ -18,6 +18,17 @@ bool HoldsAnyOf(std::string_view text, char a, char b, char c);
 // eight bytes a step.
 std::size_t FindLineEnd(std::string_view text, std::size_t from);
 
+// Eight bytes at once: the high bit of each byte from 'a' to 'z' (bytes of
+// 0x80 and above never count). Subtracting the result >> 2 upper-cases them.
+inline std::uint64_t LowerLetterBits(std::uint64_t bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    const std::uint64_t low7 = bytes & ~kHighBits;
+    const std::uint64_t atLeastA = low7 + (0x80 - 'a') * kOnes;    // high bit: byte >= 'a'
+    const std::uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kOnes;  // high bit: byte > 'z'
+    return atLeastA & ~aboveZ & ~bytes & kHighBits;
+}
+
 // A caller's text; null reads as the empty text.
 inline std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 

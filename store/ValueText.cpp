@@ -28,16 +28,7 @@ namespace {
 
 char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Eight bytes at once: the high bit of each byte from 'a' to 'z' (bytes of
-// 0x80 and above never count).
-std::uint64_t LowerLetters(std::uint64_t bytes) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-    const std::uint64_t low7 = bytes & ~kHighBits;
-    const std::uint64_t atLeastA = low7 + (0x80 - 'a') * kOnes;    // high bit: byte >= 'a'
-    const std::uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kOnes;  // high bit: byte > 'z'
-    return atLeastA & ~aboveZ & ~bytes & kHighBits;
-}
+std::uint64_t LowerLetters(std::uint64_t bytes) { return LowerLetterBits(bytes); }
 
 std::uint64_t Load8(const char* at) {
     std::uint64_t bytes;
