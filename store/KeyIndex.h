@@ -20,28 +20,40 @@
 
 namespace qor::store {
 
-// Eight bytes a step, each mixed in by a multiply after see(word); the last
-// step mixes the high bits down, since the table takes its slot from the low
-// bits. Every typed call hashes a whole key path, so this is kept short.
-template <typename See>
-std::uint64_t KeyHash(std::string_view key, See see) {
+// Eight bytes a step, each mixed in by a multiply; the last step mixes the
+// high bits down, since the table takes its slot from the low bits. Every
+// typed call hashes a whole key path, so this is kept short. With upper set,
+// the hash is that of the upper-cased key, and lower collects the letters
+// from a to z met on the way (LowerLetterBits).
+template <bool upper>
+std::uint64_t KeyHash(std::string_view key, std::uint64_t& lower) {
     constexpr std::uint64_t kMix = 0xff51afd7ed558ccdull;
     std::uint64_t hash = 0x9e3779b97f4a7c15ull ^ key.size();
+    std::uint64_t letters = 0;
+    const auto mixIn = [&hash, &letters](std::uint64_t word) {
+        if constexpr (upper) {
+            const std::uint64_t found = LowerLetterBits(word);
+            letters |= found;
+            word -= found >> 2;
+        }
+        hash = (hash ^ word) * kMix;
+    };
     std::size_t at = 0;
     for (; at + 8 <= key.size(); at += 8) {
         std::uint64_t word;
         std::memcpy(&word, key.data() + at, sizeof word);
-        hash = (hash ^ see(word)) * kMix;
+        mixIn(word);
         hash ^= hash >> 32;
     }
     if (at < key.size()) {
         std::uint64_t word = 0;
         std::memcpy(&word, key.data() + at, key.size() - at);
-        hash = (hash ^ see(word)) * kMix;
+        mixIn(word);
     }
     hash ^= hash >> 29;
     hash *= 0xc4ceb9fe1a85ec53ull;
     hash ^= hash >> 32;
+    lower = letters;
     return hash | 1;
 }
 
@@ -50,11 +62,7 @@ std::uint64_t KeyHash(std::string_view key, See see) {
 // lookup then copies the key only when it must.
 inline std::uint64_t UpperKeyHash(std::string_view key, bool& hasLower) {
     std::uint64_t lower = 0;
-    const std::uint64_t hash = KeyHash(key, [&lower](std::uint64_t word) {
-        const std::uint64_t letters = LowerLetterBits(word);
-        lower |= letters;
-        return word - (letters >> 2);
-    });
+    const std::uint64_t hash = KeyHash<true>(key, lower);
     hasLower = lower != 0;
     return hash;
 }
@@ -157,7 +165,10 @@ private:
         Iterator entry{};
     };
 
-    static std::uint64_t HashOf(std::string_view key) { return KeyHash(key, [](std::uint64_t word) { return word; }); }
+    static std::uint64_t HashOf(std::string_view key) {
+        std::uint64_t unused = 0;
+        return KeyHash<false>(key, unused);
+    }
 
     std::size_t Mask() const { return slots_.size() - 1; }
 
