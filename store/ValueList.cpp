@@ -227,12 +227,21 @@ std::size_t ValueList::LowerBound(std::string_view name) const {
     if (high == 0) return 0;
     const char* offsets = block_ + kHeaderSize;
     const char* records = Records();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        const char* at = records + Read32(offsets + kOffsetSize * middle);
+    const auto nameAt = [&](std::size_t i) {
+        const char* at = records + Read32(offsets + kOffsetSize * i);
         const auto nameSize = static_cast<std::size_t>(ReadLength(at) >> 2);
         ReadLength(at);
-        if (NameBefore(std::string_view(at, nameSize), name)) {
+        return std::string_view(at, nameSize);
+    };
+    // A key's few values are walked in order: shorter than the halving,
+    // and the walk's one wrong guess is where it stops.
+    if (high <= 16) {
+        while (low < high && NameBefore(nameAt(low), name)) ++low;
+        return low;
+    }
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (NameBefore(nameAt(middle), name)) {
             low = middle + 1;
         } else {
             high = middle;
