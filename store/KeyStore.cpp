@@ -42,11 +42,14 @@ std::optional<qor::store::StoredText> CIniClass::Impl::FindTextAnyCase(std::stri
                                                                      std::string_view upperName) const {
     bool hasLower = false;
     const std::uint64_t hash = qor::store::UpperKeyHash(key, hasLower);
-    std::optional<qor::store::UpperText> upper;
-    if (hasLower) key = upper.emplace(key).View();
-    const auto it = data->keys.find(key, hash);
-    if (it == data->keys.end()) return std::nullopt;
-    return it->second.Find(upperName);
+    const auto find = [&](std::string_view upperKey) -> std::optional<qor::store::StoredText> {
+        const auto it = data->keys.find(upperKey, hash);
+        if (it == data->keys.end()) return std::nullopt;
+        return it->second.Find(upperName);
+    };
+    // The upper-cased copy (a buffer on the stack) only when it is needed.
+    if (hasLower) return find(qor::store::UpperText(key).View());
+    return find(key);
 }
 
 bool CIniClass::Impl::HasKey(std::string_view key) const { return data->keys.find(key) != data->keys.end(); }

@@ -16,14 +16,10 @@ namespace {
 
 using Entry = ValueList::Entry;
 
-// Header fields, each 4 bytes.
-constexpr std::size_t kCount = 0, kUnused = 4, kUsed = 8, kCapacity = 12;
-constexpr std::size_t kHeaderSize = 16;
-constexpr std::size_t kOffsetSize = 4;
-constexpr std::uint64_t kMaxBlock = std::numeric_limits<std::uint32_t>::max();
+using namespace value_block;
 
-// The prefix of each code; code 0 is a text kept whole.
-constexpr std::string_view kPrefixOfCode[4] = {std::string_view(), kStringPrefix, kDwordPrefix, kHexPrefix};
+constexpr std::uint64_t kMaxBlock = std::numeric_limits<std::uint32_t>::max();
+static_assert(kPrefixOfCode[1] == kStringPrefix && kPrefixOfCode[2] == kDwordPrefix && kPrefixOfCode[3] == kHexPrefix);
 
 // A stored text's prefix is one of the three or empty, and the three differ
 // in length.
@@ -36,12 +32,6 @@ unsigned CodeOf(std::string_view prefix) {
         case kHexPrefix.size(): return 3;
         default: return 0;
     }
-}
-
-std::uint32_t Read32(const char* at) {
-    std::uint32_t value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
 }
 
 void Write32(char* at, std::size_t value) {
@@ -59,17 +49,6 @@ char* WriteLength(char* out, std::uint64_t length) {
     for (; length >= 0x80; length >>= 7) *out++ = static_cast<char>((length & 0x7F) | 0x80);
     *out++ = static_cast<char>(length);
     return out;
-}
-
-std::uint64_t ReadLength(const char*& in) {
-    auto byte = static_cast<unsigned char>(*in++);
-    if (byte < 0x80) return byte;
-    std::uint64_t length = byte & 0x7F;
-    for (unsigned shift = 7;; shift += 7) {
-        byte = static_cast<unsigned char>(*in++);
-        length |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
-        if (byte < 0x80) return length;
-    }
 }
 
 void CheckBlockSize(std::uint64_t size) {
@@ -129,16 +108,6 @@ char* BuildBlockOf(std::size_t count, EntryAt entryAt) {
 
 char* BuildBlock(const std::vector<Entry>& entries) {
     return BuildBlockOf(entries.size(), [&entries](std::size_t i) { return entries[i]; });
-}
-
-// Unsigned byte order of two names, compared in place: names are short,
-// and a library call per step of a search cost more than the bytes.
-bool NameBefore(std::string_view a, std::string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
-    }
-    return a.size() < b.size();
 }
 
 bool ByName(const Entry& a, const Entry& b) { return NameBefore(a.name, b.name); }
@@ -202,63 +171,11 @@ std::uint32_t ValueList::Field(std::size_t at) const { return Read32(block_ + at
 
 void ValueList::SetField(std::size_t at, std::size_t value) { Write32(block_ + at, value); }
 
-std::size_t ValueList::Size() const { return block_ == nullptr ? 0 : Field(kCount); }
-
-const char* ValueList::Records() const { return block_ + kHeaderSize + kOffsetSize * Field(kCount); }
-
-ValueList::Entry ValueList::Decode(std::uint32_t offset) const {
-    const char* at = Records() + offset;
-    const std::uint64_t nameField = ReadLength(at);
-    const std::uint64_t bodySize = ReadLength(at);
-    const auto nameSize = static_cast<std::size_t>(nameField >> 2);
-    return Entry{std::string_view(at, nameSize),
-                 StoredText{kPrefixOfCode[nameField & 3], std::string_view(at + nameSize, static_cast<std::size_t>(bodySize))}};
-}
-
-ValueList::Entry ValueList::At(std::size_t i) const {
-    return Decode(Read32(block_ + kHeaderSize + kOffsetSize * i));
-}
-
 std::size_t ValueList::LiveBytes() const { return block_ == nullptr ? 0 : Field(kUsed) - Field(kUnused); }
 
 
-std::size_t ValueList::LowerBound(std::string_view name) const {
-    std::size_t low = 0, high = Size();
-    if (high == 0) return 0;
-    const char* offsets = block_ + kHeaderSize;
-    const char* records = Records();
-    const auto nameAt = [&](std::size_t i) {
-        const char* at = records + Read32(offsets + kOffsetSize * i);
-        const auto nameSize = static_cast<std::size_t>(ReadLength(at) >> 2);
-        ReadLength(at);
-        return std::string_view(at, nameSize);
-    };
-    // A key's few values are walked in order: shorter than the halving,
-    // and the walk's one wrong guess is where it stops.
-    if (high <= 16) {
-        while (low < high && NameBefore(nameAt(low), name)) ++low;
-        return low;
-    }
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (NameBefore(nameAt(middle), name)) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return low;
-}
-
 bool ValueList::NameAt(std::size_t i, std::string_view name) const { return i < Size() && At(i).name == name; }
 
-std::optional<StoredText> ValueList::Find(std::string_view name) const {
-    const std::size_t i = LowerBound(name);
-    if (i == Size()) return std::nullopt;
-    const Entry entry = At(i);
-    if (entry.name != name) return std::nullopt;
-    return entry.text;
-}
 
 void ValueList::Reserve(std::size_t used) {
     CheckBlockSize(used);

@@ -21,12 +21,53 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qor::store {
+
+// The block's layout, read inline on the path of every typed read.
+namespace value_block {
+
+// Header fields, each 4 bytes.
+inline constexpr std::size_t kCount = 0, kUnused = 4, kUsed = 8, kCapacity = 12;
+inline constexpr std::size_t kHeaderSize = 16;
+inline constexpr std::size_t kOffsetSize = 4;
+
+// The prefix of each code; code 0 is a text kept whole.
+inline constexpr std::string_view kPrefixOfCode[4] = {std::string_view(), "<string>", "<dword>", "<hex>"};
+
+inline std::uint32_t Read32(const char* at) {
+    std::uint32_t value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+inline std::uint64_t ReadLength(const char*& in) {
+    auto byte = static_cast<unsigned char>(*in++);
+    if (byte < 0x80) return byte;
+    std::uint64_t length = byte & 0x7F;
+    for (unsigned shift = 7;; shift += 7) {
+        byte = static_cast<unsigned char>(*in++);
+        length |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+        if (byte < 0x80) return length;
+    }
+}
+
+// Unsigned byte order of two names, compared in place: names are short,
+// and a library call per step of a search cost more than the bytes.
+inline bool NameBefore(std::string_view a, std::string_view b) {
+    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+    }
+    return a.size() < b.size();
+}
+
+}  // namespace value_block
 
 // A stored text as the list keeps it: its type prefix (empty for a text
 // without one) and the text after it.
@@ -62,16 +103,24 @@ public:
     friend void swap(ValueList& a, ValueList& b) noexcept { std::swap(a.block_, b.block_); }
 
     // The text stored under name; valid until the list changes.
-    std::optional<StoredText> Find(std::string_view name) const;
+    std::optional<StoredText> Find(std::string_view name) const {
+        const std::size_t i = LowerBound(name);
+        if (i == Size()) return std::nullopt;
+        const Entry entry = At(i);
+        if (entry.name != name) return std::nullopt;
+        return entry.text;
+    }
     // Inserts the value or replaces its text.
     void Set(std::string_view name, std::string_view text);
     // True when a value of that name was removed.
     bool Remove(std::string_view name);
 
-    std::size_t Size() const;
+    std::size_t Size() const { return block_ == nullptr ? 0 : value_block::Read32(block_ + value_block::kCount); }
     bool Empty() const { return block_ == nullptr; }
     // The value at position i in name order.
-    Entry At(std::size_t i) const;
+    Entry At(std::size_t i) const {
+        return Decode(value_block::Read32(block_ + value_block::kHeaderSize + value_block::kOffsetSize * i));
+    }
     // Calls visit(entry) for every value in name order: one pass over the
     // block, for writers that go through all values of a key.
     template <typename Visit>
@@ -89,9 +138,43 @@ public:
 private:
     std::uint32_t Field(std::size_t at) const;
     void SetField(std::size_t at, std::size_t value);
-    const char* Records() const;
-    Entry Decode(std::uint32_t offset) const;
-    std::size_t LowerBound(std::string_view name) const;
+    const char* Records() const { return block_ + value_block::kHeaderSize + value_block::kOffsetSize * Size(); }
+    Entry Decode(std::uint32_t offset) const {
+        const char* at = Records() + offset;
+        const std::uint64_t nameField = value_block::ReadLength(at);
+        const std::uint64_t bodySize = value_block::ReadLength(at);
+        const auto nameSize = static_cast<std::size_t>(nameField >> 2);
+        return Entry{std::string_view(at, nameSize),
+                     StoredText{value_block::kPrefixOfCode[nameField & 3],
+                                std::string_view(at + nameSize, static_cast<std::size_t>(bodySize))}};
+    }
+    std::size_t LowerBound(std::string_view name) const {
+        using value_block::NameBefore;
+        std::size_t low = 0, high = Size();
+        const char* offsets = block_ + value_block::kHeaderSize;
+        const char* records = Records();
+        const auto nameAt = [&](std::size_t i) {
+            const char* at = records + value_block::Read32(offsets + value_block::kOffsetSize * i);
+            const auto nameSize = static_cast<std::size_t>(value_block::ReadLength(at) >> 2);
+            value_block::ReadLength(at);
+            return std::string_view(at, nameSize);
+        };
+        // A key's few values are walked in order: shorter than the halving,
+        // and the walk's one wrong guess is where it stops.
+        if (high <= 16) {
+            while (low < high && NameBefore(nameAt(low), name)) ++low;
+            return low;
+        }
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (NameBefore(nameAt(middle), name)) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
+        }
+        return low;
+    }
     bool NameAt(std::size_t i, std::string_view name) const;
     void Reserve(std::size_t used);
     std::uint32_t AppendRecord(const Entry& entry);
