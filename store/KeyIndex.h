@@ -139,22 +139,36 @@ public:
     template <typename Entries>
     void AddAll(Entries first, Entries last, std::size_t count) {
         Reserve(used_ + count);
-        // A counting sort on the home slot's upper bits: groups of 64
-        // slots, each written while it is in the cache.
+        // The entries are grouped by their home slot's upper bits (groups
+        // of 64 slots, each then written while it is in the cache), in
+        // place: this runs at the end of a load, when the store's memory is
+        // at its height, so nothing but the list itself is held beside it.
         constexpr unsigned kGroupBits = 6;
-        const std::size_t groups = (slots_.size() >> kGroupBits) + 1;
-        std::vector<std::size_t> starts(groups + 1, 0);
+        const auto groupOf = [this](const Slot& slot) { return (slot.hash & Mask()) >> kGroupBits; };
         std::vector<Slot> pending;
         pending.reserve(count);
-        for (auto it = first; it != last; ++it) {
-            pending.push_back(Slot{HashOf(it->first), it});
-            ++starts[((pending.back().hash & Mask()) >> kGroupBits) + 1];
+        for (auto it = first; it != last; ++it) pending.push_back(Slot{HashOf(it->first), it});
+        const std::size_t groups = (slots_.size() >> kGroupBits) + 1;
+        std::vector<std::size_t> ends(groups, 0), next(groups, 0);
+        for (const Slot& slot : pending) ++ends[groupOf(slot)];
+        for (std::size_t g = 0, sum = 0; g < groups; ++g) {
+            next[g] = sum;
+            sum += ends[g];
+            ends[g] = sum;
         }
-        for (std::size_t g = 1; g <= groups; ++g) starts[g] += starts[g - 1];
-        std::vector<Slot> sorted(pending.size());
-        for (const Slot& slot : pending) sorted[starts[(slot.hash & Mask()) >> kGroupBits]++] = slot;
-        for (const Slot& slot : sorted) Place(slot);
-        used_ += sorted.size();
+        // Each entry is swapped straight into the next free place of its group.
+        for (std::size_t g = 0; g < groups; ++g) {
+            while (next[g] < ends[g]) {
+                const std::size_t home = groupOf(pending[next[g]]);
+                if (home == g) {
+                    ++next[g];
+                } else {
+                    std::swap(pending[next[g]], pending[next[home]++]);
+                }
+            }
+        }
+        for (const Slot& slot : pending) Place(slot);
+        used_ += pending.size();
     }
 
     // Makes room for count entries at once, so that filling does not resize.
