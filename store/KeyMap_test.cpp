@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,22 @@ TEST(KeyMapTest, KeysAddedUnindexedAreFoundBeforeAndAfterReindexing) {
     map.erase("A");
     map.emplace("C", ValueList());
     ExpectFindsExactly(map, {"AA", "B", "C", "D", "E"}, {"A"});
+}
+
+// A large map indexed at once: the bulk build groups thousands of entries
+// by their home slots, and every one of them must land where a search looks.
+TEST(KeyMapTest, ABulkIndexFindsEveryKeyOfALargeMap) {
+    KeyMap map;
+    Keys present;
+    for (int i = 0; i < 5000; ++i) present.push_back("K\\" + std::to_string(i * 7919 % 100003));
+    std::sort(present.begin(), present.end());
+    for (const std::string& key : present) map.AppendUnindexed(map.end(), key, ValueList());
+    map.Reindex();
+    ExpectFindsExactly(map, present, {"K\\1", "K\\100003", "K"});
+    for (std::size_t i = 0; i < present.size(); i += 2) EXPECT_EQ(map.erase(present[i]), 1u);
+    Keys kept;
+    for (std::size_t i = 1; i < present.size(); i += 2) kept.push_back(present[i]);
+    ExpectFindsExactly(map, kept, {present[0], present[2]});
 }
 
 }  // namespace
