@@ -1,58 +1,9 @@
 #include "store/TextEdit.h"
 
-#include <bit>
 #include <charconv>
 #include <cstring>
 
 namespace qor::store {
-namespace {
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
-// The high bit of each byte of word that equals byte (and maybe of a byte
-// above one that does: enough for a yes or no).
-std::uint64_t BytesEqual(std::uint64_t word, char byte) {
-    const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(byte));
-    return (x - kOnes) & ~x & kHighBits;
-}
-
-}  // namespace
-
-std::size_t FindLineEnd(std::string_view text, std::size_t from) {
-    std::size_t at = from;
-    if constexpr (std::endian::native == std::endian::little) {
-        // The lowest flagged byte is a true match: only bytes above one
-        // can be flagged falsely.
-        constexpr std::uint64_t kCrs = kOnes * '\r', kLfs = kOnes * '\n';
-        for (; at + 8 <= text.size(); at += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + at, sizeof word);
-            const std::uint64_t cr = word ^ kCrs, lf = word ^ kLfs;
-            const std::uint64_t ends = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighBits;
-            if (ends != 0) return at + static_cast<std::size_t>(std::countr_zero(ends) / 8);
-        }
-    }
-    for (; at < text.size(); ++at) {
-        if (text[at] == '\r' || text[at] == '\n') return at;
-    }
-    return std::string_view::npos;
-}
-
-bool HoldsAnyOf(std::string_view text, char a, char b, char c) {
-    const auto matches = [&](std::uint64_t word) { return BytesEqual(word, a) | BytesEqual(word, b) | BytesEqual(word, c); };
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + at, sizeof word);
-        if (matches(word) != 0) return true;
-    }
-    for (; at < text.size(); ++at) {
-        if (text[at] == a || text[at] == b || text[at] == c) return true;
-    }
-    return false;
-}
-
 void ReplaceEvery(std::string& text, std::string_view from, std::string_view to) {
     std::size_t found = text.find(from);
     if (from.empty() || to.size() > from.size() || found == std::string::npos) return;

@@ -2,21 +2,15 @@
 #ifndef QOR_STORE_TEXT_EDIT_H
 #define QOR_STORE_TEXT_EDIT_H
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 namespace qor::store {
 
 inline bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
-
-// True when text holds any of the bytes a, b and c; eight bytes a step,
-// for the checks that every line of a file goes through.
-bool HoldsAnyOf(std::string_view text, char a, char b, char c);
-
-// The position of the first CR or LF in text at or after from, or npos;
-// eight bytes a step.
-std::size_t FindLineEnd(std::string_view text, std::size_t from);
 
 // Eight bytes at once: the high bit of each byte from 'a' to 'z' (bytes of
 // 0x80 and above never count). Subtracting the result >> 2 upper-cases them.
@@ -28,6 +22,83 @@ inline std::uint64_t LowerLetterBits(std::uint64_t bytes) {
     const std::uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kOnes;  // high bit: byte > 'z'
     return atLeastA & ~aboveZ & ~bytes & kHighBits;
 }
+
+// ---- Eight bytes a step, for the checks that every line of a file goes
+// through (defined here so that the readers' loops can inline them).
+
+namespace text_words {
+
+inline constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+inline constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// The high bit of each byte of word that equals byte (and maybe of a byte
+// above one that does: enough for a yes or no).
+inline std::uint64_t BytesEqual(std::uint64_t word, char byte) {
+    const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(byte));
+    return (x - kOnes) & ~x & kHighBits;
+}
+
+inline std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+    std::size_t at = from;
+    if constexpr (std::endian::native == std::endian::little) {
+        // The lowest flagged byte is a true match: only bytes above one
+        // can be flagged falsely.
+        constexpr std::uint64_t kCrs = kOnes * '\r', kLfs = kOnes * '\n';
+        for (; at + 8 <= text.size(); at += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + at, sizeof word);
+            const std::uint64_t cr = word ^ kCrs, lf = word ^ kLfs;
+            const std::uint64_t ends = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighBits;
+            if (ends != 0) return at + static_cast<std::size_t>(std::countr_zero(ends) / 8);
+        }
+    }
+    for (; at < text.size(); ++at) {
+        if (text[at] == '\r' || text[at] == '\n') return at;
+    }
+    return std::string_view::npos;
+}
+
+inline bool HoldsAnyOf(std::string_view text, char a, char b, char c) {
+    const auto matches = [&](std::uint64_t word) { return BytesEqual(word, a) | BytesEqual(word, b) | BytesEqual(word, c); };
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if (matches(word) != 0) return true;
+    }
+    for (; at < text.size(); ++at) {
+        if (text[at] == a || text[at] == b || text[at] == c) return true;
+    }
+    return false;
+}
+
+// Upper-cases count bytes from in to out (which may be the same place).
+inline void UpperBytes(const char* in, char* out, std::size_t count) {
+    const auto upperEight = [in, out](std::size_t at) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, in + at, sizeof bytes);
+        bytes -= LowerLetterBits(bytes) >> 2;  // 0x80 >> 2: the 0x20 between a letter's two cases
+        std::memcpy(out + at, &bytes, sizeof bytes);
+    };
+    if (count < 8) {
+        for (std::size_t at = 0; at < count; ++at) {
+            out[at] = (in[at] >= 'a' && in[at] <= 'z') ? static_cast<char>(in[at] - 'a' + 'A') : in[at];
+        }
+        return;
+    }
+    for (std::size_t at = 0; at + 8 <= count; at += 8) upperEight(at);
+    // The last eight bytes once more (upper-casing twice changes nothing),
+    // instead of a byte at a time.
+    upperEight(count - 8);
+}
+
+}  // namespace text_words
+
+// True when text holds any of the bytes a, b and c.
+using text_words::HoldsAnyOf;
+// The position of the first CR or LF in text at or after from, or npos.
+using text_words::FindLineEnd;
+using text_words::UpperBytes;
 
 // A caller's text; null reads as the empty text.
 inline std::string_view TextOf(const char* text) { return text ? std::string_view(text) : std::string_view(); }

@@ -26,8 +26,6 @@
 namespace qor::store {
 namespace {
 
-char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::uint64_t LowerLetters(std::uint64_t bytes) { return LowerLetterBits(bytes); }
 
 std::uint64_t Load8(const char* at) {
@@ -38,21 +36,6 @@ std::uint64_t Load8(const char* at) {
 
 }  // namespace
 
-void UpperBytes(const char* in, char* out, std::size_t count) {
-    const auto upperEight = [in, out](std::size_t at) {
-        std::uint64_t bytes = Load8(in + at);
-        bytes -= LowerLetters(bytes) >> 2;  // 0x80 >> 2: the 0x20 between a letter's two cases
-        std::memcpy(out + at, &bytes, sizeof bytes);
-    };
-    if (count < 8) {
-        for (std::size_t at = 0; at < count; ++at) out[at] = UpperByte(in[at]);
-        return;
-    }
-    for (std::size_t at = 0; at + 8 <= count; at += 8) upperEight(at);
-    // The last eight bytes once more (upper-casing twice changes nothing),
-    // instead of a byte at a time.
-    upperEight(count - 8);
-}
 
 namespace {
 

@@ -66,8 +66,6 @@ void SplitPieces(std::string_view text, std::string_view sep, std::vector<std::s
 // ---- Case
 // Upper-cases the letters a to z, leaving every other byte unchanged.
 void UpperInPlace(std::string& text);
-// Upper-cases count bytes from in to out (which may be the same place).
-void UpperBytes(const char* in, char* out, std::size_t count);
 std::string Upper(std::string_view text);
 
 // A text upper-cased for a lookup: the text itself when it holds no letter
