@@ -151,6 +151,7 @@ private:
     std::size_t LowerBound(std::string_view name) const {
         using value_block::NameBefore;
         std::size_t low = 0, high = Size();
+        if (high == 0) return 0;  // no block to look into
         const char* offsets = block_ + value_block::kHeaderSize;
         const char* records = Records();
         const auto nameAt = [&](std::size_t i) {
