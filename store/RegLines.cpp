@@ -57,38 +57,54 @@ bool IsPlainQuotedText(std::string_view inside) {
 }
 
 
-// Bytes that can trigger a step after the first one of a quoted text or
-// a byte list: a backslash (escapes, joints) or a colon ("dword:", "hex:").
-constexpr auto MayTriggerStep = [](char c) { return c == '\\' || c == ':'; };
-constexpr auto MayTriggerStepInBytes = [](char c) { return c == '\\' || c == ':' || c == '"'; };
-
 // The three shapes that a store file writes, when nothing in them can
 // trigger any other step below: "dword:" with one to eight hex digits; a
-// quoted text without backslash or colon; "hex:" and bytes without
-// backslash, colon or quote. Gives the same stored text as the steps, with
-// one pass instead of many. False for any other field, left unchanged.
-bool CommonFieldToStoredText(std::string& field) {
-    const std::string_view text = field;
-    if (text.starts_with("dword:") && text.size() > 6 && text.size() <= 14 &&
-        std::all_of(text.begin() + 6, text.end(), IsHexDigit)) {
-        const std::uint32_t number = ParseStrtoul(text.substr(6), 16);
-        field.assign(kDwordPrefix);
-        AppendDecimal(field, static_cast<std::int32_t>(number));
+// quoted text that no step after the quotes changes; "hex:" and bytes
+// without backslash, colon or quote. Read in one pass instead of the steps,
+// with the same result: prefix + body, or for a DWORD "<dword>" + number.
+struct CommonField {
+    std::string_view prefix;
+    std::string_view body;  // unused for a DWORD
+    std::int32_t number = 0;
+};
+
+bool ReadCommonField(std::string_view field, CommonField& out) {
+    if (field.starts_with("dword:") && field.size() > 6 && field.size() <= 14) {
+        // One to eight hexadecimal digits, nothing else (from_chars takes
+        // no sign, space or "0x" in base 16).
+        std::uint32_t number = 0;
+        const char* end = field.data() + field.size();
+        const auto read = std::from_chars(field.data() + 6, end, number, 16);
+        if (read.ptr != end || read.ec != std::errc()) return false;
+        out = CommonField{kDwordPrefix, {}, static_cast<std::int32_t>(number)};
         return true;
     }
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
-        std::none_of(text.begin(), text.end(), MayTriggerStep)) {
-        field.pop_back();
-        field.replace(0, 1, kStringPrefix);
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"' &&
+        (!HoldsAnyOf(field, '\\', ':', ':') || IsPlainQuotedText(field.substr(1, field.size() - 2)))) {
+        out = CommonField{kStringPrefix, field.substr(1, field.size() - 2)};
         return true;
     }
-    if (text.starts_with("hex:") && std::none_of(text.begin() + 4, text.end(), MayTriggerStepInBytes)) {
-        field.replace(0, 4, kHexPrefix);
+    if (field.starts_with("hex:") && !HoldsAnyOf(field.substr(4), '\\', ':', '"')) {
+        out = CommonField{kHexPrefix, field.substr(4)};
         return true;
     }
     return false;
 }
 
+// The stored text of a common field, in place; false (field unchanged) for
+// any other field.
+bool CommonFieldToStoredText(std::string& field) {
+    CommonField common;
+    if (!ReadCommonField(field, common)) return false;
+    std::string text(common.prefix);
+    if (common.prefix == kDwordPrefix) {
+        AppendDecimal(text, common.number);
+    } else {
+        text.append(common.body);
+    }
+    field = std::move(text);
+    return true;
+}
 
 std::string_view WithoutQuotesAtEnds(std::string_view name) {
     while (!name.empty() && name.front() == '"') name.remove_prefix(1);
@@ -196,29 +212,17 @@ private:
         values_.Add(name_, field_);
     }
 
-    // The three shapes of CommonFieldToStoredText, added with the prefix
-    // kept apart. False, and nothing added, for any other field.
+    // A common field (ReadCommonField) added with its prefix kept apart.
+    // False, and nothing added, for any other field.
     bool AddCommonShape(std::string_view name, std::string_view field) {
-        if (field.starts_with("dword:") && field.size() > 6 && field.size() <= 14) {
-            // One to eight hexadecimal digits, nothing else (from_chars takes
-            // no sign, space or "0x" in base 16).
-            std::uint32_t number = 0;
-            const char* end = field.data() + field.size();
-            const auto read = std::from_chars(field.data() + 6, end, number, 16);
-            if (read.ptr != end || read.ec != std::errc()) return false;
-            values_.AddUpperName(name, kDwordPrefix, static_cast<std::int32_t>(number));
-            return true;
+        CommonField common;
+        if (!ReadCommonField(field, common)) return false;
+        if (common.prefix == kDwordPrefix) {
+            values_.AddUpperName(name, kDwordPrefix, common.number);
+        } else {
+            values_.AddUpperName(name, common.prefix, common.body);
         }
-        if (field.size() >= 2 && field.front() == '"' && field.back() == '"' &&
-            (!HoldsAnyOf(field, '\\', ':', ':') || IsPlainQuotedText(field.substr(1, field.size() - 2)))) {
-            values_.AddUpperName(name, kStringPrefix, field.substr(1, field.size() - 2));
-            return true;
-        }
-        if (field.starts_with("hex:") && !HoldsAnyOf(field.substr(4), '\\', ':', '"')) {
-            values_.AddUpperName(name, kHexPrefix, field.substr(4));
-            return true;
-        }
-        return false;
+        return true;
     }
 
     const RegLineRules rules_;  // a copy: three flags, and callers may pass a temporary

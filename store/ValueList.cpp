@@ -81,10 +81,10 @@ char* Allocate(std::size_t bytes) {
     return static_cast<char*>(block);
 }
 
-// A block that holds exactly the entries entryAt(0) to entryAt(count - 1),
-// in that order; null for none.
-template <typename EntryAt>
-char* BuildBlockOf(std::size_t count, EntryAt entryAt) {
+// A block that holds exactly these entries, in their order; null for none.
+char* BuildBlock(const std::vector<Entry>& entries) {
+    const std::size_t count = entries.size();
+    const auto entryAt = [&entries](std::size_t i) -> const Entry& { return entries[i]; };
     if (count == 0) return nullptr;
     std::uint64_t recordBytes = 0;
     for (std::size_t i = 0; i < count; ++i) recordBytes += RecordSize(entryAt(i));
@@ -106,9 +106,6 @@ char* BuildBlockOf(std::size_t count, EntryAt entryAt) {
     return block;
 }
 
-char* BuildBlock(const std::vector<Entry>& entries) {
-    return BuildBlockOf(entries.size(), [&entries](std::size_t i) { return entries[i]; });
-}
 
 bool ByName(const Entry& a, const Entry& b) { return NameBefore(a.name, b.name); }
 

@@ -26,7 +26,6 @@
 namespace qor::store {
 namespace {
 
-std::uint64_t LowerLetters(std::uint64_t bytes) { return LowerLetterBits(bytes); }
 
 std::uint64_t Load8(const char* at) {
     std::uint64_t bytes;
@@ -44,8 +43,8 @@ bool HasLowerLetter(std::string_view text) {
         return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
     }
     std::uint64_t found = 0;
-    for (std::size_t at = 0; at + 8 <= text.size(); at += 8) found |= LowerLetters(Load8(text.data() + at));
-    return (found | LowerLetters(Load8(text.data() + text.size() - 8))) != 0;
+    for (std::size_t at = 0; at + 8 <= text.size(); at += 8) found |= LowerLetterBits(Load8(text.data() + at));
+    return (found | LowerLetterBits(Load8(text.data() + text.size() - 8))) != 0;
 }
 
 bool IsSpace(char c) {
