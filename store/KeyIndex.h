@@ -133,21 +133,39 @@ public:
         --used_;
     }
 
+    // An entry with its key's hash (HashOf), worked out while the key was
+    // at hand.
+    struct Slot {
+        std::uint64_t hash = 0;  // 0: empty
+        Iterator entry{};
+    };
+
+    static std::uint64_t HashOf(std::string_view key) {
+        std::uint64_t unused = 0;
+        return KeyHash<false>(key, unused);
+    }
+
     // Indexes the entries from first to last (none of them indexed yet) at
-    // once. They are placed in the order of their home slots, so that the
-    // table is written front to back instead of at a random place per entry.
+    // once.
     template <typename Entries>
     void AddAll(Entries first, Entries last, std::size_t count) {
-        Reserve(used_ + count);
+        std::vector<Slot> pending;
+        pending.reserve(count);
+        for (auto it = first; it != last; ++it) pending.push_back(Slot{HashOf(it->first), it});
+        AddAll(pending);
+    }
+
+    // Indexes the hashed entries (none of them indexed yet) at once, in the
+    // order of their home slots, so that the table is written front to back
+    // instead of at a random place per entry. The list is reordered.
+    void AddAll(std::vector<Slot>& pending) {
+        Reserve(used_ + pending.size());
         // The entries are grouped by their home slot's upper bits (groups
         // of 64 slots, each then written while it is in the cache), in
         // place: this runs at the end of a load, when the store's memory is
         // at its height, so nothing but the list itself is held beside it.
         constexpr unsigned kGroupBits = 6;
         const auto groupOf = [this](const Slot& slot) { return (slot.hash & Mask()) >> kGroupBits; };
-        std::vector<Slot> pending;
-        pending.reserve(count);
-        for (auto it = first; it != last; ++it) pending.push_back(Slot{HashOf(it->first), it});
         const std::size_t groups = (slots_.size() >> kGroupBits) + 1;
         std::vector<std::size_t> ends(groups, 0), next(groups, 0);
         for (const Slot& slot : pending) ++ends[groupOf(slot)];
@@ -191,16 +209,6 @@ public:
     }
 
 private:
-    struct Slot {
-        std::uint64_t hash = 0;  // 0: empty
-        Iterator entry{};
-    };
-
-    static std::uint64_t HashOf(std::string_view key) {
-        std::uint64_t unused = 0;
-        return KeyHash<false>(key, unused);
-    }
-
     std::size_t Mask() const { return slots_.size() - 1; }
 
     void Place(const Slot& slot) {

@@ -79,6 +79,48 @@ TEST(KeyMapTest, KeysAddedUnindexedAreFoundBeforeAndAfterReindexing) {
     ExpectFindsExactly(map, {"AA", "B", "C", "D", "E"}, {"A"});
 }
 
+// Keys added unindexed into an empty map are hashed as they come; any
+// other change in between (one that keeps the count the same included)
+// must not leave the index with an entry that is gone, or without one.
+TEST(KeyMapTest, KeysHashedAsTheyAreAddedStayRightThroughChangesInBetween) {
+    KeyMap erased;
+    for (const char* key : {"A", "B", "C"}) erased.AppendUnindexed(erased.end(), key, ValueList());
+    erased.erase("B");
+    erased.emplace("D", ValueList());  // three keys again
+    erased.Reindex();
+    ExpectFindsExactly(erased, {"A", "C", "D"}, {"B"});
+
+    KeyMap swapped;
+    KeyMap filling;
+    for (const char* key : {"E", "F"}) filling.AppendUnindexed(filling.end(), key, ValueList());
+    swapped.swap(filling);
+    swapped.AppendUnindexed(swapped.end(), "G", ValueList());
+    filling.AppendUnindexed(filling.end(), "H", ValueList());
+    swapped.Reindex();
+    filling.Reindex();
+    ExpectFindsExactly(swapped, {"E", "F", "G"}, {"H"});
+    ExpectFindsExactly(filling, {"H"}, {"E", "G"});
+
+    // A merge takes keys out of a map still filling; both go on.
+    KeyMap taken;
+    Fill(taken, {"I"});
+    KeyMap source;
+    for (const char* key : {"I", "J", "K"}) source.AppendUnindexed(source.end(), key, ValueList());
+    taken.merge(source);
+    source.AppendUnindexed(source.end(), "L", ValueList());
+    source.Reindex();
+    ExpectFindsExactly(source, {"I", "L"}, {"J", "K"});
+    ExpectFindsExactly(taken, {"I", "J", "K"}, {"L"});
+
+    // Cleared and filled anew: only the new keys.
+    KeyMap cleared;
+    for (const char* key : {"M", "N"}) cleared.AppendUnindexed(cleared.end(), key, ValueList());
+    cleared.clear();
+    cleared.AppendUnindexed(cleared.end(), "O", ValueList());
+    cleared.Reindex();
+    ExpectFindsExactly(cleared, {"O"}, {"M", "N"});
+}
+
 // A large map indexed at once: the bulk build groups thousands of entries
 // by their home slots, and every one of them must land where a search looks.
 TEST(KeyMapTest, ABulkIndexFindsEveryKeyOfALargeMap) {
