@@ -91,7 +91,9 @@ TEST(RegLinesTest, TheReadersShortcutsStoreWhatTheStepsStore) {
     const std::vector<std::string> fields = {
         "dword:ffffffcb", "dword:0", "dword:123456789", "dword:00000010x", "dword:", "\"C:\\Scans\\P1\\4\"",
         "\"C:\\\\share\"", "\"a\\\"b\"", "\"x dword:5\"", "\"hex(2):a\\  b\"", "\"hexagon:\\x\"", "\"ends\\\"",
-        "\"\\\\first\"", "\"two\"quotes\"", "hex:0a,ff", "hex:0a,\"x\"", "hex:0a:ff", "\"\"", "\"", "plain:text\\"};
+        "\"\\\\first\"", "\"two\"quotes\"", "hex:0a,ff", "hex:0a,\"x\"", "hex:0a:ff", "\"\"", "\"", "plain:text\\",
+        "dword:FFFFFFCB", "dword:0000000g", "dword:+0000001", "dword:-0000001", "dword: 0000001", "dword:0000:001",
+        "\"Dd hh\"", "\"C:\\dword:1\"", "\"path\\hex\""};
     for (const RegLineRules& rules : {kStoreFileRules, kImportRules}) {
         for (const std::string& field : fields) {
             std::string stepwise = field;
@@ -107,6 +109,8 @@ TEST(RegLinesTest, MarkerAndDuplicateSectionsDifferBetweenTheReaders) {
     KeyMap keys;
     EXPECT_FALSE(ReadRegLines(text, kStoreFileRules, keys, nullptr));
     EXPECT_EQ(Read("[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n", kStoreFileRules), (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
+    // With one more "[" the marker's text is a key like any other.
+    EXPECT_EQ(Read("[[cinicheckfilevalid]\n\"A\"=1\n", kStoreFileRules), (Texts{"[CINICHECKFILEVALID]", "A=<dword>1"}));
 
     KeyMap taken, target;
     taken.emplace("L", ValueList());

@@ -59,17 +59,39 @@ inline std::size_t FindLineEnd(std::string_view text, std::size_t from) {
 }
 
 inline bool HoldsAnyOf(std::string_view text, char a, char b, char c) {
-    const auto matches = [&](std::uint64_t word) { return BytesEqual(word, a) | BytesEqual(word, b) | BytesEqual(word, c); };
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
+    const auto matches = [&](std::size_t at) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + at, sizeof word);
-        if (matches(word) != 0) return true;
+        return (BytesEqual(word, a) | BytesEqual(word, b) | BytesEqual(word, c)) != 0;
+    };
+    if (text.size() < 8) {
+        for (char byte : text) {
+            if (byte == a || byte == b || byte == c) return true;
+        }
+        return false;
+    }
+    for (std::size_t at = 0; at + 8 <= text.size(); at += 8) {
+        if (matches(at)) return true;
+    }
+    // The last eight bytes, some of them looked at already.
+    return matches(text.size() - 8);
+}
+
+// The position of the first byte equal to byte, or npos.
+inline std::size_t FindByte(std::string_view text, char byte) {
+    std::size_t at = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; at + 8 <= text.size(); at += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + at, sizeof word);
+            const std::uint64_t found = BytesEqual(word, byte);
+            if (found != 0) return at + static_cast<std::size_t>(std::countr_zero(found) / 8);
+        }
     }
     for (; at < text.size(); ++at) {
-        if (text[at] == a || text[at] == b || text[at] == c) return true;
+        if (text[at] == byte) return at;
     }
-    return false;
+    return std::string_view::npos;
 }
 
 // Upper-cases count bytes from in to out (which may be the same place).
@@ -98,6 +120,8 @@ inline void UpperBytes(const char* in, char* out, std::size_t count) {
 using text_words::HoldsAnyOf;
 // The position of the first CR or LF in text at or after from, or npos.
 using text_words::FindLineEnd;
+// The position of the first byte equal to byte in text, or npos.
+using text_words::FindByte;
 using text_words::UpperBytes;
 
 // A caller's text; null reads as the empty text.
