@@ -6,6 +6,9 @@
 //   generate KEYS DIR       writes DIR/store.ini (store file) and DIR/peer.ini (INI form)
 //   load FILE RUNS          LoadFile; peak and held memory after the first load
 //   save FILE OUT RUNS      SaveFile of the loaded store; whether OUT equals FILE
+//   replace FILE OUT RUNS   FILE's bytes, held in memory, written to OUT the way SaveFile
+//                           writes (pieces of 1 MiB, flushed, renamed over the old file):
+//                           what SaveFile costs without the lines to make
 //   walk FILE RUNS          full-tree walk through CRegExt
 //   scanwalk KEYS RUNS      the walk and the scan-per-query reference on KEYS keys
 //   getint FILE HANDLES RUNS [table|regext]
@@ -32,6 +35,7 @@
 #include "bench/ProcessMemory.h"
 #include "bench/StoreGenerator.h"
 #include "bench/TreeWalk.h"
+#include "platform/Platform.h"
 #include "store/KeyStore.h"
 #include "store/ValueText.h"
 
@@ -123,6 +127,22 @@ int Save(const std::string& path, const std::string& out, int runs) {
     auto store = Loaded(path);
     PrintTiming("seconds", BestOf(runs, Nothing, [&] { store->SaveFile(out.c_str(), ""); }, Nothing));
     std::printf("identical=%d\n", ReadAll(out) == ReadAll(path) ? 1 : 0);
+    return 0;
+}
+
+int Replace(const std::string& path, const std::string& out, int runs) {
+    const std::string bytes = ReadAll(path);
+    constexpr std::size_t kPiece = 1 << 20;
+    const auto writeAll = [&bytes](const qor::platform::PieceWriter& write) {
+        for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+            if (!write(std::string_view(bytes).substr(at, kPiece))) return false;
+        }
+        return true;
+    };
+    bool written = true;
+    PrintTiming("seconds", BestOf(runs, Nothing, [&] { written &= qor::platform::ReplaceFileAtomicallyFrom(out, writeAll); },
+                                  Nothing));
+    std::printf("identical=%d\n", written && ReadAll(out) == bytes ? 1 : 0);
     return 0;
 }
 
@@ -373,6 +393,7 @@ int main(int argc, char** argv) {
     if (command == "generate" && n == 3) return Generate(number(1), args[2]);
     if (command == "load" && n == 3) return Load(args[1], runsAt(2));
     if (command == "save" && n == 4) return Save(args[1], args[2], runsAt(3));
+    if (command == "replace" && n == 4) return Replace(args[1], args[2], runsAt(3));
     if (command == "walk" && n == 3) return Walk(args[1], runsAt(2));
     if (command == "scanwalk" && n == 3) return ScanWalk(number(1), runsAt(2));
     if (command == "getint" && (n == 4 || (n == 5 && (args[4] == "table" || args[4] == "regext")))) {
