@@ -6,9 +6,10 @@ namespace qorreg {
 namespace {
 
 const VerbHelp kVerbHelp[] = {
-    {"query", "-f FILE query KEY [-v NAME] [-s] [--json]", "show a key's values and sub-keys",
+    {"query", "-f FILE query [KEY] [-v NAME] [-s] [--json]", "show a key's values and sub-keys",
      "Shows KEY on a line, then one line per value: NAME, TYPE, DATA.\n"
      "Without -s the sub-keys directly below KEY follow, one per line.\n"
+     "Without KEY, -s shows every key of the store.\n"
      "\n"
      "  -v, --value NAME   show only the value NAME\n"
      "  -s, --subtree      show KEY and every key below it, each with its values\n"

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "Format.h"
@@ -56,6 +57,22 @@ bool AnyKeyContains(CIniClass& store, const std::string& filter) {
     return false;
 }
 
+// The whole store, as -s shows a key: each first path component (a root
+// name, or the first name of a root-less product key) in byte order, then
+// depth first every path below it.
+std::vector<std::string> WholeStorePaths(CIniClass& store) {
+    CStringArray keys;
+    store.GetAllKeys(keys);
+    std::set<std::string> tops;
+    for (CStringArray::INT_PTR i = 0; i < keys.GetSize(); ++i) tops.insert(keys[i].str().substr(0, keys[i].str().find('\\')));
+    std::vector<std::string> paths;
+    for (const std::string& top : tops) {
+        std::vector<std::string> below = SubtreePaths(BuildKeyTree(store, top), top);
+        paths.insert(paths.end(), below.begin(), below.end());
+    }
+    return paths;
+}
+
 }  // namespace
 
 std::string ShowValueData(CIniClass& store, const std::string& key, const StoredValue& value) {
@@ -79,19 +96,27 @@ int ReadKeyOperand(const std::string& text, std::string& key, Io& io) {
 }
 
 int QueryVerb(const Options& options, Io& io) {
+    // Without KEY, -s lists every key of the store.
+    const bool wholeStore = options.operands.empty();
+    if (wholeStore && (!options.Has(kOptSubtree) || options.Has(kOptJson))) {
+        return Fail(io, kExitFailure, "query without KEY takes -s and no --json (see qorreg query --help)");
+    }
     std::string key;
-    if (int status = ReadKeyOperand(options.operands[0], key, io)) return status;
+    if (!wholeStore) {
+        if (int status = ReadKeyOperand(options.operands[0], key, io)) return status;
+    }
     Session session(io);
     if (int status = session.Open(options.file, FileUse::Read)) return status;
     CIniClass& store = session.Store();
-    if (!KeyIsPresent(store, key)) return Fail(io, kExitNotFound, "key not found: " + key);
+    if (!wholeStore && !KeyIsPresent(store, key)) return Fail(io, kExitNotFound, "key not found: " + key);
 
-    KeyTree tree = BuildKeyTree(store, key);
+    KeyTree tree = wholeStore ? KeyTree() : BuildKeyTree(store, key);
     if (options.Has(kOptJson)) return QueryJson(options, store, tree, key, io);
     std::string name = UpperAscii(options.value);
     const std::string* onlyName = options.Has(kOptValue) ? &name : nullptr;
-    std::vector<std::string> keys = options.Has(kOptSubtree) ? SubtreePaths(tree, key)
-                                                             : std::vector<std::string>{key};
+    std::vector<std::string> keys = wholeStore                     ? WholeStorePaths(store)
+                                    : options.Has(kOptSubtree)     ? SubtreePaths(tree, key)
+                                                                   : std::vector<std::string>{key};
     bool any = false;
     for (const std::string& path : keys) {
         std::ostringstream block;
@@ -100,7 +125,8 @@ int QueryVerb(const Options& options, Io& io) {
         any = true;
     }
     if (onlyName != nullptr && !any) {
-        return Fail(io, kExitNotFound, "value not found: " + name + (options.Has(kOptSubtree) ? " under " : " in ") + key);
+        const std::string where = wholeStore ? " in the store" : (options.Has(kOptSubtree) ? " under " : " in ") + key;
+        return Fail(io, kExitNotFound, "value not found: " + name + where);
     }
     std::vector<std::string> children = ChildPaths(tree, key);
     if (onlyName == nullptr && !options.Has(kOptSubtree) && !children.empty()) {

@@ -20,7 +20,7 @@ struct VerbEntry {
 };
 
 const VerbEntry kVerbs[] = {
-    {"query", QueryVerb, 1, 1, kOptFile | kOptValue | kOptSubtree | kOptJson, true},
+    {"query", QueryVerb, 0, 1, kOptFile | kOptValue | kOptSubtree | kOptJson, true},
     {"add", AddVerb, 1, 1, kOptFile | kOptValue | kOptType | kOptData | kOptWait, true},
     {"delete", DeleteVerb, 1, 1, kOptFile | kOptValue | kOptWait, true},
     {"copy", CopyVerb, 2, 2, kOptFile | kOptWait, true},

@@ -161,6 +161,21 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
     EXPECT_EQ(Run({"-f", missingFile, "query", kKeyX}).err, "qorreg: no such file: " + missingFile + "\n");
 }
 
+TEST_F(VerbsTest, QueryWithoutKeyListsTheWholeStoreRootLessKeysIncluded) {
+    WriteAll(store_,
+             "REGEDIT4\r\n[SOFTWARE\\P\\Q]\r\n\"V\"=\"5\"\r\n[HKEY_CURRENT_USER\\X]\r\n\"V\"=\"1\"\r\n"
+             "[HKEY_CURRENT_USER\\X\\Y]\r\n[CINICHECKFILEVALID]\r\n");
+    EXPECT_EQ(OnStore({"query", "-s"}).out,
+              "HKEY_CURRENT_USER\n\nHKEY_CURRENT_USER\\X\n    V    REG_SZ    1\n\nHKEY_CURRENT_USER\\X\\Y\n\n"
+              "SOFTWARE\n\nSOFTWARE\\P\n\nSOFTWARE\\P\\Q\n    V    REG_SZ    5\n");
+    EXPECT_EQ(OnStore({"query", "-s", "-v", "v"}).out,
+              "HKEY_CURRENT_USER\\X\n    V    REG_SZ    1\n\nSOFTWARE\\P\\Q\n    V    REG_SZ    5\n");
+    EXPECT_EQ(OnStore({"query", "-s", "-v", "none"}).err, "qorreg: value not found: NONE in the store\n");
+    for (const std::vector<std::string>& refused : {std::vector<std::string>{"query"}, {"query", "-s", "--json"}}) {
+        EXPECT_EQ(OnStore(refused).status, 2) << refused.size();
+    }
+}
+
 TEST_F(VerbsTest, AddThenQueryRoundTripsEachTypeThroughTheFile) {
     struct Case {
         std::vector<std::string> typeAndData;
