@@ -3,7 +3,7 @@
 BUILD := build/default
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build demo test test-native test-asan test-tsan test-fuzz test-32 windows clean
+.PHONY: all setup build demo test test-native test-asan test-tsan test-fuzz test-32 windows package test-package clean
 
 all: build
 
@@ -24,6 +24,17 @@ test-native: build
 windows:
 	@JOBS=$(JOBS) scripts/windows.sh
 
+# The packages: the Debian package of the native build and the zips of the
+# two MinGW builds (scripts/package.sh, cmake/QorPackaging.cmake).
+package:
+	@JOBS=$(JOBS) scripts/package.sh
+
+# The packages as a user meets them (tests/package/check_packages.sh):
+# extracted, their programs and consumers built against them run, lintian.
+test-package: package
+	@scripts/setup.sh lintian pkg-config unzip wine64
+	@tests/package/check_packages.sh
+
 # The whole suite built for 32-bit Linux (i686) and run under qemu-i386:
 # the 32-bit data model of the library's callers, on machines that cannot
 # run 32-bit Windows programs. One build, ctest in parallel.
@@ -32,10 +43,12 @@ test-32:
 
 # Native tests, the same suite under AddressSanitizer + UBSan, the threaded
 # tests under ThreadSanitizer and a smoke run of every fuzz harness; the
-# 32-bit suite under qemu-i386; then the Windows builds and their tests.
+# 32-bit suite under qemu-i386; then the Windows builds and their tests;
+# then the packages, made and checked.
 test: test-native test-asan test-tsan test-fuzz
 	@$(MAKE) --no-print-directory test-32
 	@$(MAKE) --no-print-directory windows
+	@$(MAKE) --no-print-directory test-package
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 # no recovery: any report fails its test. The kill loop of the crash tests
