@@ -50,10 +50,22 @@ if [ ! -f "$deb" ]; then
 else
   expect "Debian package version" "$(dpkg-deb -f "$deb" Version)" "$version"
   expect "Debian maintainer" "$(dpkg-deb -f "$deb" Maintainer)" "Orvane Corp <support@orvane.example>"
+  depends=$(dpkg-deb -f "$deb" Depends)
+  [[ "$depends" == *libc6* ]] || fail "Depends not computed by dpkg-shlibdeps: '$depends'"
+  # Maintainer scripts, where there are any, only run ldconfig.
+  mkdir -p "$work/control"
+  dpkg-deb -e "$deb" "$work/control"
+  for script in preinst postinst prerm postrm; do
+    [ -f "$work/control/$script" ] || continue
+    extra=$(grep -vE '^(#!/bin/sh|set -e|if \[ "\$1" = "[a-z]+" \]; then|[[:space:]]*ldconfig|fi|)$' "$work/control/$script" || true)
+    expect "$script beyond ldconfig" "${extra:-nothing}" nothing
+  done
   root=$work/deb
   dpkg-deb -x "$deb" "$root"
   prefix=$root/usr
   expect "extracted qorreg --version" "$(env -i "$prefix/bin/qorreg" --version 2>&1)" "qorreg (QorCommonLib) $version"
+  library=$(find "$prefix" -name 'libQorCommonLib.so.*.*')
+  expect "run paths of the library" "$(readelf -d "$library" | grep -cE '\((RPATH|RUNPATH)\)' || true)" 0
   listing=$(env -i "$prefix/bin/qorreg" -f "$store" query -s 2>&1) || fail "extracted qorreg query -s: $listing"
   expect "extracted qorreg lists a root-less product key" \
     "$(grep -cx 'SOFTWARE\\ORVANE CORP\\DOCSCAN\\DOCSCAN PRO 5' <<<"$listing")" 1
