@@ -66,7 +66,7 @@ int WriteValue(const std::string& key, const std::string& name, const NewValue& 
 int ReadInput(const std::string& input, InputKind kind, CIniClass& staging, Io& io) {
     if (kind == InputKind::Store) {
         if (staging.LoadFile(input.c_str()) == 1) return kExitOk;
-        return Fail(io, kExitFailure, WholeFileWords(CStoreFileCheck::KeyNamedAgain).found + ": " + input);
+        return Fail(io, kExitFailure, WhyLoadFails(input) + ": " + input);
     }
     if (kind == InputKind::Regedit) {
         CRegeditFile reader;

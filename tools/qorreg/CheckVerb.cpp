@@ -70,9 +70,7 @@ Words Describe(const Finding& f) {
         case CStoreFileCheck::Empty:
         case CStoreFileCheck::NotAStore:
         case CStoreFileCheck::MarkerMissing: return WholeFileWords(f.kind);
-        case CStoreFileCheck::KeyNamedAgain:
-            return {"key " + key + " is named again (first on line " + other + ")",
-                    "the load fails: programs get no settings from this file"};
+        case CStoreFileCheck::KeyNamedAgain: return KeyNamedAgainWords(key, f.otherLine);
         case CStoreFileCheck::NulByte:
             return {"a NUL byte in the line", "programs pass texts that end at a NUL, so what follows it cannot be reached"};
         case CStoreFileCheck::NoSection: return {"a value before the first key line", "ignored"};

@@ -39,6 +39,22 @@ Words WholeFileWords(CStoreFileCheck::Kind kind) {
     }
 }
 
+Words KeyNamedAgainWords(const std::string& key, unsigned firstLine) {
+    return {"key " + key + " is named again (first on line " + std::to_string(firstLine) + ")",
+            "the load fails: programs get no settings from this file"};
+}
+
+std::string WhyLoadFails(const std::string& path) {
+    CStoreFileCheck check;
+    check.Check(path.c_str());
+    const CArray<CStoreFileCheck::Finding>& findings = check.GetFindings();
+    for (CArray<CStoreFileCheck::Finding>::INT_PTR i = 0; i < findings.GetSize(); ++i) {
+        const CStoreFileCheck::Finding& f = findings[i];
+        if (f.kind == CStoreFileCheck::KeyNamedAgain) return KeyNamedAgainWords(f.key.GetString(), f.otherLine).found;
+    }
+    return WholeFileWords(CStoreFileCheck::KeyNamedAgain).found;
+}
+
 InputKind DetectInputKind(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     char start[256] = {};

@@ -19,6 +19,12 @@ struct Words {
 // Empty, Utf16, NotAStore, MarkerMissing, and KeyNamedAgain without its key).
 Words WholeFileWords(CStoreFileCheck::Kind kind);
 
+// The words of a key named twice (KeyNamedAgain), as check gives them.
+Words KeyNamedAgainWords(const std::string& key, unsigned firstLine);
+// What keeps the store file at path from loading: the check's first key
+// named twice, in its words.
+std::string WhyLoadFails(const std::string& path);
+
 // The kinds of file import reads.
 enum class InputKind {
     Store,     // a store file: it ends with its end marker line

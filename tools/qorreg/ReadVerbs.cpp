@@ -184,7 +184,7 @@ int ValidateVerb(const Options& options, Io& io) {
     }
     if (judged || probe.LoadFile(path.c_str()) != 1) {
         io.out << "invalid\n";
-        return Fail(io, kExitNotFound, WholeFileWords(judged ? kind : CStoreFileCheck::KeyNamedAgain).found + ": " + path);
+        return Fail(io, kExitNotFound, (judged ? WholeFileWords(kind).found : WhyLoadFails(path)) + ": " + path);
     }
     io.out << "valid\n";
     return kExitOk;

@@ -133,7 +133,7 @@ int Session::Load(FileUse use) {
         if (kind != CStoreFileCheck::MarkerMissing || use == FileUse::Change) return Refuse(WholeFileWords(kind).found, use);
         complete = false;
     }
-    if (store_.LoadFile(path_.c_str()) != 1) return Refuse(WholeFileWords(CStoreFileCheck::KeyNamedAgain).found, use);
+    if (store_.LoadFile(path_.c_str()) != 1) return Refuse(WhyLoadFails(path_), use);
     if (!complete) io_.err << "qorreg: warning: " << WholeFileWords(kind).found << ": " << path_ << '\n';
     loaded_ = TakeSnapshot(store_);
     return kExitOk;
