@@ -109,7 +109,6 @@ int Session::Open(const std::string& path, FileUse use, unsigned waitSeconds, bo
         store_.RemoveAll();
         if (fs::exists(path, ec)) return Load(use);
     }
-    if (!fs::exists(path, ec)) io_.err << "qorreg: creating new store file: " << path << '\n';
     return kExitOk;
 }
 
@@ -169,6 +168,8 @@ int Session::Commit() {
     if (!lost.empty()) {
         return Fail(io_, kExitFailure, "the store file cannot keep " + lost + " as given, not changed: " + path_);
     }
+    std::error_code ec;
+    if (!fs::exists(path_, ec)) io_.err << "qorreg: creating new store file: " << path_ << '\n';
     if (store_.SaveFile(path_.c_str(), "") != 1) return Fail(io_, kExitFailure, "cannot write file: " + path_);
     return kExitOk;
 }
