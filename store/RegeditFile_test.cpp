@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CRegeditFile.h"
+#include "platform/Platform.h"
 #include "testsupport/StoreViews.h"
 #include "testsupport/TestFiles.h"
 
@@ -65,7 +66,8 @@ TEST(RegeditFile, ImportIsAllOrNothingAndTellsWhyNothingWasRead) {
     EXPECT_EQ(reader.ImportFile(store, "/no/such/file.reg"), 0);
     EXPECT_EQ(reader.GetProblem(), CRegeditFile::CannotRead);
 
-    // A version 5 file in UTF-16LE: merged, the key's other values kept, a deleted key not made.
+    // A version 5 file in UTF-16LE: merged, the key's other values kept, a deleted key not made;
+    // the text arrives in the store's 8-bit code page (UTF-8 here, the ANSI code page on Windows).
     std::string wide = "\xFF\xFE";
     for (wchar_t c : std::wstring(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"\u00e9\"\r\n\r\n"
                                   L"[-HKEY_CURRENT_USER\\Y]\r\n\"B\"=\"c\"\r\n")) {
@@ -74,7 +76,7 @@ TEST(RegeditFile, ImportIsAllOrNothingAndTellsWhyNothingWasRead) {
     ASSERT_EQ(reader.ImportText(store, CString(wide)), 1);
     EXPECT_EQ(reader.GetProblem(), CRegeditFile::NoProblem);
     EXPECT_EQ(testkit::SnapshotOf(store),
-              (testkit::Snapshot{{"HKEY_CURRENT_USER\\X", {{"A", "<string>\xC3\xA9"}, {"KEEP", "<dword>1"}}}}));
+              (testkit::Snapshot{{"HKEY_CURRENT_USER\\X", {{"A", "<string>" + platform::WideToNarrow(L"\u00e9")}, {"KEEP", "<dword>1"}}}}));
 }
 
 // A store with every kind of text the regedit form keeps, written and read back.
