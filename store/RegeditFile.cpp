@@ -32,6 +32,7 @@
 #include "store/RegeditFile.h"
 
 #include <new>
+#include <string>
 
 #include "CRegeditFile.h"
 #include "platform/Platform.h"
@@ -277,7 +278,7 @@ bool ToUtf16Le(std::string_view text, std::string& bytes) {
     bytes.reserve(2 * wide.size() + 4);
     const auto unit = [&bytes](std::uint32_t u) { bytes.append({static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)}); };
     for (wchar_t c : wide) {
-        const auto code = static_cast<std::uint32_t>(c);
+        const auto code = static_cast<std::uint32_t>(std::char_traits<wchar_t>::to_int_type(c));
         if (code > 0xFFFF) {  // wchar_t holds whole code points: a surrogate pair each
             unit(0xD800 + ((code - 0x10000) >> 10));
             unit(0xDC00 + ((code - 0x10000) & 0x3FF));

@@ -61,7 +61,7 @@ std::vector<std::string> NotReadBack(CIniClass& store, const Snapshot& wanted, C
         for (const auto& [name, text] : values) {
             const auto value = found->second.find(name);
             if (value == found->second.end() || !ReadsTheSame(store, back, key, name, text, value->second)) {
-                lost.push_back("value " + name + " of " + key);
+                lost.push_back(std::string("value ").append(name).append(" of ").append(key));
             }
         }
     }
