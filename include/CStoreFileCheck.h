@@ -32,6 +32,8 @@ public:
         ChangedBySave,       ///< the value reads back as saved after the next save (empty: not written back)
         MarkerMissing,       ///< no end marker line at the end (line 0): the file counts as incomplete
         MarkerMisplaced,     ///< an end marker line that does not count, not being at the end
+        Empty,               ///< the file has no bytes (line 0): no store in it; qorreg refuses it
+        NotAStore,           ///< the first line is not "REGEDIT4" (line 0): not a store file; qorreg refuses it
     };
 
     /// One finding. Texts are empty where they do not apply.
@@ -56,8 +58,14 @@ public:
     int Check(const char* path);
     /// The findings of the last Check, in line order (whole-file findings last).
     const CArray<Finding>& GetFindings() const { return m_findings; }
-    /// 1 when a finding of this kind keeps the store from loading the file, else 0.
+    /// 1 when a finding of this kind keeps the store from loading the file,
+    /// or the file from counting as a store file (Empty, NotAStore), else 0.
     static int IsFatal(Kind kind);
+    /// A quick look at the file as a whole, without reading its lines: its
+    /// size, its first line and its end. 1 with kind set to the first of
+    /// CannotRead, TooLarge, Empty, Utf16, NotAStore and MarkerMissing that
+    /// applies (what Check reports for the file as a whole); 0 when none does.
+    static int Classify(const char* path, Kind& kind);
 
 private:
     CArray<Finding> m_findings;

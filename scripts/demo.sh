@@ -43,8 +43,12 @@ step "Does the store read every line of root.ini as written, and would a save ke
   check root.ini
 step "The scanner profiles: the key ...\\Devices and every key below it (-s); each value with its name, type and data." \
   -f root.ini query 'HKCU\Software\Orvane Corp\DocScan\Devices' -s
-step "Export one scanner's settings as a TWAIN export (REGEDIT4 text) into a temporary file; root.ini itself is not changed." \
+step "Export one scanner's settings (the key and every key below it) as a file for Windows' regedit into a temporary file; root.ini itself is not changed." \
   -f root.ini export 'HKCU\Software\Orvane Corp\DocScan\Devices\FB-2400' "$work/fb2400.reg"
-printf '\n# The exported file: a header, then the key and its values as text.\n$ cat %s\n' "$work/fb2400.reg"
+printf '\n# The exported file: a header, then each key and its values, texts escaped as regedit reads them.\n$ cat %s\n' "$work/fb2400.reg"
 tr -d '\r' < "$work/fb2400.reg"
+step "Import it into a new store file (--create: a missing store file is an error without it)." \
+  -f "$work/copy.ini" import --create "$work/fb2400.reg"
+step "compare the scanner's keys in both files: export and import keep every value exactly (exit status 0: identical)." \
+  compare root.ini "$work/copy.ini" 'HKCU\Software\Orvane Corp\DocScan\Devices\FB-2400' -s
 printf '\n# More: qorreg --help, and docs/qorreg.md.\n'

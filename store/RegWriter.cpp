@@ -14,23 +14,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// An optional minus and one or more digits, from -2147483648 to 4294967295;
-// bits receives what strtoul makes of it.
-bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) {
-    const bool negative = text.starts_with('-');
-    if (negative) text.remove_prefix(1);
-    if (text.empty()) return false;
-    std::uint64_t magnitude = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
-        if (magnitude > 0xFFFFFFFFull) return false;
-    }
-    if (negative && magnitude > 0x80000000ull) return false;
-    bits = static_cast<std::uint32_t>(magnitude);
-    if (negative) bits = 0u - bits;
-    return true;
-}
 
 // True when text holds one of the two (or three) bytes. Without an early
 // exit the loop is vectorised; the texts are short, and a search per byte
@@ -221,6 +204,22 @@ char* WriteValueLine(char* at, std::string_view name, const StoredText& text, Dw
 }
 
 }  // namespace
+
+bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) {
+    const bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    if (text.empty()) return false;
+    std::uint64_t magnitude = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+        if (magnitude > 0xFFFFFFFFull) return false;
+    }
+    if (negative && magnitude > 0x80000000ull) return false;
+    bits = static_cast<std::uint32_t>(magnitude);
+    if (negative) bits = 0u - bits;
+    return true;
+}
 
 bool FitsSectionLine(std::string_view key) { return !HoldsAny(key, ']', '\r', '\n'); }
 

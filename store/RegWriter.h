@@ -17,6 +17,7 @@
 #include "store/KeyMap.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,13 @@ enum class DwordField {
     // The TWAIN export: the text read by atoi, modulo 2^32.
     TwainExport,
 };
+
+// The texts a "<dword>" value is written as a dword: field for: an optional
+// minus and one or more digits, from -2147483648 to 4294967295; bits
+// receives the 32-bit pattern. False for any other text (a float, a hex
+// text, an empty or out-of-range number), which the store file and the
+// regedit export write as a quoted text instead.
+bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits);
 
 // False for a key that one section line cannot hold: a line end would split
 // it, and a "]" before the end makes the line no section, so its values

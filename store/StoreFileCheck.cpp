@@ -166,6 +166,11 @@ bool LooksLikeUtf16(std::string_view start) {
     return start.size() >= 2 && ((start[0] == '\0') != (start[1] == '\0'));
 }
 
+// The first line of a store file, as SaveFile writes it.
+bool BeginsWithHeader(std::string_view start) {
+    return start.starts_with(kHeaderLine) && (start.size() == kHeaderLine.size() || IsLineEnd(start[kHeaderLine.size()]));
+}
+
 Finding WholeFile(CStoreFileCheck::Kind kind) {
     Finding finding{};
     finding.kind = kind;
@@ -181,8 +186,10 @@ std::vector<Finding> CheckFile(const std::string& path) {
     std::uint64_t bytesRead = 0;
     std::string tail;  // the last bytes, for the end marker rule
     bool utf16 = false, tooLarge = false;
+    bool header = false;
     const bool read = platform::ReadFileInPieces(path, [&](std::string_view piece) {
         if (bytesRead == 0 && LooksLikeUtf16(piece)) utf16 = true;
+        if (bytesRead == 0) header = BeginsWithHeader(piece);
         bytesRead += piece.size();
         if (bytesRead > ::store::kMaxFileBytes) tooLarge = true;
         if (utf16 || tooLarge) return false;
@@ -195,6 +202,8 @@ std::vector<Finding> CheckFile(const std::string& path) {
     if (utf16) return {WholeFile(CStoreFileCheck::Utf16)};
     if (tooLarge) return {WholeFile(CStoreFileCheck::TooLarge)};
     if (!read) return {WholeFile(CStoreFileCheck::CannotRead)};
+    if (bytesRead == 0) return {WholeFile(CStoreFileCheck::Empty)};
+    if (!header) return {WholeFile(CStoreFileCheck::NotAStore)};
     reader.Finish();
     if (!EndsWithMarkerLine(tail)) {
         for (unsigned line : collector.MarkerLines()) {
@@ -231,5 +240,46 @@ int CStoreFileCheck::Check(const char* path) {
 }
 
 int CStoreFileCheck::IsFatal(Kind kind) {
-    return kind == CannotRead || kind == TooLarge || kind == Utf16 || kind == KeyNamedAgain ? 1 : 0;
+    return kind == CannotRead || kind == TooLarge || kind == Utf16 || kind == KeyNamedAgain || kind == Empty ||
+                   kind == NotAStore
+               ? 1
+               : 0;
+}
+
+int CStoreFileCheck::Classify(const char* path, Kind& kind) {
+    using qor::store::kMarkerWindow;
+    const std::string file(qor::store::TextOf(path));
+    std::string head, tail;
+    bool any = false;
+    try {
+        // The first piece only; a file over the bound is refused before it is read.
+        const bool whole = qor::platform::ReadFileInPieces(
+            file,
+            [&](std::string_view piece) {
+                head.assign(piece.substr(0, 64));
+                any = true;
+                return false;
+            },
+            ::store::kMaxFileBytes);
+        const bool tailRead = qor::platform::ReadFileTail(file, kMarkerWindow + 1, tail);
+        if (!any && !whole) {
+            kind = tailRead ? TooLarge : CannotRead;
+            return 1;
+        }
+    } catch (const std::bad_alloc&) {
+        kind = CannotRead;
+        return 1;
+    }
+    if (head.empty()) {
+        kind = Empty;
+    } else if (qor::store::LooksLikeUtf16(head)) {
+        kind = Utf16;
+    } else if (!qor::store::BeginsWithHeader(head)) {
+        kind = NotAStore;
+    } else if (!qor::store::EndsWithMarkerLine(tail)) {
+        kind = MarkerMissing;
+    } else {
+        return 0;
+    }
+    return 1;
 }

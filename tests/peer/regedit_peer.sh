@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # qorreg and Wine's regedit and reg reading each other's files, both ways:
-#   1. values made with qorreg add, exported with --regedit and imported by
-#      regedit /S, read back identical with reg query;
+#   1. values made with qorreg add, exported (the regedit form is export's
+#      default) and imported by regedit /S, read back identical with reg
+#      query;
 #   2. values made with reg add, exported by regedit /E (UTF-16), imported by
-#      qorreg import, arrive complete; exported again with --regedit --utf16
-#      and imported by regedit /S, they give Wine back every value.
+#      qorreg import, arrive complete; exported again with --utf16 and
+#      imported by regedit /S, they give Wine back every value.
 # Usage: tests/peer/regedit_peer.sh QORREG WINE   (WINEPREFIX set, prefix made)
 # Skips, saying so, when either program is missing.
 set -euo pipefail
@@ -43,7 +44,7 @@ BYTES100=$(printf '%s' "$bytes100" | tr 'a-f' 'A-F')
 
 # 1. qorreg -> regedit
 store=$work/ours.ini
-add() { "$qorreg" -f "$store" add "$@" 2>"$work/err" || { cat "$work/err"; exit 1; }; }
+add() { "$qorreg" -f "$store" add --create "$@" 2>"$work/err" || { cat "$work/err"; exit 1; }; }
 add "$key" -v Folder -d 'C:\Scans\Out'
 add "$key" -v Unc -d '\\server\share'
 add "$key" -v Quote -d 'say "hi"'
@@ -52,7 +53,7 @@ add "$key" -v Minus -t REG_DWORD -d 0xfffffff6
 add "$key" -v Four -t REG_BINARY -d 00cc01ff
 add "$key" -v Hundred -t REG_BINARY -d "$bytes100"
 add "$key\\Sub" -v Inner -d 'a\b'
-"$qorreg" -f "$store" export --regedit "$key" "$work/ours.reg"
+"$qorreg" -f "$store" export "$key" "$work/ours.reg"
 wine_clear
 "$wine" regedit /S "$work/ours.reg"
 cat >"$work/expected1" <<END
@@ -68,7 +69,7 @@ HKEY_CURRENT_USER\\Software\\QorPeerTest\\SUB
     INNER    REG_SZ    a\\b
 END
 wine_query >"$work/actual1"
-check "qorreg export --regedit read by regedit /S" "$work/expected1" "$work/actual1"
+check "qorreg export read by regedit /S" "$work/expected1" "$work/actual1"
 
 # 2. reg add -> regedit /E (UTF-16) -> qorreg import -> export --utf16 -> regedit /S
 wine_clear
@@ -81,8 +82,7 @@ wine_clear
 wine_query >"$work/made2"
 "$wine" regedit /E "$work/wine.reg" "$key"
 theirs=$work/theirs.ini
-"$qorreg" -f "$theirs" add 'HKCU\Software' 2>/dev/null  # import takes an existing store
-"$qorreg" -f "$theirs" import "$work/wine.reg"
+"$qorreg" -f "$theirs" import --create "$work/wine.reg" 2>/dev/null
 "$qorreg" -f "$theirs" query "$key" -s >"$work/actual2"
 utf16le_hex() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n'; }
 cat >"$work/expected2" <<END
@@ -98,12 +98,12 @@ HKEY_CURRENT_USER\\SOFTWARE\\QORPEERTEST\\SUB
 END
 check "regedit /E (UTF-16) read by qorreg import" "$work/expected2" "$work/actual2"
 
-"$qorreg" -f "$theirs" export --regedit --utf16 "$key" "$work/back.reg"
+"$qorreg" -f "$theirs" export --utf16 "$key" "$work/back.reg"
 wine_clear
 "$wine" regedit /S "$work/back.reg"
 wine_query | tr 'a-z' 'A-Z' >"$work/actual3"
 tr 'a-z' 'A-Z' <"$work/made2" >"$work/expected3"
-check "qorreg export --regedit --utf16 read by regedit /S" "$work/expected3" "$work/actual3"
+check "qorreg export --utf16 read by regedit /S" "$work/expected3" "$work/actual3"
 wine_clear
 
 [ "$failures" -eq 0 ]

@@ -97,7 +97,7 @@ TEST(StoreWriters, ConcurrentQorregRunsKeepEveryValueAndReadersSeeWholeFiles) {
     for (int i = 0; i < kWriters; ++i) {
         // A generous wait: the sanitizer builds on a loaded machine are slow.
         writers.push_back(Spawn(QorregCommand({"-f", path, "add", kKey, "-v", "V" + std::to_string(i), "-d",
-                                               std::to_string(i), "--wait", "600"})));
+                                               std::to_string(i), "--wait", "600", "--create"})));
     }
     int invalidReads = 0;
     int reads = 0;

@@ -26,6 +26,9 @@ const OptionEntry kOptionTable[] = {
     {0, "regedit", false, kOptRegedit},
     {0, "utf16", false, kOptUtf16},
     {0, "json", false, kOptJson},
+    {0, "as", true, kOptAs},
+    {0, "create", false, kOptCreate},
+    {0, "all", false, kOptAll},
 };
 
 const OptionEntry* FindShort(char name) {
@@ -67,6 +70,7 @@ std::string Record(Options& options, const OptionEntry& entry, const std::string
         case kOptValue: options.value = value; break;
         case kOptType: options.type = value; break;
         case kOptData: options.data = value; break;
+        case kOptAs: options.as = value; break;
         default: break;
     }
     return std::string();

@@ -28,6 +28,9 @@ enum Option : unsigned {
     kOptRegedit = 1u << 10,
     kOptUtf16 = 1u << 11,
     kOptJson = 1u << 12,
+    kOptAs = 1u << 13,
+    kOptCreate = 1u << 14,
+    kOptAll = 1u << 15,
 };
 
 // How long a changing verb waits for another writer's lock by default.
@@ -37,7 +40,7 @@ struct Options {
     std::string verb;                   // empty when none was given
     std::vector<std::string> operands;  // the verb's arguments, in order
     unsigned given = 0;                 // Option bits seen
-    std::string file, value, type, data;
+    std::string file, value, type, data, as;
     unsigned waitSeconds = kDefaultWaitSeconds;  // --wait SECONDS
 
     bool Has(Option option) const { return (given & option) != 0; }

@@ -1,5 +1,9 @@
 // add, delete, copy and import: they load the store file, change the store
 // and commit it back to the file (Session::Commit).
+#include <fstream>
+#include <iterator>
+
+#include "FileKinds.h"
 #include "Format.h"
 #include "Session.h"
 #include "StoreView.h"
@@ -56,6 +60,35 @@ int WriteValue(const std::string& key, const std::string& name, const NewValue& 
     }
 }
 
+// Reads input as kind says into the empty store staging: a store file by
+// its own rules, a TWAIN export by the suite's import without its header,
+// a regedit file by regedit's rules.
+int ReadInput(const std::string& input, InputKind kind, CIniClass& staging, Io& io) {
+    if (kind == InputKind::Store) {
+        if (staging.LoadFile(input.c_str()) == 1) return kExitOk;
+        return Fail(io, kExitFailure, WhyLoadFails(input) + ": " + input);
+    }
+    if (kind == InputKind::Regedit) {
+        CRegeditFile reader;
+        if (reader.ImportFile(staging, input.c_str()) == 1) return kExitOk;
+        if (reader.GetProblem() == CRegeditFile::NotRegedit) return Fail(io, kExitFailure, "not a registry file: " + input);
+        if (reader.GetProblem() == CRegeditFile::BadUtf16) {
+            return Fail(io, kExitFailure, "UTF-16 text that cannot be converted to the store's text: " + input);
+        }
+        return Fail(io, kExitFailure, "cannot read file: " + input);
+    }
+    std::ifstream in(input, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) return Fail(io, kExitFailure, "cannot read file: " + input);
+    // The export's header would make a key "TWAIN EXPORT"; its value line after it is read as no key's.
+    const std::size_t header = UpperAscii(text.substr(0, 40)).find("[TWAIN EXPORT]");
+    if (text.starts_with("REGEDIT4") && header != std::string::npos) text.erase(0, header + 14);
+    if (!text.empty() && staging.ImportText(CString(std::move(text))) != 1) {
+        return Fail(io, kExitFailure, "cannot read file: " + input);
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int AddVerb(const Options& options, Io& io) {
@@ -70,7 +103,7 @@ int AddVerb(const Options& options, Io& io) {
         if (int status = ReadNewValue(options, value, io)) return status;
     }
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::ChangeOrCreate, options.waitSeconds)) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate))) return status;
     session.Store().AddKey(key.c_str());
     if (setsValue && WriteValue(key, options.value, value) != 1) {
         return Fail(io, kExitFailure, "cannot set value " + options.value + " in " + key);
@@ -81,8 +114,13 @@ int AddVerb(const Options& options, Io& io) {
 int DeleteVerb(const Options& options, Io& io) {
     std::string key;
     if (int status = ReadKeyOperand(options.operands[0], key, io)) return status;
+    // A root (HKCU, HKEY_LOCAL_MACHINE) or a one-name path (SOFTWARE) holds
+    // a whole class of settings: never removed by one slip.
+    if (!options.Has(kOptValue) && key.find('\\') == std::string::npos) {
+        return Fail(io, kExitFailure, "will not delete a root key (a key of one name): " + key);
+    }
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds)) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate))) return status;
     CIniClass& store = session.Store();
     if (options.Has(kOptValue)) {
         if (store.KeyExists(key.c_str()) != 1) return Fail(io, kExitNotFound, "key not found: " + key);
@@ -101,7 +139,7 @@ int CopyVerb(const Options& options, Io& io) {
     if (int status = ReadKeyOperand(options.operands[0], source, io)) return status;
     if (int status = ReadKeyOperand(options.operands[1], target, io)) return status;
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds)) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate))) return status;
     if (!KeyIsPresent(session.Store(), source)) return Fail(io, kExitNotFound, "key not found: " + source);
     CRegExt handle;
     // Each end is given whole as the root text, with an empty sub-key.
@@ -116,9 +154,23 @@ int ImportVerb(const Options& options, Io& io) {
     const std::string& input = options.operands[0];
     std::string problem = ReadProblem(input);
     if (!problem.empty()) return Fail(io, kExitFailure, problem + ": " + input);
+    InputKind kind = InputKind::NotRegistry;
+    if (options.Has(kOptAs) && !ParseInputKind(options.as, kind)) {
+        return Fail(io, kExitFailure, "--as takes store, twain or regedit: " + options.as);
+    }
+    if (!options.Has(kOptAs)) kind = DetectInputKind(input);
+    if (kind == InputKind::Unclear) {
+        return Fail(io, kExitFailure,
+                    "no end marker line, yet no regedit file either (a store file cut short?); say how to read it "
+                    "with --as store or --as regedit: " + input);
+    }
+    if (kind == InputKind::NotRegistry) return Fail(io, kExitFailure, "not a registry file: " + input);
+    // The input is read whole before the store file is locked: a refused import locks nothing.
+    CIniClass staging;
+    if (int status = ReadInput(input, kind, staging, io)) return status;
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds)) return status;
-    if (session.Store().ImportFile(input.c_str()) != 1) return Fail(io, kExitFailure, "cannot read file: " + input);
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate))) return status;
+    MergeInto(session.Store(), staging);
     return session.Commit();
 }
 

@@ -6,6 +6,7 @@
 // followed by the line itself, then a last line with the verdict.
 #include <sstream>
 
+#include "FileKinds.h"
 #include "Format.h"
 #include "Json.h"
 #include "Session.h"
@@ -39,6 +40,8 @@ const KindText kKinds[] = {
     {CStoreFileCheck::ChangedBySave, "changed-by-save"},
     {CStoreFileCheck::MarkerMissing, "no-end-marker"},
     {CStoreFileCheck::MarkerMisplaced, "misplaced-end-marker"},
+    {CStoreFileCheck::Empty, "empty"},
+    {CStoreFileCheck::NotAStore, "not-a-store"},
 };
 
 const char* KindId(CStoreFileCheck::Kind kind) {
@@ -56,23 +59,18 @@ std::string Shown(const std::string& key, const std::string& name, const std::st
     return std::string(TypeName(type)) + " " + ShowValueData(store, key, {name, text});
 }
 
-struct Words {
-    std::string found;  // what the line holds
-    std::string does;   // what the store does with it
-};
-
 Words Describe(const Finding& f) {
     const std::string key = f.key.GetString(), name = f.name.GetString();
     const std::string in = key.empty() ? std::string() : " of " + key;
     const std::string other = std::to_string(f.otherLine);
     switch (f.kind) {
-        case CStoreFileCheck::CannotRead: return {"cannot be read", "nothing is loaded"};
-        case CStoreFileCheck::TooLarge: return {"larger than the store reads", "the load refuses the file"};
+        case CStoreFileCheck::CannotRead:
+        case CStoreFileCheck::TooLarge:
         case CStoreFileCheck::Utf16:
-            return {"UTF-16 text; the store reads 8-bit text", "the store finds no key and no value in it"};
-        case CStoreFileCheck::KeyNamedAgain:
-            return {"key " + key + " is named again (first on line " + other + ")",
-                    "the load fails: programs get no settings from this file"};
+        case CStoreFileCheck::Empty:
+        case CStoreFileCheck::NotAStore:
+        case CStoreFileCheck::MarkerMissing: return WholeFileWords(f.kind);
+        case CStoreFileCheck::KeyNamedAgain: return KeyNamedAgainWords(key, f.otherLine);
         case CStoreFileCheck::NulByte:
             return {"a NUL byte in the line", "programs pass texts that end at a NUL, so what follows it cannot be reached"};
         case CStoreFileCheck::NoSection: return {"a value before the first key line", "ignored"};
@@ -96,9 +94,6 @@ Words Describe(const Finding& f) {
             return {"value " + name + in + " does not survive the next save",
                     f.saved.IsEmpty() ? std::string("it is not written back")
                                       : "it reads back as " + Shown(key, name, f.saved.GetString())};
-        case CStoreFileCheck::MarkerMissing:
-            return {"no end marker line [CINICHECKFILEVALID] at the end",
-                    "loaded, but the file counts as written incompletely; qorreg's changing verbs refuse it"};
         case CStoreFileCheck::MarkerMisplaced:
             return {"an end marker line that is not at the end", "skipped; it does not mark the file complete"};
     }

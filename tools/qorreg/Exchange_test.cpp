@@ -83,9 +83,10 @@ TEST_F(ExchangeTest, KeysUnderAnyRootNameCanBeQueriedChangedAndDeleted) {
 TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
     ASSERT_EQ(On({"add", "HKCR\\.scan", "-v", "Unc", "-d", "\\\\server\\share"}).status, 0);
     const std::string out = (dir_ / "out.reg").string();
-    const Outcome exported = On({"export", "--regedit", out});
+    const Outcome exported = On({"export", "--regedit", "--all", out});
     ASSERT_EQ(exported.status, 0) << exported.err;
-    EXPECT_EQ(exported.err, "qorreg: warning: left out (regedit takes only keys that begin with a root name): SOFTWARE\\NOROOT\n");
+    EXPECT_EQ(exported.err, "qorreg: warning: key SOFTWARE\\NOROOT does not arrive as stored (regedit takes keys under a "
+                            "root name and typed values only; use --twain)\n");
     const std::string text = ReadAll(out);
     EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN]\r\n@=\"Scan \\\"File\\\"\"\r\n", 0), 0u) << text;
     for (const char* line : {"\"PATH\"=\"C:\\\\Scans\\\\Out\"\r\n", "\"UNC\"=\"\\\\\\\\server\\\\share\"\r\n", "\"ODD\"=dword:fffffff6\r\n",
@@ -106,14 +107,14 @@ TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
 
     // --utf16: the same lines under the version 5 header, UTF-16LE with its mark.
     const std::string wide = (dir_ / "wide.reg").string();
-    ASSERT_EQ(On({"export", "--regedit", "--utf16", wide}).status, 0);
+    ASSERT_EQ(On({"export", "--utf16", "--all", wide}).status, 0);
     std::string expected = "\xFF\xFE";
     std::string narrow = text;
     narrow.replace(0, 8, "Windows Registry Editor Version 5.00");
     for (char c : narrow) expected.append({c, '\0'});
     EXPECT_EQ(ReadAll(wide), expected);
-    EXPECT_EQ(On({"export", "--utf16", wide}).status, 2);
-    EXPECT_EQ(On({"export", "--regedit", "--app", wide}).status, 2);
+    EXPECT_EQ(On({"export", "--utf16", "--twain", "--all", wide}).status, 2);
+    EXPECT_EQ(On({"export", "--regedit", "--app", "--all", wide}).status, 2);
 }
 
 // A small reader of the JSON the query writes: objects, arrays, texts,

@@ -16,10 +16,10 @@ const VerbHelp kVerbHelp[] = {
      "  --json             one JSON object: key, values (name, type, data: a number,\n"
      "                     a text, or lower-case hex for bytes and raw texts) and\n"
      "                     sub-keys (with -s nested with their own values)\n"},
-    {"add", "-f FILE add KEY [-v NAME [-t TYPE] [-d DATA]]", "create a key or set a value",
+    {"add", "-f FILE add KEY [-v NAME [-t TYPE] [-d DATA]] [--create]", "create a key or set a value",
      "Creates KEY when missing; with -v also sets the value NAME of KEY.\n"
-     "When FILE does not exist yet, it is created.\n"
      "\n"
+     "  --create           make FILE when it does not exist (else that is an error)\n"
      "  -v, --value NAME   the value to set\n"
      "  -t, --type TYPE    REG_SZ (the default), REG_DWORD or REG_BINARY\n"
      "  -d, --data DATA    REG_SZ: the text as it is (default: empty)\n"
@@ -27,24 +27,38 @@ const VerbHelp kVerbHelp[] = {
      "                     REG_BINARY: pairs of hex digits such as 00cc01ff (default: none)\n"},
     {"delete", "-f FILE delete KEY [-v NAME]", "remove a value, or a key with its subtree",
      "Removes KEY and every key below it, or with -v only the value NAME of KEY.\n"
+     "A root key or a key of one name (HKCU, SOFTWARE) is never removed.\n"
      "\n"
      "  -v, --value NAME   the value to remove\n"},
     {"copy", "-f FILE copy SRC DST", "copy a key and everything below it",
      "Copies SRC, every key below it and all their values to DST. What DST already\n"
      "holds stays, except values of the same name, which are replaced.\n"},
-    {"export", "-f FILE export [--app | --regedit [--utf16]] [FILTER] OUT", "write the keys that contain FILTER to OUT",
-     "Writes a TWAIN export (REGEDIT4 text) of every key whose path contains FILTER\n"
-     "(all keys when FILTER is left out) to OUT, replacing it.\n"
+    {"export", "-f FILE export [--regedit [--utf16] | --twain | --app] (KEY | --all) OUT", "write KEY and the keys below it to OUT",
+     "Writes KEY and every key below it (every key with --all) to OUT, replacing it,\n"
+     "as a file for Windows' regedit (REGEDIT4, texts escaped), which import reads\n"
+     "back exactly. Keys without a root name and values regedit has no type for\n"
+     "are named on the error stream: export them with --twain.\n"
      "\n"
-     "  --app   write the scanning application's export instead, appended to OUT:\n"
-     "          key paths relative to FILTER, values without type\n"
-     "  --regedit  write a file for Windows' regedit instead (REGEDIT4, texts\n"
-     "          escaped); keys without a root name are left out with a warning\n"
-     "  --utf16    with --regedit: version 5.00, UTF-16LE (for values that came\n"
-     "          from a version 5 file, such as hex(2): and hex(7): ones)\n"},
-    {"import", "-f FILE import IN", "merge a REGEDIT4 file into the store",
-     "Reads the REGEDIT4 file IN (such as a TWAIN export) into the store of FILE:\n"
-     "new keys are added, values of the same name are replaced.\n"},
+     "  --all      every key of FILE\n"
+     "  --regedit  the regedit form (the default)\n"
+     "  --utf16    version 5.00, UTF-16LE (for values that came from a version 5\n"
+     "             file, such as hex(2): and hex(7): ones)\n"
+     "  --twain    the library's TWAIN export instead, for the suite's programs:\n"
+     "             every key whose path contains KEY anywhere; texts unescaped,\n"
+     "             so values the suite's import reads otherwise are named\n"
+     "  --app      the scanning application's export instead, appended to OUT:\n"
+     "             every key whose path contains KEY, key paths relative to KEY,\n"
+     "             values without type\n"},
+    {"import", "-f FILE import [--as KIND] [--create] IN", "merge a store file, TWAIN export or regedit file into the store",
+     "Reads IN into the store of FILE: new keys are added, values of the same name\n"
+     "are replaced. IN is read as what it is: a store file (it ends with its end\n"
+     "marker line) by the store file's rules, a TWAIN export without its header,\n"
+     "a regedit file (REGEDIT4 or version 5.00, 8-bit or UTF-16) with regedit's\n"
+     "escapes. Anything else is refused.\n"
+     "\n"
+     "  --as KIND   read IN as store, twain or regedit, whatever it looks like\n"
+     "              (needed for a file with REGEDIT4 and no end marker line)\n"
+     "  --create    make FILE when it does not exist (else that is an error)\n"},
     {"validate", "validate FILE", "check that a store file was written completely",
      "Prints \"valid\" (exit status 0) when FILE ends with its end marker line and\n"
      "names no key twice, else \"invalid\" (exit status 1).\n"},
@@ -97,12 +111,15 @@ void WriteToolHelp(std::ostream& out) {
     }
     out << "\n"
            "Options:\n"
-           "  -f, --file FILE   the store file to work on\n"
+           "  -f, --file FILE   the store file to work on (validate, compare and check:\n"
+           "                    the first FILE)\n"
+           "  --create          add, delete, copy, import: make FILE when it does not\n"
+           "                    exist; without it a missing FILE is an error\n"
            "  --wait SECONDS    add, delete, copy, import: wait at most SECONDS (default\n"
            "                    10, 0: do not wait) while another writer holds the\n"
            "                    store file's lock (FILE.lock)\n"
            "  -h, --help        show this help; 'qorreg VERB --help' shows a verb's\n"
-           "  -V, --version     show the version\n"
+           "  -V, --version     show the version (only alone: value names are -v NAME)\n"
            "\n"
            "KEY is a full key path that begins with a root name: HKEY_LOCAL_MACHINE,\n"
            "HKEY_CURRENT_USER, HKEY_CLASSES_ROOT, HKEY_USERS, HKEY_CURRENT_CONFIG\n"
@@ -110,6 +127,11 @@ void WriteToolHelp(std::ostream& out) {
            "HKCU\\SOFTWARE\\Orvane Corp\\DocScan. Product store files hold keys\n"
            "without a root name (SOFTWARE\\Orvane Corp\\DocScan\\...). Quote keys\n"
            "in the shell.\n"
+           "\n"
+           "Verbs may be typed in upper case (QUERY). A file that is empty, UTF-16 text,\n"
+           "not a store file (no REGEDIT4 first line), names a key twice or cannot be\n"
+           "read is refused by every verb; one without its end marker line is read with\n"
+           "a warning and never changed.\n"
            "\n"
            "Exit status: 0 success; 1 a key, value or product named does not exist\n"
            "(validate: the file is invalid); 2 usage error, unreadable, invalid or too\n"

@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "FileKinds.h"
 #include "Format.h"
 #include "Session.h"
 #include "StoreView.h"
@@ -73,6 +74,37 @@ std::vector<std::string> WholeStorePaths(CIniClass& store) {
     return paths;
 }
 
+// The keys an export took: key and its subtree (every key when key is
+// empty), or with contains every key whose text contains key.
+Snapshot Exported(CIniClass& store, const std::string& key, bool contains) {
+    Snapshot taken = TakeSnapshot(store);
+    std::erase_if(taken, [&](const auto& entry) {
+        const std::string& k = entry.first;
+        if (contains) return k.find(key) == std::string::npos;
+        return !key.empty() && k != key && k.rfind(key + "\\", 0) != 0;
+    });
+    return taken;
+}
+
+// Reads the export back as its readers would and names on the error
+// stream every key and value that does not arrive as the store holds it.
+int WarnNotReadBack(CIniClass& store, const std::string& key, const std::string& path, bool twain, Io& io) {
+    CIniClass back;
+    if (twain) {
+        back.ImportFile(path.c_str());
+        back.DeleteSubtree("TWAIN EXPORT");
+    } else {
+        CRegeditFile().ImportFile(back, path.c_str());
+    }
+    for (const std::string& lost : NotReadBack(store, Exported(store, key, twain), back)) {
+        io.err << "qorreg: warning: " << lost
+               << (twain ? " is read back otherwise by the suite's import (ImportFileTWAINCase)\n"
+                         : " does not arrive as stored (regedit takes keys under a root name and typed values only; "
+                           "use --twain)\n");
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 std::string ShowValueData(CIniClass& store, const std::string& key, const StoredValue& value) {
@@ -137,36 +169,48 @@ int QueryVerb(const Options& options, Io& io) {
 }
 
 int ExportVerb(const Options& options, Io& io) {
-    std::string filter = options.operands.size() == 2 ? CanonicalKeyText(options.operands[0]) : std::string();
+    const bool all = options.Has(kOptAll);
+    if (options.operands.size() != (all ? 1u : 2u)) {
+        return Fail(io, kExitFailure,
+                    all ? "export --all takes only OUT (see qorreg export --help)"
+                        : "export needs KEY and OUT; export --all OUT exports every key (see qorreg export --help)");
+    }
+    const bool twain = options.Has(kOptTwain), app = options.Has(kOptApp);
+    if (twain + app + options.Has(kOptRegedit) > 1) return Fail(io, kExitFailure, "--twain, --app and --regedit exclude each other");
+    if (options.Has(kOptUtf16) && (twain || app)) return Fail(io, kExitFailure, "--utf16 is for the regedit form only");
+    std::string key;
+    if (!all && (twain || app)) key = CanonicalKeyText(options.operands[0]);
+    if (!all && !twain && !app && ReadKeyOperand(options.operands[0], key, io) != kExitOk) return kExitFailure;
     const std::string& target = options.operands.back();
-    if (options.Has(kOptRegedit) && options.Has(kOptApp)) return Fail(io, kExitFailure, "--regedit and --app exclude each other");
-    if (options.Has(kOptUtf16) && !options.Has(kOptRegedit)) return Fail(io, kExitFailure, "--utf16 needs --regedit");
     Session session(io);
     if (int status = session.Open(options.file, FileUse::Read)) return status;
     CIniClass& store = session.Store();
-    if (!filter.empty() && !AnyKeyContains(store, filter)) return Fail(io, kExitNotFound, "no key contains: " + filter);
-    if (options.Has(kOptRegedit)) return RegeditExportVerb(options, store, filter, io);
-    int written = options.Has(kOptApp) ? store.ExportAppFile(filter.c_str(), target.c_str())
-                                       : store.ExportFile(filter.c_str(), target.c_str());
-    if (written != 1) return Fail(io, kExitFailure, "cannot write file: " + target);
-    return kExitOk;
+    if (twain || app) {
+        if (!key.empty() && !AnyKeyContains(store, key)) return Fail(io, kExitNotFound, "no key contains: " + key);
+        const int written = app ? store.ExportAppFile(key.c_str(), target.c_str()) : store.ExportFile(key.c_str(), target.c_str());
+        if (written != 1) return Fail(io, kExitFailure, "cannot write file: " + target);
+        return twain ? WarnNotReadBack(store, key, target, true, io) : kExitOk;
+    }
+    if (!key.empty() && !KeyIsPresent(store, key)) return Fail(io, kExitNotFound, "key not found: " + key);
+    if (CRegeditFile::ExportFile(store, key.c_str(), target.c_str(), options.Has(kOptUtf16) ? 1 : 0) != 1) {
+        return Fail(io, kExitFailure, "cannot write file (or a text is not valid in this system's code page): " + target);
+    }
+    return WarnNotReadBack(store, key, target, false, io);
 }
 
 int ValidateVerb(const Options& options, Io& io) {
-    if (options.operands.empty() == !options.Has(kOptFile)) {
-        return Fail(io, kExitFailure, "validate takes one FILE (see qorreg validate --help)");
-    }
-    const std::string& path = options.operands.empty() ? options.file : options.operands[0];
+    const std::string& path = options.operands[0];
     std::string problem = ReadProblem(path);
     if (!problem.empty()) return Fail(io, kExitFailure, problem + ": " + path);
     CIniClass probe;
-    if (probe.IsFileValid(path.c_str()) != 1) {
-        io.out << "invalid\n";
-        return Fail(io, kExitNotFound, "no end marker line at the end (incomplete?): " + path);
+    CStoreFileCheck::Kind kind;
+    const bool judged = CStoreFileCheck::Classify(path.c_str(), kind) == 1;
+    if (judged && (kind == CStoreFileCheck::CannotRead || kind == CStoreFileCheck::TooLarge)) {
+        return Fail(io, kExitFailure, WholeFileWords(kind).found + ": " + path);
     }
-    if (probe.LoadFile(path.c_str()) != 1) {
+    if (judged || probe.LoadFile(path.c_str()) != 1) {
         io.out << "invalid\n";
-        return Fail(io, kExitNotFound, "a key is named twice: " + path);
+        return Fail(io, kExitNotFound, (judged ? WholeFileWords(kind).found : WhyLoadFails(path)) + ": " + path);
     }
     io.out << "valid\n";
     return kExitOk;

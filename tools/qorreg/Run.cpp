@@ -17,28 +17,37 @@ struct VerbEntry {
     std::size_t maxOperands;
     unsigned accepted;  // options the verb takes besides --help and --version
     bool needsFile;     // works on the store named with -f
+    bool fileOperand;   // -f FILE stands for its first FILE operand
 };
 
 const VerbEntry kVerbs[] = {
-    {"query", QueryVerb, 0, 1, kOptFile | kOptValue | kOptSubtree | kOptJson, true},
-    {"add", AddVerb, 1, 1, kOptFile | kOptValue | kOptType | kOptData | kOptWait, true},
-    {"delete", DeleteVerb, 1, 1, kOptFile | kOptValue | kOptWait, true},
-    {"copy", CopyVerb, 2, 2, kOptFile | kOptWait, true},
-    {"export", ExportVerb, 1, 2, kOptFile | kOptApp | kOptRegedit | kOptUtf16, true},
-    {"import", ImportVerb, 1, 1, kOptFile | kOptWait, true},
-    {"validate", ValidateVerb, 0, 1, kOptFile, false},
-    {"root", RootVerb, 1, 1, kOptFile | kOptTwain, true},
-    {"compare", CompareVerb, 2, 3, kOptSubtree | kOptJson, false},
-    {"check", CheckVerb, 1, 1, kOptJson, false},
+    {"query", QueryVerb, 0, 1, kOptFile | kOptValue | kOptSubtree | kOptJson, true, false},
+    {"add", AddVerb, 1, 1, kOptFile | kOptValue | kOptType | kOptData | kOptWait | kOptCreate, true, false},
+    {"delete", DeleteVerb, 1, 1, kOptFile | kOptValue | kOptWait | kOptCreate, true, false},
+    {"copy", CopyVerb, 2, 2, kOptFile | kOptWait | kOptCreate, true, false},
+    {"export", ExportVerb, 1, 2, kOptFile | kOptApp | kOptRegedit | kOptUtf16 | kOptTwain | kOptAll, true, false},
+    {"import", ImportVerb, 1, 1, kOptFile | kOptWait | kOptCreate | kOptAs, true, false},
+    {"validate", ValidateVerb, 1, 1, kOptFile, false, true},
+    {"root", RootVerb, 1, 1, kOptFile | kOptTwain, true, false},
+    {"compare", CompareVerb, 2, 3, kOptFile | kOptSubtree | kOptJson, false, true},
+    {"check", CheckVerb, 1, 1, kOptFile | kOptJson, false, true},
 };
 
-const Option kAllOptions[] = {kOptFile, kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain,
-                             kOptWait, kOptRegedit, kOptUtf16, kOptJson};
+const Option kAllOptions[] = {kOptFile, kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain, kOptWait,
+                             kOptRegedit, kOptUtf16, kOptJson, kOptAs, kOptCreate, kOptAll};
+
+// Verbs as reg.exe users type them (QUERY, Add) are taken in lower case.
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
 
 // compare answers as the Windows registry tool's compare does, where 2
 // means "different": any failure there, usage errors included, is 1.
 int FailureStatusOf(const std::string& verb) {
-    return verb == "compare" ? kExitCompareFailed : kExitFailure;
+    return LowerAscii(verb) == "compare" ? kExitCompareFailed : kExitFailure;
 }
 
 const VerbEntry* FindVerb(const std::string& name) {
@@ -72,12 +81,17 @@ int CheckVerbUse(const VerbEntry& verb, const Options& options, Io& io) {
     return kExitOk;
 }
 
-int Dispatch(const Options& options, Io& io) {
+int Dispatch(Options options, Io& io) {
     if (options.Has(kOptVersion)) {
+        // -V among other arguments is a reg.exe user's /V for a value name: nothing is changed.
+        if (!options.verb.empty() || options.given != kOptVersion) {
+            return UsageError(io, "-V/--version stands alone; a value name is given with -v NAME", "qorreg --help",
+                              FailureStatusOf(options.verb));
+        }
         io.out << "qorreg (QorCommonLib) " << QORREG_VERSION << '\n';
         return kExitOk;
     }
-    const VerbEntry* verb = FindVerb(options.verb);
+    const VerbEntry* verb = FindVerb(LowerAscii(options.verb));
     if (options.Has(kOptHelp) && options.verb.empty()) {
         WriteToolHelp(io.out);
         return kExitOk;
@@ -88,6 +102,7 @@ int Dispatch(const Options& options, Io& io) {
         WriteVerbHelp(io.out, *FindVerbHelp(verb->name));
         return kExitOk;
     }
+    if (verb->fileOperand && options.Has(kOptFile)) options.operands.insert(options.operands.begin(), options.file);
     if (int status = CheckVerbUse(*verb, options, io)) return status;
     return verb->run(options, io);
 }

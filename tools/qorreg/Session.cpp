@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 
+#include "FileKinds.h"
 #include "Format.h"
 #include "store/StoreLimits.h"
 
@@ -40,33 +41,20 @@ private:
     fs::path path_;
 };
 
-// The number a value reads as through the library's DWORD getter, with
-// store attached for the moment of the read.
-DWORD ReadDword(CIniClass& store, const std::string& key, const std::string& name) {
-    CIniClass* attached = CRegExt::m_pIni;
-    CRegExt().SetObject(&store);
-    CRegExt handle;
-    CRegExt noParent;
-    DWORD number = 0;
-    if (handle.OpenReadOnly(key.c_str(), &noParent) == 1) handle.GetDWord(number, name.c_str());
-    CRegExt().SetObject(attached);
-    return number;
-}
-
-// A DWORD's text may change on its way through the file (4294967295 comes
-// back as -1); what counts is that it reads as the same number.
-bool ReadsTheSame(CIniClass& before, CIniClass& after, const std::string& key, const std::string& name,
-                  const std::string& textBefore, const std::string& textAfter) {
-    if (textBefore == textAfter) return true;
-    return TypeOfStoredText(textBefore) == ValueType::Dword && TypeOfStoredText(textAfter) == ValueType::Dword &&
-           ReadDword(before, key, name) == ReadDword(after, key, name);
-}
-
 bool Unchanged(const Snapshot& before, const std::string& key, const std::string& name, const std::string& text) {
     auto k = before.find(key);
     if (k == before.end()) return false;
     auto v = k->second.find(name);
     return v != k->second.end() && v->second == text;
+}
+
+// What tells that a file was written: its size and its time of change.
+using FileStamp = std::pair<std::uintmax_t, fs::file_time_type>;
+FileStamp StampOf(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    const fs::file_time_type changed = fs::last_write_time(path, ec);
+    return {ec ? 0 : size, ec ? fs::file_time_type() : changed};
 }
 
 }  // namespace
@@ -96,47 +84,56 @@ Session::~Session() {
     CRegExt().SetObject(previous_);
 }
 
-int Session::Open(const std::string& path, FileUse use, unsigned waitSeconds) {
-    path_ = path;
-    std::error_code ec;
-    // A missing file that the verb needs is reported before any lock file is made for it.
-    if (use == FileUse::Change && fs::status(path, ec).type() == fs::file_type::not_found) {
-        return Fail(io_, kExitFailure, "no such file: " + path);
-    }
-    if (use != FileUse::Read) {
-        lock_ = std::make_unique<CStoreFileLock>(path.c_str(), waitSeconds * 1000u);
-        if (lock_->IsLocked() != 1) {
-            // A lock file that is not there could not be made: no writer holds it.
-            if (!fs::exists(fs::path(lock_->LockFilePath()), ec)) {
-                return Fail(io_, kExitFailure, std::string("cannot create the lock file: ") + lock_->LockFilePath());
-            }
-            return Fail(io_, kExitFailure,
-                        "store file is locked by another writer (waited " + std::to_string(waitSeconds) +
-                            " s; see --wait), not changed; lock file: " + lock_->LockFilePath());
-        }
-    }
-    bool missing = fs::status(path, ec).type() == fs::file_type::not_found;
-    if (missing && use == FileUse::ChangeOrCreate) {
-        io_.err << "qorreg: creating new store file: " << path << '\n';
-        return kExitOk;
-    }
-    std::string problem = ReadProblem(path);
-    if (!problem.empty()) return Fail(io_, kExitFailure, problem + ": " + path);
-    return OpenExisting(use);
+int Session::Refuse(const std::string& found, FileUse use) {
+    return Fail(io_, kExitFailure, found + (use == FileUse::Change ? ", not changed: " : ": ") + path_);
 }
 
-int Session::OpenExisting(FileUse use) {
+int Session::Open(const std::string& path, FileUse use, unsigned waitSeconds, bool create) {
+    path_ = path;
     std::error_code ec;
-    bool empty = fs::file_size(path_, ec) == 0 && !ec;
-    if (empty && use == FileUse::ChangeOrCreate) return kExitOk;
-    bool complete = store_.IsFileValid(path_.c_str()) == 1;
-    if (!complete && use != FileUse::Read) {
-        return Fail(io_, kExitFailure, "store file has no end marker line (incomplete?), not changed: " + path_);
+    const bool missing = fs::status(path, ec).type() == fs::file_type::not_found;
+    if (missing && (use == FileUse::Read || !create)) {
+        return Fail(io_, kExitFailure, "no such file: " + path + (use == FileUse::Change ? " (--create makes a new store file)" : ""));
     }
-    if (store_.LoadFile(path_.c_str()) != 1) {
-        return Fail(io_, kExitFailure, "invalid store file (a key is named twice): " + path_);
+    FileStamp loaded;
+    if (!missing) {
+        std::string problem = ReadProblem(path);
+        if (!problem.empty()) return Fail(io_, kExitFailure, problem + ": " + path);
+        if (int status = Load(use)) return status;
+        loaded = StampOf(path);
     }
-    if (!complete) io_.err << "qorreg: warning: store file has no end marker line (incomplete?): " << path_ << '\n';
+    if (use == FileUse::Read) return kExitOk;
+    if (int status = TakeLock(waitSeconds)) return status;
+    // Another writer may have written the file between the load and the lock.
+    if (StampOf(path) != loaded) {
+        store_.RemoveAll();
+        if (fs::exists(path, ec)) return Load(use);
+    }
+    return kExitOk;
+}
+
+int Session::TakeLock(unsigned waitSeconds) {
+    lock_ = std::make_unique<CStoreFileLock>(path_.c_str(), waitSeconds * 1000u);
+    if (lock_->IsLocked() == 1) return kExitOk;
+    std::error_code ec;
+    // A lock file that is not there could not be made: no writer holds it.
+    if (!fs::exists(fs::path(lock_->LockFilePath()), ec)) {
+        return Fail(io_, kExitFailure, std::string("cannot create the lock file: ") + lock_->LockFilePath());
+    }
+    return Fail(io_, kExitFailure,
+                "store file is locked by another writer (waited " + std::to_string(waitSeconds) +
+                    " s; see --wait), not changed; lock file: " + lock_->LockFilePath());
+}
+
+int Session::Load(FileUse use) {
+    CStoreFileCheck::Kind kind;
+    bool complete = true;
+    if (CStoreFileCheck::Classify(path_.c_str(), kind) == 1) {
+        if (kind != CStoreFileCheck::MarkerMissing || use == FileUse::Change) return Refuse(WholeFileWords(kind).found, use);
+        complete = false;
+    }
+    if (store_.LoadFile(path_.c_str()) != 1) return Refuse(WhyLoadFails(path_), use);
+    if (!complete) io_.err << "qorreg: warning: " << WholeFileWords(kind).found << ": " << path_ << '\n';
     loaded_ = TakeSnapshot(store_);
     return kExitOk;
 }
@@ -171,6 +168,8 @@ int Session::Commit() {
     if (!lost.empty()) {
         return Fail(io_, kExitFailure, "the store file cannot keep " + lost + " as given, not changed: " + path_);
     }
+    std::error_code ec;
+    if (!fs::exists(path_, ec)) io_.err << "qorreg: creating new store file: " << path_ << '\n';
     if (store_.SaveFile(path_.c_str(), "") != 1) return Fail(io_, kExitFailure, "cannot write file: " + path_);
     return kExitOk;
 }

@@ -27,9 +27,8 @@
 namespace qorreg {
 
 enum class FileUse {
-    Read,            // any loadable file; a missing end marker gives a warning
-    Change,          // the file must exist and end with its end marker
-    ChangeOrCreate,  // as Change; a missing or empty file starts an empty store
+    Read,    // a store file that loads; a missing end marker gives a warning
+    Change,  // a store file that loads and ends with its end marker
 };
 
 // Why a file cannot be read ("no such file", "it is a folder", "file too
@@ -43,17 +42,23 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Loads path; for a change, takes the lock first, waiting at most
-    // waitSeconds for another writer. kExitOk, or kExitFailure with the
-    // reason reported.
-    int Open(const std::string& path, FileUse use, unsigned waitSeconds = kDefaultWaitSeconds);
+    // Judges path as every verb does (CStoreFileCheck::Classify, then the
+    // load), then for a change takes the lock, waiting at most waitSeconds
+    // for another writer; a file that changed meanwhile is loaded again. A
+    // missing file is refused, unless create is set for a change: then the
+    // store starts empty. Nothing is locked for a refused file. kExitOk, or
+    // kExitFailure with the reason reported.
+    int Open(const std::string& path, FileUse use, unsigned waitSeconds = kDefaultWaitSeconds, bool create = false);
     CIniClass& Store() { return store_; }
     // Checks that the file keeps the changes, then saves every key
     // (HKEY_LOCAL_MACHINE included). kExitOk, or kExitFailure reported.
     int Commit();
 
 private:
-    int OpenExisting(FileUse use);
+    int Refuse(const std::string& found, FileUse use);
+    // Judges and loads the existing file into the empty store.
+    int Load(FileUse use);
+    int TakeLock(unsigned waitSeconds);
     // The first key or value that does not read back from a saved file
     // unchanged and was not already so in the loaded file; empty when none.
     // Sets failed when the check itself could not be made.

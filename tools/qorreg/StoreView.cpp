@@ -27,7 +27,53 @@ void AppendSubtree(const KeyTree& tree, const std::string& key, std::vector<std:
     for (const std::string& child : ChildPaths(tree, key)) AppendSubtree(tree, child, paths);
 }
 
+// The number a value reads as through the library's DWORD getter, with
+// store attached for the moment of the read.
+DWORD ReadDword(CIniClass& store, const std::string& key, const std::string& name) {
+    CIniClass* attached = CRegExt::m_pIni;
+    CRegExt().SetObject(&store);
+    CRegExt handle;
+    CRegExt noParent;
+    DWORD number = 0;
+    if (handle.OpenReadOnly(key.c_str(), &noParent) == 1) handle.GetDWord(number, name.c_str());
+    CRegExt().SetObject(attached);
+    return number;
+}
+
 }  // namespace
+
+bool ReadsTheSame(CIniClass& before, CIniClass& after, const std::string& key, const std::string& name,
+                  const std::string& textBefore, const std::string& textAfter) {
+    if (textBefore == textAfter) return true;
+    return TypeOfStoredText(textBefore) == ValueType::Dword && TypeOfStoredText(textAfter) == ValueType::Dword &&
+           ReadDword(before, key, name) == ReadDword(after, key, name);
+}
+
+std::vector<std::string> NotReadBack(CIniClass& store, const Snapshot& wanted, CIniClass& back) {
+    std::vector<std::string> lost;
+    const Snapshot readBack = TakeSnapshot(back);
+    for (const auto& [key, values] : wanted) {
+        const auto found = readBack.find(key);
+        if (found == readBack.end()) {
+            lost.push_back("key " + key);
+            continue;
+        }
+        for (const auto& [name, text] : values) {
+            const auto value = found->second.find(name);
+            if (value == found->second.end() || !ReadsTheSame(store, back, key, name, text, value->second)) {
+                lost.push_back(std::string("value ").append(name).append(" of ").append(key));
+            }
+        }
+    }
+    return lost;
+}
+
+void MergeInto(CIniClass& target, CIniClass& source) {
+    for (const auto& [key, values] : TakeSnapshot(source)) {
+        target.AddKey(key.c_str());
+        for (const auto& [name, text] : values) target.SetValue(key.c_str(), name.c_str(), text.c_str());
+    }
+}
 
 ValueData ReadValueData(CRegExt& handle, const StoredValue& value) {
     if (handle.m_fOpen != 1) return {ValueType::Untyped, 0, {}, value.text};

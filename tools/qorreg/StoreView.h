@@ -55,6 +55,16 @@ ValueData ReadValueData(CRegExt& handle, const StoredValue& value);
 using Snapshot = std::map<std::string, std::map<std::string, std::string>>;
 Snapshot TakeSnapshot(CIniClass& store);
 
+// True when a value's text in before and in after read the same: the same
+// text, or two DWORD texts of one number (4294967295 and -1).
+bool ReadsTheSame(CIniClass& before, CIniClass& after, const std::string& key, const std::string& name,
+                  const std::string& textBefore, const std::string& textAfter);
+// The keys ("key K") and values ("value N of K") of wanted, taken from
+// store, that back does not hold as they are.
+std::vector<std::string> NotReadBack(CIniClass& store, const Snapshot& wanted, CIniClass& back);
+// Adds every key and value of source to target, replacing values of the same name.
+void MergeInto(CIniClass& target, CIniClass& source);
+
 }  // namespace qorreg
 
 #endif

@@ -16,7 +16,7 @@ namespace qorreg {
 
 // Reading verbs.
 int QueryVerb(const Options& options, Io& io);     // -f FILE query KEY [-v NAME] [-s]
-int ExportVerb(const Options& options, Io& io);    // -f FILE export [--app] [FILTER] OUT
+int ExportVerb(const Options& options, Io& io);    // -f FILE export [--twain | --app | --utf16] KEY OUT | --all OUT
 int ValidateVerb(const Options& options, Io& io);  // validate FILE
 int RootVerb(const Options& options, Io& io);      // -f FILE root [--twain] MODULE
 
@@ -36,8 +36,6 @@ int ImportVerb(const Options& options, Io& io);  // -f FILE import IN
 
 // query --json: key (found in store, tree built below it) as one JSON object.
 int QueryJson(const Options& options, CIniClass& store, const KeyTree& tree, const std::string& key, Io& io);
-// export --regedit: the keys that contain filter as a file Windows' regedit reads.
-int RegeditExportVerb(const Options& options, CIniClass& store, const std::string& filter, Io& io);
 
 // Reads a key operand; kExitOk, or kExitFailure with the reason reported.
 int ReadKeyOperand(const std::string& text, std::string& key, Io& io);

@@ -137,7 +137,8 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
         {{"delete", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
         {{"delete", "HKLM\\NONE"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
         {{"copy", "HKLM\\NONE", "HKLM\\Y"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
-        {{"export", "software\\none", (dir_ / "out.reg").string()}, "no key contains: SOFTWARE\\NONE"},
+        {{"export", "software\\none", (dir_ / "out.reg").string()}, "key not found: SOFTWARE\\NONE"},
+        {{"export", "--twain", "software\\none", (dir_ / "out.reg").string()}, "no key contains: SOFTWARE\\NONE"},
     };
     for (const auto& [args, message] : notFound) {
         Outcome r = OnStore(args);
@@ -225,7 +226,7 @@ TEST_F(VerbsTest, AddRefusesBadDataAndLeavesTheFileAlone) {
 
 TEST_F(VerbsTest, AddCreatesAMissingFileAndKeepsLocalMachineKeys) {
     store_ = (dir_ / "fresh.ini").string();
-    Outcome r = OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\Orvane Corp\\DocScan"});
+    Outcome r = OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\Orvane Corp\\DocScan", "--create"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadAll(store_),
               "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER]\r\n"
@@ -239,7 +240,7 @@ TEST_F(VerbsTest, ChangingVerbsNeverWriteAFileThatFailsToLoad) {
         "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n",  // cut short: no end marker
     };
     std::string import = (dir_ / "in.reg").string();
-    WriteAll(import, "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n\"N\"=\"v\"\r\n");
+    WriteAll(import, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Y]\r\n\"N\"=\"v\"\r\n");
     const std::vector<std::vector<std::string>> changes = {
         {"add", "HKCU\\X", "-v", "A", "-d", "c"}, {"delete", "HKCU\\X"}, {"copy", "HKCU\\X", "HKCU\\Z"}, {"import", import},
     };
@@ -285,12 +286,12 @@ TEST_F(VerbsTest, CopyDuplicatesTheTreeAndMergesIntoTheTarget) {
 
 TEST_F(VerbsTest, ExportWritesTheTwainExportOfTheKeysContainingTheFilter) {
     fs::path out = dir_ / "out.reg";
-    Outcome r = OnStore({"export", "hkcu\\software\\x\\a_", out.string()});
+    Outcome r = OnStore({"export", "--twain", "hkcu\\software\\x\\a_", out.string()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadAll(out),
               "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n"
               "[HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\\DEEP]\r\n\"Z\"=\"z\"\r\n");
-    ASSERT_EQ(OnStore({"export", out.string()}).status, 0);
+    ASSERT_EQ(OnStore({"export", "--twain", "--all", out.string()}).status, 0);
     EXPECT_NE(ReadAll(out).find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"HOST\"=\"m\"\r\n"), std::string::npos);
 
     fs::path app = dir_ / "app.txt";
@@ -301,7 +302,7 @@ TEST_F(VerbsTest, ExportWritesTheTwainExportOfTheKeysContainingTheFilter) {
 
 TEST_F(VerbsTest, ImportMergesAFileIntoTheStoreAndSavesIt) {
     fs::path in = dir_ / "in.reg";
-    WriteAll(in, "REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NAME\"=\"new\"\r\n\"EXTRA\"=dword:0000000a\r\n"
+    WriteAll(in, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NAME\"=\"new\"\r\n\"EXTRA\"=dword:0000000a\r\n"
                  "[HKEY_CURRENT_USER\\SOFTWARE\\IMPORTED]\r\n");
     Outcome r = OnStore({"import", in.string()});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -346,7 +347,7 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
     std::string productKey = "SOFTWARE\\" + company + "\\DocScan\\S1";
     for (const auto& [name, data] : {std::pair<std::string, std::string>{"System Directory", moduleFolder},
                                      {"Twain Pathname", moduleFolder + "scan.ds"}}) {
-        ASSERT_EQ(Run({"-f", productStore, "add", productKey, "-v", name, "-d", data}).status, 0);
+        ASSERT_EQ(Run({"-f", productStore, "add", productKey, "-v", name, "-d", data, "--create"}).status, 0);
     }
     ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\" + company + "\\DocScan"}).status, 0);
 
@@ -402,7 +403,7 @@ TEST_F(VerbsTest, FilesOverTheSizeBoundAreRefusedAsTooLarge) {
     WriteAll(huge, "REGEDIT4\r\n");
     fs::resize_file(huge, (std::uintmax_t{1} << 40));
     const std::vector<std::vector<std::string>> commands = {
-        {"-f", huge, "query", kKeyX},         {"-f", huge, "export", "out.reg"},
+        {"-f", huge, "query", kKeyX},         {"-f", huge, "export", "--all", "out.reg"},
         {"-f", huge, "root", "x.dll"},        {"validate", huge},
         {"-f", huge, "add", kKeyX},           {"-f", store_, "import", huge},
     };

@@ -5,7 +5,7 @@ _qorreg() {
     cur=${COMP_WORDS[COMP_CWORD]}
     prev=${COMP_WORDS[COMP_CWORD-1]}
     local verbs="query add delete copy export import validate root compare check"
-    local options="-f --file -v --value -t --type -d --data -s --subtree --app --twain --wait --regedit --utf16 --json -h --help -V --version"
+    local options="-f --file -v --value -t --type -d --data -s --subtree --app --twain --wait --regedit --utf16 --json --as --create --all -h --help -V --version"
     local types="REG_SZ REG_DWORD REG_BINARY"
 
     case $prev in
@@ -14,6 +14,9 @@ _qorreg() {
             return ;;
         -t|--type)
             COMPREPLY=($(compgen -W "$types" -- "$cur"))
+            return ;;
+        --as)
+            COMPREPLY=($(compgen -W "store twain regedit" -- "$cur"))
             return ;;
         -v|--value|-d|--data|--wait)
             return ;;
@@ -28,7 +31,7 @@ _qorreg() {
         word=${COMP_WORDS[i]}
         if [[ -n $skip ]]; then skip=; continue; fi
         case $word in
-            -f|--file|-v|--value|-t|--type|-d|--data|--wait) skip=1 ;;
+            -f|--file|-v|--value|-t|--type|-d|--data|--wait|--as) skip=1 ;;
             -*) ;;
             *) verb=$word; break ;;
         esac

@@ -1,0 +1,124 @@
+#include "store/RegeditFile.h"
+
+#include <gtest/gtest.h>
+
+#include "CRegeditFile.h"
+#include "platform/Platform.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
+
+namespace qor::store {
+namespace {
+
+// What regedit's lines are stored as, one line each, under [HKEY_CURRENT_USER\X].
+TEST(RegeditFile, ReadsEachDataFormWithRegeditsEscapes) {
+    struct Case {
+        const char* line;
+        const char* name;  // null: the line is skipped
+        const char* stored;
+    };
+    const Case kCases[] = {
+        {"\"Path\"=\"C:\\\\Scans\\\\Out\"", "PATH", "<string>C:\\Scans\\Out"},
+        {"\"Unc\"=\"\\\\\\\\server\\\\share\"", "UNC", "<string>\\\\server\\share"},
+        {"\"Say \\\"hi\\\"\"=\"a \\\"b\\\"\"", "SAY \"HI\"", "<string>a \"b\""},
+        {"\"Lone\"=\"a\\b\"", "LONE", "<string>a\\b"},
+        {"@=\"default\"", "@", "<string>default"},
+        {"\"Empty\"=\"\"", "EMPTY", "<string>"},
+        {"\"D\"=dword:fffffff6", "D", "<dword>-10"},
+        {"\"Short\"=dword:1F", "SHORT", "<dword>31"},
+        {"\"Bytes\"=hex:00,cc,FF", "BYTES", "<hex>00,cc,FF"},
+        {"\"None\"=hex:", "NONE", "<hex>"},
+        {"\"Expand\"=hex(2):25,00,00,00", "EXPAND", "hex(2):25,00,00,00"},
+        {"\"Continued\"=hex:01,02,\\\r\n  03,04", "CONTINUED", "<hex>01,02,03,04"},
+        {"\"Bad\"=dword:123456789", nullptr, nullptr},
+        {"\"Bad\"=hex:1,xyz", nullptr, nullptr},
+        {"\"Bad\"=\"open", nullptr, nullptr},
+        {"\"Bad\"=\"a\"b\"", nullptr, nullptr},
+        {"\"Bad\"=plain", nullptr, nullptr},
+        {"Bad=\"unquoted name\"", nullptr, nullptr},
+    };
+    for (const Case& c : kCases) {
+        CIniClass staging;
+        const std::string text = std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n") + c.line + "\r\n";
+        ASSERT_EQ(ReadRegeditText(text, staging), RegeditRead::Read) << c.line;
+        const testkit::Snapshot content = testkit::SnapshotOf(staging);
+        if (c.name == nullptr) {
+            EXPECT_TRUE(content.at("HKEY_CURRENT_USER\\X").empty()) << c.line;
+        } else {
+            EXPECT_EQ(content, (testkit::Snapshot{{"HKEY_CURRENT_USER\\X", {{c.name, c.stored}}}})) << c.line;
+        }
+    }
+}
+
+TEST(RegeditFile, ImportIsAllOrNothingAndTellsWhyNothingWasRead) {
+    CIniClass store;
+    store.SetValue("HKEY_CURRENT_USER\\X", "KEEP", "<dword>1");
+    const testkit::Snapshot before = testkit::SnapshotOf(store);
+    CRegeditFile reader;
+    for (const auto& [text, problem] : {std::pair<std::string, CRegeditFile::Problem>{"[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n", CRegeditFile::NotRegedit},
+                                       {"REGEDIT4 \r\n", CRegeditFile::NotRegedit},
+                                       {"", CRegeditFile::NotRegedit},
+                                       {std::string("\xFF\xFE\x00\xD8", 4), CRegeditFile::BadUtf16}}) {
+        EXPECT_EQ(reader.ImportText(store, CString(text)), 0);
+        EXPECT_EQ(reader.GetProblem(), problem);
+        EXPECT_EQ(testkit::SnapshotOf(store), before);
+    }
+    EXPECT_EQ(reader.ImportFile(store, "/no/such/file.reg"), 0);
+    EXPECT_EQ(reader.GetProblem(), CRegeditFile::CannotRead);
+
+    // A version 5 file in UTF-16LE: merged, the key's other values kept, a deleted key not made;
+    // the text arrives in the store's 8-bit code page (UTF-8 here, the ANSI code page on Windows).
+    std::string wide = "\xFF\xFE";
+    for (wchar_t c : std::wstring(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"\u00e9\"\r\n\r\n"
+                                  L"[-HKEY_CURRENT_USER\\Y]\r\n\"B\"=\"c\"\r\n")) {
+        wide.append({static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)});
+    }
+    ASSERT_EQ(reader.ImportText(store, CString(wide)), 1);
+    EXPECT_EQ(reader.GetProblem(), CRegeditFile::NoProblem);
+    EXPECT_EQ(testkit::SnapshotOf(store),
+              (testkit::Snapshot{{"HKEY_CURRENT_USER\\X", {{"A", "<string>" + platform::WideToNarrow(L"\u00e9")}, {"KEEP", "<dword>1"}}}}));
+}
+
+// A store with every kind of text the regedit form keeps, written and read back.
+TEST(RegeditFile, ExportReadsBackExactlyAndTakesAKeyWithItsSubtree) {
+    CIniClass store;
+    const char* const kKey = "HKEY_CURRENT_USER\\SOFTWARE\\FB-2400";
+    std::string longList;
+    for (int i = 0; i < 100; ++i) longList += (i ? "," : "") + std::string(i % 2 ? "cc" : "0a");
+    const std::pair<const char*, std::string> kValues[] = {
+        {"PATH", "<string>C:\\Scans\\Out"}, {"UNC", "<string>\\\\server\\share\\\\x"}, {"SAY \"HI\"", "<string>a \\\"b\""},
+        {"@", "<string>default"},           {"D", "<dword>-10"},                       {"BIG", "<dword>4294967295"},
+        {"EMPTY", "<hex>"},                 {"LONG", "<hex>" + longList},              {"MULTI", "hex(7):61,00,00,00"},
+        {"BACK\\SLASH", "<string>"},
+    };
+    for (const auto& [name, text] : kValues) store.SetValue(kKey, name, text.c_str());
+    store.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\FB-2400\\SUB", "N", "<dword>1");
+    store.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\FB-2400 BACKUP", "N", "<dword>2");
+    store.SetValue("SOFTWARE\\NOROOT", "N", "<dword>3");
+
+    std::string bytes;
+    ASSERT_TRUE(RegeditExportText(KeysOf(store), kKey, false, bytes));
+    for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        EXPECT_LE(end - start, 79u) << bytes.substr(start, end - start);
+    }
+    CIniClass back;
+    ASSERT_EQ(ReadRegeditText(bytes, back), RegeditRead::Read);
+    testkit::Snapshot expected = testkit::SnapshotOf(store);
+    expected.erase("HKEY_CURRENT_USER\\SOFTWARE\\FB-2400 BACKUP");
+    expected.erase("SOFTWARE\\NOROOT");
+    expected[kKey]["BIG"] = "<dword>-1";  // the same bits, as a store file load gives them
+    EXPECT_EQ(testkit::SnapshotOf(back), expected);
+
+    // Every key: the root-less one left out; as version 5, UTF-16LE with its mark.
+    std::string narrow, wide;
+    ASSERT_TRUE(RegeditExportText(KeysOf(store), "", false, narrow));
+    EXPECT_EQ(narrow.find("NOROOT"), std::string::npos);
+    EXPECT_NE(narrow.find("FB-2400 BACKUP"), std::string::npos);
+    ASSERT_TRUE(RegeditExportText(KeysOf(store), "", true, wide));
+    std::string expectedWide = "\xFF\xFE";
+    for (char c : "Windows Registry Editor Version 5.00" + narrow.substr(8)) expectedWide.append({c, '\0'});
+    EXPECT_EQ(wide, expectedWide);
+}
+
+}  // namespace
+}  // namespace qor::store

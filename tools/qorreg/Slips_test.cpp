@@ -1,0 +1,213 @@
+// qorreg in the hands of someone in a hurry: each slip is refused with its
+// status and a one-line message and leaves every file as it was (no lock
+// file made); a broken file gets one verdict from every verb; export then
+// import gives the store back, or names what it cannot.
+#include "Verbs.h"
+
+#include <filesystem>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "testsupport/TestFiles.h"
+
+namespace qorreg {
+namespace {
+namespace fs = std::filesystem;
+
+const char kDocScan[] = "HKCU\\Software\\Orvane Corp\\DocScan";
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+class SlipsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::copy_file(QOR_EXAMPLE_STORE, Path("good.ini"));
+        Write("garbage.bin", std::string("\x7f" "ELF\x02\x01\x00 binary\r\n[not]\r\n", 24));
+        Write("cut.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n");
+        Write("empty.ini", "");
+        Write("utf16.ini", std::string("R\0E\0G\0E\0D\0I\0T\0" "4\0\r\0\n\0", 20));
+        Write("dup.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n");
+        Write("tw.reg", "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n[HKEY_CURRENT_USER\\X]\r\n");
+        fs::create_directory(Path("adir"));
+    }
+
+    std::string Path(const std::string& name) const { return scratch_.File(name); }
+    void Write(const std::string& name, const std::string& bytes) { qor::testkit::WriteBytes(Path(name), bytes); }
+
+    // Runs the command; an argument "%NAME" is the file NAME of the scratch folder.
+    Outcome Run(std::vector<std::string> args) {
+        for (std::string& arg : args) {
+            if (arg.starts_with('%')) arg = Path(arg.substr(1));
+        }
+        std::ostringstream out, err;
+        const int status = qorreg::Run(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    // Every entry of the folder with its bytes: what a slip must leave as it was.
+    std::map<std::string, std::string> Contents() const {
+        std::map<std::string, std::string> contents;
+        for (const auto& entry : fs::directory_iterator(scratch_.FsPath())) {
+            const std::string name = entry.path().filename().string();
+            contents[name] = entry.is_directory() ? "<folder>" : qor::testkit::ReadBytes(entry.path().string());
+        }
+        return contents;
+    }
+
+    qor::testkit::ScratchFolder scratch_{"qorreg_slips"};
+};
+
+TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
+    struct Slip {
+        std::vector<std::string> args;
+        int status;
+        const char* message;
+    };
+    const Slip kSlips[] = {
+        {{"-f", "%good.ini", "import", "%garbage.bin"}, 2, "not a registry file: "},
+        {{"-f", "%good.ini", "import", "%empty.ini"}, 2, "not a registry file: "},
+        {{"-f", "%good.ini", "import", "%cut.ini"}, 2, "--as store or --as regedit"},
+        {{"-f", "%good.ini", "import", "--as", "ini", "%tw.reg"}, 2, "--as takes store, twain or regedit"},
+        {{"-f", "%good.ini", "delete", "HKCU"}, 2, "will not delete a root key (a key of one name): HKEY_CURRENT_USER"},
+        {{"-f", "%good.ini", "delete", "hkey_local_machine\\"}, 2, "will not delete a root key"},
+        {{"-f", "%good.ini", "delete", "SOFTWARE"}, 2, "will not delete a root key (a key of one name): SOFTWARE"},
+        {{"-f", "%roto.ini", "add", kDocScan, "-v", "A"}, 2, "no such file: "},
+        {{"-f", "%roto.ini", "import", "%tw.reg"}, 2, "(--create makes a new store file)"},
+        {{"-f", "%good.ini", "add", kDocScan, "-V", "LANGUAGE", "-d", "de-DE"}, 2, "a value name is given with -v NAME"},
+        {{"-f", "%good.ini", "delete", kDocScan, "-V", "LANGUAGE"}, 2, "-V/--version stands alone"},
+        {{"compare", "%good.ini", "%good.ini", "--version"}, 1, "-V/--version stands alone"},
+        {{"-f", "%good.ini", "export", "FB-2400"}, 2, "export needs KEY and OUT"},
+        {{"-f", "%good.ini", "export", "--all", "HKCU", "%all.reg"}, 2, "export --all takes only OUT"},
+        {{"-f", "%good.ini", "export", "--twain", "--utf16", kDocScan, "%o.reg"}, 2, "--utf16 is for the regedit form"},
+        {{"-f", "%adir", "add", kDocScan}, 2, "it is a folder: "},
+        {{"-f", "%garbage.bin", "delete", kDocScan}, 2, "not a store file, not changed: "},
+        {{"-f", "%empty.ini", "add", kDocScan}, 2, "an empty file, no store file, not changed: "},
+        {{"-f", "%utf16.ini", "add", kDocScan}, 2, "UTF-16 text"},
+        {{"-f", "%dup.ini", "import", "%tw.reg"}, 2, "key HKEY_CURRENT_USER\\X is named again (first on line 2), not changed"},
+        {{"-f", "%cut.ini", "copy", "HKCU\\X", "HKCU\\Y"}, 2, "no end marker line [CINICHECKFILEVALID] at the end, not changed"},
+        {{"compare", "%good.ini", "%garbage.bin"}, 1, "not a store file: "},
+    };
+    const auto before = Contents();
+    for (const Slip& slip : kSlips) {
+        const Outcome r = Run(slip.args);
+        EXPECT_EQ(r.status, slip.status) << slip.args[2] << " " << slip.args[3];
+        EXPECT_NE(r.err.find(slip.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_EQ(Contents(), before) << slip.args[2] << " " << slip.args[3];
+    }
+}
+
+// Every verb says the same of one broken file, with the status its section gives.
+TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
+    struct Verdict {
+        const char* file;
+        const char* words;
+        int query, add, validate, check, compare;
+    };
+    const Verdict kVerdicts[] = {
+        {"empty.ini", "an empty file, no store file", 2, 2, 1, 2, 1},
+        {"utf16.ini", "UTF-16 text", 2, 2, 1, 2, 1},
+        {"garbage.bin", "the first line is not REGEDIT4: not a store file", 2, 2, 1, 2, 1},
+        {"dup.ini", "key HKEY_CURRENT_USER\\X is named again (first on line 2)", 2, 2, 1, 2, 1},
+        {"cut.ini", "no end marker line [CINICHECKFILEVALID] at the end", 0, 2, 1, 1, 0},
+    };
+    for (const Verdict& v : kVerdicts) {
+        const std::string file = std::string("%") + v.file;
+        const std::pair<std::vector<std::string>, int> kRuns[] = {
+            {{"-f", file, "query", "HKCU\\X"}, v.query},
+            {{"-f", file, "ADD", "HKCU\\X", "--create"}, v.add},
+            {{"validate", file}, v.validate},
+            {{"-f", file, "check"}, v.check},
+            {{"-f", file, "compare", file}, v.compare},
+        };
+        for (const auto& [args, status] : kRuns) {
+            const Outcome r = Run(args);
+            EXPECT_EQ(r.status, status) << v.file << " " << args[2];
+            EXPECT_NE((r.out + r.err).find(v.words), std::string::npos) << v.file << " " << args[2] << ": " << r.out << r.err;
+        }
+    }
+}
+
+// Stores with what the regedit form keeps and what it does not: texts with
+// backslashes and quotes, DWORDs, byte lists, names with quotes, root-less keys.
+std::string GeneratedStore(unsigned seed) {
+    std::mt19937 random(seed);
+    const std::string kChars = "ab Z:@\\\"-";
+    auto text = [&](std::size_t length) {
+        std::string t;
+        while (t.size() < length) {
+            const char c = kChars[random() % kChars.size()];
+            // Pairs the store file itself cannot keep (add refuses them).
+            if (!t.empty() && t.back() == '\\' && (c == '\\' || c == '"')) continue;
+            t += c;
+        }
+        return t;
+    };
+    const char* const kRoots[] = {"HKEY_CURRENT_USER\\SOFTWARE\\", "HKEY_LOCAL_MACHINE\\SOFTWARE\\", "SOFTWARE\\"};
+    CIniClass store;
+    for (int k = 0; k < 6; ++k) {
+        const std::string key = kRoots[random() % 3] + std::string("K") + std::to_string(random() % 4) + "\\" +
+                                std::to_string(k);
+        for (int v = 0; v < 6; ++v) {
+            const std::string name = "N" + text(random() % 4) + "N";
+            const unsigned kind = random() % 3;
+            const std::string stored = kind == 0   ? "<string>" + text(random() % 12)
+                                       : kind == 1 ? "<dword>" + std::to_string(static_cast<std::int32_t>(random()))
+                                                   : "<hex>0a,ff,cc";
+            store.SetValue(key.c_str(), name.c_str(), stored.c_str());
+        }
+    }
+    const fs::path path = fs::temp_directory_path() / ("qorreg_generated_" + std::to_string(seed) + ".ini");
+    store.SaveFile(path.string().c_str(), "");
+    return path.string();
+}
+
+// Export, then import into a new store: compare finds it the same, or the
+// export named on the error stream every key and value that did not arrive.
+TEST_F(SlipsTest, ExportThenImportGivesTheStoreBackOrNamesWhatItCannot) {
+    std::vector<std::string> stores = {QOR_EXAMPLE_STORE};
+    for (const auto& entry : fs::directory_iterator(QORREG_SOURCE_DIR "/../../fuzz/corpus/load_file_fuzzer")) {
+        stores.push_back(entry.path().string());
+    }
+    std::vector<std::string> generated;
+    for (unsigned seed = 1; seed <= 4; ++seed) generated.push_back(GeneratedStore(seed));
+    stores.insert(stores.end(), generated.begin(), generated.end());
+    int exact = 0;
+    for (const std::string& original : stores) {
+        CStoreFileCheck::Kind kind;
+        if (CStoreFileCheck::Classify(original.c_str(), kind) == 1) continue;  // the verbs refuse it
+        CIniClass loaded;
+        if (loaded.LoadFile(original.c_str()) != 1) continue;
+        for (const char* form : {"--regedit", "--twain"}) {
+            fs::remove(Path("back.ini"));
+            const Outcome exported = Run({"-f", original, "export", form, "--all", "%out.reg"});
+            ASSERT_EQ(exported.status, 0) << original << exported.err;
+            const Outcome imported = Run({"-f", "%back.ini", "import", "--create", "%out.reg"});
+            ASSERT_EQ(imported.status, 0) << original << imported.err;
+            CIniClass back;
+            ASSERT_EQ(back.LoadFile(Path("back.ini").c_str()), 1);
+            for (const std::string& lost : NotReadBack(loaded, TakeSnapshot(loaded), back)) {
+                EXPECT_NE(exported.err.find(lost + " "), std::string::npos) << original << " " << form << ": " << lost;
+            }
+            if (exported.err.empty()) {
+                EXPECT_EQ(Run({"compare", original, "%back.ini"}).status, 0) << original << " " << form;
+                ++exact;
+            }
+        }
+        // A store file given to import is read by its own rules: always the same store.
+        fs::remove(Path("back.ini"));
+        ASSERT_EQ(Run({"-f", "%back.ini", "import", "--create", original}).status, 0) << original;
+        EXPECT_EQ(Run({"compare", original, "%back.ini"}).status, 0) << original;
+    }
+    EXPECT_GE(exact, 6);
+    for (const std::string& path : generated) fs::remove(path);
+}
+
+}  // namespace
+}  // namespace qorreg
