@@ -1,8 +1,8 @@
 // Many writers of one store file: qorreg runs and programs holding the
 // writers' lock queue on it instead of overwriting each other, a killed
 // holder never leaves the file locked, the library's own saves wait for a
-// holder (but never for their own thread), links are written through and
-// a folder without a lock file gets nothing beside the store file.
+// holder (but never for their own thread), links are written through, a
+// save makes the lock file when it is missing and an export never does.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -171,16 +171,17 @@ TEST(StoreWriters, LockHoldingThreadSavesAtOnceAndAnotherThreadWaits) {
     EXPECT_EQ(WhoSavedLast(path), "other thread");
 }
 
-// Store, export and application-export writes into a folder: a lock file is
-// never made by them. A lock taken through a link lies beside its target.
-TEST(StoreWriters, LibraryWritesCreateNoLockFileAndWriteThroughLinks) {
+// A save makes the lock file when it is missing; the exports never make
+// one. A lock taken through a link lies beside its target.
+TEST(StoreWriters, SavesCreateTheLockFileExportsDoNotAndLinksAreWrittenThrough) {
     ScratchFolder folder;
     CIniClass store;
     store.SetValue(kKey, "WHO", "library");
     ASSERT_EQ(store.SaveFile(folder.File("root.ini").c_str(), ""), 1);
     ASSERT_EQ(store.ExportFile("", folder.File("export.reg").c_str()), 1);
     ASSERT_EQ(store.ExportAppFile("", folder.File("app.reg").c_str()), 1);
-    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"app.reg", "export.reg", "root.ini"}));
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"app.reg", "export.reg", "root.ini", "root.ini.lock"}));
+    fs::remove(folder.File("root.ini.lock"));
 
     fs::create_directory(folder.File("real"));
     fs::rename(folder.File("root.ini"), folder.File("real/root.ini"));
