@@ -66,28 +66,6 @@ LockHolder StartLockHolder(const std::string& path, const std::function<int()>& 
     return holder;
 }
 
-// The program's command line with the launcher (an emulator) in front when set.
-std::vector<std::string> QorregCommand(const std::vector<std::string>& args) {
-    std::vector<std::string> command;
-    const char* launcher = std::getenv("QOR_TEST_LAUNCHER");
-    if (launcher != nullptr && *launcher != '\0') command.push_back(launcher);
-    command.push_back(std::getenv("QOR_QORREG"));
-    command.insert(command.end(), args.begin(), args.end());
-    return command;
-}
-
-pid_t Spawn(const std::vector<std::string>& command) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::vector<char*> argv;
-        for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
-
 TEST(StoreWriters, ConcurrentQorregRunsKeepEveryValueAndReadersSeeWholeFiles) {
     if (std::getenv("QOR_QORREG") == nullptr) GTEST_SKIP() << "QOR_QORREG names no qorreg program";
     ScratchFolder folder;
