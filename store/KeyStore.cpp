@@ -27,12 +27,6 @@ std::string UpperOf(const char* text) { return Upper(TextOf(text)); }
 
 int LengthOf(const CStringArray& list) { return static_cast<int>(list.GetSize()); }
 
-ValueList& ValuesOf(KeyMap& keys, std::string_view key) {
-    auto it = keys.find(key);
-    if (it == keys.end()) it = keys.emplace(std::string(key), ValueList()).first;
-    return it->second;
-}
-
 }  // namespace
 
 // ---- Impl: the internal fast paths
@@ -62,8 +56,16 @@ std::optional<qor::store::StoredText> CIniClass::Impl::FindText(std::string_view
 // Each change is recorded before it is made: should either run out of
 // memory, the record only names a key or value that did not change.
 void CIniClass::Impl::SetValue(std::string_view key, std::string_view name, std::string_view text) {
-    data->files.ValueChanged(key, name);
-    ValuesOf(data->keys, key).Set(name, text);
+    KeyMap& keys = data->keys;
+    auto it = keys.find(key);
+    if (it == keys.end()) {
+        data->files.KeyAdded(key);
+        data->files.ValueChanged(key, name);
+        it = keys.emplace(std::string(key), ValueList()).first;
+    } else {
+        data->files.ValueChanged(key, name);
+    }
+    it->second.Set(name, text);
 }
 
 bool CIniClass::Impl::AddKey(std::string_view key) {

@@ -150,7 +150,7 @@ std::size_t KnownFiles::HeldBytes() const {
     constexpr std::size_t kNode = sizeof(std::string) + sizeof(KeyChange) + 4 * sizeof(void*);
     std::size_t bytes = files_.capacity() * sizeof(KnownFile);
     for (const KnownFile& file : files_) {
-        bytes += file.path.capacity() + file.keyHashes.capacity() * sizeof(std::uint64_t);
+        bytes += file.path.capacity() + file.leftOut.capacity() + file.otherKeys.capacity() * sizeof(std::uint64_t);
         for (const std::string& key : file.changes.deletedSubtrees) bytes += sizeof key + key.capacity();
         for (const auto& [key, change] : file.changes.keys) {
             bytes += kNode + key.capacity() + change.names.capacity() * sizeof(std::string);
@@ -164,17 +164,31 @@ void ApplyChanges(const KnownFile& file, const KeyMap& memory, std::string_view 
     const StoreChanges& changes = file.changes;
     if (changes.removedAll) staging.clear();
     for (const std::string& key : changes.deletedSubtrees) EraseSubtree(staging, key);
-    const auto held = [&file](std::string_view key) {
-        return std::binary_search(file.keyHashes.begin(), file.keyHashes.end(), KeyMap::HashOf(key));
+    const auto heldByFile = [&file](std::string_view key) {
+        return !IsExcluded(key, file.leftOut) &&
+               !std::binary_search(file.otherKeys.begin(), file.otherKeys.end(), KeyMap::HashOf(key));
     };
     for (const auto& [key, change] : changes.keys) {
         if (IsExcluded(key, excluded)) continue;
         const auto mine = memory.find(key);
-        if (mine != memory.end()) ApplyKey(key, change, held(key), mine->second, staging);
+        if (mine != memory.end()) ApplyKey(key, change, heldByFile(key), mine->second, staging);
     }
-    for (const auto& [key, values] : memory) {
-        if (IsExcluded(key, excluded) || changes.keys.contains(key) || held(key)) continue;
-        ValuesAt(staging, key) = values;
+    // The keys the file did not hold and this store did not change lie
+    // only where the last load or save left them.
+    const auto writeFromMemory = [&](KeyMap::const_iterator first, KeyMap::const_iterator last) {
+        for (auto it = first; it != last; ++it) {
+            const std::string& key = it->first;
+            if (IsExcluded(key, excluded) || changes.keys.contains(key) || heldByFile(key)) continue;
+            ValuesAt(staging, key) = it->second;
+        }
+    };
+    if (!file.otherKeys.empty()) {
+        writeFromMemory(memory.begin(), memory.end());
+    } else if (!file.leftOut.empty() && file.leftOut != excluded) {
+        auto last = memory.lower_bound(file.leftOut);
+        const auto first = last;
+        while (last != memory.end() && last->first.starts_with(file.leftOut)) ++last;
+        writeFromMemory(first, last);
     }
     if (excluded.empty()) return;
     // What this save leaves out stays in memory as memory has it.

@@ -14,9 +14,8 @@
 //     holds them (set, or removed when memory has them no more); a key this
 //     store changed a value in but another writer deleted is made again with
 //     those values only;
-//   - a key of memory that the file did not hold then and this store did
-//     not make since (keys loaded from another file, or there before the
-//     load) is written from memory, whole;
+//   - a key of the store that the file did not hold then (keys the save
+//     left out, keys there before the load) is written from memory, whole;
 //   - every other key keeps the state the other writers gave it.
 #ifndef QOR_STORE_KNOWN_FILES_H
 #define QOR_STORE_KNOWN_FILES_H
@@ -51,7 +50,13 @@ struct StoreChanges {
 struct KnownFile {
     std::string path;                      // resolved, as the lock resolves it
     platform::FileIdentity identity;       // exists false: the file was missing
-    std::vector<std::uint64_t> keyHashes;  // the keys it held, ascending (KeyMap::HashOf)
+    // The keys the store then held that the file did not: those below the
+    // prefix the save left out, and the others (keys in the store before
+    // the load, keys too long for a section line) by their hashes
+    // (KeyMap::HashOf), ascending. Every key the store made since is among
+    // the changes, so the file held every other key of the store.
+    std::string leftOut;
+    std::vector<std::uint64_t> otherKeys;
     StoreChanges changes;
 };
 

@@ -145,6 +145,13 @@ TEST(SaveMerge, ExcludedKeysStayInTheStoreAsTheyAreAndOutOfTheFile) {
     CIniClass saved;
     ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
     EXPECT_EQ(StoreLines(saved), OthersWith({{"C", {"V = <string>mine"}}}));
+    // Saved without a prefix after another writer's save, the keys the last
+    // save left out are written from memory.
+    WriteBytes(path, kOthers);
+    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+    CIniClass all;
+    ASSERT_EQ(all.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(StoreLines(all), OthersWith({{"D", {"E = <string>e", "V = <string>d"}}}));
 }
 
 // A save with no other writer writes the bytes it wrote before saves merged

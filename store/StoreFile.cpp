@@ -40,10 +40,10 @@ constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size()
 // large store is never held a second time as one text.
 constexpr std::size_t kPieceSize = 1 << 20;
 
-// Writes keys as a store file. hashes, reserved for every key by the
-// caller, receives the hash of each key written (KeyMap::HashOf), ascending.
+// Writes keys as a store file. unfit receives the hash of each key left
+// out for its length (KeyMap::HashOf), ascending.
 bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, const qor::platform::PieceWriter& write,
-                        std::vector<std::uint64_t>& hashes) {
+                        std::vector<std::uint64_t>& unfit) {
     const auto kept = [excludedPrefix](std::string_view key) {
         return excludedPrefix.empty() || !key.starts_with(excludedPrefix);
     };
@@ -57,9 +57,9 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
             piece.Append("[");
             piece.SectionLine(key);
         } else if (!piece.SectionLineIfFits(key)) {
+            unfit.push_back(KeyMap::HashOf(key));
             continue;
         }
-        hashes.push_back(KeyMap::HashOf(key));
         values.ForEach([&](const qor::store::ValueList::Entry& entry) {
             piece.ValueLine(entry.name, entry.text, qor::store::DwordField::StoreFile);
         });
@@ -70,7 +70,7 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
     }
     piece.Append(kMarkerLine);
     piece.Append("\r\n");
-    std::sort(hashes.begin(), hashes.end());
+    std::sort(unfit.begin(), unfit.end());
     return write(piece.Text());
 }
 
@@ -103,7 +103,7 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
         const std::string_view excluded = TextOf(excludedPrefix);
         const qor::store::StoreLock lock(path, true, CStoreFileLock::kLibraryWaitMilliseconds);
         if (!lock.Held()) return 0;
-        qor::store::KnownFile saved{lock.StoreFile(), {}, {}, {}};
+        qor::store::KnownFile saved{lock.StoreFile(), {}, std::string(excluded), {}, {}};
         const qor::store::KnownFile* before = known.Find(saved.path);
         KeyMap merged;
         // A file that cannot be read as a store is written over, as always.
@@ -111,11 +111,10 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
                              ReadStoreFile(saved.path, merged, nullptr, saved.identity);
         if (merging) qor::store::ApplyChanges(*before, keys, excluded, merged);
         const KeyMap& written = merging ? merged : keys;
-        saved.keyHashes.reserve(written.size());
         known.Reserve();
         const bool replaced = qor::platform::ReplaceFileAtomicallyFrom(path, [&](const qor::platform::PieceWriter& write) {
-            saved.keyHashes.clear();
-            return WriteStoreFileText(written, excluded, write, saved.keyHashes);
+            saved.otherKeys.clear();
+            return WriteStoreFileText(written, excluded, write, saved.otherKeys);
         });
         if (!replaced) return 0;
         // The rename gave the file a new identity; the lock still holds off
@@ -141,7 +140,8 @@ int CIniClass::LoadFile(const char* path) {
         // the file's bytes are never held whole beside the store.
         KeyMap staging;
         KeyMap& keys = qor::store::KeysOf(*this);
-        qor::store::KnownFile loaded{qor::store::ResolvedStorePath(path), {}, {}, {}};
+        // The keys the store holds already are not the file's.
+        qor::store::KnownFile loaded{qor::store::ResolvedStorePath(path), {}, {}, keys.SortedHashes(), {}};
         if (!ReadStoreFile(path, staging, &keys, loaded.identity)) {
             // A missing file is remembered as such: should it exist at the
             // next save, another writer made it.
@@ -152,7 +152,6 @@ int CIniClass::LoadFile(const char* path) {
             }
             return 0;
         }
-        loaded.keyHashes = staging.SortedHashes();
         known.KeysJoined(staging, true);
         known.Reserve();
         if (keys.empty()) {
