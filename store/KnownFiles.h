@@ -2,9 +2,10 @@
 // save can keep what other programs saved to that file meanwhile.
 //
 // For each file (by its resolved path, as the writers' lock names it): the
-// file's identity at this store's last load or save of it, the hashes of the
-// keys it held then, and the changes this store made since, kept as a set:
-// a program that sets one value a million times holds one entry.
+// file's identity at this store's last load or save of it, which keys of the
+// store it did not hold then (usually none, or those below the prefix the
+// save left out), and the changes this store made since, kept as a set: a
+// program that sets one value a million times holds one entry.
 //
 // When the file's identity changed by the time of a save, the save reads the
 // file as it is now and applies the changes to it (ApplyChanges):
