@@ -136,9 +136,10 @@ void KnownFiles::Remember(KnownFile&& file) noexcept {
     file.changes.Clear();
     if (KnownFile* known = Find(file.path)) {
         *known = std::move(file);
-    } else {
-        files_.push_back(std::move(file));
+        return;
     }
+    if (files_.size() >= kMostFiles) files_.erase(files_.begin());
+    files_.push_back(std::move(file));
 }
 
 void KnownFiles::ForgetAllBut(std::string_view path) noexcept {

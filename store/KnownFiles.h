@@ -78,6 +78,11 @@ public:
     void KeysJoined(const KeyMap& keys, bool whole);
 
     KnownFile* Find(std::string_view path);
+    // A store saved to ever new files (dated copies) would record each change
+    // once per file; beyond this many, the file known longest is forgotten
+    // (its next save writes as a first one).
+    static constexpr std::size_t kMostFiles = 8;
+
     // Makes room for one more file, so that Remember cannot fail.
     void Reserve() { files_.reserve(files_.size() + 1); }
     // The file as loaded or saved now: its changes start empty. After Reserve.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CIniClass.h"
+#include "store/KnownFiles.h"
 #include "testsupport/StoreViews.h"
 #include "testsupport/TestFiles.h"
 
@@ -129,6 +130,23 @@ TEST(SaveMerge, FileMissingAtTheLoadThatAnotherWriterMadeIsMerged) {
     CIniClass saved;
     ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
     EXPECT_EQ(StoreLines(saved), OthersWith({{"Z", {"V = <string>z"}}}));
+}
+
+// A store saved to ever new files remembers the latest few only: a save of
+// one it forgot writes the store as it stands.
+TEST(SaveMerge, StoreSavedToManyFilesRemembersTheLatestOnly) {
+    ScratchFolder folder;
+    CIniClass store;
+    store.SetValue("C", "V", "<string>mine");
+    const auto copy = [&folder](std::size_t i) { return folder.File("copy" + std::to_string(i) + ".ini"); };
+    for (std::size_t i = 0; i <= KnownFiles::kMostFiles; ++i) ASSERT_EQ(store.SaveFile(copy(i).c_str(), ""), 1);
+    for (std::size_t i : {std::size_t{0}, KnownFiles::kMostFiles}) WriteBytes(copy(i), kOthers);
+    for (std::size_t i : {std::size_t{0}, KnownFiles::kMostFiles}) ASSERT_EQ(store.SaveFile(copy(i).c_str(), ""), 1);
+    CIniClass forgotten, remembered;
+    ASSERT_EQ(forgotten.LoadFile(copy(0).c_str()), 1);
+    ASSERT_EQ(remembered.LoadFile(copy(KnownFiles::kMostFiles).c_str()), 1);
+    EXPECT_EQ(StoreLines(forgotten), (Texts{"[C]", "V = <string>mine"}));
+    EXPECT_EQ(StoreLines(remembered), OthersWith({}));
 }
 
 // The excluded keys are never written; the store keeps its own.
