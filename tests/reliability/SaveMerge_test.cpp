@@ -49,7 +49,6 @@ public:
         if (verb == "save") return facade_ == Facade::Class ? CRegExt::Save(path_.c_str()) : table_->pfnSave(&root_, path_.c_str());
         if (verb == "set") return Set(step[1], step[2], step[3]);
         if (verb == "delete key") return DeleteKey(step[1]);
-        if (verb == "delete value") return DeleteValue(step[1], step[2]);
         if (verb == "remove all") return RemoveAll();
         if (verb == "free") return Free();
         if (verb == "lock") return (lock_ = std::make_unique<CStoreFileLock>(path_.c_str(), 10000u))->IsLocked();
@@ -86,16 +85,6 @@ private:
         tagRegHandle key;
         return table_->pfnOpen(HKEY_CURRENT_USER, sub.c_str(), KEY_ALL_ACCESS, &key) == ERROR_SUCCESS &&
                table_->pfnDeleteKeyEx(&key, "") == 1;
-    }
-    int DeleteValue(const std::string& sub, const std::string& name) {
-        if (facade_ == Facade::Class) {
-            CRegExt key;
-            return key.Open(HKEY_CURRENT_USER, sub.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS &&
-                   key.DeleteValue(name.c_str()) == ERROR_SUCCESS;
-        }
-        tagRegHandle key;
-        return table_->pfnOpen(HKEY_CURRENT_USER, sub.c_str(), KEY_ALL_ACCESS, &key) == ERROR_SUCCESS &&
-               table_->pfnDeleteValue(&key, name.c_str()) == 1;
     }
     int RemoveAll() {
         CIniClass* store = facade_ == Facade::Class ? CRegExt::m_pIni : root_.pIni;
@@ -168,6 +157,13 @@ private:
 };
 
 bool HaveQorreg() { return std::getenv("QOR_QORREG") != nullptr; }
+
+// A copy of the example store in folder: its path.
+std::string ExampleStoreIn(const ScratchFolder& folder) {
+    const std::string path = folder.File("root.ini");
+    WriteBytes(path, ReadBytes(std::string(std::getenv("QOR_TEST_DATA")) + "/root.ini"));
+    return path;
+}
 
 // Runs qorreg to its end: its exit code.
 int Qorreg(const std::vector<std::string>& args) {
@@ -244,8 +240,7 @@ const std::vector<Scenario>& Scenarios() {
 
 void RunScenario(const Scenario& scenario, Facade a, Facade b) {
     ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    WriteBytes(path, ReadBytes(std::string(std::getenv("QOR_TEST_DATA")) + "/root.ini"));
+    const std::string path = ExampleStoreIn(folder);
     Program first(a, path), second(b, path), holder(Facade::Class, path);
     for (const Step& step : scenario.steps) {
         SCOPED_TRACE(std::string(step.who) + ": " + step.what);
@@ -292,8 +287,7 @@ TEST(SaveMerge, ScenariosKeepEveryChangeThroughEachFacadeAndMixed) {
 // on its merged save, as the file lost them meanwhile.
 TEST(SaveMerge, MachineKeysLeftOutByAClassSaveStayOutOfAMergedTableSave) {
     ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    WriteBytes(path, ReadBytes(std::string(std::getenv("QOR_TEST_DATA")) + "/root.ini"));
+    const std::string path = ExampleStoreIn(folder);
     Program table(Facade::Table, path), regext(Facade::Class, path);
     ASSERT_EQ(table.Do("load"), 1);
     ASSERT_EQ(regext.Do("load"), 1);
@@ -317,8 +311,7 @@ TEST(SaveMerge, StressRunOfSixWritersLosesNothing) {
     if (!HaveQorreg()) GTEST_SKIP() << "QOR_QORREG names no qorreg program";
     constexpr int kRounds = 50;
     ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    WriteBytes(path, ReadBytes(std::string(std::getenv("QOR_TEST_DATA")) + "/root.ini"));
+    const std::string path = ExampleStoreIn(folder);
     const auto own = [](int writer) { return std::string("SOFTWARE\\STRESS\\W") + std::to_string(writer); };
     const auto toggled = [&own](int writer) { return own(writer) + "\\T"; };
     // The state a round leaves: values V0..V2 hold the round; T exists after
