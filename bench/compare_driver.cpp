@@ -15,6 +15,9 @@
 //                           per typed read, on HANDLES keys spread over the store: pfnGetInt
 //                           through table handles (default) or CRegExt::GetInt through objects
 //   change FILE OUT RUNS    one SetInt through CRegExt, then SaveFile to OUT (with its flush)
+//   merge FILE OUT RUNS     one value set, then SaveFile to OUT after another store changed
+//                           one value of OUT and saved it: the save reads OUT again and
+//                           merges; the bytes the store keeps to merge
 //   start DIR RUNS          a product's start, end to end, on a product tree written to DIR
 #include <algorithm>
 #include <chrono>
@@ -36,6 +39,7 @@
 #include "bench/StoreGenerator.h"
 #include "bench/TreeWalk.h"
 #include "platform/Platform.h"
+#include "store/KeyMap.h"
 #include "store/KeyStore.h"
 #include "store/ValueText.h"
 
@@ -255,6 +259,36 @@ int Change(const std::string& path, const std::string& out, int runs) {
 }
 
 // The parts of a product's start, in order.
+// A save after another writer's: OUT, a copy of FILE, is loaded into this
+// store and another; in each run the other sets one value and saves (not
+// timed), then this store sets one value of its own and saves (timed),
+// which reads OUT again and applies its change to it.
+int Merge(const std::string& path, const std::string& out, int runs) {
+    std::ofstream(out, std::ios::binary) << ReadAll(path);
+    auto store = Loaded(out);
+    auto other = Loaded(out);
+    const std::size_t middle = KeyCount(*store) / 2;
+    const std::string mine = qor::bench::KeyPathOf(middle), theirs = qor::bench::KeyPathOf(middle / 2);
+    int run = 0;
+    int saved = 1;
+    const auto text = [&run] { return "<dword>" + std::to_string(7000000 + run); };
+    PrintTiming("seconds", BestOf(runs, [&] {
+        other->SetValue(theirs.c_str(), "RESOLUTION", text().c_str());
+        saved &= other->SaveFile(out.c_str(), "");
+    }, [&] {
+        store->SetValue(mine.c_str(), "RESOLUTION", text().c_str());
+        saved &= store->SaveFile(out.c_str(), "");
+    }, [&] { ++run; }));
+    --run;
+    auto check = Loaded(out);
+    CString mineRead, theirsRead;
+    const bool merged = saved == 1 && check->GetValue(mine.c_str(), "RESOLUTION", mineRead) == 1 &&
+                        check->GetValue(theirs.c_str(), "RESOLUTION", theirsRead) == 1 && mineRead.str() == text() &&
+                        theirsRead.str() == text();
+    std::printf("merged=%d\nkept_bytes=%zu\n", merged ? 1 : 0, store->Internal().data->files.HeldBytes());
+    return merged ? 0 : 1;
+}
+
 enum StartPart { kFindRoot, kLoadRoot, kClassReads, kTableReads, kChange, kSave, kStartParts };
 const char* const kStartPartNames[kStartParts] = {"find_root", "load", "regext_reads", "table_reads", "change",
                                                   "save"};
@@ -377,7 +411,7 @@ int Start(const std::string& folder, int runs) {
 int Usage() {
     std::fprintf(stderr, "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
                          " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext] |"
-                         " change FILE OUT RUNS | start DIR RUNS\n");
+                         " change FILE OUT RUNS | merge FILE OUT RUNS | start DIR RUNS\n");
     return 2;
 }
 
@@ -400,6 +434,7 @@ int main(int argc, char** argv) {
         return GetInt(args[1], number(2), runsAt(3), n == 4 || args[4] == "table");
     }
     if (command == "change" && n == 4) return Change(args[1], args[2], runsAt(3));
+    if (command == "merge" && n == 4) return Merge(args[1], args[2], runsAt(3));
     if (command == "start" && n == 3) return Start(args[1], runsAt(2));
     return Usage();
 }

@@ -75,9 +75,10 @@ public:
     bool Sync() { return Retrying([&] { return files_.Sync(handle_); }) == Status::Ok; }
     // The open file's length, unless it is no regular file: a pipe or a
     // device such as /dev/zero has no end to read to.
-    std::optional<std::uint64_t> RegularLength() {
+    std::optional<std::uint64_t> RegularLength(FileIdentity* identity = nullptr) {
         HostFiles::Info info;
         if (!valid() || !files_.InfoOf(handle_, info) || !info.regular) return std::nullopt;
+        if (identity != nullptr) *identity = info.identity;
         return info.size;
     }
     void KeepModeAndOwner(const HostFiles::Info& replaced) { files_.KeepModeAndOwner(handle_, replaced); }
@@ -163,10 +164,20 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t ma
     }
 }
 
+FileIdentity IdentityOf(const std::string& path) noexcept {
+    try {
+        HostFiles::Info info;
+        if (!ActiveHostFiles().InfoAt(HostPathOf(path), info)) return FileIdentity();
+        return info.identity;
+    } catch (const std::bad_alloc&) {
+        return FileIdentity();
+    }
+}
+
 bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume,
-                      std::uint64_t maxBytes) {
+                      std::uint64_t maxBytes, FileIdentity* identity) {
     OpenFile file(HostPathOf(path), HostFiles::Access::Read);
-    const std::optional<std::uint64_t> length = file.RegularLength();
+    const std::optional<std::uint64_t> length = file.RegularLength(identity);
     if (!length || *length > maxBytes) return false;
     // The length only sizes the buffer; reading goes on to the real end.
     std::vector<char> piece(static_cast<std::size_t>(std::clamp<std::uint64_t>(*length, kSmallestReadPiece, kReadPiece)));

@@ -37,6 +37,20 @@ std::uint32_t Utf16LengthWithTerminator(std::string_view name);
 bool Utf16LeToNarrow(std::string_view bytes, std::string& narrow);
 
 // ---- Files
+// What tells one version of a file from the next: a writer that replaces
+// the file (a new file renamed over it) or changes it in place changes at
+// least one of these. POSIX: device, inode, size, modification and status
+// change times in nanoseconds; Windows: volume serial, file index, size,
+// last-write and change times.
+struct FileIdentity {
+    bool exists = false;  // false: no file there (or none that could be asked about)
+    std::uint64_t volume = 0, index = 0, size = 0;
+    std::int64_t modified = 0, changed = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the file at path, links followed; exists false as well
+// when the host cannot tell or memory runs out.
+FileIdentity IdentityOf(const std::string& path) noexcept;
 // No bound on the length of a file read.
 inline constexpr std::uint64_t kAnyLength = UINT64_MAX;
 // Reads the whole file while letting others read, write, rename and delete it.
@@ -48,9 +62,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t ma
 // Reads the file from start to end in pieces of about 1 MB, handing each to
 // consume in order, so that a large file need not be held whole in memory.
 // False when the file cannot be opened or read (as ReadWholeFile, maxBytes
-// included) or when consume returns false, which stops the read.
+// included) or when consume returns false, which stops the read. identity,
+// when given, receives the identity of the file opened, before its first byte
+// is read.
 bool ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& consume,
-                      std::uint64_t maxBytes = kAnyLength);
+                      std::uint64_t maxBytes = kAnyLength, FileIdentity* identity = nullptr);
 // Reads at most the last count bytes of a regular file, whatever its length.
 // False as ReadWholeFile.
 bool ReadFileTail(const std::string& path, std::size_t count, std::string& bytes);

@@ -87,7 +87,7 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // Imports bytes into keys: 1, or 0 when a UTF-16 text cannot be converted
 // or memory runs out. The text is read into a staging map first and merged
 // only when all of it was read, so a failed import changes nothing.
-int ImportBytes(KeyMap& keys, std::string_view bytes) {
+int ImportBytes(CIniClass& store, std::string_view bytes) {
     try {
         std::string converted;
         if (bytes.starts_with(kUtf16LeMark)) {
@@ -98,7 +98,8 @@ int ImportBytes(KeyMap& keys, std::string_view bytes) {
         }
         KeyMap staging;
         qor::store::ReadRegLines(bytes, qor::store::kImportRules, staging, nullptr);
-        keys.MergeReplacing(staging);
+        store.Internal().data->files.KeysJoined(staging, false);
+        qor::store::KeysOf(store).MergeReplacing(staging);
         return 1;
     } catch (const std::bad_alloc&) {
         return 0;
@@ -128,7 +129,7 @@ int CIniClass::ExportAppFile(const char* filter, const char* path) {
 
 int CIniClass::ImportText(const CString& text) {
     if (text.IsEmpty()) return 0;
-    return ImportBytes(qor::store::KeysOf(*this), text.str());
+    return ImportBytes(*this, text.str());
 }
 
 int CIniClass::ImportFile(const char* path) {
@@ -137,7 +138,7 @@ int CIniClass::ImportFile(const char* path) {
         std::string bytes;
         // A file larger than the bound is refused before it is read.
         if (!qor::platform::ReadWholeFile(path, bytes, store::kMaxFileBytes)) return 0;
-        return ImportBytes(qor::store::KeysOf(*this), bytes);
+        return ImportBytes(*this, bytes);
     } catch (const std::bad_alloc&) {
         return 0;
     }

@@ -197,6 +197,13 @@ public:
         if (size > slots_.size()) Resize(size);
     }
 
+    template <typename Visit>
+    void ForEachHash(Visit visit) const {
+        for (const Slot& slot : slots_) {
+            if (slot.hash != 0) visit(slot.hash);
+        }
+    }
+
     void Clear() {
         slots_.clear();
         slots_.shrink_to_fit();

@@ -4,6 +4,7 @@
 #ifndef QOR_STORE_KEY_MAP_H
 #define QOR_STORE_KEY_MAP_H
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "store/KeyIndex.h"
 #include "store/KeyStore.h"
+#include "store/KnownFiles.h"
 #include "store/ValueList.h"
 
 namespace qor::store {
@@ -94,6 +96,22 @@ public:
         }
         return entry;
     }
+    // The hash the index gives key.
+    static std::uint64_t HashOf(std::string_view key) { return Index::HashOf(key); }
+    // Every key's hash, ascending. The index holds them already, so only an
+    // unindexed map walks its keys to work them out.
+    std::vector<std::uint64_t> SortedHashes() const {
+        std::vector<std::uint64_t> hashes;
+        hashes.reserve(tree_.size());
+        if (unindexed_ != 0) {
+            for (const auto& entry : tree_) hashes.push_back(HashOf(entry.first));
+        } else {
+            index_.ForEachHash([&hashes](std::uint64_t hash) { hashes.push_back(hash); });
+        }
+        std::sort(hashes.begin(), hashes.end());
+        return hashes;
+    }
+
     void Reindex() {
         if (unindexed_ != 0) {
             Index index;
@@ -226,6 +244,7 @@ const KeyMap& KeysOf(const CIniClass& store);
 
 struct CIniClass::Impl::Data {
     qor::store::KeyMap keys;
+    qor::store::KnownFiles files;
 };
 
 #endif

@@ -16,7 +16,6 @@ const KeyMap& KeysOf(const CIniClass& store) { return store.Internal().data->key
 }  // namespace qor::store
 
 using qor::store::KeyMap;
-using qor::store::KeysBelow;
 using qor::store::KeysOf;
 using qor::store::TextOf;
 using qor::store::Upper;
@@ -27,12 +26,6 @@ namespace {
 std::string UpperOf(const char* text) { return Upper(TextOf(text)); }
 
 int LengthOf(const CStringArray& list) { return static_cast<int>(list.GetSize()); }
-
-ValueList& ValuesOf(KeyMap& keys, std::string_view key) {
-    auto it = keys.find(key);
-    if (it == keys.end()) it = keys.emplace(std::string(key), ValueList()).first;
-    return it->second;
-}
 
 }  // namespace
 
@@ -60,19 +53,31 @@ std::optional<qor::store::StoredText> CIniClass::Impl::FindText(std::string_view
     return it->second.Find(name);
 }
 
+// Each change is recorded before it is made: should either run out of
+// memory, the record only names a key or value that did not change.
 void CIniClass::Impl::SetValue(std::string_view key, std::string_view name, std::string_view text) {
-    ValuesOf(data->keys, key).Set(name, text);
+    KeyMap& keys = data->keys;
+    auto it = keys.find(key);
+    if (it == keys.end()) {
+        data->files.KeyAdded(key);
+        data->files.ValueChanged(key, name);
+        it = keys.emplace(std::string(key), ValueList()).first;
+    } else {
+        data->files.ValueChanged(key, name);
+    }
+    it->second.Set(name, text);
 }
 
 bool CIniClass::Impl::AddKey(std::string_view key) {
     if (HasKey(key)) return false;
+    data->files.KeyAdded(key);
     data->keys.emplace(std::string(key), ValueList());
     return true;
 }
 
 void CIniClass::Impl::SubtreeKeys(std::string_view key, std::vector<std::string>& out) const {
     if (HasKey(key)) out.emplace_back(key);
-    const auto [first, last] = KeysBelow(data->keys, key);
+    const auto [first, last] = qor::store::KeysBelow(data->keys, key);
     for (auto it = first; it != last; ++it) out.push_back(it->first);
 }
 
@@ -111,21 +116,25 @@ int CIniClass::SetValue(const char* key, const char* name, const char* text) {
 
 int CIniClass::RemoveValue(const char* key, const char* name) {
     KeyMap& keys = KeysOf(*this);
-    const auto it = keys.find(UpperOf(key));
+    const std::string upperKey = UpperOf(key);
+    const auto it = keys.find(upperKey);
     if (it == keys.end()) return 0;
-    return it->second.Remove(UpperOf(name)) ? 1 : 0;
+    const std::string upperName = UpperOf(name);
+    if (!it->second.Find(upperName)) return 0;
+    m_impl->data->files.ValueChanged(upperKey, upperName);
+    return it->second.Remove(upperName) ? 1 : 0;
 }
 
 void CIniClass::DeleteSubtree(const char* key) {
     const std::string upper = UpperOf(key);
-    KeyMap& keys = KeysOf(*this);
-    const auto [first, last] = KeysBelow(keys, upper);
-    keys.erase(first, last);
-    // A key whose text is empty is never removed this way.
-    if (!upper.empty()) keys.erase(upper);
+    m_impl->data->files.SubtreeDeleted(upper);
+    qor::store::EraseSubtree(KeysOf(*this), upper);
 }
 
-void CIniClass::RemoveAll() { KeysOf(*this).clear(); }
+void CIniClass::RemoveAll() {
+    KeysOf(*this).clear();
+    m_impl->data->files.AllRemoved();
+}
 
 int CIniClass::GetSubKeys(const char* key, CStringArray& list) {
     std::vector<std::string> found;

@@ -10,7 +10,9 @@
 // Reading follows RegLines.cpp with the store file's rules: the marker line
 // is skipped, a key named twice (or already in the store) fails the load,
 // and a string that begins with a backslash pair keeps all its pairs.
+#include <algorithm>
 #include <new>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "store/KeyMap.h"
@@ -38,7 +40,10 @@ constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size()
 // large store is never held a second time as one text.
 constexpr std::size_t kPieceSize = 1 << 20;
 
-bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, const qor::platform::PieceWriter& write) {
+// Writes keys as a store file. unfit receives the hash of each key left
+// out for its length (KeyMap::HashOf), ascending.
+bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, const qor::platform::PieceWriter& write,
+                        std::vector<std::uint64_t>& unfit) {
     const auto kept = [excludedPrefix](std::string_view key) {
         return excludedPrefix.empty() || !key.starts_with(excludedPrefix);
     };
@@ -52,6 +57,7 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
             piece.Append("[");
             piece.SectionLine(key);
         } else if (!piece.SectionLineIfFits(key)) {
+            unfit.push_back(KeyMap::HashOf(key));
             continue;
         }
         values.ForEach([&](const qor::store::ValueList::Entry& entry) {
@@ -64,21 +70,62 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
     }
     piece.Append(kMarkerLine);
     piece.Append("\r\n");
+    std::sort(unfit.begin(), unfit.end());
     return write(piece.Text());
+}
+
+// Reads the store file at path into an empty map by the store file's rules
+// and limits, with the identity of the file read.
+bool ReadStoreFile(const std::string& path, KeyMap& target, const KeyMap* taken,
+                   qor::platform::FileIdentity& identity) {
+    qor::store::RegLineReader reader(qor::store::kStoreFileRules, target, taken);
+    // A file larger than the bound is refused before it is read, and one
+    // that grows past it while read stops the read.
+    const auto read = [&reader](std::string_view piece) { return reader.Read(piece); };
+    if (!qor::platform::ReadFileInPieces(path, read, store::kMaxFileBytes, &identity)) return false;
+    reader.Finish();
+    return true;
 }
 
 }  // namespace
 
+// A file that another writer changed since this store last loaded or saved
+// it is read again and this store's changes are applied to it
+// (store/KnownFiles.h); otherwise the store is written as it stands. Either
+// way under the writers' lock, which holds off every other writer from the
+// read to the rename. Nothing of the store, the file or what is remembered
+// changes unless the new file is in place.
 int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
     if (path == nullptr) return 0;
     try {
-        const KeyMap& keys = qor::store::KeysOf(*this);
+        KeyMap& keys = qor::store::KeysOf(*this);
+        qor::store::KnownFiles& known = m_impl->data->files;
         const std::string_view excluded = TextOf(excludedPrefix);
-        const qor::store::StoreLock lock(path, false, CStoreFileLock::kLibraryWaitMilliseconds);
-        if (!lock.MayWrite()) return 0;
-        const bool written = qor::platform::ReplaceFileAtomicallyFrom(
-            path, [&](const qor::platform::PieceWriter& write) { return WriteStoreFileText(keys, excluded, write); });
-        return written ? 1 : 0;
+        const qor::store::StoreLock lock(path, true, CStoreFileLock::kLibraryWaitMilliseconds);
+        if (!lock.Held()) return 0;
+        qor::store::KnownFile saved{lock.StoreFile(), {}, std::string(excluded), {}, {}};
+        const qor::store::KnownFile* before = known.Find(saved.path);
+        KeyMap merged;
+        // A file that cannot be read as a store is written over, as always.
+        const bool merging = before != nullptr && qor::platform::IdentityOf(saved.path) != before->identity &&
+                             ReadStoreFile(saved.path, merged, nullptr, saved.identity);
+        if (merging) qor::store::ApplyChanges(*before, keys, excluded, merged);
+        const KeyMap& written = merging ? merged : keys;
+        known.Reserve();
+        const bool replaced = qor::platform::ReplaceFileAtomicallyFrom(path, [&](const qor::platform::PieceWriter& write) {
+            saved.otherKeys.clear();
+            return WriteStoreFileText(written, excluded, write, saved.otherKeys);
+        });
+        if (!replaced) return 0;
+        // The rename gave the file a new identity; the lock still holds off
+        // every other writer.
+        saved.identity = qor::platform::IdentityOf(saved.path);
+        if (merging) {
+            keys.swap(merged);
+            known.ForgetAllBut(saved.path);
+        }
+        known.Remember(std::move(saved));
+        return 1;
     } catch (const std::bad_alloc&) {
         return 0;
     }
@@ -86,26 +133,33 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
 
 int CIniClass::LoadFile(const char* path) {
     if (path == nullptr) return 0;
+    qor::store::KnownFiles& known = m_impl->data->files;
     try {
         // The whole file goes into a staging map first, so that a failed
         // load leaves the store exactly as it was. It is read in pieces, so
         // the file's bytes are never held whole beside the store.
         KeyMap staging;
         KeyMap& keys = qor::store::KeysOf(*this);
-        qor::store::RegLineReader reader(qor::store::kStoreFileRules, staging, &keys);
-        // A file larger than the bound is refused before it is read, and
-        // one that grows past it while read stops the read; either way
-        // nothing of it is merged.
-        const auto read = [&reader](std::string_view piece) { return reader.Read(piece); };
-        if (!qor::platform::ReadFileInPieces(path, read, store::kMaxFileBytes)) {
+        // The keys the store holds already are not the file's.
+        qor::store::KnownFile loaded{qor::store::ResolvedStorePath(path), {}, {}, keys.SortedHashes(), {}};
+        if (!ReadStoreFile(path, staging, &keys, loaded.identity)) {
+            // A missing file is remembered as such: should it exist at the
+            // next save, another writer made it.
+            if (!loaded.path.empty() && !qor::platform::IdentityOf(loaded.path).exists) {
+                loaded.identity = {};
+                known.Reserve();
+                known.Remember(std::move(loaded));
+            }
             return 0;
         }
-        reader.Finish();
+        known.KeysJoined(staging, true);
+        known.Reserve();
         if (keys.empty()) {
             keys.swap(staging);
         } else {
             keys.merge(staging);
         }
+        known.Remember(std::move(loaded));
         return 1;
     } catch (const std::bad_alloc&) {
         return 0;

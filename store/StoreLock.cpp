@@ -8,13 +8,15 @@
 
 namespace qor::store {
 
-std::string LockFileOf(const char* path) {
+std::string ResolvedStorePath(const char* path) {
     if (path == nullptr || *path == '\0') return std::string();
-    return platform::ResolveLinks(path) + ".lock";
+    return platform::ResolveLinks(path);
 }
 
-StoreLock::StoreLock(const char* path, bool create, std::uint32_t waitMilliseconds) : lockFile_(LockFileOf(path)) {
-    if (lockFile_.empty()) return;
+StoreLock::StoreLock(const char* path, bool create, std::uint32_t waitMilliseconds)
+    : storeFile_(ResolvedStorePath(path)) {
+    if (storeFile_.empty()) return;
+    lockFile_ = storeFile_ + ".lock";
     result_ = platform::AcquireFileLock(lockFile_, create, waitMilliseconds, held_);
 }
 

@@ -11,15 +11,15 @@
 
 namespace qor::store {
 
-// The lock file of the store file at path.
-std::string LockFileOf(const char* path);
+// The store file at path as writers name it: links followed, folder absolute.
+std::string ResolvedStorePath(const char* path);
 
 // Holds the lock of one store file while in scope.
 class StoreLock {
 public:
-    // Takes the lock, making its lock file when create is set; otherwise a
-    // store file without a lock file is written without a lock and nothing
-    // is made beside it.
+    // Takes the lock, making its lock file when create is set (saves);
+    // otherwise (exports) a file without a lock file is written without a
+    // lock and nothing is made beside it.
     StoreLock(const char* path, bool create, std::uint32_t waitMilliseconds);
     ~StoreLock() { platform::ReleaseFileLock(held_); }
     StoreLock(const StoreLock&) = delete;
@@ -29,8 +29,11 @@ public:
     bool MayWrite() const { return held_ != nullptr || result_ == platform::FileLockResult::NoLockFile; }
     bool Held() const { return held_ != nullptr; }
     const std::string& LockFile() const { return lockFile_; }
+    // The store file the lock is of, resolved (empty for an empty path).
+    const std::string& StoreFile() const { return storeFile_; }
 
 private:
+    std::string storeFile_;
     std::string lockFile_;
     platform::FileLock* held_ = nullptr;
     platform::FileLockResult result_ = platform::FileLockResult::Failed;

@@ -76,6 +76,15 @@ void Describe(const struct stat& status, HostFiles::Info& info) {
     info.readOnly = (info.mode & 0222) == 0;
     info.owner = static_cast<std::uint32_t>(status.st_uid);
     info.group = static_cast<std::uint32_t>(status.st_gid);
+    const auto nanoseconds = [](const struct timespec& at) {
+        return static_cast<std::int64_t>(at.tv_sec) * 1000000000 + at.tv_nsec;
+    };
+    info.identity.exists = true;
+    info.identity.volume = static_cast<std::uint64_t>(status.st_dev);
+    info.identity.index = static_cast<std::uint64_t>(status.st_ino);
+    info.identity.size = info.size;
+    info.identity.modified = nanoseconds(status.st_mtim);
+    info.identity.changed = nanoseconds(status.st_ctim);
 }
 
 class PosixHostFiles final : public HostFiles {

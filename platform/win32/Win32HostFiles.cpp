@@ -13,6 +13,27 @@ HANDLE Native(HostFiles::Handle handle) { return reinterpret_cast<HANDLE>(handle
 
 Status StatusOf(BOOL succeeded) { return succeeded ? Status::Ok : Status::Failed; }
 
+std::int64_t TimeOf(const FILETIME& at) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(at.dwHighDateTime) << 32) | at.dwLowDateTime);
+}
+
+// The open file's volume serial, file index, size and times; exists stays
+// false when the host cannot tell.
+void DescribeIdentity(HANDLE file, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION byHandle;
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandle(file, &byHandle) ||
+        !GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
+        return;
+    }
+    identity.exists = true;
+    identity.volume = byHandle.dwVolumeSerialNumber;
+    identity.index = (static_cast<std::uint64_t>(byHandle.nFileIndexHigh) << 32) | byHandle.nFileIndexLow;
+    identity.size = (static_cast<std::uint64_t>(byHandle.nFileSizeHigh) << 32) | byHandle.nFileSizeLow;
+    identity.modified = TimeOf(byHandle.ftLastWriteTime);
+    identity.changed = basic.ChangeTime.QuadPart;
+}
+
 class Win32HostFiles final : public HostFiles {
 public:
     Status Open(const std::string& path, Access access, Handle& handle) override {
@@ -63,6 +84,7 @@ public:
         }
         info.regular = true;
         info.size = static_cast<std::uint64_t>(size.QuadPart);
+        DescribeIdentity(Native(handle), info.identity);
         return true;
     }
     // Windows refuses to replace or append to a read-only file by itself,
@@ -72,6 +94,14 @@ public:
         if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
         info.regular = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
         info.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        // The identity needs a handle; one that asks for no access at all
+        // shares everything, so no writer's rename fails meanwhile.
+        const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DescribeIdentity(file, info.identity);
+            CloseHandle(file);
+        }
         return true;
     }
     void KeepModeAndOwner(Handle, const Info&) override {}
@@ -124,9 +154,17 @@ public:
     // belongs to the handle, so the system releases it when the handle
     // closes, the holder's death included.
     LockOpen OpenLockFile(const std::string& path, bool create, Handle& handle) override {
-        const HANDLE file = CreateFileA(win32::ToHostPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::string hostPath = win32::ToHostPath(path);
+        const auto open = [&](DWORD access, DWORD disposition) {
+            return CreateFileA(hostPath.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        };
+        HANDLE file = open(GENERIC_READ | GENERIC_WRITE, create ? OPEN_ALWAYS : OPEN_EXISTING);
+        // A lock file made by another user may be read-only to this one; a
+        // handle opened for reading locks just as well.
+        if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+            file = open(GENERIC_READ, OPEN_EXISTING);
+        }
         if (file == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;

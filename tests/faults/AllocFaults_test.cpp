@@ -1,6 +1,7 @@
-// Every allocation of a load, an import and a save made to fail in turn,
-// through a counting operator new of this test binary: the call reports 0
-// with the store and the file as they were, or 1 with them complete; no
+// Every allocation of a load, an import, a save and a merging save made to
+// fail in turn, through a counting operator new of this test binary: the
+// call reports 0 with the store and the file as they were, or 1 with them
+// complete (a merging save's store holding the merged keys); no
 // exception escapes and no temporary file stays behind. LeakSanitizer (the
 // asan build) sees that nothing leaks.
 #include <algorithm>
@@ -64,7 +65,7 @@ int RunFailingAt(std::size_t failAt, const std::function<int()>& run, std::size_
 }
 
 TEST(AllocationFaults, EveryAllocationOfLoadImportAndSaveFailsSafely) {
-    for (const char* name : {"LoadFile", "ImportText", "SaveFile"}) {
+    for (const char* name : {"LoadFile", "ImportText", "SaveFile", "SaveFile merged"}) {
         SCOPED_TRACE(name);
         const Scenario& scenario = *std::find_if(Scenarios().begin(), Scenarios().end(),
                                                  [name](const Scenario& s) { return std::string(s.name) == name; });

@@ -30,15 +30,50 @@ inline const char* const kMemoryStore =
 // Made before any test runs, so that no test counts its allocations.
 inline const CString kImportArgument(kImportText);
 
+// The store file as another writer left it after the store loaded it: the
+// key both name changed, a key added.
+inline const std::string kChangedStoreFile =
+    "REGEDIT4\r\n[HKEY_CURRENT_USER\\FILE]\r\n\"Y\"=dword:00000005\r\n[HKEY_CURRENT_USER\\OTHER]\r\n"
+    "\"T\"=\"another writer's\"\r\n[CINICHECKFILEVALID]\r\n";
+
+using StoreStep = std::function<int(CIniClass&, const std::string&)>;
+
 struct Scenario {
     const char* name;
     std::string fileBefore;
-    std::function<int(CIniClass&, const std::string&)> run;
+    StoreStep run;
+    StoreStep prepare = nullptr;  // runs before the call, undisturbed
+    const Scenario* unmerged = nullptr;  // a merging save's outcome when the file cannot be read again
 };
+
+// Loads the file, changes a value in memory and one the file holds, and
+// lets another writer replace the file: the save then merges.
+inline int LoadChangeAndLetAnotherWrite(CIniClass& store, const std::string& path) {
+    store.LoadFile(path.c_str());
+    store.SetValue("HKEY_CURRENT_USER\\MEMORY", "X", "<string>changed");
+    store.SetValue("HKEY_CURRENT_USER\\FILE", "Z", "<string>changed");
+    reliability::WriteBytes(path, kChangedStoreFile);
+    return 1;
+}
+
+// The same store, its file loaded from elsewhere: its save writes it as it
+// stands.
+inline int LoadElsewhereChangeAndLetAnotherWrite(CIniClass& store, const std::string& path) {
+    reliability::ScratchFolder elsewhere;
+    const std::string copy = elsewhere.File("copy.reg");
+    reliability::WriteBytes(copy, reliability::ReadBytes(path));
+    LoadChangeAndLetAnotherWrite(store, copy);
+    reliability::WriteBytes(path, kChangedStoreFile);
+    return 1;
+}
+
+inline int SaveTo(CIniClass& store, const std::string& path) { return store.SaveFile(path.c_str(), ""); }
+
+inline const Scenario kSaveUnmerged{"SaveFile unmerged", kStoreFile, SaveTo, LoadElsewhereChangeAndLetAnotherWrite};
 
 inline const std::vector<Scenario>& Scenarios() {
     static const std::vector<Scenario> scenarios = {
-        {"SaveFile", kStoreFile, [](CIniClass& s, const std::string& p) { return s.SaveFile(p.c_str(), ""); }},
+        {"SaveFile", kStoreFile, SaveTo},
         {"LoadFile", kStoreFile, [](CIniClass& s, const std::string& p) { return s.LoadFile(p.c_str()); }},
         {"IsFileValid", kStoreFile, [](CIniClass& s, const std::string& p) { return s.IsFileValid(p.c_str()); }},
         {"ExportFile", kStoreFile, [](CIniClass& s, const std::string& p) { return s.ExportFile("", p.c_str()); }},
@@ -47,6 +82,7 @@ inline const std::vector<Scenario>& Scenarios() {
         {"ImportFile", kImportText, [](CIniClass& s, const std::string& p) { return s.ImportFile(p.c_str()); }},
         {"ImportText", kStoreFile,
          [](CIniClass& s, const std::string&) { return s.ImportText(kImportArgument); }},
+        {"SaveFile merged", kStoreFile, SaveTo, LoadChangeAndLetAnotherWrite, &kSaveUnmerged},
     };
     return scenarios;
 }
@@ -72,8 +108,12 @@ inline std::pair<int, World> RunScenario(const Scenario& scenario, const std::fu
     reliability::ScratchFolder folder;
     const std::string path = folder.File("store.reg");
     reliability::WriteBytes(path, scenario.fileBefore);
+    // Saves make the lock file when it is missing; it is there already, as
+    // it is after the first save, so that only the file's bytes change.
+    reliability::WriteBytes(path + ".lock", "");
     CIniClass store;
     store.ImportText(CString(kMemoryStore));
+    if (scenario.prepare) scenario.prepare(store, path);
     const int result = around([&] { return scenario.run(store, path); });
     return {result, WorldOf(store, folder, path)};
 }
@@ -81,6 +121,8 @@ inline std::pair<int, World> RunScenario(const Scenario& scenario, const std::fu
 inline World WorldBefore(const Scenario& scenario) {
     return RunScenario(scenario, [](const std::function<int()>&) { return 0; }).second;
 }
+
+inline int RunUndisturbed(const std::function<int()>& run) { return run(); }
 
 }  // namespace qor::faults
 

@@ -121,6 +121,9 @@ ChildEnd WithFileSizeLimit(rlim_t limit, const std::function<int()>& work) {
     });
 }
 
+// A save leaves its lock file beside the store file, and nothing else.
+const std::vector<std::string> kSavedEntries = {"root.ini", "root.ini.lock"};
+
 TEST_F(CrashSafety, FullDiskDuringSaveFailsAndKeepsTheOldFile) {
     CIniClass small;
     small.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\X", "GAMMA", "<dword>3");
@@ -133,12 +136,12 @@ TEST_F(CrashSafety, FullDiskDuringSaveFailsAndKeepsTheOldFile) {
     EXPECT_TRUE(save.exited) << "signal " << save.signal;
     EXPECT_EQ(save.code, 0) << "the save reported success";
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(work.Entries(), std::vector<std::string>{"root.ini"}) << "the unfinished file was left behind";
+    EXPECT_EQ(work.Entries(), kSavedEntries) << "the unfinished file was left behind";
 
     const ChildEnd exported = WithFileSizeLimit(64 * 1024, [&] { return first.ExportFile("", path.c_str()); });
     EXPECT_TRUE(exported.exited && exported.code == 0);
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(work.Entries(), std::vector<std::string>{"root.ini"});
+    EXPECT_EQ(work.Entries(), kSavedEntries);
 }
 
 TEST_F(CrashSafety, FullDiskDuringAppendFailsAndKeepsWhatWasThere) {
@@ -173,7 +176,7 @@ TEST_F(CrashSafety, TwoProcessesSavingOneFileLeaveOneWholeStore) {
     EXPECT_TRUE(endA.exited && endA.code == 0) << "a save failed while another process saved";
     EXPECT_TRUE(endB.exited && endB.code == 0) << "a save failed while another process saved";
     EXPECT_TRUE(IsOneOfTheTwo(ReadBytes(path)));
-    EXPECT_EQ(work.Entries(), std::vector<std::string>{"root.ini"});
+    EXPECT_EQ(work.Entries(), kSavedEntries);
 }
 
 }  // namespace

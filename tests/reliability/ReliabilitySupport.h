@@ -10,8 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "CIniClass.h"
 #include "testsupport/StoreViews.h"
@@ -80,6 +82,29 @@ inline pid_t StartChild(const std::function<int()>& work, unsigned seconds = 60)
 inline ChildEnd RunInChild(const std::function<int()>& work, unsigned seconds = 60) {
     const pid_t pid = StartChild(work, seconds);
     return pid < 0 ? ChildEnd{} : WaitChild(pid);
+}
+
+// qorreg's command line (QOR_QORREG) with the launcher (an emulator,
+// QOR_TEST_LAUNCHER) in front when set.
+inline std::vector<std::string> QorregCommand(const std::vector<std::string>& args) {
+    std::vector<std::string> command;
+    const char* launcher = std::getenv("QOR_TEST_LAUNCHER");
+    if (launcher != nullptr && *launcher != '\0') command.push_back(launcher);
+    command.push_back(std::getenv("QOR_QORREG"));
+    command.insert(command.end(), args.begin(), args.end());
+    return command;
+}
+
+inline pid_t Spawn(const std::vector<std::string>& command) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
 }
 
 }  // namespace qor::reliability

@@ -1,8 +1,8 @@
 // Many writers of one store file: qorreg runs and programs holding the
 // writers' lock queue on it instead of overwriting each other, a killed
 // holder never leaves the file locked, the library's own saves wait for a
-// holder (but never for their own thread), links are written through and
-// a folder without a lock file gets nothing beside the store file.
+// holder (but never for their own thread), links are written through, a
+// save makes the lock file when it is missing and an export never does.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -64,28 +64,6 @@ LockHolder StartLockHolder(const std::string& path, const std::function<int()>& 
     holder.locked = ::read(ends[0], &got, 1) == 1 && got == 'y';
     ::close(ends[0]);
     return holder;
-}
-
-// The program's command line with the launcher (an emulator) in front when set.
-std::vector<std::string> QorregCommand(const std::vector<std::string>& args) {
-    std::vector<std::string> command;
-    const char* launcher = std::getenv("QOR_TEST_LAUNCHER");
-    if (launcher != nullptr && *launcher != '\0') command.push_back(launcher);
-    command.push_back(std::getenv("QOR_QORREG"));
-    command.insert(command.end(), args.begin(), args.end());
-    return command;
-}
-
-pid_t Spawn(const std::vector<std::string>& command) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::vector<char*> argv;
-        for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    return pid;
 }
 
 TEST(StoreWriters, ConcurrentQorregRunsKeepEveryValueAndReadersSeeWholeFiles) {
@@ -171,16 +149,17 @@ TEST(StoreWriters, LockHoldingThreadSavesAtOnceAndAnotherThreadWaits) {
     EXPECT_EQ(WhoSavedLast(path), "other thread");
 }
 
-// Store, export and application-export writes into a folder: a lock file is
-// never made by them. A lock taken through a link lies beside its target.
-TEST(StoreWriters, LibraryWritesCreateNoLockFileAndWriteThroughLinks) {
+// A save makes the lock file when it is missing; the exports never make
+// one. A lock taken through a link lies beside its target.
+TEST(StoreWriters, SavesCreateTheLockFileExportsDoNotAndLinksAreWrittenThrough) {
     ScratchFolder folder;
     CIniClass store;
     store.SetValue(kKey, "WHO", "library");
     ASSERT_EQ(store.SaveFile(folder.File("root.ini").c_str(), ""), 1);
     ASSERT_EQ(store.ExportFile("", folder.File("export.reg").c_str()), 1);
     ASSERT_EQ(store.ExportAppFile("", folder.File("app.reg").c_str()), 1);
-    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"app.reg", "export.reg", "root.ini"}));
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"app.reg", "export.reg", "root.ini", "root.ini.lock"}));
+    fs::remove(folder.File("root.ini.lock"));
 
     fs::create_directory(folder.File("real"));
     fs::rename(folder.File("root.ini"), folder.File("real/root.ini"));

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CIniClass.h"
+#include "store/KnownFiles.h"
+#include "testsupport/StoreViews.h"
+#include "testsupport/TestFiles.h"
+
+namespace qor::store {
+using namespace qor::testkit;
+namespace {
+
+using Texts = std::vector<std::string>;
+
+const std::string kLoaded =
+    "REGEDIT4\r\n[A]\r\n\"V\"=\"a\"\r\n\"W\"=\"w\"\r\n[A\\B]\r\n\"V\"=\"b\"\r\n[C]\r\n\"V\"=\"c\"\r\n"
+    "[D]\r\n\"E\"=\"e\"\r\n\"V\"=\"d\"\r\n[CINICHECKFILEVALID]\r\n";
+// Another writer's save after the load: a value added to A, a key added
+// below A, C's value changed, D deleted.
+const std::string kOthers =
+    "REGEDIT4\r\n[A]\r\n\"V\"=\"a\"\r\n\"W\"=\"w\"\r\n\"X\"=\"other\"\r\n[A\\B]\r\n\"V\"=\"b\"\r\n"
+    "[A\\NEW]\r\n\"V\"=\"other\"\r\n[C]\r\n\"V\"=\"other\"\r\n[CINICHECKFILEVALID]\r\n";
+
+// The other writer's file as lines, with the lines of keys replaced.
+Texts OthersWith(const std::vector<std::pair<std::string, Texts>>& replaced) {
+    std::vector<std::pair<std::string, Texts>> keys = {{"A", {"V = <string>a", "W = <string>w", "X = <string>other"}},
+                                                       {"A\\B", {"V = <string>b"}},
+                                                       {"A\\NEW", {"V = <string>other"}},
+                                                       {"C", {"V = <string>other"}}};
+    for (const auto& [key, lines] : replaced) {
+        const auto at = std::find_if(keys.begin(), keys.end(), [&](const auto& k) { return k.first == key; });
+        if (at != keys.end()) {
+            at->second = lines;
+        } else {
+            keys.emplace_back(key, lines);
+        }
+    }
+    std::sort(keys.begin(), keys.end());
+    Texts texts;
+    for (const auto& [key, lines] : keys) {
+        if (lines.size() == 1 && lines[0] == "(deleted)") continue;
+        texts.push_back("[" + key + "]");
+        texts.insert(texts.end(), lines.begin(), lines.end());
+    }
+    return texts;
+}
+
+struct MergeCase {
+    const char* name;
+    std::function<void(CIniClass&, const ScratchFolder&)> change;
+    Texts expected;
+};
+
+TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
+    const MergeCase cases[] = {
+        {"nothing changed", [](CIniClass&, const ScratchFolder&) {}, OthersWith({})},
+        {"a value both changed: the later save wins", [](CIniClass& s, const ScratchFolder&) { s.SetValue("C", "V", "<string>mine"); },
+         OthersWith({{"C", {"V = <string>mine"}}})},
+        {"a value set in a key the other deleted: the key with that value only",
+         [](CIniClass& s, const ScratchFolder&) { s.SetValue("D", "V", "<string>mine"); },
+         OthersWith({{"D", {"V = <string>mine"}}})},
+        {"a key added", [](CIniClass& s, const ScratchFolder&) { s.AddKey("E"); }, OthersWith({{"E", {}}})},
+        {"a value removed", [](CIniClass& s, const ScratchFolder&) { s.RemoveValue("A", "W"); },
+         OthersWith({{"A", {"V = <string>a", "X = <string>other"}}})},
+        {"a subtree deleted, then a key added below it: the other's addition there goes",
+         [](CIniClass& s, const ScratchFolder&) {
+             s.DeleteSubtree("A");
+             s.SetValue("A\\B", "V", "<string>again");
+         },
+         OthersWith({{"A", {"(deleted)"}}, {"A\\NEW", {"(deleted)"}}, {"A\\B", {"V = <string>again"}}})},
+        {"RemoveAll, then a key added", [](CIniClass& s, const ScratchFolder&) {
+             s.RemoveAll();
+             s.SetValue("Z", "V", "<string>z");
+         },
+         Texts{"[Z]", "V = <string>z"}},
+        {"an import", [](CIniClass& s, const ScratchFolder&) { s.ImportText(CString("REGEDIT4\r\n[C]\r\n\"N\"=\"imp\"\r\n")); },
+         OthersWith({{"C", {"N = <string>imp", "V = <string>other"}}})},
+        {"a load of another file", [](CIniClass& s, const ScratchFolder& f) {
+             WriteBytes(f.File("machine.ini"), "REGEDIT4\r\n[M]\r\n\"V\"=\"m\"\r\n");
+             s.LoadFile(f.File("machine.ini").c_str());
+         },
+         OthersWith({{"M", {"V = <string>m"}}})},
+    };
+    for (const MergeCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        ScratchFolder folder;
+        const std::string path = folder.File("root.ini");
+        WriteBytes(path, kLoaded);
+        CIniClass store;
+        ASSERT_EQ(store.LoadFile(path.c_str()), 1);
+        test.change(store, folder);
+        WriteBytes(path, kOthers);
+        ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+        CIniClass saved;
+        ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
+        EXPECT_EQ(StoreLines(saved), test.expected);
+        EXPECT_EQ(StoreLines(store), test.expected) << "the store holds what it saved";
+    }
+}
+
+TEST(SaveMerge, FileTheStoreNeverLoadedOrCouldNotReadIsWrittenAsTheStoreStands) {
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    CIniClass store;
+    store.SetValue("C", "V", "<string>mine");
+    // Never loaded: written as it stands.
+    WriteBytes(path, kOthers);
+    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+    EXPECT_EQ(StoreLines(store), (Texts{"[C]", "V = <string>mine"}));
+    // Changed since into a file that names a key twice: written as it stands.
+    WriteBytes(path, "REGEDIT4\r\n[C]\r\n[C]\r\n\"N\"=\"x\"\r\n");
+    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+    CIniClass saved;
+    ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(StoreLines(saved), (Texts{"[C]", "V = <string>mine"}));
+}
+
+TEST(SaveMerge, FileMissingAtTheLoadThatAnotherWriterMadeIsMerged) {
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    CIniClass store;
+    store.SetValue("Z", "V", "<string>z");
+    ASSERT_EQ(store.LoadFile(path.c_str()), 0);
+    WriteBytes(path, kOthers);
+    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+    CIniClass saved;
+    ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(StoreLines(saved), OthersWith({{"Z", {"V = <string>z"}}}));
+}
+
+// A store saved to ever new files remembers the latest few only: a save of
+// one it forgot writes the store as it stands.
+TEST(SaveMerge, StoreSavedToManyFilesRemembersTheLatestOnly) {
+    ScratchFolder folder;
+    CIniClass store;
+    store.SetValue("C", "V", "<string>mine");
+    const auto copy = [&folder](std::size_t i) { return folder.File("copy" + std::to_string(i) + ".ini"); };
+    for (std::size_t i = 0; i <= KnownFiles::kMostFiles; ++i) ASSERT_EQ(store.SaveFile(copy(i).c_str(), ""), 1);
+    for (std::size_t i : {std::size_t{0}, KnownFiles::kMostFiles}) WriteBytes(copy(i), kOthers);
+    for (std::size_t i : {std::size_t{0}, KnownFiles::kMostFiles}) ASSERT_EQ(store.SaveFile(copy(i).c_str(), ""), 1);
+    CIniClass forgotten, remembered;
+    ASSERT_EQ(forgotten.LoadFile(copy(0).c_str()), 1);
+    ASSERT_EQ(remembered.LoadFile(copy(KnownFiles::kMostFiles).c_str()), 1);
+    EXPECT_EQ(StoreLines(forgotten), (Texts{"[C]", "V = <string>mine"}));
+    EXPECT_EQ(StoreLines(remembered), OthersWith({}));
+}
+
+// The excluded keys are never written; the store keeps its own.
+TEST(SaveMerge, ExcludedKeysStayInTheStoreAsTheyAreAndOutOfTheFile) {
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    WriteBytes(path, kLoaded);
+    CIniClass store;
+    ASSERT_EQ(store.LoadFile(path.c_str()), 1);
+    store.SetValue("C", "V", "<string>mine");
+    WriteBytes(path, kOthers);
+    ASSERT_EQ(store.SaveFile(path.c_str(), "D"), 1);
+    EXPECT_EQ(ValueOf(store, "D", "E"), "<string>e");
+    CIniClass saved;
+    ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(StoreLines(saved), OthersWith({{"C", {"V = <string>mine"}}}));
+    // Saved without a prefix after another writer's save, the keys the last
+    // save left out are written from memory.
+    WriteBytes(path, kOthers);
+    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+    CIniClass all;
+    ASSERT_EQ(all.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(StoreLines(all), OthersWith({{"D", {"E = <string>e", "V = <string>d"}}}));
+}
+
+// A save with no other writer writes the bytes it wrote before saves merged
+// (store/testdata/saved.golden.ini, written by that library).
+TEST(SaveMerge, SaveWithNoOtherWriterWritesTheSameBytesAsBefore) {
+    const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path();
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    WriteBytes(path, ReadBytes((source / "../examples/root.ini").string()));
+    CIniClass store;
+    ASSERT_EQ(store.LoadFile(path.c_str()), 1);
+    store.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP\\DOCSCAN", "LANGUAGE", "<string>de-DE");
+    store.RemoveValue("HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP\\DOCSCAN", "WINDOW PLACEMENT");
+    store.DeleteSubtree("HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP\\DOCSCAN\\DEVICES\\ADF-60");
+    store.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP\\DOCSCAN\\NEW", "COUNT", "<dword>7");
+    const std::string golden = ReadBytes((source / "testdata/saved.golden.ini").string());
+    ASSERT_EQ(store.SaveFile(path.c_str(), "HKEY_LOCAL_MACHINE"), 1);
+    EXPECT_EQ(ReadBytes(path), golden);
+    ASSERT_EQ(store.SaveFile(path.c_str(), "HKEY_LOCAL_MACHINE"), 1);
+    EXPECT_EQ(ReadBytes(path), golden) << "a second save, of a file the store saved";
+}
+
+}  // namespace
+}  // namespace qor::store
