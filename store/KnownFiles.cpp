@@ -118,10 +118,11 @@ void KnownFiles::AllRemoved() noexcept {
 
 void KnownFiles::KeysJoined(const KeyMap& keys, bool whole) {
     if (files_.empty()) return;
-    for (const auto& [key, values] : keys) {
+    for (const auto& entry : keys) {
+        const std::string& key = entry.first;
         RecordKey(key, whole);
         if (whole) continue;
-        values.ForEach([&](const ValueList::Entry& entry) { RecordValue(key, entry.name); });
+        entry.second.ForEach([&](const ValueList::Entry& value) { RecordValue(key, value.name); });
     }
 }
 

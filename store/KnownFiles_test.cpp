@@ -32,7 +32,7 @@ Texts OthersWith(const std::vector<std::pair<std::string, Texts>>& replaced) {
                                                        {"A\\NEW", {"V = <string>other"}},
                                                        {"C", {"V = <string>other"}}};
     for (const auto& [key, lines] : replaced) {
-        const auto at = std::find_if(keys.begin(), keys.end(), [&](const auto& k) { return k.first == key; });
+        const auto at = std::find_if(keys.begin(), keys.end(), [&key = key](const auto& k) { return k.first == key; });
         if (at != keys.end()) {
             at->second = lines;
         } else {
