@@ -11,7 +11,7 @@
 #include "testsupport/TestFiles.h"
 
 #include "Help.h"
-#include "Json.h"
+#include "JsonShape_test.h"
 #include "Verbs.h"
 
 namespace qorreg {
@@ -113,20 +113,29 @@ TEST_F(CompareTest, IdenticalFilesExitZeroEvenWhenWrittenDifferently) {
     const Outcome r = RunQorreg({"compare", a_, same});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("\nidentical\n"), std::string::npos);
-    EXPECT_EQ(RunQorreg({"compare", a_, same, "--json"}).out,
-              "{\"a\": " + JsonString(a_) + ", \"b\": " + JsonString(same) + ", \"identical\": true, \"keys\": []}\n");
+    EXPECT_EQ(Json::parse(RunQorreg({"compare", a_, same, "--json"}).out),
+              Json({{"a", a_}, {"b", same}, {"identical", true}, {"keys", Json::array()}, {"message", "identical"}}));
 }
 
-TEST_F(CompareTest, JsonCarriesTheSidesTypesDataAndTexts) {
+TEST_F(CompareTest, JsonCarriesTheSidesAsValueObjects) {
     const Outcome r = RunQorreg({"compare", a_, b_, "HKCU\\X", "--json"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.out.find("{\"key\": \"HKEY_CURRENT_USER\\\\X\", \"in\": \"both\""), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("{\"name\": \"GAMMA\", \"a\": {\"type\": \"REG_DWORD\", \"data\": \"0x00000003 (3)\", "
-                         "\"text\": \"<dword>3\"}, \"b\": {\"type\": \"REG_SZ\", \"data\": \"3\", \"text\": \"<string>3\"}}"),
-              std::string::npos);
-    EXPECT_NE(r.out.find("{\"name\": \"TABLE\", \"a\": {\"type\": \"REG_BINARY\", \"data\": \"01ff\", "
-                         "\"text\": \"<hex>01,ff\"}, \"b\": null}"),
-              std::string::npos);
+    const Json j = Json::parse(r.out);
+    EXPECT_EQ(j["message"], "different: 1 key, 3 values") << r.out;
+    ASSERT_EQ(j["keys"].size(), 1u) << r.out;
+    EXPECT_EQ(j["keys"][0]["key"], "HKEY_CURRENT_USER\\X");
+    EXPECT_EQ(j["keys"][0]["in"], "both");
+    std::map<std::string, Json> sides;
+    for (const Json& value : j["keys"][0]["values"]) {
+        for (const char* side : {"a", "b"}) {
+            if (!value[side].is_null()) ExpectValueShape(value[side]);
+        }
+        sides[value["name"]] = value;
+    }
+    EXPECT_EQ(sides["GAMMA"]["a"], Json({{"name", "GAMMA"}, {"type", "REG_DWORD"}, {"data", 3}, {"raw", "<dword>3"}}));
+    EXPECT_EQ(sides["GAMMA"]["b"], Json({{"name", "GAMMA"}, {"type", "REG_SZ"}, {"data", "3"}, {"raw", "<string>3"}}));
+    EXPECT_EQ(sides["TABLE"]["a"]["data"], "01ff");
+    EXPECT_TRUE(sides["TABLE"]["b"].is_null());
 }
 
 TEST_F(CompareTest, EveryFailureExitsOne) {
@@ -191,9 +200,17 @@ TEST_F(ScratchFolder, CheckReportsEachFindingAtItsLineWithItsStatus) {
         const std::string path = Write("case.ini", c.text);
         const Outcome r = RunQorreg({"check", path, "--json"});
         EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.out;
-        const std::string expected = "{\"line\": " + std::to_string(c.line) + ", \"severity\": \"" +
-                                     (c.status == 2 ? "error" : "warning") + "\", \"kind\": \"" + c.kind + "\"";
-        EXPECT_NE(r.out.find(expected), std::string::npos) << c.what << "\n" << r.out;
+        const Json j = Json::parse(r.out);
+        EXPECT_EQ(j["status"], c.status);
+        EXPECT_EQ(j["verdict"], c.status == 2 ? "cannot-load" : "warnings");
+        EXPECT_TRUE(j["message"].is_string() && j["file"] == path);
+        bool found = false;
+        for (const Json& f : j["findings"]) {
+            EXPECT_TRUE(f["message"].is_string()) << f;
+            found = found || (f["line"] == c.line && f["kind"] == c.kind &&
+                              f["severity"] == (c.status == 2 ? "error" : "warning"));
+        }
+        EXPECT_TRUE(found) << c.what << "\n" << r.out;
         const Outcome text = RunQorreg({"check", path});
         const std::string where = c.line == 0 ? path + ": " : path + ":" + std::to_string(c.line) + ": ";
         EXPECT_NE(text.out.find(where + (c.status == 2 ? "error: " : "warning: ")), std::string::npos)
