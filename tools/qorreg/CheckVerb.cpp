@@ -204,9 +204,9 @@ int CheckVerb(const Options& options, Io& io) {
     if (!textFindings.empty() && verdict == CStoreFileCheck::Clean) verdict = CStoreFileCheck::Warnings;
     findings.insert(findings.end(), textFindings.begin(), textFindings.end());
     if (options.Has(kOptJson)) {
-        WriteJsonReport(io.out, path, findings, verdict);
+        WriteJsonReport(io.out, Named(io, path), findings, verdict);
     } else {
-        WriteText(io.out, path, findings, verdict);
+        WriteText(io.out, Named(io, path), findings, verdict);
     }
     return verdict;
 }

@@ -84,9 +84,9 @@ std::string Summary(const std::vector<KeyDifference>& differences) {
            std::to_string(values) + (values == 1 ? " value" : " values");
 }
 
-void WriteText(std::ostream& out, const Options& options, CIniClass& a, CIniClass& b,
+void WriteText(std::ostream& out, const std::string (&sides)[2], CIniClass& a, CIniClass& b,
                const std::vector<KeyDifference>& differences) {
-    out << "< " << Printable(options.operands[0]) << "\n> " << Printable(options.operands[1]) << '\n';
+    out << "< " << Printable(sides[0]) << "\n> " << Printable(sides[1]) << '\n';
     for (const KeyDifference& difference : differences) {
         out << '\n' << (difference.inA && difference.inB ? "" : difference.inA ? "< " : "> ") << Shown(difference.key) << '\n';
         for (const ValueDifference& value : difference.values) {
@@ -101,7 +101,7 @@ Json SideJson(CIniClass& store, const std::string& key, const StoredValue* value
     return value == nullptr ? Json(nullptr) : ValueJson(store, key, *value);
 }
 
-void WriteJsonReport(std::ostream& out, const Options& options, CIniClass& a, CIniClass& b,
+void WriteJsonReport(std::ostream& out, const std::string (&sides)[2], CIniClass& a, CIniClass& b,
                      const std::vector<KeyDifference>& differences) {
     Json keys = Json::array();
     for (const KeyDifference& difference : differences) {
@@ -115,7 +115,7 @@ void WriteJsonReport(std::ostream& out, const Options& options, CIniClass& a, CI
                         {"in", difference.inA && difference.inB ? "both" : difference.inA ? "a" : "b"},
                         {"values", std::move(values)}});
     }
-    WriteJson(out, {{"a", options.operands[0]}, {"b", options.operands[1]}, {"identical", differences.empty()},
+    WriteJson(out, {{"a", sides[0]}, {"b", sides[1]}, {"identical", differences.empty()},
                     {"keys", std::move(keys)}, {"message", Summary(differences)}});
 }
 
@@ -146,10 +146,11 @@ int CompareVerb(const Options& options, Io& io) {
         KeyDifference difference;
         if (Differ(a, b, each, difference)) differences.push_back(std::move(difference));
     }
+    const std::string sides[2] = {Named(io, options.operands[0]), Named(io, options.operands[1])};
     if (options.Has(kOptJson)) {
-        WriteJsonReport(io.out, options, a, b, differences);
+        WriteJsonReport(io.out, sides, a, b, differences);
     } else {
-        WriteText(io.out, options, a, b, differences);
+        WriteText(io.out, sides, a, b, differences);
     }
     return differences.empty() ? kExitOk : kExitDifferent;
 }

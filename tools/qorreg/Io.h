@@ -26,6 +26,11 @@ struct Io {
     std::string standardInput = {};  // the temporary copy that "-" was read into, named "-" in messages
 };
 
+// A file operand as reports name it: "-" for the copy of standard input.
+inline std::string Named(const Io& io, const std::string& path) {
+    return !io.standardInput.empty() && path == io.standardInput ? std::string("-") : path;
+}
+
 // Writes "qorreg: message" as one line (control bytes escaped, the copy of
 // standard input named "-") to the error stream; returns status.
 int Fail(Io& io, int status, const std::string& message);

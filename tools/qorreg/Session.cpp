@@ -153,6 +153,7 @@ std::string Session::FirstLostChange(bool& failed) {
     if (!folder.Ok()) return std::string();
     std::string copy = folder.File("check.ini");
     CIniClass reread;
+    CFileError::Clear();
     if (store_.SaveFile(copy.c_str(), "") != 1 || reread.LoadFile(copy.c_str()) != 1) return std::string();
     failed = false;
     Snapshot after = TakeSnapshot(reread);
@@ -173,7 +174,9 @@ std::string Session::FirstLostChange(bool& failed) {
 int Session::Commit() {
     bool failed = false;
     std::string lost = FirstLostChange(failed);
-    if (failed) return Fail(io_, kExitFailure, "cannot check the change in a temporary file, not changed: " + path_);
+    if (failed) {
+        return Fail(io_, kExitFailure, "cannot check the change in a temporary file, not changed: " + path_ + SystemReason());
+    }
     if (!lost.empty()) {
         return Fail(io_, kExitFailure, "the store file cannot keep " + lost + " as given, not changed: " + path_);
     }

@@ -320,7 +320,9 @@ TEST_F(ScratchFolder, DashReadsStandardInputAndExportWritesStandardOutput) {
     const std::string bytes = qor::testkit::ReadBytes(store);
     EXPECT_NE(RunQorreg({"-f", "-", "query", "HKCU\\P"}, bytes).out.find("NAME    REG_SZ"), std::string::npos);
     EXPECT_EQ(RunQorreg({"check", "-", "--codepage", "1252"}, bytes).status, 0);
-    EXPECT_EQ(RunQorreg({"compare", store, "-"}, bytes).status, 0);
+    const Outcome compared = RunQorreg({"compare", store, "-"}, bytes);
+    EXPECT_EQ(compared.status, 0);
+    EXPECT_EQ(compared.out.rfind("< " + store + "\n> -\n", 0), 0u) << compared.out;
     const Outcome exported = RunQorreg({"-f", store, "export", "HKCU\\P", "-"});
     EXPECT_EQ(exported.out.rfind("REGEDIT4\r\n", 0), 0u) << exported.out;
     EXPECT_FALSE(fs::exists(dir_ / "-"));
