@@ -10,6 +10,7 @@
 #include "Format.h"
 #include "Session.h"
 #include "StoreView.h"
+#include "Text.h"
 #include "Verbs.h"
 #include "host/Host.h"
 
@@ -99,7 +100,7 @@ int WarnNotReadBack(CIniClass& store, const std::string& key, const std::string&
         CRegeditFile().ImportFile(back, path.c_str());
     }
     for (const std::string& lost : NotReadBack(store, Exported(store, key, twain), back)) {
-        io.err << "qorreg: warning: " << lost
+        io.err << "qorreg: warning: " << Shown(lost)
                << (twain ? " is read back otherwise by the suite's import (ImportFileTWAINCase)\n"
                          : " does not arrive as stored (regedit takes keys under a root name and typed values only; "
                            "use --twain)\n");

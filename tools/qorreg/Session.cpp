@@ -7,6 +7,7 @@
 
 #include "FileKinds.h"
 #include "Format.h"
+#include "Text.h"
 #include "store/StoreLimits.h"
 
 namespace qorreg {
@@ -142,7 +143,7 @@ int Session::Load(FileUse use) {
         complete = false;
     }
     if (store_.LoadFile(path_.c_str()) != 1) return Refuse(WhyLoadFails(path_), use);
-    if (!complete) io_.err << "qorreg: warning: " << WholeFileWords(kind).found << ": " << path_ << '\n';
+    if (!complete) io_.err << "qorreg: warning: " << WholeFileWords(kind).found << ": " << Printable(path_) << '\n';
     loaded_ = TakeSnapshot(store_);
     return kExitOk;
 }
@@ -181,7 +182,7 @@ int Session::Commit() {
         return Fail(io_, kExitFailure, "the store file cannot keep " + lost + " as given, not changed: " + path_);
     }
     std::error_code ec;
-    if (!fs::exists(path_, ec)) io_.err << "qorreg: creating new store file: " << path_ << '\n';
+    if (!fs::exists(path_, ec)) io_.err << "qorreg: creating new store file: " << Printable(path_) << '\n';
     CFileError::Clear();
     if (store_.SaveFile(path_.c_str(), "") != 1) return Fail(io_, kExitFailure, "cannot write file: " + path_ + SystemReason());
     return kExitOk;
