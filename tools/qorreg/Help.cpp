@@ -149,8 +149,8 @@ void WriteToolHelp(std::ostream& out) {
            "Exit status: 0 success; 1 a key, value or product named does not exist\n"
            "(validate: the file is invalid); 2 usage error, unreadable, invalid or too\n"
            "large file (more than 256 MiB), failed write, a text --codepage cannot\n"
-           "hold, or the store file stayed\n"
-           "locked by another writer for the whole wait.\n"
+           "hold, or the store file stayed locked by another writer for the whole\n"
+           "wait.\n"
            "compare and check differ: see 'qorreg compare --help', 'qorreg check --help'.\n";
 }
 
