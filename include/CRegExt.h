@@ -300,6 +300,9 @@ public:
     /// Pathname" is the module path); the folder goes to m_pSysPath. Returns
     /// keyBuffer holding the product key or `"Software\Company\Error"`.
     char* GetRegRoot(unsigned short mode, const char* modulePath, char* keyBuffer);
+    /// The common application-data folder GetRegRoot searches below, without
+    /// a trailing separator (POSIX: QOR_COMMON_APPDATA, else /var/lib/qor).
+    static CString GetAppDataFolder();
     /// Appends the names of path's sub-folders to names. 1 when any, else 0 (names emptied).
     static int GetSysDirectory(CString path, CStringArray& names);
     /// 1 when `folder\name` holds a file named name + ext (case-sensitive), else 0.

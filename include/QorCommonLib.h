@@ -28,6 +28,7 @@
 #include "CIniClass.h"
 #include "CStoreFileLock.h"
 #include "CStoreFileCheck.h"
+#include "CFileError.h"
 #include "CRegeditFile.h"
 #include "CRegExt.h"
 #include "QorFunctionTable.h"

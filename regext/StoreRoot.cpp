@@ -25,6 +25,8 @@ char* CRegExt::GetRegRoot(unsigned short mode, const char* modulePath, char* key
     return qor::rootlookup::FindStoreRoot(mode, modulePath, keyBuffer, readRoot, m_pSysPath);
 }
 
+CString CRegExt::GetAppDataFolder() { return CString(qor::platform::CommonAppDataFolder()); }
+
 int CRegExt::GetSysDirectory(CString path, CStringArray& names) {
     std::vector<std::string> found;
     if (!qor::rootlookup::ListSubFolders(path.str(), found)) {

@@ -11,6 +11,8 @@ command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -d /usr/src/googletest ] || need+=(googletest)
+# qorreg and its tests write and read JSON with it (the library does not).
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 for pkg in "$@"; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done

@@ -4,6 +4,7 @@
 // action ends the process. Writes here block that signal for the calling
 // thread and treat the resulting EFBIG as an ordinary write failure.
 #include "platform/HostFiles.h"
+#include "platform/FileError.h"
 #include "platform/posix/HostPath.h"
 
 #include <cerrno>
@@ -26,7 +27,9 @@ int Fd(HostFiles::Handle handle) { return static_cast<int>(handle); }
 
 Status StatusOf(int result) {
     if (result >= 0) return Status::Ok;
-    return errno == EINTR ? Status::Interrupted : Status::Failed;
+    if (errno == EINTR) return Status::Interrupted;
+    NoteFileError();
+    return Status::Failed;
 }
 
 int OpenRetrying(const std::string& path, int flags, mode_t mode = 0) {
@@ -116,7 +119,11 @@ public:
         return StatusOf(static_cast<int>(wrote < 0 ? -1 : 0));
     }
     Status Sync(Handle handle) override { return StatusOf(::fsync(Fd(handle))); }
-    bool Close(Handle handle) override { return ::close(Fd(handle)) == 0; }
+    bool Close(Handle handle) override {
+        if (::close(Fd(handle)) == 0) return true;
+        NoteFileError();
+        return false;
+    }
     bool InfoOf(Handle handle, Info& info) override {
         struct stat status;
         if (::fstat(Fd(handle), &status) != 0) return false;
@@ -184,7 +191,11 @@ public:
         // A lock file made by another user may be read-only to this one; a
         // read-only descriptor locks just as well.
         if (fd < 0 && errno == EACCES) fd = OpenRetrying(hostPath, O_RDONLY);
-        if (fd < 0) return errno == ENOENT && !create ? LockOpen::Missing : LockOpen::Failed;
+        if (fd < 0 && errno == ENOENT && !create) return LockOpen::Missing;
+        if (fd < 0) {
+            NoteFileError();
+            return LockOpen::Failed;
+        }
         handle = fd;
         return LockOpen::Opened;
     }

@@ -1,5 +1,6 @@
 // The host's file calls on Windows (platform/HostFiles.h).
 #include "platform/HostFiles.h"
+#include "platform/FileError.h"
 #include "platform/win32/Win32Path.h"
 
 #include <windows.h>
@@ -11,7 +12,11 @@ using Status = HostFiles::Status;
 
 HANDLE Native(HostFiles::Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 
-Status StatusOf(BOOL succeeded) { return succeeded ? Status::Ok : Status::Failed; }
+Status StatusOf(BOOL succeeded) {
+    if (succeeded) return Status::Ok;
+    NoteFileError();
+    return Status::Failed;
+}
 
 std::int64_t TimeOf(const FILETIME& at) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(at.dwHighDateTime) << 32) | at.dwLowDateTime);
@@ -49,7 +54,7 @@ public:
             file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         }
-        if (file == INVALID_HANDLE_VALUE) return Status::Failed;
+        if (file == INVALID_HANDLE_VALUE) return StatusOf(FALSE);
         handle = reinterpret_cast<Handle>(file);
         return Status::Ok;
     }
@@ -62,7 +67,7 @@ public:
     Status ReadAt(Handle handle, std::uint64_t offset, char* into, std::size_t size, std::size_t& got) override {
         LARGE_INTEGER at;
         at.QuadPart = static_cast<LONGLONG>(offset);
-        if (!SetFilePointerEx(Native(handle), at, nullptr, FILE_BEGIN)) return Status::Failed;
+        if (!SetFilePointerEx(Native(handle), at, nullptr, FILE_BEGIN)) return StatusOf(FALSE);
         return Read(handle, into, size, got);
     }
     Status Write(Handle handle, const char* from, std::size_t size, std::size_t& written) override {
@@ -72,7 +77,7 @@ public:
         return StatusOf(done);
     }
     Status Sync(Handle handle) override { return StatusOf(FlushFileBuffers(Native(handle))); }
-    bool Close(Handle handle) override { return CloseHandle(Native(handle)) != 0; }
+    bool Close(Handle handle) override { return StatusOf(CloseHandle(Native(handle))) == Status::Ok; }
     // Only a disk file counts as regular: a pipe or a console device has no
     // end to read to.
     bool InfoOf(Handle handle, Info& info) override {
@@ -117,7 +122,7 @@ public:
             const DWORD error = GetLastError();
             if (attempt >= 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION &&
                                   error != ERROR_LOCK_VIOLATION)) {
-                return Status::Failed;
+                return StatusOf(FALSE);
             }
             Sleep(50);
         }
@@ -168,7 +173,9 @@ public:
         if (file == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-            return missing && !create ? LockOpen::Missing : LockOpen::Failed;
+            if (missing && !create) return LockOpen::Missing;
+            NoteFileError();
+            return LockOpen::Failed;
         }
         handle = reinterpret_cast<Handle>(file);
         return LockOpen::Opened;

@@ -29,6 +29,7 @@ const OptionEntry kOptionTable[] = {
     {0, "as", true, kOptAs},
     {0, "create", false, kOptCreate},
     {0, "all", false, kOptAll},
+    {0, "codepage", true, kOptCodePage},
 };
 
 const OptionEntry* FindShort(char name) {
@@ -71,6 +72,7 @@ std::string Record(Options& options, const OptionEntry& entry, const std::string
         case kOptType: options.type = value; break;
         case kOptData: options.data = value; break;
         case kOptAs: options.as = value; break;
+        case kOptCodePage: options.codePage = value; break;
         default: break;
     }
     return std::string();

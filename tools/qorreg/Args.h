@@ -31,6 +31,7 @@ enum Option : unsigned {
     kOptAs = 1u << 13,
     kOptCreate = 1u << 14,
     kOptAll = 1u << 15,
+    kOptCodePage = 1u << 16,
 };
 
 // How long a changing verb waits for another writer's lock by default.
@@ -40,7 +41,7 @@ struct Options {
     std::string verb;                   // empty when none was given
     std::vector<std::string> operands;  // the verb's arguments, in order
     unsigned given = 0;                 // Option bits seen
-    std::string file, value, type, data, as;
+    std::string file, value, type, data, as, codePage;
     unsigned waitSeconds = kDefaultWaitSeconds;  // --wait SECONDS
 
     bool Has(Option option) const { return (given & option) != 0; }

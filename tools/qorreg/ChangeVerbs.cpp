@@ -64,6 +64,7 @@ int WriteValue(const std::string& key, const std::string& name, const NewValue& 
 // its own rules, a TWAIN export by the suite's import without its header,
 // a regedit file by regedit's rules.
 int ReadInput(const std::string& input, InputKind kind, CIniClass& staging, Io& io) {
+    CFileError::Clear();
     if (kind == InputKind::Store) {
         if (staging.LoadFile(input.c_str()) == 1) return kExitOk;
         return Fail(io, kExitFailure, WhyLoadFails(input) + ": " + input);
@@ -75,7 +76,7 @@ int ReadInput(const std::string& input, InputKind kind, CIniClass& staging, Io& 
         if (reader.GetProblem() == CRegeditFile::BadUtf16) {
             return Fail(io, kExitFailure, "UTF-16 text that cannot be converted to the store's text: " + input);
         }
-        return Fail(io, kExitFailure, "cannot read file: " + input);
+        return Fail(io, kExitFailure, "cannot read file: " + input + SystemReason());
     }
     std::ifstream in(input, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

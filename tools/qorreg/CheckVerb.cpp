@@ -4,11 +4,15 @@
 // Text report: one finding per line, as compilers write them,
 //   FILE:LINE: warning: what is found: what the store does with it
 // followed by the line itself, then a last line with the verdict.
+#include <algorithm>
+#include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "FileKinds.h"
 #include "Format.h"
 #include "Json.h"
+#include "Text.h"
 #include "Session.h"
 #include "Verbs.h"
 
@@ -52,7 +56,7 @@ const char* KindId(CStoreFileCheck::Kind kind) {
 }
 
 // A stored text as query shows it: "TYPE DATA".
-std::string Shown(const std::string& key, const std::string& name, const std::string& text) {
+std::string ShownStored(const std::string& key, const std::string& name, const std::string& text) {
     CIniClass store;
     store.SetValue(key.c_str(), name.c_str(), text.c_str());
     const ValueType type = TypeOfStoredText(text);
@@ -89,11 +93,11 @@ Words Describe(const Finding& f) {
             return {"the value name is not read as written", "stored under the name " + name};
         case CStoreFileCheck::DataReadOtherwise:
             return {"value " + name + in + " is not read as written",
-                    "stored as " + Shown(key, name, f.stored.GetString())};
+                    "stored as " + ShownStored(key, name, f.stored.GetString())};
         case CStoreFileCheck::ChangedBySave:
             return {"value " + name + in + " does not survive the next save",
                     f.saved.IsEmpty() ? std::string("it is not written back")
-                                      : "it reads back as " + Shown(key, name, f.saved.GetString())};
+                                      : "it reads back as " + ShownStored(key, name, f.saved.GetString())};
         case CStoreFileCheck::MarkerMisplaced:
             return {"an end marker line that is not at the end", "skipped; it does not mark the file complete"};
     }
@@ -106,37 +110,85 @@ const char* VerdictText(int verdict) {
                                                   : "the store cannot load it";
 }
 
-void WriteText(std::ostream& out, const std::string& path, const CArray<Finding>& findings, int verdict) {
-    std::size_t warnings = 0, errors = 0;
+// One finding as the report shows it: the library's, or one of the tool's
+// own about the file's code page.
+struct Reported {
+    unsigned line = 0;
+    bool fatal = false;
+    const char* kind = "";
+    unsigned firstLine = 0;
+    std::string key, name, text;  // the file's texts, as stored
+    Words words;
+};
+
+std::vector<Reported> FromLibrary(const CArray<Finding>& findings) {
+    std::vector<Reported> reported;
     for (CArray<Finding>::INT_PTR i = 0; i < findings.GetSize(); ++i) {
         const Finding& f = findings[i];
-        const bool fatal = CStoreFileCheck::IsFatal(f.kind) == 1;
-        ++(fatal ? errors : warnings);
-        const Words words = Describe(f);
-        out << path << (f.line != 0 ? ":" + std::to_string(f.line) : std::string()) << ": "
-            << (fatal ? "error: " : "warning: ") << words.found << ": " << words.does << '\n';
-        if (!f.text.IsEmpty()) out << "    " << f.text.GetString() << '\n';
+        reported.push_back({f.line, CStoreFileCheck::IsFatal(f.kind) == 1, KindId(f.kind), f.otherLine,
+                            f.key.GetString(), f.name.GetString(), f.text.GetString(), Describe(f)});
     }
-    out << path << ": " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
+    return reported;
+}
+
+// Lines whose text is not valid in the file's code page, and a file whose
+// 8-bit text is UTF-8 on some lines and not on others (a file written by
+// programs in two code pages).
+std::vector<Reported> CodePageFindings(const std::string& path) {
+    std::vector<Reported> found;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    unsigned number = 0, utf8Line = 0, otherLine = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) continue;
+        unsigned& first = IsUtf8(line) ? utf8Line : otherLine;
+        if (first == 0) first = number;
+        if (!ValidInFileCodePage(line)) {
+            found.push_back({number, false, "not-in-code-page", 0, {}, {}, line,
+                             {"a text that is not valid in code page " + CodePageName(FileCodePage()),
+                              "shown as its bytes (see --codepage)"}});
+        }
+    }
+    if (utf8Line != 0 && otherLine != 0) {
+        found.push_back({0, false, "mixed-8-bit-text", 0, {}, {}, {},
+                         {"UTF-8 text (line " + std::to_string(utf8Line) + ") mixed with other 8-bit text (line " +
+                              std::to_string(otherLine) + ")",
+                          "one of them shows wrongly in any code page"}});
+    }
+    return found;
+}
+
+void WriteText(std::ostream& out, const std::string& path, const std::vector<Reported>& findings, int verdict) {
+    std::size_t warnings = 0, errors = 0;
+    for (const Reported& f : findings) {
+        ++(f.fatal ? errors : warnings);
+        out << Printable(path) << (f.line != 0 ? ":" + std::to_string(f.line) : std::string()) << ": "
+            << (f.fatal ? "error: " : "warning: ") << Shown(f.words.found) << ": " << Shown(f.words.does) << '\n';
+        if (!f.text.empty()) out << "    " << Shown(f.text) << '\n';
+    }
+    out << Printable(path) << ": " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
         << (warnings == 1 ? " warning: " : " warnings: ") << VerdictText(verdict) << '\n';
 }
 
-void WriteJson(std::ostream& out, const std::string& path, const CArray<Finding>& findings, int verdict) {
-    out << "{\"file\": " << JsonString(path) << ", \"status\": " << verdict
-        << ", \"verdict\": " << JsonString(VerdictText(verdict)) << ", \"findings\": [";
-    for (CArray<Finding>::INT_PTR i = 0; i < findings.GetSize(); ++i) {
-        const Finding& f = findings[i];
-        const Words words = Describe(f);
-        out << (i == 0 ? "\n" : ",\n") << "  {\"line\": " << f.line << ", \"severity\": \""
-            << (CStoreFileCheck::IsFatal(f.kind) ? "error" : "warning") << "\", \"kind\": \"" << KindId(f.kind)
-            << "\", \"found\": " << JsonString(words.found) << ", \"store_does\": " << JsonString(words.does);
-        if (f.otherLine != 0) out << ", \"first_line\": " << f.otherLine;
-        if (!f.key.IsEmpty()) out << ", \"key\": " << JsonString(f.key.GetString());
-        if (!f.name.IsEmpty()) out << ", \"name\": " << JsonString(f.name.GetString());
-        if (!f.text.IsEmpty()) out << ", \"text\": " << JsonString(f.text.GetString());
-        out << '}';
+const char* VerdictId(int verdict) {
+    return verdict == CStoreFileCheck::Clean ? "clean" : verdict == CStoreFileCheck::Warnings ? "warnings" : "cannot-load";
+}
+
+void WriteJsonReport(std::ostream& out, const std::string& path, const std::vector<Reported>& findings, int verdict) {
+    Json list = Json::array();
+    for (const Reported& f : findings) {
+        Json finding{{"line", f.line}, {"severity", f.fatal ? "error" : "warning"}, {"kind", f.kind}};
+        if (f.firstLine != 0) finding["first_line"] = f.firstLine;
+        if (!f.key.empty()) finding["key"] = Utf8Of(f.key);
+        if (!f.name.empty()) finding["name"] = Utf8Of(f.name);
+        if (!f.text.empty()) finding["text"] = Utf8Of(f.text);
+        finding["message"] = Utf8Of(f.words.found + ": " + f.words.does);
+        list.push_back(std::move(finding));
     }
-    out << (findings.IsEmpty() ? "]}\n" : "\n]}\n");
+    WriteJson(out, {{"file", path}, {"status", verdict}, {"verdict", VerdictId(verdict)},
+                    {"findings", std::move(list)}, {"message", VerdictText(verdict)}});
 }
 
 }  // namespace
@@ -146,11 +198,15 @@ int CheckVerb(const Options& options, Io& io) {
     std::string problem = ReadProblem(path);
     if (!problem.empty()) return Fail(io, CStoreFileCheck::CannotLoad, problem + ": " + path);
     CStoreFileCheck check;
-    const int verdict = check.Check(path.c_str());
+    int verdict = check.Check(path.c_str());
+    std::vector<Reported> findings = FromLibrary(check.GetFindings());
+    std::vector<Reported> textFindings = CodePageFindings(path);
+    if (!textFindings.empty() && verdict == CStoreFileCheck::Clean) verdict = CStoreFileCheck::Warnings;
+    findings.insert(findings.end(), textFindings.begin(), textFindings.end());
     if (options.Has(kOptJson)) {
-        WriteJson(io.out, path, check.GetFindings(), verdict);
+        WriteJsonReport(io.out, Named(io, path), findings, verdict);
     } else {
-        WriteText(io.out, path, check.GetFindings(), verdict);
+        WriteText(io.out, Named(io, path), findings, verdict);
     }
     return verdict;
 }

@@ -11,6 +11,7 @@
 
 #include "Format.h"
 #include "Json.h"
+#include "Text.h"
 #include "Session.h"
 #include "Verbs.h"
 
@@ -70,51 +71,52 @@ void WriteMarkedValue(std::ostream& out, char mark, CIniClass& store, const std:
     out << mark << line.str().substr(1);
 }
 
-void WriteText(std::ostream& out, const Options& options, CIniClass& a, CIniClass& b,
-               const std::vector<KeyDifference>& differences) {
-    out << "< " << options.operands[0] << "\n> " << options.operands[1] << '\n';
+std::size_t ValueCount(const std::vector<KeyDifference>& differences) {
     std::size_t values = 0;
+    for (const KeyDifference& difference : differences) values += difference.values.size();
+    return values;
+}
+
+std::string Summary(const std::vector<KeyDifference>& differences) {
+    if (differences.empty()) return "identical";
+    const std::size_t values = ValueCount(differences);
+    return "different: " + std::to_string(differences.size()) + (differences.size() == 1 ? " key, " : " keys, ") +
+           std::to_string(values) + (values == 1 ? " value" : " values");
+}
+
+void WriteText(std::ostream& out, const std::string (&sides)[2], CIniClass& a, CIniClass& b,
+               const std::vector<KeyDifference>& differences) {
+    out << "< " << Printable(sides[0]) << "\n> " << Printable(sides[1]) << '\n';
     for (const KeyDifference& difference : differences) {
-        out << '\n' << (difference.inA && difference.inB ? "" : difference.inA ? "< " : "> ") << difference.key << '\n';
+        out << '\n' << (difference.inA && difference.inB ? "" : difference.inA ? "< " : "> ") << Shown(difference.key) << '\n';
         for (const ValueDifference& value : difference.values) {
             if (value.a != nullptr) WriteMarkedValue(out, '<', a, difference.key, *value.a);
             if (value.b != nullptr) WriteMarkedValue(out, '>', b, difference.key, *value.b);
         }
-        values += difference.values.size();
     }
-    if (differences.empty()) {
-        out << "\nidentical\n";
-    } else {
-        out << "\ndifferent: " << differences.size() << (differences.size() == 1 ? " key, " : " keys, ") << values
-            << (values == 1 ? " value\n" : " values\n");
-    }
+    out << '\n' << Summary(differences) << '\n';
 }
 
-std::string JsonValue(CIniClass& store, const std::string& key, const StoredValue* value) {
-    if (value == nullptr) return "null";
-    return "{\"type\": " + JsonString(TypeName(TypeOfStoredText(value->text))) +
-           ", \"data\": " + JsonString(ShowValueData(store, key, *value)) + ", \"text\": " + JsonString(value->text) + "}";
+Json SideJson(CIniClass& store, const std::string& key, const StoredValue* value) {
+    return value == nullptr ? Json(nullptr) : ValueJson(store, key, *value);
 }
 
-void WriteJson(std::ostream& out, const Options& options, CIniClass& a, CIniClass& b,
-               const std::vector<KeyDifference>& differences) {
-    out << "{\"a\": " << JsonString(options.operands[0]) << ", \"b\": " << JsonString(options.operands[1])
-        << ", \"identical\": " << (differences.empty() ? "true" : "false") << ", \"keys\": [";
-    const char* keySeparator = "";
+void WriteJsonReport(std::ostream& out, const std::string (&sides)[2], CIniClass& a, CIniClass& b,
+                     const std::vector<KeyDifference>& differences) {
+    Json keys = Json::array();
     for (const KeyDifference& difference : differences) {
-        out << keySeparator << "\n  {\"key\": " << JsonString(difference.key) << ", \"in\": \""
-            << (difference.inA && difference.inB ? "both" : difference.inA ? "a" : "b") << "\", \"values\": [";
-        const char* valueSeparator = "";
+        Json values = Json::array();
         for (const ValueDifference& value : difference.values) {
-            out << valueSeparator << "\n    {\"name\": " << JsonString(value.name)
-                << ", \"a\": " << JsonValue(a, difference.key, value.a)
-                << ", \"b\": " << JsonValue(b, difference.key, value.b) << "}";
-            valueSeparator = ",";
+            values.push_back({{"name", Utf8Of(value.name)},
+                              {"a", SideJson(a, difference.key, value.a)},
+                              {"b", SideJson(b, difference.key, value.b)}});
         }
-        out << "]}";
-        keySeparator = ",";
+        keys.push_back({{"key", Utf8Of(difference.key)},
+                        {"in", difference.inA && difference.inB ? "both" : difference.inA ? "a" : "b"},
+                        {"values", std::move(values)}});
     }
-    out << (differences.empty() ? "]}\n" : "\n]}\n");
+    WriteJson(out, {{"a", sides[0]}, {"b", sides[1]}, {"identical", differences.empty()},
+                    {"keys", std::move(keys)}, {"message", Summary(differences)}});
 }
 
 }  // namespace
@@ -144,10 +146,11 @@ int CompareVerb(const Options& options, Io& io) {
         KeyDifference difference;
         if (Differ(a, b, each, difference)) differences.push_back(std::move(difference));
     }
+    const std::string sides[2] = {Named(io, options.operands[0]), Named(io, options.operands[1])};
     if (options.Has(kOptJson)) {
-        WriteJson(io.out, options, a, b, differences);
+        WriteJsonReport(io.out, sides, a, b, differences);
     } else {
-        WriteText(io.out, options, a, b, differences);
+        WriteText(io.out, sides, a, b, differences);
     }
     return differences.empty() ? kExitOk : kExitDifferent;
 }

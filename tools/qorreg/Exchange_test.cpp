@@ -11,6 +11,8 @@
 
 #include "testsupport/TestFiles.h"
 
+#include "JsonShape_test.h"
+
 namespace qorreg {
 namespace {
 namespace fs = std::filesystem;
@@ -117,84 +119,32 @@ TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
     EXPECT_EQ(On({"export", "--regedit", "--app", "--all", wide}).status, 2);
 }
 
-// A small reader of the JSON the query writes: objects, arrays, texts,
-// whole numbers, into a flat map of paths ("values/0/name") to texts.
-class JsonReader {
-public:
-    explicit JsonReader(std::string text) : text_(std::move(text)) {}
-    bool Read(std::map<std::string, std::string>& flat) {
-        flat_ = &flat;
-        return Value("") && Skip() == text_.size();
-    }
-
-private:
-    std::size_t Skip() {
-        while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
-        return at_;
-    }
-    bool Text(std::string& out) {
-        if (text_[Skip()] != '"') return false;
-        for (++at_; at_ < text_.size() && text_[at_] != '"'; ++at_) {
-            if (text_[at_] == '\\' && ++at_ < text_.size() && text_[at_] == 'u') {
-                out += static_cast<char>(std::stoi(text_.substr(at_ + 1, 4), nullptr, 16));
-                at_ += 4;
-            } else {
-                out += text_[at_];
-            }
-        }
-        return at_++ < text_.size();
-    }
-    bool Value(const std::string& path) {
-        const char c = text_[Skip()];
-        if (c == '"') return Text((*flat_)[path]);
-        if (c == '{' || c == '[') {
-            ++at_;
-            for (int index = 0; text_[Skip()] != (c == '{' ? '}' : ']'); ++index) {
-                std::string name = std::to_string(index);
-                if (c == '{' && (!Text(name = "") || text_[Skip()] != ':' || !++at_)) return false;
-                if (!Value(path + (path.empty() ? "" : "/") + name)) return false;
-                if (text_[Skip()] == ',') ++at_;
-            }
-            ++at_;
-            return true;
-        }
-        std::size_t end = at_;
-        while (end < text_.size() && std::isdigit(static_cast<unsigned char>(text_[end]))) ++end;
-        (*flat_)[path] = text_.substr(at_, end - at_);
-        const bool any = end > at_;
-        at_ = end;
-        return any;
-    }
-
-    std::string text_;
-    std::size_t at_ = 0;
-    std::map<std::string, std::string>* flat_ = nullptr;
-};
-
-TEST_F(ExchangeTest, JsonQueryReadsBackWithEveryValueAndNestedSubKeys) {
+TEST_F(ExchangeTest, JsonQueryHoldsEveryValueAsAValueObjectAndNestedSubKeys) {
     const Outcome r = On({"query", "--json", "-s", "HKCR\\.scan"});
     ASSERT_EQ(r.status, 0) << r.err;
-    std::map<std::string, std::string> flat;
-    ASSERT_TRUE(JsonReader(r.out).Read(flat)) << r.out;
-    const std::map<std::string, std::string> expected = {
-        {"key", "HKEY_CLASSES_ROOT\\.SCAN"},
-        {"values/0/name", "@"}, {"values/0/type", "REG_SZ"}, {"values/0/data", "Scan \"File\""},
-        {"values/1/name", "BYTES"}, {"values/1/type", "REG_BINARY"},
-        {"values/1/data", "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f202122232425262728292a2b2c2d2e2f"},
-        {"values/2/name", "EXPAND"}, {"values/2/type", "REG_EXPAND_SZ (raw)"},
-        {"values/2/data", "2500530079007300740065006d0052006f006f00740025005c0078000000"},
-        {"values/3/name", "ODD"}, {"values/3/type", "REG_DWORD"}, {"values/3/data", "4294967286"},
-        {"values/4/name", "PATH"}, {"values/4/type", "REG_SZ"}, {"values/4/data", "C:\\Scans\\Out"},
-        {"subkeys/0/key", "HKEY_CLASSES_ROOT\\.SCAN\\SUB"},
-        {"subkeys/0/values/0/name", "N"}, {"subkeys/0/values/0/type", "REG_DWORD"}, {"subkeys/0/values/0/data", "1"},
+    const Json j = Json::parse(r.out);
+    EXPECT_EQ(j["key"], "HKEY_CLASSES_ROOT\\.SCAN");
+    std::map<std::string, Json> data;
+    for (const Json& value : j["values"]) {
+        ExpectValueShape(value);
+        data[value["name"]] = value["data"];
+    }
+    const std::map<std::string, Json> expected = {
+        {"@", "Scan \"File\""},
+        {"BYTES", "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f202122232425262728292a2b2c2d2e2f"},
+        {"EXPAND", "2500530079007300740065006d0052006f006f00740025005c0078000000"},
+        {"ODD", 4294967286u},
+        {"PATH", "C:\\Scans\\Out"},
     };
-    EXPECT_EQ(flat, expected);
+    EXPECT_EQ(data, expected);
+    EXPECT_EQ(j["values"][2]["type"], "REG_EXPAND_SZ (raw)");
+    ASSERT_EQ(j["subkeys"].size(), 1u);
+    EXPECT_EQ(j["subkeys"][0]["key"], "HKEY_CLASSES_ROOT\\.SCAN\\SUB");
+    EXPECT_EQ(j["subkeys"][0]["values"][0]["data"], 1);
     // Without -s a sub-key is named only; -v keeps one value.
-    flat.clear();
-    ASSERT_TRUE(JsonReader(On({"query", "--json", "HKCR\\.scan", "-v", "odd"}).out).Read(flat));
-    EXPECT_EQ(flat, (std::map<std::string, std::string>{{"key", "HKEY_CLASSES_ROOT\\.SCAN"}, {"values/0/name", "ODD"},
-                                                         {"values/0/type", "REG_DWORD"}, {"values/0/data", "4294967286"},
-                                                         {"subkeys/0/key", "HKEY_CLASSES_ROOT\\.SCAN\\SUB"}}));
+    const Json one = Json::parse(On({"query", "--json", "HKCR\\.scan", "-v", "odd"}).out);
+    EXPECT_EQ(one["values"].size(), 1u);
+    EXPECT_EQ(one["subkeys"], Json::array({{{"key", "HKEY_CLASSES_ROOT\\.SCAN\\SUB"}}}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "KeyPath.h"
+#include "Text.h"
 
 namespace qorreg {
 namespace {
@@ -98,7 +99,7 @@ std::string FormatBytes(const std::vector<BYTE>& bytes) {
 }
 
 void WriteKeyLine(std::ostream& out, const std::string& key) {
-    out << key << '\n';
+    out << Shown(key) << '\n';
 }
 
 void WriteValueLine(std::ostream& out, const std::string& name, ValueType type, const std::string& data) {
@@ -106,7 +107,7 @@ void WriteValueLine(std::ostream& out, const std::string& name, ValueType type, 
 }
 
 void WriteValueLine(std::ostream& out, const std::string& name, const std::string& typeName, const std::string& data) {
-    out << kIndent << name << kIndent << typeName << kIndent << data << '\n';
+    out << kIndent << Shown(name) << kIndent << typeName << kIndent << Shown(data) << '\n';
 }
 
 }  // namespace qorreg

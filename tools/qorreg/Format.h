@@ -36,6 +36,7 @@ std::string FormatDword(DWORD value);
 // Two lower-case hexadecimal digits per byte, nothing between: 00cc01ff.
 std::string FormatBytes(const std::vector<BYTE>& bytes);
 
+// Key, name and data are a file's texts, shown as Shown (Text.h) shows them.
 void WriteKeyLine(std::ostream& out, const std::string& key);
 void WriteValueLine(std::ostream& out, const std::string& name, ValueType type, const std::string& data);
 void WriteValueLine(std::ostream& out, const std::string& name, const std::string& typeName, const std::string& data);

@@ -3,6 +3,7 @@
 #ifndef QORREG_IO_H
 #define QORREG_IO_H
 
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -19,15 +20,20 @@ inline constexpr int kExitDifferent = 2;
 inline constexpr int kExitCompareFailed = 1;
 
 struct Io {
+    std::istream& in;  // what "-" reads
     std::ostream& out;
     std::ostream& err;
+    std::string standardInput = {};  // the temporary copy that "-" was read into, named "-" in messages
 };
 
-// Writes "qorreg: message" as one line to the error stream; returns status.
-inline int Fail(Io& io, int status, const std::string& message) {
-    io.err << "qorreg: " << message << '\n';
-    return status;
+// A file operand as reports name it: "-" for the copy of standard input.
+inline std::string Named(const Io& io, const std::string& path) {
+    return !io.standardInput.empty() && path == io.standardInput ? std::string("-") : path;
 }
+
+// Writes "qorreg: message" as one line (control bytes escaped, the copy of
+// standard input named "-") to the error stream; returns status.
+int Fail(Io& io, int status, const std::string& message);
 
 }  // namespace qorreg
 

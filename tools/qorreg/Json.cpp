@@ -1,50 +1,47 @@
 #include "Json.h"
 
-#include <cstdio>
+#include "Format.h"
+#include "Text.h"
 
 namespace qorreg {
 namespace {
 
-// The length of the valid UTF-8 sequence at the start of text, or 0.
-std::size_t Utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                       : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-    if (length == 0 || length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
+// The data member of one stored value, read through handle.
+Json DataOf(CRegExt& handle, const StoredValue& value) {
+    const ValueData data = ReadValueData(handle, value);
+    unsigned typeNumber = 0;
+    std::string byteList;
+    if (data.type == ValueType::Dword) return data.number;
+    if (data.type == ValueType::Binary) return FormatBytes(data.bytes);
+    if (data.type == ValueType::String) return Utf8Of(data.text);
+    if (SplitTypedByteList(value.text, typeNumber, byteList)) {
+        std::string digits;
+        for (char c : byteList) {
+            if (c != ',' && c != ' ') digits += (c >= 'A' && c <= 'F') ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        return digits;
     }
-    // No overlong forms, surrogates or code points past U+10FFFF.
-    if (length == 3 && ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) >= 0xA0))) return 0;
-    if (length == 4 && ((lead == 0xF0 && byte(1) < 0x90) || (lead == 0xF4 && byte(1) >= 0x90))) return 0;
-    return length;
+    return FormatBytes(std::vector<BYTE>(value.text.begin(), value.text.end()));
 }
 
 }  // namespace
 
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        const std::size_t length = Utf8SequenceLength(text.substr(i));
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (length == 1 && static_cast<unsigned char>(c) >= 0x20) {
-            out += c;
-        } else if (length > 1) {
-            out.append(text.substr(i, length));
-            i += length;
-            continue;
-        } else {
-            char escaped[8];
-            (void)std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-            out += escaped;
-        }
-        ++i;
+Json ValueJson(CIniClass& store, const std::string& key, const StoredValue& value) {
+    CIniClass* attached = CRegExt::m_pIni;
+    CRegExt().SetObject(&store);
+    Json data;
+    {
+        CRegExt handle;
+        CRegExt noParent;
+        handle.OpenReadOnly(key.c_str(), &noParent);
+        data = DataOf(handle, value);
     }
-    return out + "\"";
+    CRegExt().SetObject(attached);
+    return Json{{"name", Utf8Of(value.name)}, {"type", TypeNameOf(value.text)}, {"data", data}, {"raw", Utf8Of(value.text)}};
+}
+
+void WriteJson(std::ostream& out, const Json& json) {
+    out << json.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace qorreg

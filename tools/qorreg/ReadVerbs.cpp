@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -9,7 +10,9 @@
 #include "Format.h"
 #include "Session.h"
 #include "StoreView.h"
+#include "Text.h"
 #include "Verbs.h"
+#include "host/Host.h"
 
 namespace qorreg {
 namespace {
@@ -97,12 +100,53 @@ int WarnNotReadBack(CIniClass& store, const std::string& key, const std::string&
         CRegeditFile().ImportFile(back, path.c_str());
     }
     for (const std::string& lost : NotReadBack(store, Exported(store, key, twain), back)) {
-        io.err << "qorreg: warning: " << lost
+        io.err << "qorreg: warning: " << Shown(lost)
                << (twain ? " is read back otherwise by the suite's import (ImportFileTWAINCase)\n"
                          : " does not arrive as stored (regedit takes keys under a root name and typed values only; "
                            "use --twain)\n");
     }
     return kExitOk;
+}
+
+// Writes the file's bytes to standard output unchanged.
+int CopyToOutput(const std::string& path, Io& io) {
+    host::UseBinaryStandardStreams();
+    std::ifstream in(path, std::ios::binary);
+    io.out << in.rdbuf();
+    io.out.flush();
+    return in.good() || in.eof() ? kExitOk : Fail(io, kExitFailure, "cannot write the export to standard output");
+}
+
+// Why the store-root search found nothing: the lookup key, its ROOTn
+// values and the folders they name, as the search walks them.
+std::string WhyNoRoot(CIniClass& store, const Options& options) {
+    const std::string lookup = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane Corp\\Scanner";
+    if (!KeyIsPresent(store, lookup)) return "the lookup key " + lookup + " is not in " + options.file;
+    const std::string appData = HostPath(CRegExt::GetAppDataFolder().GetString());
+    std::error_code ec;
+    if (!std::filesystem::is_directory(appData, ec)) {
+        return "the application-data folder " + appData + " does not exist (QOR_COMMON_APPDATA)";
+    }
+    std::string why;
+    for (int index = 1;; ++index) {
+        const std::string name = "ROOT" + std::to_string(index);
+        const std::vector<StoredValue> values = ReadValues(store, lookup);
+        auto value = std::find_if(values.begin(), values.end(), [&](const StoredValue& v) { return v.name == name; });
+        const std::string fragment = value == values.end() ? std::string() : ShowValueData(store, lookup, *value);
+        if (fragment.empty()) {
+            return index == 1 ? "the lookup key " + lookup + " holds no ROOT1 value" : why;
+        }
+        if (!why.empty()) why += "; ";
+        const std::string folder = HostPath(appData + fragment);
+        if (fragment.front() != '\\' && fragment.front() != '/') {
+            why += name + " \"" + fragment + "\" is relative: it must begin with \\";
+        } else if (!std::filesystem::is_directory(folder, ec)) {
+            why += name + ": the folder " + folder + " does not exist";
+        } else {
+            why += name + ": no sub-folder S of " + folder + " holds S.ini and a root.ini that names the module as " +
+                   (options.Has(kOptTwain) ? "\"Twain Pathname\"" : "\"System Directory\"");
+        }
+    }
 }
 
 }  // namespace
@@ -181,21 +225,29 @@ int ExportVerb(const Options& options, Io& io) {
     std::string key;
     if (!all && (twain || app)) key = CanonicalKeyText(options.operands[0]);
     if (!all && !twain && !app && ReadKeyOperand(options.operands[0], key, io) != kExitOk) return kExitFailure;
-    const std::string& target = options.operands.back();
+    // OUT "-": the export is written to a private file, then to standard output.
+    const bool toOutput = options.operands.back() == "-";
+    PrivateFolder folder;
+    if (toOutput && !folder.Ok()) return Fail(io, kExitFailure, "cannot make a temporary folder for the export");
+    const std::string target = toOutput ? folder.File("export") : options.operands.back();
     Session session(io);
     if (int status = session.Open(options.file, FileUse::Read)) return status;
     CIniClass& store = session.Store();
+    CFileError::Clear();
     if (twain || app) {
         if (!key.empty() && !AnyKeyContains(store, key)) return Fail(io, kExitNotFound, "no key contains: " + key);
         const int written = app ? store.ExportAppFile(key.c_str(), target.c_str()) : store.ExportFile(key.c_str(), target.c_str());
-        if (written != 1) return Fail(io, kExitFailure, "cannot write file: " + target);
-        return twain ? WarnNotReadBack(store, key, target, true, io) : kExitOk;
+        if (written != 1) return Fail(io, kExitFailure, "cannot write file: " + target + SystemReason());
+        if (twain) WarnNotReadBack(store, key, target, true, io);
+        return toOutput ? CopyToOutput(target, io) : kExitOk;
     }
     if (!key.empty() && !KeyIsPresent(store, key)) return Fail(io, kExitNotFound, "key not found: " + key);
     if (CRegeditFile::ExportFile(store, key.c_str(), target.c_str(), options.Has(kOptUtf16) ? 1 : 0) != 1) {
-        return Fail(io, kExitFailure, "cannot write file (or a text is not valid in this system's code page): " + target);
+        if (CFileError::GetLast() != 0) return Fail(io, kExitFailure, "cannot write file: " + target + SystemReason());
+        return Fail(io, kExitFailure, "cannot write file: " + target + ": a text is not valid in this system's code page");
     }
-    return WarnNotReadBack(store, key, target, false, io);
+    WarnNotReadBack(store, key, target, false, io);
+    return toOutput ? CopyToOutput(target, io) : kExitOk;
 }
 
 int ValidateVerb(const Options& options, Io& io) {
@@ -223,7 +275,10 @@ int RootVerb(const Options& options, Io& io) {
     char key[kRootKeyBufferSize] = {};
     CRegExt handle;
     handle.GetRegRoot(options.Has(kOptTwain) ? 1 : 0, module.c_str(), key);
-    if (std::strcmp(key, kRootNotFound) == 0) return Fail(io, kExitNotFound, "no product folder names this module: " + module);
+    if (std::strcmp(key, kRootNotFound) == 0) {
+        return Fail(io, kExitNotFound,
+                    "no product folder names this module: " + module + " (" + WhyNoRoot(session.Store(), options) + ")");
+    }
     io.out << key << '\n' << HostPath(CRegExt::GetSysPath()) << '\n';
     return kExitOk;
 }

@@ -1,7 +1,12 @@
 // The command line as a whole: parse, answer --help and --version, check
 // the verb's operands and options, then run the verb.
 #include "Help.h"
+#include "Session.h"
+#include "Text.h"
 #include "Verbs.h"
+#include "host/Host.h"
+
+#include <sstream>
 
 #ifndef QORREG_VERSION
 #define QORREG_VERSION "unknown"
@@ -33,6 +38,7 @@ const VerbEntry kVerbs[] = {
     {"check", CheckVerb, 1, 1, kOptFile | kOptJson, false, true},
 };
 
+// --codepage applies to every verb.
 const Option kAllOptions[] = {kOptFile, kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain, kOptWait,
                              kOptRegedit, kOptUtf16, kOptJson, kOptAs, kOptCreate, kOptAll};
 
@@ -56,6 +62,55 @@ const VerbEntry* FindVerb(const std::string& name) {
     }
     return nullptr;
 }
+
+// Whether operand index (of count) names a file rather than a text of the store.
+bool IsFileOperand(const VerbEntry& verb, std::size_t index, std::size_t count) {
+    const std::string name = verb.name;
+    if (name == "import" || name == "validate" || name == "check") return true;
+    if (name == "export") return index + 1 == count;
+    return name == "compare" && index < 2;
+}
+
+// The store's texts given on the command line (KEY, SRC, DST, MODULE, -v
+// NAME, -d DATA), converted to the file's code page.
+int ConvertGivenTexts(const VerbEntry& verb, Options& options, Io& io) {
+    std::vector<std::string*> texts{&options.value, &options.data};
+    for (std::size_t i = 0; i < options.operands.size(); ++i) {
+        if (!IsFileOperand(verb, i, options.operands.size())) texts.push_back(&options.operands[i]);
+    }
+    for (std::string* text : texts) {
+        std::string converted;
+        if (!ToFileText(*text, converted)) {
+            return Fail(io, FailureStatusOf(verb.name),
+                        "not a text of code page " + CodePageName(FileCodePage()) + " (see --codepage): " + *text);
+        }
+        *text = std::move(converted);
+    }
+    return kExitOk;
+}
+
+// "-" as a file to read: standard input, copied to a temporary file that
+// the verb reads by its path. Only one file can be standard input.
+int ReadStandardInput(const VerbEntry& verb, Options& options, StandardInputFile& copy, Io& io) {
+    std::vector<std::string*> inputs;
+    const bool reads = (verb.accepted & (kOptWait | kOptCreate)) == 0;
+    if (options.Has(kOptFile) && options.file == "-" && !verb.fileOperand) {
+        if (!reads) return Fail(io, kExitFailure, std::string(verb.name) + " changes FILE: -f - (standard input) is for reading verbs");
+        inputs.push_back(&options.file);
+    }
+    for (std::size_t i = 0; i < options.operands.size(); ++i) {
+        const bool input = verb.fileOperand ? i < 2 : std::string(verb.name) == "import" && i == 0;
+        if (input && options.operands[i] == "-") inputs.push_back(&options.operands[i]);
+    }
+    if (inputs.empty()) return kExitOk;
+    if (inputs.size() > 1) return Fail(io, FailureStatusOf(verb.name), "only one file can be standard input (-)");
+    host::UseBinaryStandardStreams();
+    if (!copy.Copy(io.in)) return Fail(io, FailureStatusOf(verb.name), "cannot read standard input");
+    *inputs.front() = copy.Path();
+    io.standardInput = copy.Path();
+    return kExitOk;
+}
+
 
 int UsageError(Io& io, const std::string& message, const std::string& helpCommand, int status = kExitFailure) {
     return Fail(io, status, message + " (see " + helpCommand + ")");
@@ -104,13 +159,37 @@ int Dispatch(Options options, Io& io) {
     }
     if (verb->fileOperand && options.Has(kOptFile)) options.operands.insert(options.operands.begin(), options.file);
     if (int status = CheckVerbUse(*verb, options, io)) return status;
+    if (!SelectFileCodePage(options.codePage)) {
+        return UsageError(io, "unknown code page (such as 1252 or utf-8): " + options.codePage, "qorreg --help",
+                          FailureStatusOf(verb->name));
+    }
+    if (int status = ConvertGivenTexts(*verb, options, io)) return status;
+    StandardInputFile standardInput;
+    if (int status = ReadStandardInput(*verb, options, standardInput, io)) return status;
     return verb->run(options, io);
 }
 
 }  // namespace
 
+int Fail(Io& io, int status, const std::string& message) {
+    std::string text;
+    std::size_t from = 0;
+    for (std::size_t at; !io.standardInput.empty() && (at = message.find(io.standardInput, from)) != std::string::npos;
+         from = at + io.standardInput.size()) {
+        text.append(message, from, at - from).append("-");
+    }
+    text.append(message, from, std::string::npos);
+    io.err << "qorreg: " << Printable(text) << '\n';
+    return status;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Io io{out, err};
+    std::istringstream nothing;
+    return Run(args, nothing, out, err);
+}
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    Io io{in, out, err};
     ParseResult parsed = ParseArgs(args);
     if (!parsed.error.empty()) {
         return UsageError(io, parsed.error, "qorreg --help", FailureStatusOf(parsed.options.verb));

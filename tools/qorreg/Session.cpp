@@ -1,45 +1,19 @@
 #include "Session.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
 #include "FileKinds.h"
 #include "Format.h"
+#include "Text.h"
 #include "store/StoreLimits.h"
 
 namespace qorreg {
 namespace fs = std::filesystem;
 
 namespace {
-
-// A folder of its own below the system's temporary folder, removed again
-// when the object goes.
-class PrivateFolder {
-public:
-    PrivateFolder() {
-        std::error_code ec;
-        fs::path base = fs::temp_directory_path(ec);
-        if (ec) return;
-        std::random_device random;
-        for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
-            fs::path candidate = base / ("qorreg-" + std::to_string(random()));
-            if (fs::create_directory(candidate, ec)) path_ = candidate;
-        }
-    }
-    ~PrivateFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    PrivateFolder(const PrivateFolder&) = delete;
-    PrivateFolder& operator=(const PrivateFolder&) = delete;
-
-    bool Ok() const { return !path_.empty(); }
-    std::string File(const char* name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
 
 bool Unchanged(const Snapshot& before, const std::string& key, const std::string& name, const std::string& text) {
     auto k = before.find(key);
@@ -59,11 +33,39 @@ FileStamp StampOf(const std::string& path) {
 
 }  // namespace
 
+PrivateFolder::PrivateFolder() {
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec) return;
+    std::random_device random;
+    for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
+        fs::path candidate = base / ("qorreg-" + std::to_string(random()));
+        if (fs::create_directory(candidate, ec)) path_ = candidate.string();
+    }
+}
+
+PrivateFolder::~PrivateFolder() {
+    std::error_code ec;
+    if (!path_.empty()) fs::remove_all(path_, ec);
+}
+
+std::string PrivateFolder::File(const char* name) const { return (fs::path(path_) / name).string(); }
+
+bool StandardInputFile::Copy(std::istream& in) {
+    if (!folder_.Ok()) return false;
+    path_ = folder_.File("stdin");
+    std::ofstream out(path_, std::ios::binary);
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) out.write(buffer, in.gcount());
+    out.close();
+    return out.good() && !in.bad();
+}
+
 std::string ReadProblem(const std::string& path) {
     std::error_code ec;
     fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found) return "no such file";
-    if (ec) return "cannot read file";
+    if (ec) return "cannot read file (" + ec.message() + ")";
     if (fs::is_directory(status)) return "it is a folder";
     // Refused before it is read: the library would refuse it too, and the
     // message says why.
@@ -71,9 +73,15 @@ std::string ReadProblem(const std::string& path) {
     if (!ec && size > store::kMaxFileBytes) {
         return "file too large (more than " + std::to_string(store::kMaxFileBytes >> 20) + " MiB)";
     }
+    errno = 0;
     std::ifstream probe(path, std::ios::binary);
-    if (!probe) return "cannot read file";
+    // The C library's open underneath sets errno on both hosts.
+    if (!probe) return "cannot read file" + (errno == 0 ? std::string() : " (" + std::generic_category().message(errno) + ")");
     return std::string();
+}
+
+std::string SystemReason() {
+    return CFileError::GetLast() == 0 ? std::string() : ": " + std::string(CFileError::GetLastText().GetString());
 }
 
 Session::Session(Io& io) : io_(io), previous_(CRegExt::m_pIni) {
@@ -113,12 +121,14 @@ int Session::Open(const std::string& path, FileUse use, unsigned waitSeconds, bo
 }
 
 int Session::TakeLock(unsigned waitSeconds) {
+    CFileError::Clear();
     lock_ = std::make_unique<CStoreFileLock>(path_.c_str(), waitSeconds * 1000u);
     if (lock_->IsLocked() == 1) return kExitOk;
     std::error_code ec;
-    // A lock file that is not there could not be made: no writer holds it.
-    if (!fs::exists(fs::path(lock_->LockFilePath()), ec)) {
-        return Fail(io_, kExitFailure, std::string("cannot create the lock file: ") + lock_->LockFilePath());
+    // A lock file that is not there, or that the system refused to open,
+    // could not be made: no writer holds it.
+    if (CFileError::GetLast() != 0 || !fs::exists(fs::path(lock_->LockFilePath()), ec)) {
+        return Fail(io_, kExitFailure, std::string("cannot create the lock file: ") + lock_->LockFilePath() + SystemReason());
     }
     return Fail(io_, kExitFailure,
                 "store file is locked by another writer (waited " + std::to_string(waitSeconds) +
@@ -133,7 +143,7 @@ int Session::Load(FileUse use) {
         complete = false;
     }
     if (store_.LoadFile(path_.c_str()) != 1) return Refuse(WhyLoadFails(path_), use);
-    if (!complete) io_.err << "qorreg: warning: " << WholeFileWords(kind).found << ": " << path_ << '\n';
+    if (!complete) io_.err << "qorreg: warning: " << WholeFileWords(kind).found << ": " << Printable(path_) << '\n';
     loaded_ = TakeSnapshot(store_);
     return kExitOk;
 }
@@ -144,6 +154,7 @@ std::string Session::FirstLostChange(bool& failed) {
     if (!folder.Ok()) return std::string();
     std::string copy = folder.File("check.ini");
     CIniClass reread;
+    CFileError::Clear();
     if (store_.SaveFile(copy.c_str(), "") != 1 || reread.LoadFile(copy.c_str()) != 1) return std::string();
     failed = false;
     Snapshot after = TakeSnapshot(reread);
@@ -164,13 +175,16 @@ std::string Session::FirstLostChange(bool& failed) {
 int Session::Commit() {
     bool failed = false;
     std::string lost = FirstLostChange(failed);
-    if (failed) return Fail(io_, kExitFailure, "cannot check the change in a temporary file, not changed: " + path_);
+    if (failed) {
+        return Fail(io_, kExitFailure, "cannot check the change in a temporary file, not changed: " + path_ + SystemReason());
+    }
     if (!lost.empty()) {
         return Fail(io_, kExitFailure, "the store file cannot keep " + lost + " as given, not changed: " + path_);
     }
     std::error_code ec;
-    if (!fs::exists(path_, ec)) io_.err << "qorreg: creating new store file: " << path_ << '\n';
-    if (store_.SaveFile(path_.c_str(), "") != 1) return Fail(io_, kExitFailure, "cannot write file: " + path_);
+    if (!fs::exists(path_, ec)) io_.err << "qorreg: creating new store file: " << Printable(path_) << '\n';
+    CFileError::Clear();
+    if (store_.SaveFile(path_.c_str(), "") != 1) return Fail(io_, kExitFailure, "cannot write file: " + path_ + SystemReason());
     return kExitOk;
 }
 

@@ -15,6 +15,7 @@
 #ifndef QORREG_SESSION_H
 #define QORREG_SESSION_H
 
+#include <istream>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,40 @@ enum class FileUse {
 // Why a file cannot be read ("no such file", "it is a folder", "file too
 // large", ...), or the empty text when it can be opened for reading.
 std::string ReadProblem(const std::string& path);
+
+// ": " and the system's words for why the library's last failing file call
+// failed (CFileError: "Permission denied"), or the empty text when none
+// failed since the last CFileError::Clear.
+std::string SystemReason();
+
+// A folder of its own below the system's temporary folder, removed again
+// with everything in it when the object goes.
+class PrivateFolder {
+public:
+    PrivateFolder();
+    ~PrivateFolder();
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+
+    bool Ok() const { return !path_.empty(); }
+    std::string File(const char* name) const;
+
+private:
+    std::string path_;
+};
+
+// Standard input copied to a private temporary file ("-" given as a file
+// to read), so that the verb reads it by its path like any file.
+class StandardInputFile {
+public:
+    // Copies the whole of in; false when the copy cannot be made.
+    bool Copy(std::istream& in);
+    const std::string& Path() const { return path_; }
+
+private:
+    PrivateFolder folder_;
+    std::string path_;
+};
 
 class Session {
 public:

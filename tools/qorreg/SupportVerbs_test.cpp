@@ -1,5 +1,7 @@
-// compare and check end to end, in-process; the manual page and the bash
-// completion against --help.
+// compare and check end to end, in-process; what a person at the keyboard
+// meets (the system's reason in file messages, control bytes escaped, texts
+// in the file's code page, "-" for standard input and output); the manual
+// page and the bash completion against --help.
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -11,8 +13,9 @@
 #include "testsupport/TestFiles.h"
 
 #include "Help.h"
-#include "Json.h"
+#include "JsonShape_test.h"
 #include "Verbs.h"
+#include "host/Host.h"
 
 namespace qorreg {
 namespace {
@@ -23,9 +26,11 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome RunQorreg(const std::vector<std::string>& args) {
+// input: what "-" reads as standard input.
+Outcome RunQorreg(const std::vector<std::string>& args, const std::string& input = std::string()) {
+    std::istringstream in(input);
     std::ostringstream out, err;
-    const int status = Run(args, out, err);
+    const int status = Run(args, in, out, err);
     return {status, out.str(), err.str()};
 }
 
@@ -113,20 +118,29 @@ TEST_F(CompareTest, IdenticalFilesExitZeroEvenWhenWrittenDifferently) {
     const Outcome r = RunQorreg({"compare", a_, same});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("\nidentical\n"), std::string::npos);
-    EXPECT_EQ(RunQorreg({"compare", a_, same, "--json"}).out,
-              "{\"a\": " + JsonString(a_) + ", \"b\": " + JsonString(same) + ", \"identical\": true, \"keys\": []}\n");
+    EXPECT_EQ(Json::parse(RunQorreg({"compare", a_, same, "--json"}).out),
+              Json({{"a", a_}, {"b", same}, {"identical", true}, {"keys", Json::array()}, {"message", "identical"}}));
 }
 
-TEST_F(CompareTest, JsonCarriesTheSidesTypesDataAndTexts) {
+TEST_F(CompareTest, JsonCarriesTheSidesAsValueObjects) {
     const Outcome r = RunQorreg({"compare", a_, b_, "HKCU\\X", "--json"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.out.find("{\"key\": \"HKEY_CURRENT_USER\\\\X\", \"in\": \"both\""), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("{\"name\": \"GAMMA\", \"a\": {\"type\": \"REG_DWORD\", \"data\": \"0x00000003 (3)\", "
-                         "\"text\": \"<dword>3\"}, \"b\": {\"type\": \"REG_SZ\", \"data\": \"3\", \"text\": \"<string>3\"}}"),
-              std::string::npos);
-    EXPECT_NE(r.out.find("{\"name\": \"TABLE\", \"a\": {\"type\": \"REG_BINARY\", \"data\": \"01ff\", "
-                         "\"text\": \"<hex>01,ff\"}, \"b\": null}"),
-              std::string::npos);
+    const Json j = Json::parse(r.out);
+    EXPECT_EQ(j["message"], "different: 1 key, 3 values") << r.out;
+    ASSERT_EQ(j["keys"].size(), 1u) << r.out;
+    EXPECT_EQ(j["keys"][0]["key"], "HKEY_CURRENT_USER\\X");
+    EXPECT_EQ(j["keys"][0]["in"], "both");
+    std::map<std::string, Json> sides;
+    for (const Json& value : j["keys"][0]["values"]) {
+        for (const char* side : {"a", "b"}) {
+            if (!value[side].is_null()) ExpectValueShape(value[side]);
+        }
+        sides[value["name"]] = value;
+    }
+    EXPECT_EQ(sides["GAMMA"]["a"], Json({{"name", "GAMMA"}, {"type", "REG_DWORD"}, {"data", 3}, {"raw", "<dword>3"}}));
+    EXPECT_EQ(sides["GAMMA"]["b"], Json({{"name", "GAMMA"}, {"type", "REG_SZ"}, {"data", "3"}, {"raw", "<string>3"}}));
+    EXPECT_EQ(sides["TABLE"]["a"]["data"], "01ff");
+    EXPECT_TRUE(sides["TABLE"]["b"].is_null());
 }
 
 TEST_F(CompareTest, EveryFailureExitsOne) {
@@ -191,9 +205,17 @@ TEST_F(ScratchFolder, CheckReportsEachFindingAtItsLineWithItsStatus) {
         const std::string path = Write("case.ini", c.text);
         const Outcome r = RunQorreg({"check", path, "--json"});
         EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.out;
-        const std::string expected = "{\"line\": " + std::to_string(c.line) + ", \"severity\": \"" +
-                                     (c.status == 2 ? "error" : "warning") + "\", \"kind\": \"" + c.kind + "\"";
-        EXPECT_NE(r.out.find(expected), std::string::npos) << c.what << "\n" << r.out;
+        const Json j = Json::parse(r.out);
+        EXPECT_EQ(j["status"], c.status);
+        EXPECT_EQ(j["verdict"], c.status == 2 ? "cannot-load" : "warnings");
+        EXPECT_TRUE(j["message"].is_string() && j["file"] == path);
+        bool found = false;
+        for (const Json& f : j["findings"]) {
+            EXPECT_TRUE(f["message"].is_string()) << f;
+            found = found || (f["line"] == c.line && f["kind"] == c.kind &&
+                              f["severity"] == (c.status == 2 ? "error" : "warning"));
+        }
+        EXPECT_TRUE(found) << c.what << "\n" << r.out;
         const Outcome text = RunQorreg({"check", path});
         const std::string where = c.line == 0 ? path + ": " : path + ":" + std::to_string(c.line) + ": ";
         EXPECT_NE(text.out.find(where + (c.status == 2 ? "error: " : "warning: ")), std::string::npos)
@@ -220,6 +242,100 @@ TEST_F(ScratchFolder, CheckFindsTheExampleStoreAndWhatTheStoreSavesClean) {
     const Outcome missing = RunQorreg({"check", (dir_ / "none.ini").string()});
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(RunQorreg({"check"}).status, 2);
+}
+
+const std::string kCp1252Store = "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"NAME\"=\"J\xFCrgen\"\r\n[CINICHECKFILEVALID]\r\n";
+
+TEST_F(ScratchFolder, FileFailuresEndWithTheSystemsReason) {
+    const std::string store = Write("root.ini", kCp1252Store);
+    const std::string lock = store + ".lock";
+    fs::create_directory(lock);  // the lock file cannot be made
+    const std::string missing = (dir_ / "none" / "out.reg").string();
+    const struct {
+        std::vector<std::string> args;
+        std::string before;  // the message up to the reason
+    } cases[] = {
+        {{"-f", store, "export", "HKCU\\P", missing}, "cannot write file: " + missing + ": "},
+        {{"-f", store, "add", "HKCU\\P", "--wait", "0"}, "cannot create the lock file: "},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = RunQorreg(c.args);
+        EXPECT_EQ(r.status, 2) << r.err;
+        const std::size_t at = r.err.find(c.before);
+        ASSERT_NE(at, std::string::npos) << r.err;
+        // The reason as the system words it, after the path.
+        const std::string reason = r.err.substr(r.err.rfind(": ") + 2);
+        EXPECT_GT(reason.size(), 3u) << r.err;
+#ifndef _WIN32
+        EXPECT_TRUE(reason == std::generic_category().message(ENOENT) + "\n" ||
+                    reason == std::generic_category().message(EISDIR) + "\n")
+            << r.err;
+#endif
+    }
+}
+
+TEST_F(ScratchFolder, ControlBytesReachTheTerminalEscaped) {
+    const std::string store = Write("root.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"A\x07\"=\"\x1b[2J\"\r\n"
+                                                 "\x1b[31m junk\r\n[CINICHECKFILEVALID]\r\n");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-f", store, "query", "HKCU\\P"},
+                                                 {"check", store}, {"-f", store, "query", "HKCU\\\x1b[31m"}}) {
+        const Outcome r = RunQorreg(args);
+        EXPECT_EQ((r.out + r.err).find_first_of("\x07\x1b"), std::string::npos) << r.out << r.err;
+        EXPECT_NE((r.out + r.err).find("\\x1b["), std::string::npos) << r.out << r.err;
+    }
+}
+
+TEST_F(ScratchFolder, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
+    const unsigned native = host::NativeCodePage();
+    if (native != host::kUtf8 && native != 1252) GTEST_SKIP() << "a host code page this test has no texts for";
+    const std::string jurgen = native == host::kUtf8 ? "J\xC3\xBCrgen" : "J\xFCrgen";
+    const std::string koeln = native == host::kUtf8 ? "K\xC3\xB6ln" : "K\xF6ln";
+    const std::string store = Write("root.ini", kCp1252Store);
+
+    EXPECT_NE(RunQorreg({"-f", store, "query", "HKCU\\P", "--codepage", "1252"}).out.find("REG_SZ    " + jurgen + "\n"),
+              std::string::npos);
+    const Json json = Json::parse(RunQorreg({"-f", store, "query", "HKCU\\P", "--json", "--codepage", "cp1252"}).out);
+    EXPECT_EQ(json["values"][0]["data"], "J\xC3\xBCrgen");  // JSON is UTF-8 whatever the terminal's code page
+    ASSERT_EQ(RunQorreg({"-f", store, "add", "HKCU\\P", "-v", "City", "-d", koeln, "--codepage", "windows-1252"}).status, 0);
+    EXPECT_NE(qor::testkit::ReadBytes(store).find("\"CITY\"=\"K\xF6ln\"\r\n"), std::string::npos);
+    // A character the code page has no byte for is refused before the file is touched.
+    EXPECT_EQ(RunQorreg({"-f", store, "add", "HKCU\\P", "-v", "X", "-d", jurgen, "--codepage", "1251"}).status, 2);
+    EXPECT_EQ(RunQorreg({"-f", store, "query", "HKCU\\P", "--codepage", "no-such"}).status, 2);
+
+    // check: 8-bit texts the code page does not hold, and UTF-8 mixed with other 8-bit text.
+    const Outcome utf8 = RunQorreg({"check", store, "--codepage", "utf-8"});
+    EXPECT_EQ(utf8.status, 1);
+    EXPECT_NE(utf8.out.find(":3: warning: a text that is not valid in code page UTF-8"), std::string::npos) << utf8.out;
+    const std::string mixed = Write("mixed.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"A\"=\"J\xFCrgen\"\r\n"
+                                                 "\"B\"=\"K\xC3\xB6ln\"\r\n[CINICHECKFILEVALID]\r\n");
+    const Json report = Json::parse(RunQorreg({"check", mixed, "--json", "--codepage", "1252"}).out);
+    EXPECT_EQ(report["verdict"], "warnings");
+    ASSERT_EQ(report["findings"].size(), 1u) << report;
+    EXPECT_EQ(report["findings"][0]["kind"], "mixed-8-bit-text");
+    EXPECT_EQ(RunQorreg({"check", store, "--codepage", "1252"}).status, 0);
+}
+
+TEST_F(ScratchFolder, DashReadsStandardInputAndExportWritesStandardOutput) {
+    const std::string store = Write("root.ini", kCp1252Store);
+    const std::string bytes = qor::testkit::ReadBytes(store);
+    EXPECT_NE(RunQorreg({"-f", "-", "query", "HKCU\\P"}, bytes).out.find("NAME    REG_SZ"), std::string::npos);
+    EXPECT_EQ(RunQorreg({"check", "-", "--codepage", "1252"}, bytes).status, 0);
+    const Outcome compared = RunQorreg({"compare", store, "-"}, bytes);
+    EXPECT_EQ(compared.status, 0);
+    EXPECT_EQ(compared.out.rfind("< " + store + "\n> -\n", 0), 0u) << compared.out;
+    const Outcome exported = RunQorreg({"-f", store, "export", "HKCU\\P", "-"});
+    EXPECT_EQ(exported.out.rfind("REGEDIT4\r\n", 0), 0u) << exported.out;
+    EXPECT_FALSE(fs::exists(dir_ / "-"));
+
+    const std::string other = Write("other.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Q]\r\n[CINICHECKFILEVALID]\r\n");
+    ASSERT_EQ(RunQorreg({"-f", other, "import", "-"}, exported.out).status, 0);
+    EXPECT_EQ(RunQorreg({"compare", store, other, "HKCU\\P"}).status, 0);
+    // Standard input is read once and never changed.
+    const Outcome twice = RunQorreg({"compare", "-", "-"}, bytes);
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_EQ(twice.err, "qorreg: only one file can be standard input (-)\n");
+    EXPECT_EQ(RunQorreg({"-f", "-", "add", "HKCU\\P"}, bytes).status, 2);
+    EXPECT_EQ(RunQorreg({"-f", "-", "query", "HKCU\\Nothing"}, bytes).err, "qorreg: key not found: HKEY_CURRENT_USER\\NOTHING\n");
 }
 
 // The words of a text that look like options (-x, --long), and verbs.

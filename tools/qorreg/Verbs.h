@@ -40,7 +40,10 @@ int QueryJson(const Options& options, CIniClass& store, const KeyTree& tree, con
 // Reads a key operand; kExitOk, or kExitFailure with the reason reported.
 int ReadKeyOperand(const std::string& text, std::string& key, Io& io);
 
-// Runs a whole command line (the arguments after the program name).
+// Runs a whole command line (the arguments after the program name); in is
+// what "-" as an input file reads.
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+// The same, with nothing to read on standard input (in-process tests).
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qorreg

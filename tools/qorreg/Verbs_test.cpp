@@ -359,10 +359,20 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
     EXPECT_EQ(byTwain.status, 0) << byTwain.err;
     EXPECT_EQ(Slashed(byTwain.out), expected);
 
+    EXPECT_EQ(OnStore({"root", "--twain", moduleFolder + "scan.exe"}).status, 1);
+    // Nothing found: the message names every folder the search looked in and why it did not match.
+    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT2", "-d", "Nowhere"}).status, 0);
+    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT3", "-d", "\\Gone"}).status, 0);
     Outcome other = OnStore({"root", "/elsewhere/scan.exe"});
     EXPECT_EQ(other.status, 1);
-    EXPECT_EQ(other.err, "qorreg: no product folder names this module: /elsewhere/scan.exe\n");
-    EXPECT_EQ(OnStore({"root", "--twain", moduleFolder + "scan.exe"}).status, 1);
+    EXPECT_EQ(Slashed(other.err), Slashed("qorreg: no product folder names this module: /elsewhere/scan.exe (ROOT1: no "
+                                          "sub-folder S of " + (appData / company / "DocScan").string() +
+                                          " holds S.ini and a root.ini that names the module as \"System Directory\"; "
+                                          "ROOT2 \"Nowhere\" is relative: it must begin with \\; ROOT3: the folder " +
+                                          (appData / "Gone").string() + " does not exist)\n"));
+    EXPECT_NE(Run({"-f", productStore, "root", "x"}).err.find("(the lookup key HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane "
+                                                              "Corp\\Scanner is not in " + productStore + ")"),
+              std::string::npos);
 }
 
 TEST_F(VerbsTest, HelpAndVersionAnswerWithoutAStoreFile) {
