@@ -24,7 +24,7 @@
 class QOR_API CFileError {
 public:
     /// The kept error code; 0 when no file call failed since the last Clear.
-    static unsigned long GetLast();
+    static DWORD GetLast();
     /// The system's words for the kept error, without a line end; empty for 0.
     static CString GetLastText();
     /// Forgets the kept error of the calling thread.

@@ -4,7 +4,7 @@
 
 #include "platform/FileError.h"
 
-unsigned long CFileError::GetLast() { return qor::platform::LastFileError(); }
+DWORD CFileError::GetLast() { return qor::platform::LastFileError(); }
 
 CString CFileError::GetLastText() { return CString(qor::platform::FileErrorText(qor::platform::LastFileError())); }
 
