@@ -21,7 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string TempFile(const std::string& name) {
-    return (fs::temp_directory_path() / (name + "_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()))).string();
+    return (fs::temp_directory_path() /
+            (name + "_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
+        .string();
 }
 
 std::string ReadAll(const std::string& path) {

@@ -47,7 +47,8 @@ void Visit(const std::string& path, List&& list, WalkResult& result) {
 WalkResult WalkWithRegExt(const std::string& root) {
     CRegExt reg;
     WalkResult result;
-    Visit(root, [&reg](const std::string& path) { return ListWithRegExt(reg, path); }, result);
+    Visit(
+        root, [&reg](const std::string& path) { return ListWithRegExt(reg, path); }, result);
     return result;
 }
 
@@ -64,7 +65,8 @@ std::vector<std::string> ScanDirectSubKeys(const std::vector<std::string>& keys,
 
 WalkResult ScanPerQueryWalk(const std::vector<std::string>& keys, const std::string& root) {
     WalkResult result;
-    Visit(root, [&keys](const std::string& path) { return ScanDirectSubKeys(keys, path); }, result);
+    Visit(
+        root, [&keys](const std::string& path) { return ScanDirectSubKeys(keys, path); }, result);
     return result;
 }
 

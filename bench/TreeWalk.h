@@ -17,9 +17,9 @@
 namespace qor::bench {
 
 struct WalkResult {
-    std::size_t queries = 0;      // keys queried
-    std::size_t names = 0;        // sub-key names enumerated
-    std::uint64_t checksum = 0;   // of every name in visiting order
+    std::size_t queries = 0;     // keys queried
+    std::size_t names = 0;       // sub-key names enumerated
+    std::uint64_t checksum = 0;  // of every name in visiting order
 };
 
 // Walks CRegExt::m_pIni from root (a full key path).

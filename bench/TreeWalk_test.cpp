@@ -23,7 +23,8 @@ std::vector<std::string> KeysOf(CIniClass& store) {
 }
 
 TEST(ScanDirectSubKeys, ListsEachDirectNameOnceSortedAndSkipsLookalikeSiblings) {
-    const std::vector<std::string> keys = {"R\\K\\B\\DEEP", "R\\K", "R\\K\\A", "R\\KX\\C", "R\\K\\B", "R\\K\\10", "R\\K\\9"};
+    const std::vector<std::string> keys = {"R\\K\\B\\DEEP", "R\\K",     "R\\K\\A", "R\\KX\\C",
+                                           "R\\K\\B",       "R\\K\\10", "R\\K\\9"};
     EXPECT_EQ(ScanDirectSubKeys(keys, "R\\K"), (std::vector<std::string>{"10", "9", "A", "B"}));
     EXPECT_EQ(ScanDirectSubKeys(keys, "R"), (std::vector<std::string>{"K", "KX"}));
     EXPECT_TRUE(ScanDirectSubKeys(keys, "R\\K\\A").empty());

@@ -122,14 +122,16 @@ int Load(const std::string& path, int runs) {
     const long long held = StatusBytes("VmRSS");
     std::printf("rss_before=%lld\npeak_rss=%lld\nheld_rss=%lld\nkeys=%zu\n", before, peak, held, KeyCount(*store));
     store.reset();
-    PrintTiming("seconds", BestOf(runs, [&] { store = std::make_unique<CIniClass>(); },
-                                  [&] { store->LoadFile(path.c_str()); }, [&] { store.reset(); }));
+    PrintTiming("seconds", BestOf(
+                               runs, [&] { store = std::make_unique<CIniClass>(); },
+                               [&] { store->LoadFile(path.c_str()); }, [&] { store.reset(); }));
     return 0;
 }
 
 int Save(const std::string& path, const std::string& out, int runs) {
     auto store = Loaded(path);
-    PrintTiming("seconds", BestOf(runs, Nothing, [&] { store->SaveFile(out.c_str(), ""); }, Nothing));
+    PrintTiming("seconds", BestOf(
+                               runs, Nothing, [&] { store->SaveFile(out.c_str(), ""); }, Nothing));
     std::printf("identical=%d\n", ReadAll(out) == ReadAll(path) ? 1 : 0);
     return 0;
 }
@@ -144,8 +146,9 @@ int Replace(const std::string& path, const std::string& out, int runs) {
         return true;
     };
     bool written = true;
-    PrintTiming("seconds", BestOf(runs, Nothing, [&] { written &= qor::platform::ReplaceFileAtomicallyFrom(out, writeAll); },
-                                  Nothing));
+    PrintTiming("seconds", BestOf(
+                               runs, Nothing,
+                               [&] { written &= qor::platform::ReplaceFileAtomicallyFrom(out, writeAll); }, Nothing));
     std::printf("identical=%d\n", written && ReadAll(out) == bytes ? 1 : 0);
     return 0;
 }
@@ -154,7 +157,8 @@ int Walk(const std::string& path, int runs) {
     auto store = Loaded(path);
     CRegExt().SetObject(store.get());
     WalkResult walk;
-    PrintTiming("seconds", BestOf(runs, Nothing, [&] { walk = qor::bench::WalkWithRegExt(kWalkRoot); }, Nothing));
+    PrintTiming("seconds", BestOf(
+                               runs, Nothing, [&] { walk = qor::bench::WalkWithRegExt(kWalkRoot); }, Nothing));
     PrintWalk("walk", walk);
     CRegExt().SetObject(nullptr);
     return 0;
@@ -170,8 +174,11 @@ int ScanWalk(std::size_t keys, int runs) {
     for (int i = 0; i < list.GetSize(); ++i) all.push_back(list[i].str());
     WalkResult walk;
     WalkResult scan;
-    PrintTiming("walk_seconds", BestOf(runs, Nothing, [&] { walk = qor::bench::WalkWithRegExt(kWalkRoot); }, Nothing));
-    PrintTiming("scan_seconds", BestOf(runs, Nothing, [&] { scan = qor::bench::ScanPerQueryWalk(all, kWalkRoot); }, Nothing));
+    PrintTiming("walk_seconds", BestOf(
+                                    runs, Nothing, [&] { walk = qor::bench::WalkWithRegExt(kWalkRoot); }, Nothing));
+    PrintTiming("scan_seconds",
+                BestOf(
+                    runs, Nothing, [&] { scan = qor::bench::ScanPerQueryWalk(all, kWalkRoot); }, Nothing));
     std::printf("same=%d\n", walk.checksum == scan.checksum && walk.queries == scan.queries ? 1 : 0);
     PrintWalk("walk", walk);
     CRegExt().SetObject(nullptr);
@@ -207,23 +214,26 @@ int GetInt(const std::string& path, std::size_t handleCount, int runs, bool thro
     long long sum = 0;
     // The handle index wraps by a comparison: a division per call would be
     // timed with the call (the QSettings driver walks its keys alike).
-    const Timing best = BestOf(runs, Nothing, [&] {
-        sum = 0;
-        std::size_t h = 0;
-        if (throughTable) {
-            for (std::size_t c = 0; c < kCalls; ++c, h = h + 1 == handles ? 0 : h + 1) {
-                int value = 0;
-                table->pfnGetInt(&open[h], &value, names[c & 3]);
-                sum += value;
+    const Timing best = BestOf(
+        runs, Nothing,
+        [&] {
+            sum = 0;
+            std::size_t h = 0;
+            if (throughTable) {
+                for (std::size_t c = 0; c < kCalls; ++c, h = h + 1 == handles ? 0 : h + 1) {
+                    int value = 0;
+                    table->pfnGetInt(&open[h], &value, names[c & 3]);
+                    sum += value;
+                }
+            } else {
+                for (std::size_t c = 0; c < kCalls; ++c, h = h + 1 == handles ? 0 : h + 1) {
+                    int value = 0;
+                    objects[h].GetInt(value, names[c & 3]);
+                    sum += value;
+                }
             }
-        } else {
-            for (std::size_t c = 0; c < kCalls; ++c, h = h + 1 == handles ? 0 : h + 1) {
-                int value = 0;
-                objects[h].GetInt(value, names[c & 3]);
-                sum += value;
-            }
-        }
-    }, Nothing);
+        },
+        Nothing);
     PrintTiming("seconds", best, kCalls);
     std::printf("checksum=%lld\n", sum);
     reg.SetObject(nullptr);
@@ -243,10 +253,13 @@ int Change(const std::string& path, const std::string& out, int runs) {
     int written = 0;
     int saved = 1;
     int run = 0;
-    PrintTiming("seconds", BestOf(runs, [&] { written = 7000000 + run++; }, [&] {
-        saved &= object.SetInt(written, "RESOLUTION");
-        saved &= store->SaveFile(out.c_str(), "");
-    }, Nothing));
+    PrintTiming("seconds", BestOf(
+                               runs, [&] { written = 7000000 + run++; },
+                               [&] {
+                                   saved &= object.SetInt(written, "RESOLUTION");
+                                   saved &= store->SaveFile(out.c_str(), "");
+                               },
+                               Nothing));
     reg.SetObject(nullptr);
     // Read back from the written file.
     auto check = Loaded(out);
@@ -272,13 +285,17 @@ int Merge(const std::string& path, const std::string& out, int runs) {
     int run = 0;
     int saved = 1;
     const auto text = [&run] { return "<dword>" + std::to_string(7000000 + run); };
-    PrintTiming("seconds", BestOf(runs, [&] {
-        other->SetValue(theirs.c_str(), "RESOLUTION", text().c_str());
-        saved &= other->SaveFile(out.c_str(), "");
-    }, [&] {
-        store->SetValue(mine.c_str(), "RESOLUTION", text().c_str());
-        saved &= store->SaveFile(out.c_str(), "");
-    }, [&] { ++run; }));
+    PrintTiming("seconds", BestOf(
+                               runs,
+                               [&] {
+                                   other->SetValue(theirs.c_str(), "RESOLUTION", text().c_str());
+                                   saved &= other->SaveFile(out.c_str(), "");
+                               },
+                               [&] {
+                                   store->SetValue(mine.c_str(), "RESOLUTION", text().c_str());
+                                   saved &= store->SaveFile(out.c_str(), "");
+                               },
+                               [&] { ++run; }));
     --run;
     auto check = Loaded(out);
     CString mineRead, theirsRead;
@@ -290,8 +307,7 @@ int Merge(const std::string& path, const std::string& out, int runs) {
 }
 
 enum StartPart { kFindRoot, kLoadRoot, kClassReads, kTableReads, kChange, kSave, kStartParts };
-const char* const kStartPartNames[kStartParts] = {"find_root", "load", "regext_reads", "table_reads", "change",
-                                                  "save"};
+const char* const kStartPartNames[kStartParts] = {"find_root", "load", "regext_reads", "table_reads", "change", "save"};
 
 // What a program of the suite does at start and at its first save, on the
 // product tree of WriteProductTree: finds its product folder through the
@@ -409,9 +425,10 @@ int Start(const std::string& folder, int runs) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
-                         " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext] |"
-                         " change FILE OUT RUNS | merge FILE OUT RUNS | start DIR RUNS\n");
+    std::fprintf(stderr,
+                 "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
+                 " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext] |"
+                 " change FILE OUT RUNS | merge FILE OUT RUNS | start DIR RUNS\n");
     return 2;
 }
 

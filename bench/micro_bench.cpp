@@ -86,9 +86,7 @@ public:
     AttachedStore& operator=(const AttachedStore&) = delete;
 };
 
-std::string UnderCurrentUser(const std::string& path) {
-    return path.substr(std::string("HKEY_CURRENT_USER\\").size());
-}
+std::string UnderCurrentUser(const std::string& path) { return path.substr(std::string("HKEY_CURRENT_USER\\").size()); }
 
 void SetItems(benchmark::State& state, std::size_t perIteration) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * perIteration));
@@ -272,8 +270,7 @@ void BM_TableSetInt(benchmark::State& state) {
     std::vector<tagRegHandle> handles = TableHandles(KeysOf(state), kWorkingSet);
     std::size_t call = 0, at = 0;  // at wraps by a comparison: no division timed with the call
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            table->pfnSetInt(&handles[at], static_cast<int>(call & 63), kIntNames[call & 3]));
+        benchmark::DoNotOptimize(table->pfnSetInt(&handles[at], static_cast<int>(call & 63), kIntNames[call & 3]));
         ++call;
         at = at + 1 == handles.size() ? 0 : at + 1;
     }
@@ -281,7 +278,8 @@ void BM_TableSetInt(benchmark::State& state) {
 
 void Sizes(benchmark::internal::Benchmark* b) {
     for (const std::int64_t keys : {1000, 10000, 100000}) b->Arg(keys);
-    b->ComputeStatistics("min", [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); });
+    b->ComputeStatistics("min",
+                         [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); });
 }
 
 BENCHMARK(BM_LoadFile)->Apply(Sizes)->Unit(benchmark::kMillisecond);

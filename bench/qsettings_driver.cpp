@@ -124,9 +124,9 @@ int Load(const std::string& ini, int runs) {
         {
             std::unique_ptr<QSettings> settings;
             KeepBest(best, TimeOnce([&] {
-                settings = std::make_unique<QSettings>(QString::fromStdString(copy), QSettings::IniFormat);
-                FirstAccess(*settings);
-            }));
+                         settings = std::make_unique<QSettings>(QString::fromStdString(copy), QSettings::IniFormat);
+                         FirstAccess(*settings);
+                     }));
         }
         std::filesystem::remove(copy);
     }
@@ -154,12 +154,12 @@ int GetInt(const std::string& ini, int runs) {
     Timing best;
     for (int run = 0; run < runs; ++run) {
         KeepBest(best, TimeOnce([&] {
-            sum = 0;
-            std::size_t h = 0;  // wraps by a comparison, as the library's driver does
-            for (std::size_t c = 0; c < kCalls; ++c, h = h + 1 == handles ? 0 : h + 1) {
-                sum += settings.value(settingsKeys[h * 4 + (c & 3)]).toInt();
-            }
-        }));
+                     sum = 0;
+                     std::size_t h = 0;  // wraps by a comparison, as the library's driver does
+                     for (std::size_t c = 0; c < kCalls; ++c, h = h + 1 == handles ? 0 : h + 1) {
+                         sum += settings.value(settingsKeys[h * 4 + (c & 3)]).toInt();
+                     }
+                 }));
     }
     PrintTiming("seconds", best, kCalls);
     std::printf("checksum=%lld\n", sum);
@@ -180,10 +180,10 @@ int Change(const std::string& ini, const std::string& out, int runs) {
         {
             std::unique_ptr<QSettings> settings;
             KeepBest(best, TimeOnce([&] {
-                settings = std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat);
-                settings->setValue(key, written);
-                settings->sync();
-            }));
+                         settings = std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat);
+                         settings->setValue(key, written);
+                         settings->sync();
+                     }));
             status = settings->status();
         }
         if (status != QSettings::NoError) Fail("sync of " + path + " failed");

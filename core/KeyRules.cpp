@@ -15,22 +15,29 @@ HandleKind KindOf(const void* handle) {
     const std::uint64_t high = value >> 32;
     if (high != 0 && high != 0xFFFFFFFFu) return HandleKind::Address;
     switch (static_cast<std::uint32_t>(value)) {
-        case 0x80000001u: return HandleKind::CurrentUser;
-        case 0x80000002u: return HandleKind::LocalMachine;
+        case 0x80000001u:
+            return HandleKind::CurrentUser;
+        case 0x80000002u:
+            return HandleKind::LocalMachine;
         case 0x80000000u:
         case 0x80000003u:
         case 0x80000004u:
         case 0x80000005u:
-        case 0x80000006u: return HandleKind::OtherRoot;
-        default: return HandleKind::Address;
+        case 0x80000006u:
+            return HandleKind::OtherRoot;
+        default:
+            return HandleKind::Address;
     }
 }
 
 std::string_view RootPrefix(HandleKind kind) {
     switch (kind) {
-        case HandleKind::CurrentUser: return "HKEY_CURRENT_USER\\";
-        case HandleKind::LocalMachine: return "HKEY_LOCAL_MACHINE\\";
-        default: return {};
+        case HandleKind::CurrentUser:
+            return "HKEY_CURRENT_USER\\";
+        case HandleKind::LocalMachine:
+            return "HKEY_LOCAL_MACHINE\\";
+        default:
+            return {};
     }
 }
 

@@ -8,9 +8,7 @@
 namespace qor::core {
 namespace {
 
-const void* Handle(std::uint64_t value) {
-    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(value));
-}
+const void* Handle(std::uint64_t value) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(value)); }
 
 TEST(KeyRules, RootsAreKnownByTheirLowHalfOnlyWhenTheHighHalfIsASignExtension) {
     struct Case {

@@ -46,14 +46,12 @@ bool CandidateNamesModule(const Candidate& c, const std::string& valueName, cons
     return platform::CompareNoCase(ShortFormOrSelf(text).c_str(), module.c_str()) == 0;
 }
 
-bool FitsBuffers(const Candidate& c) {
-    return c.key.size() < kBufferSize && c.folder.size() < kBufferSize;
-}
+bool FitsBuffers(const Candidate& c) { return c.key.size() < kBufferSize && c.folder.size() < kBufferSize; }
 
 }  // namespace
 
-char* FindStoreRoot(unsigned short mode, const char* modulePath, char* keyBuffer,
-                    const RootReader& readRoot, char* folderBuffer) {
+char* FindStoreRoot(unsigned short mode, const char* modulePath, char* keyBuffer, const RootReader& readRoot,
+                    char* folderBuffer) {
     if (keyBuffer == nullptr) return keyBuffer;
     const std::string module = ModuleText(mode, modulePath);
     const std::string appData = platform::CommonAppDataFolder();

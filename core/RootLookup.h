@@ -40,8 +40,8 @@ using RootReader = std::function<RootValue(int index, std::string& fragment)>;
 // otherwise writes kNotFoundText into keyBuffer and leaves folderBuffer
 // alone. A key or folder text that does not fit 260 bytes never matches.
 // Returns keyBuffer.
-char* FindStoreRoot(unsigned short mode, const char* modulePath, char* keyBuffer,
-                    const RootReader& readRoot, char* folderBuffer);
+char* FindStoreRoot(unsigned short mode, const char* modulePath, char* keyBuffer, const RootReader& readRoot,
+                    char* folderBuffer);
 
 // Appends the names of the sub-folders of folder to names, in listing order.
 // True when at least one was appended; otherwise names is emptied.

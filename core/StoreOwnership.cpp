@@ -11,18 +11,14 @@ constinit ClassObjectReader classReader = nullptr;
 
 }  // namespace
 
-CIniClass*& TableStore() {
-    return tableStore;
-}
+CIniClass*& TableStore() { return tableStore; }
 
 void RegisterClassFacade(CIniClass** store, ClassObjectReader reader) {
     classStore = store;
     classReader = reader;
 }
 
-CIniClass* ClassStore() {
-    return classStore != nullptr ? *classStore : nullptr;
-}
+CIniClass* ClassStore() { return classStore != nullptr ? *classStore : nullptr; }
 
 bool ReadClassObject(const CRegExt* object, std::string& key, int& fWrite) {
     return object != nullptr && classReader != nullptr && classReader(object, key, fWrite);

@@ -13,32 +13,31 @@ namespace qor::access {
 namespace {
 
 // Nothing is ever stored under the empty key text, nor without the right.
-bool MayWrite(const ValueTarget& t) {
-    return t.store != nullptr && t.writable && !t.key.empty();
-}
+bool MayWrite(const ValueTarget& t) { return t.store != nullptr && t.writable && !t.key.empty(); }
 
 std::uint32_t ReadDword(std::string_view text, DwordParse parse) {
     switch (parse) {
-        case DwordParse::Strtoul0: return store::ParseStrtoul(text, 0);
-        case DwordParse::Strtoul10: return store::ParseStrtoul(text, 10);
-        case DwordParse::Atol: return static_cast<std::uint32_t>(store::ParseAtoi(text));
+        case DwordParse::Strtoul0:
+            return store::ParseStrtoul(text, 0);
+        case DwordParse::Strtoul10:
+            return store::ParseStrtoul(text, 10);
+        case DwordParse::Atol:
+            return static_cast<std::uint32_t>(store::ParseAtoi(text));
     }
     return 0;
 }
 
 // The default is delivered; it is stored only when the target may write.
 template <typename T>
-int DeliverDefault(const ValueTarget& t, std::string_view name, T& out, T def,
-                   const std::string& encoded, const DefaultRules& rules) {
+int DeliverDefault(const ValueTarget& t, std::string_view name, T& out, T def, const std::string& encoded,
+                   const DefaultRules& rules) {
     out = def;
     if (!t.writable) return rules.readOnlyResult;
     return StoreText(t, name, encoded);
 }
 
 // A comparison with a NaN counts as passed, so it is written as "not outside".
-bool FloatInRange(float value, float min, float max) {
-    return !(value < min) && !(value > max);
-}
+bool FloatInRange(float value, float min, float max) { return !(value < min) && !(value > max); }
 
 // Outcome of reading a float that may be stored but unreadable.
 enum class FloatRead { Found, Missing, Unreadable };
@@ -87,20 +86,19 @@ int SetString(const ValueTarget& t, std::string_view name, std::string_view valu
     return MayWrite(t) ? StoreText(t, name, store::EncodeString(value)) : 0;
 }
 
-int SetIntList(const ValueTarget& t, std::string_view name, const std::int32_t* items,
-               std::size_t count, std::int32_t offset) {
+int SetIntList(const ValueTarget& t, std::string_view name, const std::int32_t* items, std::size_t count,
+               std::int32_t offset) {
     if (!MayWrite(t) || (items == nullptr && count != 0)) return 0;
     return StoreText(t, name, store::EncodeIntList(items, count, offset));
 }
 
-int SetDwordList(const ValueTarget& t, std::string_view name, const std::uint32_t* items,
-                 std::size_t count, std::uint32_t offset) {
+int SetDwordList(const ValueTarget& t, std::string_view name, const std::uint32_t* items, std::size_t count,
+                 std::uint32_t offset) {
     if (!MayWrite(t) || (items == nullptr && count != 0)) return 0;
     return StoreText(t, name, store::EncodeDwordList(items, count, offset));
 }
 
-int SetBytesFrom32(const ValueTarget& t, std::string_view name, const unsigned char* data,
-                   std::size_t count) {
+int SetBytesFrom32(const ValueTarget& t, std::string_view name, const unsigned char* data, std::size_t count) {
     if (!MayWrite(t) || (data == nullptr && count != 0)) return 0;
     return StoreText(t, name, store::EncodeBytesFrom32(data, count));
 }
@@ -126,14 +124,14 @@ int GetFloat(const ValueTarget& t, std::string_view name, float& out) {
     return 1;
 }
 
-int GetIntDefault(const ValueTarget& t, std::string_view name, std::int32_t& out,
-                  std::int32_t def, const DefaultRules& rules) {
+int GetIntDefault(const ValueTarget& t, std::string_view name, std::int32_t& out, std::int32_t def,
+                  const DefaultRules& rules) {
     if (GetInt(t, name, out)) return 1;
     return DeliverDefault(t, name, out, def, store::EncodeInt(def), rules);
 }
 
-int GetIntRange(const ValueTarget& t, std::string_view name, std::int32_t& out, std::int32_t min,
-                std::int32_t def, std::int32_t max, const DefaultRules& rules) {
+int GetIntRange(const ValueTarget& t, std::string_view name, std::int32_t& out, std::int32_t min, std::int32_t def,
+                std::int32_t max, const DefaultRules& rules) {
     std::int32_t value = 0;
     if (GetInt(t, name, value) && min <= value && value <= max) {
         out = value;
@@ -142,15 +140,14 @@ int GetIntRange(const ValueTarget& t, std::string_view name, std::int32_t& out, 
     return DeliverDefault(t, name, out, def, store::EncodeInt(def), rules);
 }
 
-int GetDwordDefault(const ValueTarget& t, std::string_view name, std::uint32_t& out,
-                    std::uint32_t def, DwordParse parse, const DefaultRules& rules) {
+int GetDwordDefault(const ValueTarget& t, std::string_view name, std::uint32_t& out, std::uint32_t def,
+                    DwordParse parse, const DefaultRules& rules) {
     if (GetDword(t, name, out, parse)) return 1;
     return DeliverDefault(t, name, out, def, store::EncodeDword(def), rules);
 }
 
-int GetDwordRange(const ValueTarget& t, std::string_view name, std::uint32_t& out,
-                  std::uint32_t min, std::uint32_t def, std::uint32_t max, DwordParse parse,
-                  const DefaultRules& rules) {
+int GetDwordRange(const ValueTarget& t, std::string_view name, std::uint32_t& out, std::uint32_t min, std::uint32_t def,
+                  std::uint32_t max, DwordParse parse, const DefaultRules& rules) {
     std::uint32_t value = 0;
     if (GetDword(t, name, value, parse) && min <= value && value <= max) {
         out = value;
@@ -159,8 +156,7 @@ int GetDwordRange(const ValueTarget& t, std::string_view name, std::uint32_t& ou
     return DeliverDefault(t, name, out, def, store::EncodeDword(def), rules);
 }
 
-int GetFloatDefault(const ValueTarget& t, std::string_view name, float& out, float def,
-                    const DefaultRules& rules) {
+int GetFloatDefault(const ValueTarget& t, std::string_view name, float& out, float def, const DefaultRules& rules) {
     float value = 0.0f;
     FloatRead read = ReadFloat(t, name, value);
     if (read == FloatRead::Found) {
@@ -171,8 +167,8 @@ int GetFloatDefault(const ValueTarget& t, std::string_view name, float& out, flo
     return DeliverDefault(t, name, out, def, store::EncodeFloat(def), rules);
 }
 
-int GetFloatRange(const ValueTarget& t, std::string_view name, float& out, float min, float def,
-                  float max, const DefaultRules& rules) {
+int GetFloatRange(const ValueTarget& t, std::string_view name, float& out, float min, float def, float max,
+                  const DefaultRules& rules) {
     float value = 0.0f;
     FloatRead read = ReadFloat(t, name, value);
     if (read == FloatRead::Found && FloatInRange(value, min, max)) {

@@ -29,8 +29,8 @@ enum class DwordParse { Strtoul0, Strtoul10, Atol };
 
 // Where the getters with a default differ between the facades.
 struct DefaultRules {
-    int readOnlyResult;              // default delivered, not stored: CRegExt 1, table 0
-    bool unreadableFloatIsMissing;   // CRegExt: yes (default delivered); table: no (0, nothing delivered)
+    int readOnlyResult;             // default delivered, not stored: CRegExt 1, table 0
+    bool unreadableFloatIsMissing;  // CRegExt: yes (default delivered); table: no (0, nothing delivered)
 };
 inline constexpr DefaultRules kClassRules{1, true};
 inline constexpr DefaultRules kTableRules{0, false};
@@ -50,8 +50,10 @@ std::optional<std::string_view> FetchView(const ValueTarget& t, std::string_view
 int SetInt(const ValueTarget& t, std::string_view name, std::int32_t value);
 int SetDword(const ValueTarget& t, std::string_view name, std::uint32_t value);
 int SetString(const ValueTarget& t, std::string_view name, std::string_view value);
-int SetIntList(const ValueTarget& t, std::string_view name, const std::int32_t* items, std::size_t count, std::int32_t offset);
-int SetDwordList(const ValueTarget& t, std::string_view name, const std::uint32_t* items, std::size_t count, std::uint32_t offset);
+int SetIntList(const ValueTarget& t, std::string_view name, const std::int32_t* items, std::size_t count,
+               std::int32_t offset);
+int SetDwordList(const ValueTarget& t, std::string_view name, const std::uint32_t* items, std::size_t count,
+                 std::uint32_t offset);
 // count 32-bit elements; the low-order byte of each is stored (0xCC included).
 int SetBytesFrom32(const ValueTarget& t, std::string_view name, const unsigned char* data, std::size_t count);
 
@@ -64,12 +66,17 @@ int GetFloat(const ValueTarget& t, std::string_view name, float& out);
 // counts as missing; a NaN float passes). A missing value delivers def and,
 // when the target may write, stores it: 1 when stored, 0 when not;
 // otherwise rules.readOnlyResult.
-int GetIntDefault(const ValueTarget& t, std::string_view name, std::int32_t& out, std::int32_t def, const DefaultRules& rules);
-int GetIntRange(const ValueTarget& t, std::string_view name, std::int32_t& out, std::int32_t min, std::int32_t def, std::int32_t max, const DefaultRules& rules);
-int GetDwordDefault(const ValueTarget& t, std::string_view name, std::uint32_t& out, std::uint32_t def, DwordParse parse, const DefaultRules& rules);
-int GetDwordRange(const ValueTarget& t, std::string_view name, std::uint32_t& out, std::uint32_t min, std::uint32_t def, std::uint32_t max, DwordParse parse, const DefaultRules& rules);
+int GetIntDefault(const ValueTarget& t, std::string_view name, std::int32_t& out, std::int32_t def,
+                  const DefaultRules& rules);
+int GetIntRange(const ValueTarget& t, std::string_view name, std::int32_t& out, std::int32_t min, std::int32_t def,
+                std::int32_t max, const DefaultRules& rules);
+int GetDwordDefault(const ValueTarget& t, std::string_view name, std::uint32_t& out, std::uint32_t def,
+                    DwordParse parse, const DefaultRules& rules);
+int GetDwordRange(const ValueTarget& t, std::string_view name, std::uint32_t& out, std::uint32_t min, std::uint32_t def,
+                  std::uint32_t max, DwordParse parse, const DefaultRules& rules);
 int GetFloatDefault(const ValueTarget& t, std::string_view name, float& out, float def, const DefaultRules& rules);
-int GetFloatRange(const ValueTarget& t, std::string_view name, float& out, float min, float def, float max, const DefaultRules& rules);
+int GetFloatRange(const ValueTarget& t, std::string_view name, float& out, float min, float def, float max,
+                  const DefaultRules& rules);
 
 // Copies the text and its terminator into buffer. size is the buffer's
 // capacity (0: unknown to the library, copied whatever its length); a text
@@ -79,7 +86,8 @@ int GetStringInto(const ValueTarget& t, std::string_view name, char* buffer, std
 // The pieces of a stored list, split at ",": each non-empty piece read as
 // atoi (or atol, the same 32-bit reading) plus offset, modulo 2^32; empty
 // pieces as nullopt. False when the value is missing.
-bool FetchList(const ValueTarget& t, std::string_view name, std::uint32_t offset, std::vector<std::optional<std::uint32_t>>& items);
+bool FetchList(const ValueTarget& t, std::string_view name, std::uint32_t offset,
+               std::vector<std::optional<std::uint32_t>>& items);
 
 // Writes one byte per piece of a stored byte list into data. 1 / 0 (missing, data untouched).
 int GetBytes(const ValueTarget& t, std::string_view name, unsigned char* data);

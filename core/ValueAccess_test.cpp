@@ -47,8 +47,8 @@ TEST_F(ValueAccessTest, TypedWritesAndStoredDefaultsReachAMergedSave) {
     ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
     CIniClass saved;
     ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
-    EXPECT_EQ(qor::testkit::StoreLines(saved),
-              (std::vector<std::string>{"[HKEY_CURRENT_USER\\K]", "D = <dword>7", "I = <dword>4", "O = <string>other's"}));
+    EXPECT_EQ(qor::testkit::StoreLines(saved), (std::vector<std::string>{"[HKEY_CURRENT_USER\\K]", "D = <dword>7",
+                                                                         "I = <dword>4", "O = <string>other's"}));
 }
 
 }  // namespace

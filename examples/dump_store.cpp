@@ -115,7 +115,8 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string> keys = SortedKeys(store);
     std::printf("Store file %s: %zu keys%s\n", argv[1], keys.size(),
-                store.IsFileValid(argv[1]) == 1 ? ", complete (ends with its marker line)" : ", INCOMPLETE (no marker line at its end)");
+                store.IsFileValid(argv[1]) == 1 ? ", complete (ends with its marker line)"
+                                                : ", INCOMPLETE (no marker line at its end)");
     for (const std::string& key : keys) {
         std::printf("\n[%s]\n", key.c_str());
         const std::vector<Value> values = SortedValues(store, key);

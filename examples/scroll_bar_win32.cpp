@@ -47,8 +47,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM first, LPARAM
 
     switch (message) {
         case WM_CREATE: {
-            HWND control = CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, 10, 10, 280,
-                                           20, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)),
+            HWND control = CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, 10, 10, 280, 20,
+                                           window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)),
                                            GetModuleHandleA(nullptr), nullptr);
             if (control == nullptr) return -1;
             state->bar.m_hWnd = control;
@@ -91,9 +91,9 @@ int Check(ScrollerWindow& state) {
         int notices;  // counted from the start
     };
     const Step steps[] = {
-        {"Right", VK_RIGHT, 51, 1}, {"Page Down", VK_NEXT, 61, 2}, {"End", VK_END, 100, 3},
-        {"Page Down", VK_NEXT, 100, 3},  // already at the end: no move, no notice
-        {"Home", VK_HOME, 0, 4},         {"Left", VK_LEFT, 0, 4},
+        {"Right", VK_RIGHT, 51, 1}, {"Page Down", VK_NEXT, 61, 2},
+        {"End", VK_END, 100, 3},    {"Page Down", VK_NEXT, 100, 3},  // already at the end: no move, no notice
+        {"Home", VK_HOME, 0, 4},    {"Left", VK_LEFT, 0, 4},
     };
     int failures = 0;
     for (const Step& step : steps) {
@@ -101,8 +101,8 @@ int Check(ScrollerWindow& state) {
         SendMessageA(state.bar.m_hWnd, WM_KEYUP, step.code, 1);
         const int thumb = GetScrollPos(state.bar.m_hWnd, SB_CTL);
         const bool held = state.bar.m_nPos == step.position && thumb == step.position && state.notices == step.notices;
-        std::printf("%-9s -> position %3d, thumb %3d, notices %d%s\n", step.key, state.bar.m_nPos, thumb,
-                    state.notices, held ? "" : "  (unexpected)");
+        std::printf("%-9s -> position %3d, thumb %3d, notices %d%s\n", step.key, state.bar.m_nPos, thumb, state.notices,
+                    held ? "" : "  (unexpected)");
         if (!held) ++failures;
     }
     char title[64] = "";
@@ -128,9 +128,9 @@ int main(int argc, char** argv) {
     if (RegisterClassA(&windowClass) == 0) return 1;
 
     ScrollerWindow state;
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Position 50", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 320, 90, nullptr, nullptr, windowClass.hInstance,
-                                  &state);
+    HWND window =
+        CreateWindowExA(0, windowClass.lpszClassName, "Position 50", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 320, 90, nullptr, nullptr, windowClass.hInstance, &state);
     if (window == nullptr) return 1;
     if (check) {
         const int result = Check(state);

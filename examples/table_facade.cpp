@@ -57,8 +57,8 @@ void VisitDevices(const UI_FunctionTable& t, tagRegHandle& app) {
     if (t.pfnOpenReadOnly("Devices", &devices, &app) != 1) return;
     DWORD count = 0;
     DWORD longest = 0;
-    if (t.pfnRegQueryInfoKeyA(&devices, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
-                              nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    if (t.pfnRegQueryInfoKeyA(&devices, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr) != ERROR_SUCCESS) {
         count = 0;
     }
     std::printf("devices: %u (longest name %u)\n", static_cast<unsigned>(count), static_cast<unsigned>(longest));

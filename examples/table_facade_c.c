@@ -30,8 +30,7 @@ static void visit_device(const UI_FunctionTable* t, tagRegHandle* devices, const
     t->pfnGetFloatDefault(&device, &gamma, 2.2f, "Gamma");
     t->pfnGetDWordDefault(&device, &scans, 0, "Scan Count");
     t->pfnSetDWord(&device, scans + 1, "Scan Count");
-    printf("  %-10s %4u dpi  gamma %.2f  scans %u\n", name, (unsigned)resolution, (double)gamma,
-           (unsigned)(scans + 1));
+    printf("  %-10s %4u dpi  gamma %.2f  scans %u\n", name, (unsigned)resolution, (double)gamma, (unsigned)(scans + 1));
 }
 
 /* The sub-key list is one per process: hold the lock from the query to the
@@ -41,8 +40,8 @@ static void visit_devices(const UI_FunctionTable* t, tagRegHandle* app) {
     DWORD count = 0, longest = 0, i;
     char name[260];
     if (t->pfnOpenReadOnly("Devices", &devices, app) != 1) return;
-    if (t->pfnRegQueryInfoKeyA(&devices, NULL, NULL, NULL, &count, &longest, NULL, NULL, NULL, NULL, NULL,
-                               NULL) != ERROR_SUCCESS) {
+    if (t->pfnRegQueryInfoKeyA(&devices, NULL, NULL, NULL, &count, &longest, NULL, NULL, NULL, NULL, NULL, NULL) !=
+        ERROR_SUCCESS) {
         count = 0;
     }
     printf("devices: %u (longest name %u)\n", (unsigned)count, (unsigned)longest);

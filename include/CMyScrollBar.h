@@ -55,8 +55,7 @@ protected:
     LONG OnMyMessage(unsigned int, LONG);
 
 private:
-    static qor::MessageResult HandleHScroll(CWnd* target, qor::MessageParam wParam,
-                                            qor::MessageValue lParam);
+    static qor::MessageResult HandleHScroll(CWnd* target, qor::MessageParam wParam, qor::MessageValue lParam);
 };
 
 #endif

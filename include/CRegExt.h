@@ -104,32 +104,28 @@ public:
     /// Only key, subKeys and maxSubKeyLen are used. The list is not emptied
     /// first: Close the object before querying another key.
     ///@{
-    virtual LONG RegQueryInfoKeyA(CRegExt* key, char* cls, DWORD* clsLen, DWORD* reserved,
-                                  DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
-                                  DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
-                                  DWORD* securityLen, FILETIME* lastWrite);
-    virtual LONG RegQueryInfoKeyA(CRegExt key, char* cls, DWORD* clsLen, DWORD* reserved,
-                                  DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
-                                  DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
-                                  DWORD* securityLen, FILETIME* lastWrite);
-    virtual LONG RegQueryInfoKeyA(HKEY key, char* cls, DWORD* clsLen, DWORD* reserved,
-                                  DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
-                                  DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
-                                  DWORD* securityLen, FILETIME* lastWrite);
-    virtual LONG RegQueryInfoKeyA(const char* keyPath, char* cls, DWORD* clsLen, DWORD* reserved,
-                                  DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
-                                  DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
-                                  DWORD* securityLen, FILETIME* lastWrite);
+    virtual LONG RegQueryInfoKeyA(CRegExt* key, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys,
+                                  DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen,
+                                  DWORD* maxValueLen, DWORD* securityLen, FILETIME* lastWrite);
+    virtual LONG RegQueryInfoKeyA(CRegExt key, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys,
+                                  DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen,
+                                  DWORD* maxValueLen, DWORD* securityLen, FILETIME* lastWrite);
+    virtual LONG RegQueryInfoKeyA(HKEY key, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys,
+                                  DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen,
+                                  DWORD* maxValueLen, DWORD* securityLen, FILETIME* lastWrite);
+    virtual LONG RegQueryInfoKeyA(const char* keyPath, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys,
+                                  DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen,
+                                  DWORD* maxValueLen, DWORD* securityLen, FILETIME* lastWrite);
     ///@}
     /// Copies the name at index of this object's sub-key list into name
     /// (260 bytes), or the empty text when there is none. Always 0.
     ///@{
-    virtual LONG RegEnumKeyExA(CRegExt* key, DWORD index, char* name, DWORD* nameLen,
-                               DWORD* reserved, char* cls, DWORD* clsLen, FILETIME* lastWrite);
-    virtual LONG RegEnumKeyExA(CRegExt key, DWORD index, char* name, DWORD* nameLen,
-                               DWORD* reserved, char* cls, DWORD* clsLen, FILETIME* lastWrite);
-    virtual LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameLen,
-                               DWORD* reserved, char* cls, DWORD* clsLen, FILETIME* lastWrite);
+    virtual LONG RegEnumKeyExA(CRegExt* key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved, char* cls,
+                               DWORD* clsLen, FILETIME* lastWrite);
+    virtual LONG RegEnumKeyExA(CRegExt key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved, char* cls,
+                               DWORD* clsLen, FILETIME* lastWrite);
+    virtual LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved, char* cls,
+                               DWORD* clsLen, FILETIME* lastWrite);
     ///@}
 
     // ---- Store pointer and flags ------------------------------------------

@@ -38,10 +38,10 @@ class QOR_API CRegeditFile {
 public:
     /// Why the last ImportFile or ImportText read nothing.
     enum Problem {
-        NoProblem,     ///< the last import succeeded
-        CannotRead,    ///< the file cannot be opened or read, or is too large
-        NotRegedit,    ///< the first line is neither regedit header
-        BadUtf16,      ///< UTF-16LE text that cannot be converted to the store's 8-bit text
+        NoProblem,   ///< the last import succeeded
+        CannotRead,  ///< the file cannot be opened or read, or is too large
+        NotRegedit,  ///< the first line is neither regedit header
+        BadUtf16,    ///< UTF-16LE text that cannot be converted to the store's 8-bit text
     };
 
     /// Nothing read yet.

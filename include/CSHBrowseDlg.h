@@ -54,8 +54,7 @@ private:
     /// Fills both texts for the folder selected in the open dialog.
     void GetNames(const void* folder);
     /// The dialog's callback: initialisation (1) and selection changes (2).
-    static int SHBrowseCallBack(HWND dialog, unsigned int message, qor::MessageValue value,
-                                qor::MessageValue data);
+    static int SHBrowseCallBack(HWND dialog, unsigned int message, qor::MessageValue value, qor::MessageValue data);
     void TakeSharedReferences(const CSHBrowseDlg& other);
     void ReleaseReferences();
 

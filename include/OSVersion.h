@@ -36,8 +36,7 @@ public:
     /// 1 when the number that follows the first word of the system's product
     /// name is at least major, else 0 (also when there is no product name).
     /// Minor and service pack are not used.
-    int IsWindowsVersionOrGreater(unsigned short major, unsigned short minor,
-                                  unsigned short servicePackMajor);
+    int IsWindowsVersionOrGreater(unsigned short major, unsigned short minor, unsigned short servicePackMajor);
 };
 
 #endif

@@ -28,7 +28,9 @@ public:
     /// A copy of a NUL-terminated text (null: empty).
     CStringT(const Ch* text) : m_text(text ? text : Empty_()) {}
     /// The first length characters of text (null or length <= 0: empty).
-    CStringT(const Ch* text, int length) : m_text(text ? std::basic_string<Ch>(text, length > 0 ? static_cast<std::size_t>(length) : 0u) : std::basic_string<Ch>()) {}
+    CStringT(const Ch* text, int length)
+        : m_text(text ? std::basic_string<Ch>(text, length > 0 ? static_cast<std::size_t>(length) : 0u)
+                      : std::basic_string<Ch>()) {}
     /// A copy of a standard string.
     ///@{
     CStringT(const std::basic_string<Ch>& text) : m_text(text) {}
@@ -42,7 +44,10 @@ public:
     CStringT& operator=(CStringT&&) noexcept = default;
     ///@}
     /// Replaces the text with a copy of text (null: empty).
-    CStringT& operator=(const Ch* text) { m_text = text ? text : Empty_(); return *this; }
+    CStringT& operator=(const Ch* text) {
+        m_text = text ? text : Empty_();
+        return *this;
+    }
 
     /// Number of characters, not counting the terminator.
     int GetLength() const { return static_cast<int>(m_text.size()); }
@@ -61,9 +66,18 @@ public:
 
     /// Appends a text or a character (a null text appends nothing).
     ///@{
-    CStringT& operator+=(const CStringT& more) { m_text += more.m_text; return *this; }
-    CStringT& operator+=(const Ch* more) { if (more) m_text += more; return *this; }
-    CStringT& operator+=(Ch c) { m_text += c; return *this; }
+    CStringT& operator+=(const CStringT& more) {
+        m_text += more.m_text;
+        return *this;
+    }
+    CStringT& operator+=(const Ch* more) {
+        if (more) m_text += more;
+        return *this;
+    }
+    CStringT& operator+=(Ch c) {
+        m_text += c;
+        return *this;
+    }
     ///@}
 
     /// Index of the first occurrence of sub (or c) at or after start, or -1.
@@ -93,7 +107,8 @@ public:
     }
     /// Upper-cases the ASCII letters a to z only.
     CStringT& MakeUpper() {
-        for (Ch& c : m_text) if (c >= 'a' && c <= 'z') c = static_cast<Ch>(c - 'a' + 'A');
+        for (Ch& c : m_text)
+            if (c >= 'a' && c <= 'z') c = static_cast<Ch>(c - 'a' + 'A');
         return *this;
     }
     /// Replaces every occurrence of from by to; returns the number replaced.
@@ -124,12 +139,23 @@ public:
     friend bool operator!=(const Ch* a, const CStringT& b) { return !(b == a); }
     friend bool operator<(const CStringT& a, const CStringT& b) { return a.m_text < b.m_text; }
     friend CStringT operator+(const CStringT& a, const CStringT& b) { return CStringT(a.m_text + b.m_text); }
-    friend CStringT operator+(const CStringT& a, const Ch* b) { CStringT r(a); r += b; return r; }
-    friend CStringT operator+(const Ch* a, const CStringT& b) { CStringT r(a); r += b; return r; }
+    friend CStringT operator+(const CStringT& a, const Ch* b) {
+        CStringT r(a);
+        r += b;
+        return r;
+    }
+    friend CStringT operator+(const Ch* a, const CStringT& b) {
+        CStringT r(a);
+        r += b;
+        return r;
+    }
     ///@}
 
 private:
-    static const Ch* Empty_() { static const Ch none[1] = {0}; return none; }
+    static const Ch* Empty_() {
+        static const Ch none[1] = {0};
+        return none;
+    }
     std::size_t Clamp_(int n) const {
         if (n < 0) return 0;
         return static_cast<std::size_t>(n) > m_text.size() ? m_text.size() : static_cast<std::size_t>(n);
@@ -159,7 +185,10 @@ public:
     /// True when the array has no elements.
     bool IsEmpty() const { return m_items.empty(); }
     /// Appends one element; returns its index.
-    INT_PTR Add(ARG_TYPE item) { m_items.push_back(TYPE(item)); return GetSize() - 1; }
+    INT_PTR Add(ARG_TYPE item) {
+        m_items.push_back(TYPE(item));
+        return GetSize() - 1;
+    }
     /// The element at index i.
     const TYPE& GetAt(INT_PTR i) const { return m_items.at(static_cast<std::size_t>(i)); }
     /// The element at index i, to change it.
@@ -179,9 +208,7 @@ public:
     /// Removes every element.
     void RemoveAll() { m_items.clear(); }
     /// Removes count elements from index i on; the range must lie in the array.
-    void RemoveAt(INT_PTR i, INT_PTR count = 1) {
-        m_items.erase(m_items.begin() + i, m_items.begin() + i + count);
-    }
+    void RemoveAt(INT_PTR i, INT_PTR count = 1) { m_items.erase(m_items.begin() + i, m_items.begin() + i + count); }
 
 private:
     std::vector<TYPE> m_items;

@@ -29,9 +29,9 @@ typedef struct CRegExt CRegExt;
 /** One open key of the flat interface, owned by the caller. No slot
     allocates or frees one; pfnInitHandle empties it. */
 typedef struct tagRegHandle {
-    char szKey[1040];  /**< Upper-case full key path; empty: no key (a parent for full paths). */
-    CIniClass* pIni;   /**< The store this handle uses, or null. */
-    int fWrite;        /**< 1: may write; anything else: read-only. */
+    char szKey[1040]; /**< Upper-case full key path; empty: no key (a parent for full paths). */
+    CIniClass* pIni;  /**< The store this handle uses, or null. */
+    int fWrite;       /**< 1: may write; anything else: read-only. */
 } tagRegHandle;
 
 /** The 61 slots, in the order callers index them. There is one table per
@@ -161,14 +161,18 @@ typedef struct UI_FunctionTable {
         it) and reports their count and the longest name's length. ERROR_SUCCESS;
         ERROR_PATH_NOT_FOUND when nothing is at or below the key; ERROR_INVALID_DATA when nothing is
         below it. Only h, subKeys and maxSubKeyLen are used. */
-    LONG (*pfnRegQueryInfoKeyA)(tagRegHandle* h, char* cls, DWORD* clsLen, DWORD* reserved,
-                                DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
-                                DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
-                                DWORD* securityLen, FILETIME* lastWrite);
+    /* Laid out by hand: clang-format 14 lays these two long members out differently each run. */
+    /* clang-format off */
+    LONG (*pfnRegQueryInfoKeyA)(tagRegHandle* h, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys,
+                                DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen,
+                                DWORD* maxValueLen, DWORD* securityLen, FILETIME* lastWrite);
+    /* clang-format on */
     /** Copies the name at index of the sub-key list into name, or the empty text past its end.
         Always ERROR_SUCCESS; only index and name are used. */
-    LONG (*pfnRegEnumKeyExA)(tagRegHandle* key, DWORD index, char* name, DWORD* nameLen,
-                             DWORD* reserved, char* cls, DWORD* clsLen, FILETIME* lastWrite);
+    /* clang-format off */
+    LONG (*pfnRegEnumKeyExA)(tagRegHandle* key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved, char* cls,
+                             DWORD* clsLen, FILETIME* lastWrite);
+    /* clang-format on */
     /** Does nothing and returns ERROR_SUCCESS: handles need no closing. */
     LONG (*pfnClose)(void);
     /** Destroys the table store, under the lock. A store shared with CRegExt is gone for CRegExt

@@ -52,7 +52,7 @@ struct QOR_API CRuntimeClass {
 
 #ifndef RUNTIME_CLASS
 /// The type record of a class by its name, as the class library spells it.
-#define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
+#  define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
 #endif
 
 namespace qor {

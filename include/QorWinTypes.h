@@ -15,7 +15,7 @@
 #  endif
 #  include <windows.h>
 #else
-#include <stdint.h>
+#  include <stdint.h>
 
 /** An 8-bit unsigned byte. */
 typedef uint8_t BYTE;
@@ -52,32 +52,32 @@ typedef struct _FILETIME {
 /* Predefined roots carry the Windows values, sign-extended as Windows
    does on 64-bit targets. */
 /** The root of the user's keys; key path texts begin HKEY_CURRENT_USER\\. */
-#define HKEY_CURRENT_USER ((HKEY)(intptr_t)(int32_t)0x80000001)
+#  define HKEY_CURRENT_USER ((HKEY)(intptr_t)(int32_t)0x80000001)
 /** The root of the machine's keys; key path texts begin HKEY_LOCAL_MACHINE\\. */
-#define HKEY_LOCAL_MACHINE ((HKEY)(intptr_t)(int32_t)0x80000002)
+#  define HKEY_LOCAL_MACHINE ((HKEY)(intptr_t)(int32_t)0x80000002)
 
 /** Read access: opens read-only, but CreateKey makes a writable handle with it. */
-#define KEY_READ 0x20019u
+#  define KEY_READ 0x20019u
 /** Write access: the only bits an access mask is tested for. */
-#define KEY_WRITE 0x20006u
+#  define KEY_WRITE 0x20006u
 /** Full access; holds every bit of KEY_WRITE. */
-#define KEY_ALL_ACCESS 0xF003Fu
+#  define KEY_ALL_ACCESS 0xF003Fu
 
 /** Result of a registry-shaped call that succeeded. */
-#define ERROR_SUCCESS 0L
+#  define ERROR_SUCCESS 0L
 /** Result of a registry-shaped call: no such key (or no store). */
-#define ERROR_PATH_NOT_FOUND 3L
+#  define ERROR_PATH_NOT_FOUND 3L
 /** Result of a sub-key query on a key that has no key below it. */
-#define ERROR_INVALID_DATA 13L
+#  define ERROR_INVALID_DATA 13L
 
-#ifndef TRUE
+#  ifndef TRUE
 /** The true value of BOOL. */
-#define TRUE 1
-#endif
-#ifndef FALSE
+#    define TRUE 1
+#  endif
+#  ifndef FALSE
 /** The false value of BOOL. */
-#define FALSE 0
-#endif
+#    define FALSE 0
+#  endif
 
 #endif /* _WIN32 */
 

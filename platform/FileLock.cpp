@@ -85,8 +85,7 @@ FileLockResult AcquireFileLock(const std::string& lockPath, bool create, std::ui
             held = taken.release();
             return FileLockResult::Acquired;
         }
-        if (table.released.wait_until(lock, deadline) == std::cv_status::timeout &&
-            table.held.count(lockPath) != 0) {
+        if (table.released.wait_until(lock, deadline) == std::cv_status::timeout && table.held.count(lockPath) != 0) {
             return FileLockResult::TimedOut;
         }
     }

@@ -16,9 +16,7 @@ namespace fs = std::filesystem;
 
 class FileLocks : public ::testing::Test {
 protected:
-    void SetUp() override {
-        lockFile_ = (root_ / "root.ini.lock").string();
-    }
+    void SetUp() override { lockFile_ = (root_ / "root.ini.lock").string(); }
     // What a take from another thread gets while this one holds the lock.
     FileLockResult TakeFromAnotherThread(std::uint32_t wait) const {
         FileLockResult result = FileLockResult::Failed;

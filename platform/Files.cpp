@@ -65,14 +65,16 @@ public:
     bool WriteAll(std::string_view bytes) {
         while (!bytes.empty()) {
             std::size_t written = 0;
-            const Status status = Retrying(
-                [&] { return files_.Write(handle_, bytes.data(), std::min(bytes.size(), kChunk), written); });
+            const Status status =
+                Retrying([&] { return files_.Write(handle_, bytes.data(), std::min(bytes.size(), kChunk), written); });
             if (status != Status::Ok || written == 0) return false;
             bytes.remove_prefix(std::min(written, bytes.size()));
         }
         return true;
     }
-    bool Sync() { return Retrying([&] { return files_.Sync(handle_); }) == Status::Ok; }
+    bool Sync() {
+        return Retrying([&] { return files_.Sync(handle_); }) == Status::Ok;
+    }
     // The open file's length, unless it is no regular file: a pipe or a
     // device such as /dev/zero has no end to read to.
     std::optional<std::uint64_t> RegularLength(FileIdentity* identity = nullptr) {
@@ -180,7 +182,8 @@ bool ReadFileInPieces(const std::string& path, const std::function<bool(std::str
     const std::optional<std::uint64_t> length = file.RegularLength(identity);
     if (!length || *length > maxBytes) return false;
     // The length only sizes the buffer; reading goes on to the real end.
-    std::vector<char> piece(static_cast<std::size_t>(std::clamp<std::uint64_t>(*length, kSmallestReadPiece, kReadPiece)));
+    std::vector<char> piece(
+        static_cast<std::size_t>(std::clamp<std::uint64_t>(*length, kSmallestReadPiece, kReadPiece)));
     std::uint64_t total = 0;
     for (;;) {
         std::size_t got = 0;

@@ -37,7 +37,7 @@ public:
         bool readOnly = false;  // writers refuse it (POSIX: no write bit at all)
         std::uint64_t size = 0;
         std::uint32_t mode = 0, owner = 0, group = 0;  // POSIX permission bits, user, group
-        FileIdentity identity;  // exists set whenever the call succeeded
+        FileIdentity identity;                         // exists set whenever the call succeeded
     };
 
     virtual ~HostFiles() = default;

@@ -81,10 +81,12 @@ TEST_F(PlatformFiles, ReplaceFromPiecesThatGiveUpOrThrowKeepsTheOldFile) {
         write("half of a file");
         return false;
     }));
-    EXPECT_THROW(ReplaceFileAtomicallyFrom(Path("root.ini"), [](const PieceWriter& write) -> bool {
-        write("half of a file");
-        throw std::runtime_error("no memory for the next piece");
-    }), std::runtime_error);
+    EXPECT_THROW(ReplaceFileAtomicallyFrom(Path("root.ini"),
+                                           [](const PieceWriter& write) -> bool {
+                                               write("half of a file");
+                                               throw std::runtime_error("no memory for the next piece");
+                                           }),
+                 std::runtime_error);
     EXPECT_EQ(Read("root.ini"), "old");
     EXPECT_EQ(Names(root_), std::vector<std::string>{"root.ini"});
 }
@@ -133,18 +135,24 @@ TEST_F(PlatformFiles, ReadsRefuseFilesLongerThanTheirBoundBeforeAndWhileReading)
     EXPECT_FALSE(ReadWholeFile(Path("four.ini"), bytes, 3));
     EXPECT_EQ(bytes, "1234");
     int pieces = 0;
-    EXPECT_TRUE(ReadFileInPieces(Path("four.ini"), [&pieces](std::string_view) { return ++pieces > 0; }, 4));
-    EXPECT_FALSE(ReadFileInPieces(Path("four.ini"), [&pieces](std::string_view) { return ++pieces > 0; }, 3));
+    EXPECT_TRUE(ReadFileInPieces(
+        Path("four.ini"), [&pieces](std::string_view) { return ++pieces > 0; }, 4));
+    EXPECT_FALSE(ReadFileInPieces(
+        Path("four.ini"), [&pieces](std::string_view) { return ++pieces > 0; }, 3));
     EXPECT_EQ(pieces, 1);  // refused before the first piece
 
     // A file that grows past the bound while it is read stops the read.
     Write("growing.ini", std::string(4096, 'a'));
     std::size_t seen = 0;
-    EXPECT_FALSE(ReadFileInPieces(Path("growing.ini"), [&](std::string_view piece) {
-        if (seen == 0) std::ofstream(Path("growing.ini"), std::ios::binary | std::ios::app) << std::string(1 << 16, 'b');
-        seen += piece.size();
-        return true;
-    }, 8192));
+    EXPECT_FALSE(ReadFileInPieces(
+        Path("growing.ini"),
+        [&](std::string_view piece) {
+            if (seen == 0)
+                std::ofstream(Path("growing.ini"), std::ios::binary | std::ios::app) << std::string(1 << 16, 'b');
+            seen += piece.size();
+            return true;
+        },
+        8192));
     EXPECT_LE(seen, 8192u);
 }
 
@@ -246,7 +254,7 @@ TEST_F(FolderListing, ExistenceCoversFilesFoldersAndPatterns) {
         const char* path;
         bool exists;
     } cases[] = {
-        {"a.ini", true}, {"sub", true}, {"*.txt", true}, {"s?b", true},
+        {"a.ini", true},  {"sub", true},     {"*.txt", true},          {"s?b", true},
         {"c.ini", false}, {"*.none", false}, {"missing/a.ini", false}, {"missing/*.*", false},
     };
     for (const auto& c : cases) {
@@ -260,8 +268,12 @@ TEST(PlatformText, CompareNoCaseIgnoresAsciiCaseOnly) {
         const char* b;
         int sign;
     } cases[] = {
-        {"C:\\P\\Bin\\", "c:\\p\\bin\\", 0}, {"abc", "ABC", 0}, {"", "", 0},
-        {"abc", "abd", -1},                  {"abd", "ABC", 1}, {"ab", "abc", -1},
+        {"C:\\P\\Bin\\", "c:\\p\\bin\\", 0},
+        {"abc", "ABC", 0},
+        {"", "", 0},
+        {"abc", "abd", -1},
+        {"abd", "ABC", 1},
+        {"ab", "abc", -1},
         {"abc", "ab", 1},
     };
     for (const auto& c : cases) {

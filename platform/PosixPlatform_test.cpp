@@ -1,16 +1,16 @@
 // Host choices of POSIX builds: UTF-8 text, the configured application-data
 // folder, '/' short forms and symbolic links in folder listings.
 #ifndef _WIN32
-#include "platform/Platform.h"
+#  include "platform/Platform.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <random>
-#include <sstream>
-#include <sys/resource.h>
-#include <gtest/gtest.h>
+#  include <cstdlib>
+#  include <filesystem>
+#  include <fstream>
+#  include <map>
+#  include <random>
+#  include <sstream>
+#  include <sys/resource.h>
+#  include <gtest/gtest.h>
 
 namespace qor::platform {
 namespace {
@@ -34,9 +34,7 @@ TEST(PosixText, WideAndUtf8RoundTrip) {
     }
 }
 
-TEST(PosixText, NullWideTextGivesEmptyText) {
-    EXPECT_EQ(WideToNarrow(nullptr), "");
-}
+TEST(PosixText, NullWideTextGivesEmptyText) { EXPECT_EQ(WideToNarrow(nullptr), ""); }
 
 TEST(PosixText, InvalidWideCodePointsThrow) {
     const wchar_t surrogate[] = {L'a', static_cast<wchar_t>(0xD800), 0};
@@ -72,11 +70,11 @@ TEST(PosixText, Utf16LengthCountsUnitsOfTheUtf8Name) {
     } cases[] = {
         {"", 1},
         {"SUB", 4},
-        {"Caf\xc3\xa9", 5},              // two bytes, one unit
-        {"\xe2\x82\xac", 2},             // three bytes, one unit
-        {"\xf0\x9d\x84\x9e", 3},         // four bytes, a surrogate pair
-        {"a\xffz", 4},                   // an invalid byte is one unit
-        {"\xe2\x82", 3},                 // a cut-off sequence: one unit per byte
+        {"Caf\xc3\xa9", 5},                  // two bytes, one unit
+        {"\xe2\x82\xac", 2},                 // three bytes, one unit
+        {"\xf0\x9d\x84\x9e", 3},             // four bytes, a surrogate pair
+        {"a\xffz", 4},                       // an invalid byte is one unit
+        {"\xe2\x82", 3},                     // a cut-off sequence: one unit per byte
         {std::string_view("ab\0cd", 5), 3},  // the name ends at a NUL
     };
     for (const auto& c : cases) {

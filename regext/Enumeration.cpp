@@ -103,9 +103,9 @@ void CRegExt::Delete() {
 // ---- Enumeration ----------------------------------------------------------------------
 
 LONG CRegExt::RegQueryInfoKeyA(const char* keyPath, char* /*cls*/, DWORD* /*clsLen*/, DWORD* /*reserved*/,
-                               DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* /*maxClassLen*/,
-                               DWORD* /*values*/, DWORD* /*maxValueNameLen*/, DWORD* /*maxValueLen*/,
-                               DWORD* /*securityLen*/, FILETIME* /*lastWrite*/) {
+                               DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* /*maxClassLen*/, DWORD* /*values*/,
+                               DWORD* /*maxValueNameLen*/, DWORD* /*maxValueLen*/, DWORD* /*securityLen*/,
+                               FILETIME* /*lastWrite*/) {
     const std::string_view path = TextOrEmpty(keyPath);
     if (path.size() > kMaxKeyPath) return ERROR_PATH_NOT_FOUND;
     qor::store::SubKeyListing listing = qor::store::ListDirectSubKeys(m_pIni, path);
@@ -120,32 +120,29 @@ LONG CRegExt::RegQueryInfoKeyA(const char* keyPath, char* /*cls*/, DWORD* /*clsL
     return ERROR_SUCCESS;
 }
 
-LONG CRegExt::RegQueryInfoKeyA(HKEY key, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys,
-                               DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values,
-                               DWORD* maxValueNameLen, DWORD* maxValueLen, DWORD* securityLen,
-                               FILETIME* lastWrite) {
+LONG CRegExt::RegQueryInfoKeyA(HKEY key, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys, DWORD* maxSubKeyLen,
+                               DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
+                               DWORD* securityLen, FILETIME* lastWrite) {
     // The handle is an object: its key path is queried, open or not.
     const CRegExt* object = LiveObjectAt(key);
     if (object == nullptr) return ERROR_PATH_NOT_FOUND;
     const std::string path(qor::FixedView(object->szKey));
-    return RegQueryInfoKeyA(path.c_str(), cls, clsLen, reserved, subKeys, maxSubKeyLen, maxClassLen,
-                            values, maxValueNameLen, maxValueLen, securityLen, lastWrite);
+    return RegQueryInfoKeyA(path.c_str(), cls, clsLen, reserved, subKeys, maxSubKeyLen, maxClassLen, values,
+                            maxValueNameLen, maxValueLen, securityLen, lastWrite);
 }
 
 LONG CRegExt::RegQueryInfoKeyA(CRegExt* key, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys,
-                               DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values,
-                               DWORD* maxValueNameLen, DWORD* maxValueLen, DWORD* securityLen,
-                               FILETIME* lastWrite) {
-    return RegQueryInfoKeyA(reinterpret_cast<HKEY>(key), cls, clsLen, reserved, subKeys, maxSubKeyLen,
-                            maxClassLen, values, maxValueNameLen, maxValueLen, securityLen, lastWrite);
+                               DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen,
+                               DWORD* maxValueLen, DWORD* securityLen, FILETIME* lastWrite) {
+    return RegQueryInfoKeyA(reinterpret_cast<HKEY>(key), cls, clsLen, reserved, subKeys, maxSubKeyLen, maxClassLen,
+                            values, maxValueNameLen, maxValueLen, securityLen, lastWrite);
 }
 
 LONG CRegExt::RegQueryInfoKeyA(CRegExt key, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys,
-                               DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values,
-                               DWORD* maxValueNameLen, DWORD* maxValueLen, DWORD* securityLen,
-                               FILETIME* lastWrite) {
-    return RegQueryInfoKeyA(reinterpret_cast<HKEY>(&key), cls, clsLen, reserved, subKeys, maxSubKeyLen,
-                            maxClassLen, values, maxValueNameLen, maxValueLen, securityLen, lastWrite);
+                               DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen,
+                               DWORD* maxValueLen, DWORD* securityLen, FILETIME* lastWrite) {
+    return RegQueryInfoKeyA(reinterpret_cast<HKEY>(&key), cls, clsLen, reserved, subKeys, maxSubKeyLen, maxClassLen,
+                            values, maxValueNameLen, maxValueLen, securityLen, lastWrite);
 }
 
 LONG CRegExt::RegEnumKeyExA(HKEY /*key*/, DWORD index, char* name, DWORD* /*nameLen*/, DWORD* /*reserved*/,
@@ -156,13 +153,13 @@ LONG CRegExt::RegEnumKeyExA(HKEY /*key*/, DWORD index, char* name, DWORD* /*name
     return ERROR_SUCCESS;
 }
 
-LONG CRegExt::RegEnumKeyExA(CRegExt* key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved,
-                            char* cls, DWORD* clsLen, FILETIME* lastWrite) {
+LONG CRegExt::RegEnumKeyExA(CRegExt* key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved, char* cls,
+                            DWORD* clsLen, FILETIME* lastWrite) {
     return RegEnumKeyExA(reinterpret_cast<HKEY>(key), index, name, nameLen, reserved, cls, clsLen, lastWrite);
 }
 
-LONG CRegExt::RegEnumKeyExA(CRegExt key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved,
-                            char* cls, DWORD* clsLen, FILETIME* lastWrite) {
+LONG CRegExt::RegEnumKeyExA(CRegExt key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved, char* cls,
+                            DWORD* clsLen, FILETIME* lastWrite) {
     return RegEnumKeyExA(reinterpret_cast<HKEY>(&key), index, name, nameLen, reserved, cls, clsLen, lastWrite);
 }
 

@@ -15,8 +15,8 @@ protected:
     // RegQueryInfoKeyA through the key path form; count and longest start at 99.
     LONG Query(CRegExt& reg, const char* key) {
         count = longest = 99;
-        return reg.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
-                                    nullptr, nullptr, nullptr, nullptr);
+        return reg.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr);
     }
     static std::string Name(CRegExt& reg, DWORD index) {
         char name[260] = "unchanged";
@@ -84,8 +84,8 @@ TEST_F(EnumerationTest, ObjectFormsQueryTheArgumentButFillTheCallersList) {
     ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, "SOFTWARE\\X", KEY_READ));
     EXPECT_EQ(ERROR_SUCCESS, caller.RegQueryInfoKeyA(&key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
                                                      nullptr, nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, caller.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
-                                                     nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, caller.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
+                                                     nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(nullptr, key.m_SubKeyList.pHead);
     EXPECT_EQ((NameList{"B", "B"}), Names(caller, 0, 2));
 }
@@ -103,8 +103,8 @@ TEST_F(EnumerationTest, NamesTooLongForANodeAreLeftOut) {
 }
 
 TEST_F(EnumerationTest, DeleteKeyRefusesOnlyObjectsOpenedReadOnly) {
-    AddKeys({"HKEY_CURRENT_USER\\SOFTWARE", kA, "HKEY_CURRENT_USER\\SOFTWARE\\X\\Y\\Z",
-             "HKEY_CURRENT_USER\\SOFTWARE\\XY"});
+    AddKeys(
+        {"HKEY_CURRENT_USER\\SOFTWARE", kA, "HKEY_CURRENT_USER\\SOFTWARE\\X\\Y\\Z", "HKEY_CURRENT_USER\\SOFTWARE\\XY"});
     CRegExt reader;
     ASSERT_EQ(ERROR_SUCCESS, reader.Open(HKEY_CURRENT_USER, "SOFTWARE", KEY_READ));
     EXPECT_EQ(0, reader.DeleteKey("HKEY_CURRENT_USER\\SOFTWARE", "X"));

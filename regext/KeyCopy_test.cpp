@@ -48,15 +48,16 @@ TEST_F(KeyCopyTest, SourceSpellingsNameTheSameTree) {
         const char* sub;
     };
     const Case cases[] = {
-        {nullptr, "\\SOFTWARE\\A\\"}, {nullptr, "software\\a"}, {rootText, "SOFTWARE\\A"},
+        {nullptr, "\\SOFTWARE\\A\\"}, {nullptr, "software\\a"},          {rootText, "SOFTWARE\\A"},
         {longerRoot, "\\A"},          {rootText, "\\\\software\\a\\\\"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sub);
         Store().DeleteSubtree(kCopy);
         CRegExt reg;
-        const int result = c.root ? reg.RegCopy(c.root, CString(c.sub), "HKEY_CURRENT_USER", CString("SOFTWARE\\C\\"))
-                                  : reg.RegCopy(HKEY_LOCAL_MACHINE, CString(c.sub), HKEY_CURRENT_USER, CString("\\SOFTWARE\\C"));
+        const int result =
+            c.root ? reg.RegCopy(c.root, CString(c.sub), "HKEY_CURRENT_USER", CString("SOFTWARE\\C\\"))
+                   : reg.RegCopy(HKEY_LOCAL_MACHINE, CString(c.sub), HKEY_CURRENT_USER, CString("\\SOFTWARE\\C"));
         EXPECT_EQ(1, result);
         EXPECT_EQ("<dword>7", Stored(kCopyB, "M"));
     }
@@ -68,8 +69,9 @@ TEST_F(KeyCopyTest, ValuesAreRewrittenByTheirType) {
         const char* arrives;
     };
     const Case cases[] = {
-        {"<hex>01,ff,0a", "<hex>01,ff,0a"}, {"<hex>", "<hex>00"},         {"<hex>cc,1CC", "<hex>cc,cc"},
-        {"<dword>-1", "<dword>4294967295"}, {"<dword>010", "<dword>8"},   {"<dword>0x10", "<dword>16"},
+        {"<hex>01,ff,0a", "<hex>01,ff,0a"}, {"<hex>", "<hex>00"},
+        {"<hex>cc,1CC", "<hex>cc,cc"},      {"<dword>-1", "<dword>4294967295"},
+        {"<dword>010", "<dword>8"},         {"<dword>0x10", "<dword>16"},
         {"<dword>1.500000", "<dword>1"},    {"<string>a = b", "<string>a = b"},
     };
     for (const Case& c : cases) {
@@ -107,7 +109,8 @@ TEST_F(KeyCopyTest, MissingSourceOrUnknownPrefixFail) {
 
 TEST_F(KeyCopyTest, CopyIntoItsOwnSubtreeCopiesEachSourceKeyOnce) {
     CRegExt reg;
-    ASSERT_EQ(1, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A\\B")));
+    ASSERT_EQ(1,
+              reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A\\B")));
     EXPECT_EQ((std::vector<std::string>{kSource, kSourceB, "HKEY_LOCAL_MACHINE\\SOFTWARE\\A\\B\\B"}), SortedKeys());
     EXPECT_EQ("<string>x", Stored(kSourceB, "N"));
     EXPECT_EQ("<dword>7", Stored("HKEY_LOCAL_MACHINE\\SOFTWARE\\A\\B\\B", "M"));
@@ -143,8 +146,9 @@ TEST_F(KeyCopyTest, CopiedTreeReachesAMergedSave) {
     CIniClass saved;
     ASSERT_EQ(1, saved.LoadFile(path.c_str()));
     EXPECT_EQ(qor::testkit::StoreLines(saved),
-              (std::vector<std::string>{"[HKEY_CURRENT_USER\\OTHER]", "V = <string>other's", "[HKEY_CURRENT_USER\\SOFTWARE\\C]",
-                                        "N = <string>x", "[HKEY_CURRENT_USER\\SOFTWARE\\C\\B]", "M = <dword>7"}));
+              (std::vector<std::string>{"[HKEY_CURRENT_USER\\OTHER]", "V = <string>other's",
+                                        "[HKEY_CURRENT_USER\\SOFTWARE\\C]", "N = <string>x",
+                                        "[HKEY_CURRENT_USER\\SOFTWARE\\C\\B]", "M = <dword>7"}));
 }
 
 }  // namespace

@@ -164,29 +164,51 @@ int CRegExt::OpenReadOnly(const char* sub, const char* parent) { return OpenRead
 int CRegExt::OpenReadOnly(const char* sub, CRegExt* parent) { return OpenReadOnlyUnder(*this, sub, parent); }
 int CRegExt::OpenReadOnly(const char* sub, CRegExt parent) { return OpenReadOnlyUnder(*this, sub, &parent); }
 int CRegExt::OpenReadOnly(int sub, HKEY parent) { return OpenReadOnlyUnder(*this, NumberName(sub).c_str(), parent); }
-int CRegExt::OpenReadOnly(int sub, const char* parent) { return OpenReadOnlyUnder(*this, NumberName(sub).c_str(), parent); }
-int CRegExt::OpenReadOnly(int sub, CRegExt* parent) { return OpenReadOnlyUnder(*this, NumberName(sub).c_str(), parent); }
-int CRegExt::OpenReadOnly(int sub, CRegExt parent) { return OpenReadOnlyUnder(*this, NumberName(sub).c_str(), &parent); }
+int CRegExt::OpenReadOnly(int sub, const char* parent) {
+    return OpenReadOnlyUnder(*this, NumberName(sub).c_str(), parent);
+}
+int CRegExt::OpenReadOnly(int sub, CRegExt* parent) {
+    return OpenReadOnlyUnder(*this, NumberName(sub).c_str(), parent);
+}
+int CRegExt::OpenReadOnly(int sub, CRegExt parent) {
+    return OpenReadOnlyUnder(*this, NumberName(sub).c_str(), &parent);
+}
 
 int CRegExt::OpenReadWrite(const char* sub, HKEY parent) { return OpenReadWriteUnder(*this, sub, parent); }
 int CRegExt::OpenReadWrite(const char* sub, const char* parent) { return OpenReadWriteUnder(*this, sub, parent); }
 int CRegExt::OpenReadWrite(const char* sub, CRegExt* parent) { return OpenReadWriteUnder(*this, sub, parent); }
 int CRegExt::OpenReadWrite(const char* sub, CRegExt parent) { return OpenReadWriteUnder(*this, sub, &parent); }
 int CRegExt::OpenReadWrite(int sub, HKEY parent) { return OpenReadWriteUnder(*this, NumberName(sub).c_str(), parent); }
-int CRegExt::OpenReadWrite(int sub, const char* parent) { return OpenReadWriteUnder(*this, NumberName(sub).c_str(), parent); }
-int CRegExt::OpenReadWrite(int sub, CRegExt* parent) { return OpenReadWriteUnder(*this, NumberName(sub).c_str(), parent); }
-int CRegExt::OpenReadWrite(int sub, CRegExt parent) { return OpenReadWriteUnder(*this, NumberName(sub).c_str(), &parent); }
+int CRegExt::OpenReadWrite(int sub, const char* parent) {
+    return OpenReadWriteUnder(*this, NumberName(sub).c_str(), parent);
+}
+int CRegExt::OpenReadWrite(int sub, CRegExt* parent) {
+    return OpenReadWriteUnder(*this, NumberName(sub).c_str(), parent);
+}
+int CRegExt::OpenReadWrite(int sub, CRegExt parent) {
+    return OpenReadWriteUnder(*this, NumberName(sub).c_str(), &parent);
+}
 
 // ---- CreateKey ----------------------------------------------------------------
 
 int CRegExt::CreateKey(const char* sub, HKEY parent, DWORD mask) { return CreateUnder(*this, sub, parent, mask); }
 int CRegExt::CreateKey(const char* sub, CRegExt* parent, DWORD mask) { return CreateUnder(*this, sub, parent, mask); }
 int CRegExt::CreateKey(const char* sub, CRegExt parent, DWORD mask) { return CreateUnder(*this, sub, &parent, mask); }
-int CRegExt::CreateKey(const char* sub, const char* parent, DWORD mask) { return CreateUnderText(*this, sub, parent, mask); }
-int CRegExt::CreateKey(int sub, HKEY parent, DWORD mask) { return CreateUnder(*this, NumberName(sub).c_str(), parent, mask); }
-int CRegExt::CreateKey(int sub, CRegExt* parent, DWORD mask) { return CreateUnder(*this, NumberName(sub).c_str(), parent, mask); }
-int CRegExt::CreateKey(int sub, CRegExt parent, DWORD mask) { return CreateUnder(*this, NumberName(sub).c_str(), &parent, mask); }
-int CRegExt::CreateKey(int sub, const char* parent, DWORD mask) { return CreateUnderText(*this, NumberName(sub).c_str(), parent, mask); }
+int CRegExt::CreateKey(const char* sub, const char* parent, DWORD mask) {
+    return CreateUnderText(*this, sub, parent, mask);
+}
+int CRegExt::CreateKey(int sub, HKEY parent, DWORD mask) {
+    return CreateUnder(*this, NumberName(sub).c_str(), parent, mask);
+}
+int CRegExt::CreateKey(int sub, CRegExt* parent, DWORD mask) {
+    return CreateUnder(*this, NumberName(sub).c_str(), parent, mask);
+}
+int CRegExt::CreateKey(int sub, CRegExt parent, DWORD mask) {
+    return CreateUnder(*this, NumberName(sub).c_str(), &parent, mask);
+}
+int CRegExt::CreateKey(int sub, const char* parent, DWORD mask) {
+    return CreateUnderText(*this, NumberName(sub).c_str(), parent, mask);
+}
 
 int CRegExt::CreateKey(HKEY parent, DWORD mask) { return ReferToParentKey(*this, parent, mask); }
 int CRegExt::CreateKey(CRegExt parent, DWORD mask) { return ReferToParentKey(*this, &parent, mask); }

@@ -67,10 +67,13 @@ TEST_F(OpeningTest, EveryParentFormIsJudgedByTheParentRule) {
         {"text", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("x", text); }, 1},
         {"text as HKEY", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("x", AsHandle(text)); }, 1},
         {"closed object", [](CRegExt& r, CRegExt&, CRegExt& c) { return r.OpenReadOnly("x", &c); }, 0},
-        {"text naming no key", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("x", "HKEY_LOCAL_MACHINE\\NO"); }, 0},
-        {"root value", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("SOFTWARE", HKEY_LOCAL_MACHINE); }, 0},
+        {"text naming no key",
+         [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("x", "HKEY_LOCAL_MACHINE\\NO"); }, 0},
+        {"root value", [](CRegExt& r, CRegExt&, CRegExt&) { return r.OpenReadOnly("SOFTWARE", HKEY_LOCAL_MACHINE); },
+         0},
         {"trailing backslash", [](CRegExt& r, CRegExt& p, CRegExt&) { return r.OpenReadOnly("X\\", &p); }, 0},
-        {"full path, any parent", [](CRegExt& r, CRegExt&, CRegExt& c) { return r.OpenReadOnly("hkey_local_machine\\software\\x", &c); }, 1},
+        {"full path, any parent",
+         [](CRegExt& r, CRegExt&, CRegExt& c) { return r.OpenReadOnly("hkey_local_machine\\software\\x", &c); }, 1},
         {"Open by value", [](CRegExt& r, CRegExt& p, CRegExt&) { return r.Open(p, "x", KEY_READ) == 0 ? 1 : 0; }, 1},
     };
     for (const ParentCase& c : cases) {
@@ -157,8 +160,8 @@ TEST_F(OpeningTest, CopiesOwnTheirSubKeyNodes) {
     AddKeys({"HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\A", "HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\B"});
     auto original = std::make_unique<CRegExt>();
     DWORD count = 0, longest = 0;
-    ASSERT_EQ(0, original->RegQueryInfoKeyA(kX, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr));
+    ASSERT_EQ(0, original->RegQueryInfoKeyA(kX, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
+                                            nullptr, nullptr, nullptr));
     CRegExt copy(*original), assigned;
     assigned = *original;
     original.reset();

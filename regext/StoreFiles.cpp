@@ -39,9 +39,7 @@ std::string BuildDateDigits(std::string_view buildDate) {
 }
 
 // rand() reduced to 0..32767 whatever the C library's RAND_MAX.
-int Rand15() {
-    return std::rand() / (RAND_MAX / 32768 + 1);
-}
+int Rand15() { return std::rand() / (RAND_MAX / 32768 + 1); }
 
 }  // namespace
 
@@ -50,9 +48,7 @@ int CRegExt::Load(const char* path) {
     return qor::core::LoadInto(m_pIni, path);
 }
 
-int CRegExt::LoadW(const wchar_t* path) {
-    return Load(qor::platform::WideToNarrow(path).c_str());
-}
+int CRegExt::LoadW(const wchar_t* path) { return Load(qor::platform::WideToNarrow(path).c_str()); }
 
 int CRegExt::Save(const char* path) {
     if (m_pIni == nullptr || path == nullptr) return 0;
@@ -60,9 +56,7 @@ int CRegExt::Save(const char* path) {
     return isFileValid(path) == 1 ? 1 : 0;
 }
 
-int CRegExt::SaveW(const wchar_t* path) {
-    return Save(qor::platform::WideToNarrow(path).c_str());
-}
+int CRegExt::SaveW(const wchar_t* path) { return Save(qor::platform::WideToNarrow(path).c_str()); }
 
 int CRegExt::isFileValid(const char* path) {
     if (path == nullptr) return 0;
@@ -75,13 +69,9 @@ void CRegExt::SetLogPath(const char* path) {
     if (path != nullptr) qor::CopyFixed(m_pPath, path);
 }
 
-void CRegExt::SetLogPathW(const wchar_t* path) {
-    SetLogPath(qor::platform::WideToNarrow(path).c_str());
-}
+void CRegExt::SetLogPathW(const wchar_t* path) { SetLogPath(qor::platform::WideToNarrow(path).c_str()); }
 
-char* CRegExt::GetSysPath() {
-    return m_pSysPath;
-}
+char* CRegExt::GetSysPath() { return m_pSysPath; }
 
 char* CRegExt::ParseDate() {
     static char date[9] = {};

@@ -17,7 +17,8 @@ protected:
         CRegExt::m_pIni = nullptr;
     }
     std::string StoreFile(const std::string& name, const std::string& key) const {
-        qor::testkit::WriteBytes(folder.File(name), "REGEDIT4\r\n[" + key + "]\r\n\"G\"=dword:00000003\r\n[CINICHECKFILEVALID]\r\n");
+        qor::testkit::WriteBytes(folder.File(name),
+                                 "REGEDIT4\r\n[" + key + "]\r\n\"G\"=dword:00000003\r\n[CINICHECKFILEVALID]\r\n");
         return folder.File(name);
     }
     qor::testkit::ScratchFolder folder;

@@ -49,10 +49,17 @@ protected:
 
 TEST_F(StoreRootTest, FindsOnlyAProductWhoseOwnRootFileNamesTheModule) {
     const std::string found = "SOFTWARE" + tree.Fragment("Second") + "\\Scan";
-    struct Case { unsigned short mode; const char* module; std::string key; };
-    for (const Case& c : std::vector<Case>{{0, "C:\\P\\Bin\\app.exe", found}, {1, "c:\\p\\bin\\DS.ds", found},
-                                           {1, "C:\\P\\Bin\\app.exe", kError}, {0, "C:\\Loose\\app.exe", kError},
-                                           {0, "C:\\Cut\\app.exe", kError}, {0, "C:\\Long\\app.exe", kError}}) {
+    struct Case {
+        unsigned short mode;
+        const char* module;
+        std::string key;
+    };
+    for (const Case& c : std::vector<Case>{{0, "C:\\P\\Bin\\app.exe", found},
+                                           {1, "c:\\p\\bin\\DS.ds", found},
+                                           {1, "C:\\P\\Bin\\app.exe", kError},
+                                           {0, "C:\\Loose\\app.exe", kError},
+                                           {0, "C:\\Cut\\app.exe", kError},
+                                           {0, "C:\\Long\\app.exe", kError}}) {
         std::strcpy(CRegExt::m_pSysPath, "untouched");
         EXPECT_EQ(Find(c.mode, c.module), c.key) << c.module;
         EXPECT_EQ(Slashed(CRegExt::m_pSysPath), c.key == found ? tree.Path() + "/Second/Scan/" : "untouched");

@@ -32,7 +32,9 @@ int CRegExt::SetInt(int value, int name) { return SetInt(value, Name(name).c_str
 int CRegExt::SetBool(int value, const char* name) { return SetInt(value, name); }
 // By number the flag is written unsigned, so -1 is stored as 4294967295.
 int CRegExt::SetBool(int value, int name) { return SetDWord(static_cast<DWORD>(value), name); }
-int CRegExt::SetDWord(DWORD value, const char* name) { return access::SetDword(TargetOf(*this), TextOrEmpty(name), value); }
+int CRegExt::SetDWord(DWORD value, const char* name) {
+    return access::SetDword(TargetOf(*this), TextOrEmpty(name), value);
+}
 int CRegExt::SetDWord(DWORD value, int name) { return SetDWord(value, Name(name).c_str()); }
 int CRegExt::SetString(const char* value, const char* name) {
     return access::SetString(TargetOf(*this), TextOrEmpty(name), TextOrEmpty(value));
@@ -125,8 +127,8 @@ int CRegExt::GetInt(int& out, int min, int def, int max, int name) {
 
 int CRegExt::GetDWord(DWORD& out, DWORD min, DWORD def, DWORD max, const char* name) {
     std::uint32_t value = out;
-    const int result = access::GetDwordRange(TargetOf(*this), TextOrEmpty(name), value, min, def, max,
-                                             kDwordParse, kRules);
+    const int result =
+        access::GetDwordRange(TargetOf(*this), TextOrEmpty(name), value, min, def, max, kDwordParse, kRules);
     out = value;
     return result;
 }

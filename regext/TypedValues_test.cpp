@@ -30,8 +30,9 @@ TEST_F(TypedValuesTest, IntegerGettersParseWhateverPrefixIsStored) {
         DWORD asDword;
     };
     const Case cases[] = {
-        {"<dword>-5", -5, 4294967291u}, {"<dword>4294967295", -1, 4294967295u}, {"<dword>0x10", 0, 16},
-        {"<dword>010", 10, 8},          {"<string>12", 12, 12},                 {"<string>abc", 0, 0},
+        {"<dword>-5", -5, 4294967291u}, {"<dword>4294967295", -1, 4294967295u},
+        {"<dword>0x10", 0, 16},         {"<dword>010", 10, 8},
+        {"<string>12", 12, 12},         {"<string>abc", 0, 0},
         {"<dword>1.500000", 1, 1},      {"<DWORD>3", 0, 0},
     };
     for (const Case& c : cases) {
@@ -54,8 +55,11 @@ TEST_F(TypedValuesTest, RangeGettersDeliverTheDefaultAndWriteItBackWhenWritable)
         int delivered;
         const char* afterWritable;
     };
-    const Case cases[] = {{nullptr, 5, "<dword>5"},     {"<dword>11", 5, "<dword>5"}, {"<dword>-1", 5, "<dword>5"},
-                          {"<dword>0", 0, "<dword>0"},  {"<dword>10", 10, "<dword>10"}};
+    const Case cases[] = {{nullptr, 5, "<dword>5"},
+                          {"<dword>11", 5, "<dword>5"},
+                          {"<dword>-1", 5, "<dword>5"},
+                          {"<dword>0", 0, "<dword>0"},
+                          {"<dword>10", 10, "<dword>10"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "missing");
         Store().RemoveValue(kKey, "R");

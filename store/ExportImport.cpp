@@ -64,7 +64,8 @@ std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
 
 std::string AppExportText(const KeyMap& keys, std::string_view filter) {
     const std::size_t lastBackslash = filter.rfind('\\');
-    const std::string_view base = lastBackslash == std::string_view::npos ? std::string_view() : filter.substr(0, lastBackslash + 1);
+    const std::string_view base =
+        lastBackslash == std::string_view::npos ? std::string_view() : filter.substr(0, lastBackslash + 1);
     std::string text, relative;
     text.reserve(ExportSize(keys, filter));
     for (const auto& [key, values] : keys) {

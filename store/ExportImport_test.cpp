@@ -24,24 +24,32 @@ std::string Exported(CIniClass& store, const char* filter) {
 TEST(ExportTest, TwainExportReadsDwordTextsAsAtoiAndHasNoMarker) {
     // stored text, field exported
     const std::pair<const char*, const char*> cases[] = {
-        {"<dword>-1", "dword:ffffffff"},       {"<dword>1.500000", "dword:00000001"}, {"<dword>4294967297", "dword:00000001"},
-        {"<dword>0x1F", "dword:00000000"},     {"<string>a\"b\\\\c", "\"a\"b\\\\c\""}, {"<hex>01,cc", "hex:01,cc"},
+        {"<dword>-1", "dword:ffffffff"},
+        {"<dword>1.500000", "dword:00000001"},
+        {"<dword>4294967297", "dword:00000001"},
+        {"<dword>0x1F", "dword:00000000"},
+        {"<string>a\"b\\\\c", "\"a\"b\\\\c\""},
+        {"<hex>01,cc", "hex:01,cc"},
         {"raw", "raw"},
     };
     for (const auto& [stored, field] : cases) {
         CIniClass store;
         store.SetValue(kX, "V", stored);
-        EXPECT_EQ(Exported(store, ""), kTwainHeader + "[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"V\"=" + field + "\r\n") << stored;
+        EXPECT_EQ(Exported(store, ""), kTwainHeader + "[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"V\"=" + field + "\r\n")
+            << stored;
     }
 }
 
 TEST(ExportTest, FilterSelectsKeysContainingItCaseSensitively) {
     CIniClass store;
-    for (const char* key : {kX, "HKEY_CURRENT_USER\\SOFTWARE\\XY", "HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\Z", "HKEY_CURRENT_USER\\OTHER"}) store.AddKey(key);
+    for (const char* key :
+         {kX, "HKEY_CURRENT_USER\\SOFTWARE\\XY", "HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\Z", "HKEY_CURRENT_USER\\OTHER"})
+        store.AddKey(key);
     EXPECT_EQ(Exported(store, "software\\x"), kTwainHeader);
-    EXPECT_EQ(Exported(store, "SOFTWARE\\X"), kTwainHeader +
-                                                  "[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n[HKEY_CURRENT_USER\\SOFTWARE\\XY]\r\n"
-                                                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\Z]\r\n");
+    EXPECT_EQ(Exported(store, "SOFTWARE\\X"),
+              kTwainHeader +
+                  "[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n[HKEY_CURRENT_USER\\SOFTWARE\\XY]\r\n"
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\Z]\r\n");
     ScratchFolder folder;
     ASSERT_EQ(store.ExportFile("OTHER", folder.File("export.reg").c_str()), 1);
     EXPECT_EQ(ReadBytes(folder.File("export.reg")), kTwainHeader + "[HKEY_CURRENT_USER\\OTHER]\r\n");
@@ -58,7 +66,8 @@ TEST(ExportTest, AppExportWritesRelativeKeysAndUnprefixedTextsAppendingEachTime)
     store.AddKey("HKEY_CURRENT_USER\\SOFTWARE\\X\\HKEY_CURRENT_USER\\SOFTWARE\\Z");
     store.AddKey("HKEY_CURRENT_USER\\OTHER");
     const std::string path = folder.File("app.reg");
-    const std::string once = "[X]\r\n\"D\"=3\r\n\"S\"=abc\r\n[XY]\r\n\"R\"=raw<dword>\r\n[X\\Z]\r\n[X\\Y]\r\n\"H\"=01,02\r\n";
+    const std::string once =
+        "[X]\r\n\"D\"=3\r\n\"S\"=abc\r\n[XY]\r\n\"R\"=raw<dword>\r\n[X\\Z]\r\n[X\\Y]\r\n\"H\"=01,02\r\n";
     ASSERT_EQ(store.ExportAppFile(kX, path.c_str()), 1);
     ASSERT_EQ(store.ExportAppFile(kX, path.c_str()), 1);
     ASSERT_EQ(store.ExportAppFile("OTHER", path.c_str()), 1);
@@ -85,11 +94,14 @@ TEST(ImportTest, MergesIntoExistingKeysAndGivesNoOtherLineAMeaning) {
     store.SetValue(kX, "SAME", "<dword>2");
     EXPECT_EQ(store.ImportText(CString("")), 0);
     EXPECT_EQ(store.ImportText(CString("[K]")), 1);
-    ASSERT_EQ(store.ImportText(CString("[hkey_current_user\\software\\x]\r\n\"same\"=dword:9\r\n[CINICHECKFILEVALID]\r\n[-K]\r\n"
-                                       "@=\"\\\\\\\\server\"\r\n\"E\"=hex(2):41,00\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NEW\"=hex:01\r\n")),
-              1);
-    EXPECT_EQ(StoreLines(store), (Texts{"[-K]", "@ = <string>\\\\server", "E = hex(2):41,00", "[CINICHECKFILEVALID]",
-                                        "[HKEY_CURRENT_USER\\SOFTWARE\\X]", "KEEP = <dword>1", "NEW = <hex>01", "SAME = <dword>9"}));
+    ASSERT_EQ(
+        store.ImportText(CString(
+            "[hkey_current_user\\software\\x]\r\n\"same\"=dword:9\r\n[CINICHECKFILEVALID]\r\n[-K]\r\n"
+            "@=\"\\\\\\\\server\"\r\n\"E\"=hex(2):41,00\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NEW\"=hex:01\r\n")),
+        1);
+    EXPECT_EQ(StoreLines(store),
+              (Texts{"[-K]", "@ = <string>\\\\server", "E = hex(2):41,00", "[CINICHECKFILEVALID]",
+                     "[HKEY_CURRENT_USER\\SOFTWARE\\X]", "KEEP = <dword>1", "NEW = <hex>01", "SAME = <dword>9"}));
 }
 
 TEST(ImportTest, FileImportReadsTheWholeFileOrFailsWhenItCannot) {
@@ -118,8 +130,8 @@ const std::string kEightBitExport =
 TEST(ImportTest, MarkedTextsImportAsTheirEightBitText) {
     CIniClass plain;
     ASSERT_EQ(plain.ImportText(CString(kEightBitExport)), 1);
-    ASSERT_EQ(StoreLines(plain), (Texts{"[HKEY_CLASSES_ROOT\\.SCAN]", "@ = <string>C:\\Scans\\Out", "E = hex(2):25,00,41,00,00,00",
-                                        "N = <dword>-10", "Q = <string>say \"hi\""}));
+    ASSERT_EQ(StoreLines(plain), (Texts{"[HKEY_CLASSES_ROOT\\.SCAN]", "@ = <string>C:\\Scans\\Out",
+                                        "E = hex(2):25,00,41,00,00,00", "N = <dword>-10", "Q = <string>say \"hi\""}));
     ScratchFolder folder;
     for (const std::string& marked : {Utf16LeOf(kEightBitExport), "\xEF\xBB\xBF" + kEightBitExport}) {
         CIniClass fromText, fromFile;
@@ -139,7 +151,8 @@ TEST(ImportTest, MarkedTextsImportAsTheirEightBitText) {
 TEST(ImportTest, UnconvertibleUtf16ImportsNothing) {
     const std::string good = Utf16LeOf("[K]\r\n\"A\"=\"x\"\r\n");
     ScratchFolder folder;
-    for (const std::string& broken : {good + "B", good + std::string("\x34\xd8\r\0\n\0", 6), good + std::string("\x1e\xdd", 2)}) {
+    for (const std::string& broken :
+         {good + "B", good + std::string("\x34\xd8\r\0\n\0", 6), good + std::string("\x1e\xdd", 2)}) {
         CIniClass store;
         store.SetValue("K", "B", "<dword>1");
         EXPECT_EQ(store.ImportText(CString(broken)), 0);
@@ -153,7 +166,8 @@ TEST(ImportTest, UnconvertibleUtf16ImportsNothing) {
 // the store file and the export, each writing it on one line.
 TEST(ImportTest, ContinuedTypedByteListSurvivesSaveLoadAndExport) {
     CIniClass imported;
-    ASSERT_EQ(imported.ImportText(CString(kEightBitExport + "[K]\r\n\"M\"=hex(7):41,00,00,\\\r\n  00,\\\r\n  00\r\n")), 1);
+    ASSERT_EQ(imported.ImportText(CString(kEightBitExport + "[K]\r\n\"M\"=hex(7):41,00,00,\\\r\n  00,\\\r\n  00\r\n")),
+              1);
     EXPECT_EQ(ValueOf(imported, "K", "M"), "hex(7):41,00,00,00,00");
     // A text ending in a backslash is written without it, so it cannot join the next line.
     const std::string whole = "hex(7):41,00,00,00,00,";

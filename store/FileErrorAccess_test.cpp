@@ -23,8 +23,8 @@ TEST(FileErrorTest, KeepsTheFailingCallsReasonForItsThreadUntilCleared) {
     CFileError::Clear();
     EXPECT_EQ(CFileError::GetLast(), 0u);
     EXPECT_TRUE(CFileError::GetLastText().IsEmpty());
-    for (const auto& failing : {+[](CIniClass& s, const char* p) { return s.SaveFile(p, ""); },
-                                +[](CIniClass& s, const char* p) { return s.LoadFile(p); }}) {
+    for (const auto& failing : {+[](CIniClass&s, const char*p) { return s.SaveFile(p, ""); },
+                                +[](CIniClass&s, const char*p) { return s.LoadFile(p); }}) {
         CFileError::Clear();
         EXPECT_EQ(failing(store, inMissingFolder.c_str()), 0);
         EXPECT_EQ(CFileError::GetLast(), missingFolder);

@@ -32,7 +32,7 @@ int LengthOf(const CStringArray& list) { return static_cast<int>(list.GetSize())
 // ---- Impl: the internal fast paths
 
 std::optional<qor::store::StoredText> CIniClass::Impl::FindTextAnyCase(std::string_view key,
-                                                                     std::string_view upperName) const {
+                                                                       std::string_view upperName) const {
     bool hasLower = false;
     const std::uint64_t hash = qor::store::UpperKeyHash(key, hasLower);
     const auto find = [&](std::string_view upperKey) -> std::optional<qor::store::StoredText> {

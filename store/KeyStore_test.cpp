@@ -73,7 +73,8 @@ std::string Text(const std::optional<StoredText>& text) { return text ? text->Jo
 
 Texts Contents(const ValueList& list) {
     Texts out;
-    for (std::size_t i = 0; i < list.Size(); ++i) out.push_back(std::string(list.At(i).name) + "=" + std::string(list.At(i).text));
+    for (std::size_t i = 0; i < list.Size(); ++i)
+        out.push_back(std::string(list.At(i).name) + "=" + std::string(list.At(i).text));
     return out;
 }
 
@@ -81,7 +82,8 @@ TEST(ValueListTest, ReplacingAndRemovingKeepsEveryOtherValue) {
     ValueList list;
     for (int i = 0; i < 300; ++i) list.Set("N" + std::to_string(i), std::string(static_cast<std::size_t>(i % 7), 'v'));
     for (int round = 1; round <= 20; ++round) {
-        for (int i = 0; i < 300; i += 3) list.Set("N" + std::to_string(i), std::string(static_cast<std::size_t>(round * 13 % 200), 'r'));
+        for (int i = 0; i < 300; i += 3)
+            list.Set("N" + std::to_string(i), std::string(static_cast<std::size_t>(round * 13 % 200), 'r'));
         EXPECT_TRUE(list.Remove("N" + std::to_string(round * 3 + 1)));
     }
     ASSERT_EQ(list.Size(), 280u);
@@ -109,8 +111,9 @@ TEST(ValueListTest, LongTextsSortedNamesAndTextsFromTheSameList) {
 // whether it begins with a prefix, only looks like one, or holds one inside;
 // and a replacement of the same body size but another prefix must take it.
 TEST(ValueListTest, TextsComeBackExactlyWhateverPrefixTheyBeginWith) {
-    const std::vector<std::string> texts = {"<dword>-53", "<string>", "<hex>0a,ff", "<dword", "<dwordX>1",
-                                            "plain <string>inside", "", "<", "<hex>", "<string><dword>7"};
+    const std::vector<std::string> texts = {
+        "<dword>-53",           "<string>", "<hex>0a,ff", "<dword", "<dwordX>1",
+        "plain <string>inside", "",         "<",          "<hex>",  "<string><dword>7"};
     ValueList list;
     for (std::size_t i = 0; i < texts.size(); ++i) list.Set("V" + std::to_string(i), texts[i]);
     for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(Text(list.Find("V" + std::to_string(i))), texts[i]) << i;
@@ -132,7 +135,8 @@ TEST(ValueListTest, BuilderSortsCollectedValuesAndTheLaterOfOneNameWins) {
     list.Set("Z", "kept");
     ValueListBuilder builder;
     int n = 0;
-    for (const char* name : {"C", "M", "A", "C", "B", "C"}) builder.Add(name, std::string("v") + name + std::to_string(n++));
+    for (const char* name : {"C", "M", "A", "C", "B", "C"})
+        builder.Add(name, std::string("v") + name + std::to_string(n++));
     builder.MoveInto(list);
     EXPECT_TRUE(builder.Empty());
     EXPECT_EQ(Contents(list), (Texts{"A=vA2", "B=vB4", "C=vC5", "M=vM1", "Z=kept"}));

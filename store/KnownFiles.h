@@ -36,8 +36,8 @@ class KeyMap;
 
 // What this store did to one key since the file's last load or save.
 struct KeyChange {
-    bool added = false;  // the key was made
-    bool whole = false;  // all its values count as changed (it came from another file)
+    bool added = false;              // the key was made
+    bool whole = false;              // all its values count as changed (it came from another file)
     std::vector<std::string> names;  // the values set or removed, ascending, each once
 };
 
@@ -49,8 +49,8 @@ struct StoreChanges {
 };
 
 struct KnownFile {
-    std::string path;                      // resolved, as the lock resolves it
-    platform::FileIdentity identity;       // exists false: the file was missing
+    std::string path;                 // resolved, as the lock resolves it
+    platform::FileIdentity identity;  // exists false: the file was missing
     // The keys the store then held that the file did not: those below the
     // prefix the save left out, and the others (keys in the store before
     // the load, keys too long for a section line) by their hashes

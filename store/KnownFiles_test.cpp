@@ -58,7 +58,8 @@ struct MergeCase {
 TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
     const MergeCase cases[] = {
         {"nothing changed", [](CIniClass&, const ScratchFolder&) {}, OthersWith({})},
-        {"a value both changed: the later save wins", [](CIniClass& s, const ScratchFolder&) { s.SetValue("C", "V", "<string>mine"); },
+        {"a value both changed: the later save wins",
+         [](CIniClass& s, const ScratchFolder&) { s.SetValue("C", "V", "<string>mine"); },
          OthersWith({{"C", {"V = <string>mine"}}})},
         {"a value set in a key the other deleted: the key with that value only",
          [](CIniClass& s, const ScratchFolder&) { s.SetValue("D", "V", "<string>mine"); },
@@ -72,14 +73,17 @@ TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
              s.SetValue("A\\B", "V", "<string>again");
          },
          OthersWith({{"A", {"(deleted)"}}, {"A\\NEW", {"(deleted)"}}, {"A\\B", {"V = <string>again"}}})},
-        {"RemoveAll, then a key added", [](CIniClass& s, const ScratchFolder&) {
+        {"RemoveAll, then a key added",
+         [](CIniClass& s, const ScratchFolder&) {
              s.RemoveAll();
              s.SetValue("Z", "V", "<string>z");
          },
          Texts{"[Z]", "V = <string>z"}},
-        {"an import", [](CIniClass& s, const ScratchFolder&) { s.ImportText(CString("REGEDIT4\r\n[C]\r\n\"N\"=\"imp\"\r\n")); },
+        {"an import",
+         [](CIniClass& s, const ScratchFolder&) { s.ImportText(CString("REGEDIT4\r\n[C]\r\n\"N\"=\"imp\"\r\n")); },
          OthersWith({{"C", {"N = <string>imp", "V = <string>other"}}})},
-        {"a load of another file", [](CIniClass& s, const ScratchFolder& f) {
+        {"a load of another file",
+         [](CIniClass& s, const ScratchFolder& f) {
              WriteBytes(f.File("machine.ini"), "REGEDIT4\r\n[M]\r\n\"V\"=\"m\"\r\n");
              s.LoadFile(f.File("machine.ini").c_str());
          },

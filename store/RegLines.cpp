@@ -294,8 +294,7 @@ void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
     }
 }
 
-RegLineReader::RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken,
-                             RegLineObserver* observer)
+RegLineReader::RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken, RegLineObserver* observer)
     : lines_(std::make_unique<LineHandler>(rules, target, taken, observer)), observer_(observer) {}
 
 RegLineReader::~RegLineReader() = default;
@@ -312,7 +311,8 @@ bool RegLineReader::Read(std::string_view piece) {
             line = partial_;
         }
         // The empty line between the CR and the LF of a CR LF is no line of its own.
-        const bool secondHalf = observer_ != nullptr && piece[at] == '\n' && (at > 0 ? piece[at - 1] == '\r' : afterCr_);
+        const bool secondHalf =
+            observer_ != nullptr && piece[at] == '\n' && (at > 0 ? piece[at - 1] == '\r' : afterCr_);
         const bool goOn = PhysicalLine(line);
         partial_.clear();
         if (!goOn) {

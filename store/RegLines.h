@@ -39,10 +39,10 @@ inline constexpr RegLineRules kImportRules{true, false, false};
 
 // Why the reader ignores a line.
 enum class IgnoredLine {
-    NoSection,    // a value line before the first section
-    NoEquals,     // neither a section nor a NAME=FIELD line (a "[" line whose first "]" is not its last byte included)
-    EmptyName,    // nothing before the first "="
-    EmptyField,   // nothing after the first "="
+    NoSection,   // a value line before the first section
+    NoEquals,    // neither a section nor a NAME=FIELD line (a "[" line whose first "]" is not its last byte included)
+    EmptyName,   // nothing before the first "="
+    EmptyField,  // nothing after the first "="
 };
 
 // Told what the reader does with each line as it reads (the file check).
@@ -73,8 +73,7 @@ class LineHandler;
 class RegLineReader {
 public:
     // observer, when given, is told about every line and must outlive the reader.
-    RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken,
-                  RegLineObserver* observer = nullptr);
+    RegLineReader(const RegLineRules& rules, KeyMap& target, const KeyMap* taken, RegLineObserver* observer = nullptr);
     ~RegLineReader();
     RegLineReader(const RegLineReader&) = delete;
     RegLineReader& operator=(const RegLineReader&) = delete;

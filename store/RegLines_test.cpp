@@ -53,7 +53,8 @@ Texts Snapshot(const KeyMap& keys) {
     Texts out;
     for (const auto& [key, values] : keys) {
         out.push_back("[" + key + "]");
-        for (std::size_t i = 0; i < values.Size(); ++i) out.push_back(std::string(values.At(i).name) + "=" + std::string(values.At(i).text));
+        for (std::size_t i = 0; i < values.Size(); ++i)
+            out.push_back(std::string(values.At(i).name) + "=" + std::string(values.At(i).text));
     }
     return out;
 }
@@ -69,15 +70,18 @@ TEST(RegLinesTest, LineRulesOfBothReaders) {
         // CR, LF and CR LF end lines; the unended last line is dropped.
         EXPECT_EQ(Read("[K]\r\n\"A\"=1\n\n\"B\"=2\r\"C\"=3", rules), (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
         // Sections and names are upper-cased and lose their brackets and quotes.
-        EXPECT_EQ(Read("[[k]\n\"\"n\"\"=1\nm=2\n[a]b]\n[c\n[]\n\"Z\"=3\n", rules), (Texts{"[]", "Z=<dword>3", "[K]", "M=<dword>2", "N=<dword>1"}));
+        EXPECT_EQ(Read("[[k]\n\"\"n\"\"=1\nm=2\n[a]b]\n[c\n[]\n\"Z\"=3\n", rules),
+                  (Texts{"[]", "Z=<dword>3", "[K]", "M=<dword>2", "N=<dword>1"}));
         // A value needs an earlier section, a name and a field.
-        EXPECT_EQ(Read("\"E\"=1\nREGEDIT4\n[K]\n=2\n\"F\"=\n\"A=B\"=\"c\"\n\"\"=4\n", rules), (Texts{"[K]", "=<dword>4", "A=<string>\"=\"c"}));
+        EXPECT_EQ(Read("\"E\"=1\nREGEDIT4\n[K]\n=2\n\"F\"=\n\"A=B\"=\"c\"\n\"\"=4\n", rules),
+                  (Texts{"[K]", "=<dword>4", "A=<string>\"=\"c"}));
         // Lines with "hex:" that end in a backslash go on, whatever ends them.
         EXPECT_EQ(Read("[K]\r\n\"D\"=hex:01,\\\r\n  02,\\\n\n  03\r\n\"P\"=\"C:\\\\\"\n\"X\"=hex:1,\\\n  2", rules),
                   (Texts{"[K]", "D=<hex>01,02,03", "P=<string>C:\\"}));
         // So do lines with a typed list "hex(N):", N in hexadecimal digits.
         EXPECT_EQ(Read("[K]\n\"E\"=hex(2):25,00,\\\n  41,00,\\\n  00,00\n\"Q\"=hex(b):01,\\\n  02\n"
-                       "\"R\"=hex(7x):01,\\\n\"S\"=hex():02,\\\n\"T\"=1\n", rules),
+                       "\"R\"=hex(7x):01,\\\n\"S\"=hex():02,\\\n\"T\"=1\n",
+                       rules),
                   (Texts{"[K]", "E=hex(2):25,00,41,00,00,00", "Q=hex(b):01,02", "R=hex(7x):01,\\", "S=hex():02,\\",
                          "T=<dword>1"}));
         // Of two values of one name the later one stays.
@@ -88,12 +92,35 @@ TEST(RegLinesTest, LineRulesOfBothReaders) {
 // The reader takes the common shapes of a store file in one pass, without
 // the steps; each field must still come out as the steps make it.
 TEST(RegLinesTest, TheReadersShortcutsStoreWhatTheStepsStore) {
-    const std::vector<std::string> fields = {
-        "dword:ffffffcb", "dword:0", "dword:123456789", "dword:00000010x", "dword:", "\"C:\\Scans\\P1\\4\"",
-        "\"C:\\\\share\"", "\"a\\\"b\"", "\"x dword:5\"", "\"hex(2):a\\  b\"", "\"hexagon:\\x\"", "\"ends\\\"",
-        "\"\\\\first\"", "\"two\"quotes\"", "hex:0a,ff", "hex:0a,\"x\"", "hex:0a:ff", "\"\"", "\"", "plain:text\\",
-        "dword:FFFFFFCB", "dword:0000000g", "dword:+0000001", "dword:-0000001", "dword: 0000001", "dword:0000:001",
-        "\"Dd hh\"", "\"C:\\dword:1\"", "\"path\\hex\""};
+    const std::vector<std::string> fields = {"dword:ffffffcb",
+                                             "dword:0",
+                                             "dword:123456789",
+                                             "dword:00000010x",
+                                             "dword:",
+                                             "\"C:\\Scans\\P1\\4\"",
+                                             "\"C:\\\\share\"",
+                                             "\"a\\\"b\"",
+                                             "\"x dword:5\"",
+                                             "\"hex(2):a\\  b\"",
+                                             "\"hexagon:\\x\"",
+                                             "\"ends\\\"",
+                                             "\"\\\\first\"",
+                                             "\"two\"quotes\"",
+                                             "hex:0a,ff",
+                                             "hex:0a,\"x\"",
+                                             "hex:0a:ff",
+                                             "\"\"",
+                                             "\"",
+                                             "plain:text\\",
+                                             "dword:FFFFFFCB",
+                                             "dword:0000000g",
+                                             "dword:+0000001",
+                                             "dword:-0000001",
+                                             "dword: 0000001",
+                                             "dword:0000:001",
+                                             "\"Dd hh\"",
+                                             "\"C:\\dword:1\"",
+                                             "\"path\\hex\""};
     for (const RegLineRules& rules : {kStoreFileRules, kImportRules}) {
         for (const std::string& field : fields) {
             std::string stepwise = field;
@@ -108,7 +135,8 @@ TEST(RegLinesTest, MarkerAndDuplicateSectionsDifferBetweenTheReaders) {
     EXPECT_EQ(Read(text, kImportRules), (Texts{"[CINICHECKFILEVALID]", "B=<dword>2", "[K]", "A=<dword>3", "[L]"}));
     KeyMap keys;
     EXPECT_FALSE(ReadRegLines(text, kStoreFileRules, keys, nullptr));
-    EXPECT_EQ(Read("[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n", kStoreFileRules), (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
+    EXPECT_EQ(Read("[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n", kStoreFileRules),
+              (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
     // With one more "[" the marker's text is a key like any other.
     EXPECT_EQ(Read("[[cinicheckfilevalid]\n\"A\"=1\n", kStoreFileRules), (Texts{"[CINICHECKFILEVALID]", "A=<dword>1"}));
 
@@ -121,7 +149,8 @@ TEST(RegLinesTest, MarkerAndDuplicateSectionsDifferBetweenTheReaders) {
 // between CR and LF, inside a continued "hex:" line), the store is the same.
 TEST(RegLinesTest, PiecesSplitAnywhereReadAsTheWholeText) {
     const std::string text =
-        "REGEDIT4\r\n[K]\r\n\"D\"=hex:01,\\\r\n  02,\\\n  03\r\n\"S\"=\"a\\\\b\"\r[L]\n\"N\"=dword:0000000a\n\"T\"=tail";
+        "REGEDIT4\r\n[K]\r\n\"D\"=hex:01,\\\r\n  02,\\\n  "
+        "03\r\n\"S\"=\"a\\\\b\"\r[L]\n\"N\"=dword:0000000a\n\"T\"=tail";
     KeyMap whole;
     ASSERT_TRUE(ReadRegLines(text, kStoreFileRules, whole, nullptr));
     ASSERT_EQ(Snapshot(whole), (Texts{"[K]", "D=<hex>01,02,03", "S=<string>a\\b", "[L]", "N=<dword>10"}));
@@ -156,7 +185,9 @@ TEST(RegLinesTest, NulBytesAreOrdinaryBytes) {
 // Writes down each line the observer is told of with its number and fate.
 class LineLog : public RegLineObserver {
 public:
-    void Line(std::size_t number, std::string_view text) override { log += std::to_string(number) + ":" + std::string(text); }
+    void Line(std::size_t number, std::string_view text) override {
+        log += std::to_string(number) + ":" + std::string(text);
+    }
     void Ignored(IgnoredLine why) override { log += " ignored" + std::to_string(static_cast<int>(why)) + "\n"; }
     void Section(std::string_view, bool namedBefore) override { log += namedBefore ? " again\n" : " section\n"; }
     void Marker() override { log += " marker\n"; }
@@ -181,8 +212,9 @@ std::string ObservedInPieces(std::string_view text, std::size_t pieceSize) {
 TEST(RegLineObserverTest, NumbersLinesAsAnEditorDoesWhateverThePieces) {
     // CR LF, LF and a lone CR each end one line; a continued byte list has
     // the number of its first line; a key named again is told as such.
-    const std::string text = "REGEDIT4\r\n\"A\"=\"0\"\n[K]\r\"B\"=hex:01,\\\r\n  02\r\n=x\r\n\r\n[k]\n"
-                             "[CINICHECKFILEVALID]\r\n\"C\"=";
+    const std::string text =
+        "REGEDIT4\r\n\"A\"=\"0\"\n[K]\r\"B\"=hex:01,\\\r\n  02\r\n=x\r\n\r\n[k]\n"
+        "[CINICHECKFILEVALID]\r\n\"C\"=";
     const std::string expected =
         "1:REGEDIT4 ignored1\n2:\"A\"=\"0\" ignored0\n3:[K] section\n4:\"B\"=hex:01,\\  02 value B=<hex>01,02\n"
         "6:=x ignored2\n8:[k] again\n9:[CINICHECKFILEVALID] marker\n10:\"C\"= unended\n";

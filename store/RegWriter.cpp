@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-
 // True when text holds one of the two (or three) bytes. Without an early
 // exit the loop is vectorised; the texts are short, and a search per byte
 // (find_first_of) cost a save as much as writing the lines.

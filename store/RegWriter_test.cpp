@@ -51,9 +51,9 @@ TEST(RegWriterTest, AwkwardTextsGiveTheirLines) {
 // writes it, in one writer that starts too small and must grow.
 TEST(RegWriterTest, LineWriterWritesWhatTheStepwiseWriterWrites) {
     const std::vector<std::string> starts = {"", "<string>", "<dword>", "<hex>", "<", "x<"};
-    const std::vector<std::string> middles = {"",         "12",           "-2147483648", "1.500000",  "abcdefghijk",
-                                              "a\rb\nc",  "<string>",     "<dword>7",    "<hex>",     "hex:01,",
-                                              "hex(7):0", "hex(zz):0",    "\t\x01",      "ab<c",      "0123456789abcdefg"};
+    const std::vector<std::string> middles = {"",         "12",        "-2147483648", "1.500000", "abcdefghijk",
+                                              "a\rb\nc",  "<string>",  "<dword>7",    "<hex>",    "hex:01,",
+                                              "hex(7):0", "hex(zz):0", "\t\x01",      "ab<c",     "0123456789abcdefg"};
     const std::vector<std::string> ends = {"", "\\", "\\\\", "\r", "\n", "9"};
     const std::vector<std::string> names = {"N", "A\rB", "LONGER NAME\n1234", "<string>", "x\\", ""};
     for (const DwordField form : kForms) {
@@ -74,8 +74,8 @@ TEST(RegWriterTest, LineWriterWritesWhatTheStepwiseWriterWrites) {
 }
 
 TEST(RegWriterTest, SectionLineIfFitsWritesOnlyKeysOneLineHolds) {
-    const std::vector<std::string> keys = {"A",          "A]B",       "KEY\r",          "K\nEY",
-                                           "LONG\\KEY\\NAME]", "TAB\tKEY", "LONG\\KEY\\NAME\\X", "]"};
+    const std::vector<std::string> keys = {
+        "A", "A]B", "KEY\r", "K\nEY", "LONG\\KEY\\NAME]", "TAB\tKEY", "LONG\\KEY\\NAME\\X", "]"};
     LineWriter writer(4);
     std::string expected;
     for (const std::string& key : keys) {
@@ -103,11 +103,13 @@ TEST(RegWriterTest, SavedFileHoldsTheStepwiseLines) {
     store.SetValue("K1", "N", "<dword>4294967295");
     store.AddKey("K0");
     ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
-    const auto step = [](std::string_view name, std::string_view text) { return Stepwise(name, text, DwordField::StoreFile); };
-    const std::string expected = "REGEDIT4\r\n[[CINICHECKFILEVALID]\r\n" + step("N", "<string>marker") + "[K0]\r\n[K1]\r\n" +
-                                 step("N", "<dword>4294967295") + "[K2]\r\n" + step("ALPHA", "<dword>-12x") +
-                                 step("MID\rDLE", "<string>a<hex>") + step("ZETA", "<hex>01,\\") +
-                                 "[CINICHECKFILEVALID]\r\n";
+    const auto step = [](std::string_view name, std::string_view text) {
+        return Stepwise(name, text, DwordField::StoreFile);
+    };
+    const std::string expected = "REGEDIT4\r\n[[CINICHECKFILEVALID]\r\n" + step("N", "<string>marker") +
+                                 "[K0]\r\n[K1]\r\n" + step("N", "<dword>4294967295") + "[K2]\r\n" +
+                                 step("ALPHA", "<dword>-12x") + step("MID\rDLE", "<string>a<hex>") +
+                                 step("ZETA", "<hex>01,\\") + "[CINICHECKFILEVALID]\r\n";
     EXPECT_EQ(testkit::ReadBytes(path), expected);
 }
 

@@ -54,12 +54,15 @@ constexpr std::string_view kDefaultName = "@";
 // A wrapped line, its closing backslash included, stays within this width.
 constexpr std::size_t kLineWidth = 79;
 
-constexpr std::string_view kRootNames[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT",
-                                           "HKEY_USERS", "HKEY_CURRENT_CONFIG"};
+constexpr std::string_view kRootNames[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT", "HKEY_USERS",
+                                           "HKEY_CURRENT_CONFIG"};
 
 // The value of a hex digit; -1 for any other byte.
 int HexValue(char c) {
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
 }
 
 bool IsHexDigit(char c) { return HexValue(c) >= 0; }
@@ -195,7 +198,8 @@ private:
             return;
         }
         if (at >= line.size() || line[at] != '=') return;
-        if (DataToStoredText(line.substr(at + 1), stored_)) staging_.SetValue(key_.c_str(), name_.c_str(), stored_.c_str());
+        if (DataToStoredText(line.substr(at + 1), stored_))
+            staging_.SetValue(key_.c_str(), name_.c_str(), stored_.c_str());
     }
 
     CIniClass& staging_;
@@ -276,7 +280,9 @@ bool ToUtf16Le(std::string_view text, std::string& bytes) {
     }
     bytes.assign(kUtf16LeMark);
     bytes.reserve(2 * wide.size() + 4);
-    const auto unit = [&bytes](std::uint32_t u) { bytes.append({static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)}); };
+    const auto unit = [&bytes](std::uint32_t u) {
+        bytes.append({static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)});
+    };
     for (wchar_t c : wide) {
         const auto code = static_cast<std::uint32_t>(std::char_traits<wchar_t>::to_int_type(c));
         if (code > 0xFFFF) {  // wchar_t holds whole code points: a surrogate pair each
@@ -344,9 +350,9 @@ int CRegeditFile::ImportText(CIniClass& store, const CString& text) {
     try {
         CIniClass staging;
         const auto read = qor::store::ReadRegeditText(text.str(), staging);
-        m_problem = read == qor::store::RegeditRead::Read        ? NoProblem
+        m_problem = read == qor::store::RegeditRead::Read       ? NoProblem
                     : read == qor::store::RegeditRead::BadUtf16 ? BadUtf16
-                                                                 : NotRegedit;
+                                                                : NotRegedit;
         if (m_problem != NoProblem) return 0;
         qor::store::KeysOf(store).MergeReplacing(qor::store::KeysOf(staging));
         return 1;

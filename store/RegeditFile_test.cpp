@@ -55,10 +55,11 @@ TEST(RegeditFile, ImportIsAllOrNothingAndTellsWhyNothingWasRead) {
     store.SetValue("HKEY_CURRENT_USER\\X", "KEEP", "<dword>1");
     const testkit::Snapshot before = testkit::SnapshotOf(store);
     CRegeditFile reader;
-    for (const auto& [text, problem] : {std::pair<std::string, CRegeditFile::Problem>{"[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n", CRegeditFile::NotRegedit},
-                                       {"REGEDIT4 \r\n", CRegeditFile::NotRegedit},
-                                       {"", CRegeditFile::NotRegedit},
-                                       {std::string("\xFF\xFE\x00\xD8", 4), CRegeditFile::BadUtf16}}) {
+    for (const auto& [text, problem] : {std::pair<std::string, CRegeditFile::Problem>{
+                                            "[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n", CRegeditFile::NotRegedit},
+                                        {"REGEDIT4 \r\n", CRegeditFile::NotRegedit},
+                                        {"", CRegeditFile::NotRegedit},
+                                        {std::string("\xFF\xFE\x00\xD8", 4), CRegeditFile::BadUtf16}}) {
         EXPECT_EQ(reader.ImportText(store, CString(text)), 0);
         EXPECT_EQ(reader.GetProblem(), problem);
         EXPECT_EQ(testkit::SnapshotOf(store), before);
@@ -69,14 +70,16 @@ TEST(RegeditFile, ImportIsAllOrNothingAndTellsWhyNothingWasRead) {
     // A version 5 file in UTF-16LE: merged, the key's other values kept, a deleted key not made;
     // the text arrives in the store's 8-bit code page (UTF-8 here, the ANSI code page on Windows).
     std::string wide = "\xFF\xFE";
-    for (wchar_t c : std::wstring(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"\u00e9\"\r\n\r\n"
-                                  L"[-HKEY_CURRENT_USER\\Y]\r\n\"B\"=\"c\"\r\n")) {
+    for (wchar_t c :
+         std::wstring(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"\u00e9\"\r\n\r\n"
+                      L"[-HKEY_CURRENT_USER\\Y]\r\n\"B\"=\"c\"\r\n")) {
         wide.append({static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)});
     }
     ASSERT_EQ(reader.ImportText(store, CString(wide)), 1);
     EXPECT_EQ(reader.GetProblem(), CRegeditFile::NoProblem);
     EXPECT_EQ(testkit::SnapshotOf(store),
-              (testkit::Snapshot{{"HKEY_CURRENT_USER\\X", {{"A", "<string>" + platform::WideToNarrow(L"\u00e9")}, {"KEEP", "<dword>1"}}}}));
+              (testkit::Snapshot{{"HKEY_CURRENT_USER\\X",
+                                  {{"A", "<string>" + platform::WideToNarrow(L"\u00e9")}, {"KEEP", "<dword>1"}}}}));
 }
 
 // A store with every kind of text the regedit form keeps, written and read back.
@@ -86,9 +89,15 @@ TEST(RegeditFile, ExportReadsBackExactlyAndTakesAKeyWithItsSubtree) {
     std::string longList;
     for (int i = 0; i < 100; ++i) longList += (i ? "," : "") + std::string(i % 2 ? "cc" : "0a");
     const std::pair<const char*, std::string> kValues[] = {
-        {"PATH", "<string>C:\\Scans\\Out"}, {"UNC", "<string>\\\\server\\share\\\\x"}, {"SAY \"HI\"", "<string>a \\\"b\""},
-        {"@", "<string>default"},           {"D", "<dword>-10"},                       {"BIG", "<dword>4294967295"},
-        {"EMPTY", "<hex>"},                 {"LONG", "<hex>" + longList},              {"MULTI", "hex(7):61,00,00,00"},
+        {"PATH", "<string>C:\\Scans\\Out"},
+        {"UNC", "<string>\\\\server\\share\\\\x"},
+        {"SAY \"HI\"", "<string>a \\\"b\""},
+        {"@", "<string>default"},
+        {"D", "<dword>-10"},
+        {"BIG", "<dword>4294967295"},
+        {"EMPTY", "<hex>"},
+        {"LONG", "<hex>" + longList},
+        {"MULTI", "hex(7):61,00,00,00"},
         {"BACK\\SLASH", "<string>"},
     };
     for (const auto& [name, text] : kValues) store.SetValue(kKey, name, text.c_str());

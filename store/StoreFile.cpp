@@ -112,10 +112,11 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
         if (merging) qor::store::ApplyChanges(*before, keys, excluded, merged);
         const KeyMap& written = merging ? merged : keys;
         known.Reserve();
-        const bool replaced = qor::platform::ReplaceFileAtomicallyFrom(path, [&](const qor::platform::PieceWriter& write) {
-            saved.otherKeys.clear();
-            return WriteStoreFileText(written, excluded, write, saved.otherKeys);
-        });
+        const bool replaced =
+            qor::platform::ReplaceFileAtomicallyFrom(path, [&](const qor::platform::PieceWriter& write) {
+                saved.otherKeys.clear();
+                return WriteStoreFileText(written, excluded, write, saved.otherKeys);
+            });
         if (!replaced) return 0;
         // The rename gave the file a new identity; the lock still holds off
         // every other writer.

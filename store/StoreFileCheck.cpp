@@ -88,9 +88,15 @@ public:
 
     void Ignored(IgnoredLine why) override {
         switch (why) {
-            case IgnoredLine::NoSection: Add(CStoreFileCheck::NoSection); break;
-            case IgnoredLine::EmptyName: Add(CStoreFileCheck::EmptyName); break;
-            case IgnoredLine::EmptyField: Add(CStoreFileCheck::EmptyData); break;
+            case IgnoredLine::NoSection:
+                Add(CStoreFileCheck::NoSection);
+                break;
+            case IgnoredLine::EmptyName:
+                Add(CStoreFileCheck::EmptyName);
+                break;
+            case IgnoredLine::EmptyField:
+                Add(CStoreFileCheck::EmptyData);
+                break;
             case IgnoredLine::NoEquals:
                 if (text_.starts_with('[')) {
                     Add(CStoreFileCheck::NotASection);
@@ -122,11 +128,13 @@ public:
         }
         if (Upper(ShownName(lineName)) != name) Add(CStoreFileCheck::NameReadOtherwise, name, stored);
         const Shape shown = ShapeOfField(field);
-        const bool sameString = shown != Shape::String ||
-                                stored.substr(std::min(stored.size(), kStringPrefix.size())) == field.substr(1, field.size() - 2);
+        const bool sameString =
+            shown != Shape::String ||
+            stored.substr(std::min(stored.size(), kStringPrefix.size())) == field.substr(1, field.size() - 2);
         if (shown != ShapeOfStored(stored) || !sameString) Add(CStoreFileCheck::DataReadOtherwise, name, stored);
         const std::optional<std::string> back = AfterSaveAndLoad(name, stored);
-        if (!back || *back != stored) Add(CStoreFileCheck::ChangedBySave, name, stored).saved = back.value_or("").c_str();
+        if (!back || *back != stored)
+            Add(CStoreFileCheck::ChangedBySave, name, stored).saved = back.value_or("").c_str();
     }
 
     void UnendedLastLine(std::size_t number, std::string_view text) override {
@@ -168,7 +176,8 @@ bool LooksLikeUtf16(std::string_view start) {
 
 // The first line of a store file, as SaveFile writes it.
 bool BeginsWithHeader(std::string_view start) {
-    return start.starts_with(kHeaderLine) && (start.size() == kHeaderLine.size() || IsLineEnd(start[kHeaderLine.size()]));
+    return start.starts_with(kHeaderLine) &&
+           (start.size() == kHeaderLine.size() || IsLineEnd(start[kHeaderLine.size()]));
 }
 
 Finding WholeFile(CStoreFileCheck::Kind kind) {

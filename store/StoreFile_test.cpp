@@ -76,7 +76,8 @@ TEST_F(StoreFileTest, SaveAndLoadGiveBackEveryKeyAndValue) {
         for (int v = 0; v < k % 4; ++v) {
             const std::string name = "N" + std::to_string(v);
             store.SetValue(key.c_str(), (name + "I").c_str(), EncodeInt(-k * 1000 - v).c_str());
-            store.SetValue(key.c_str(), (name + "S").c_str(), EncodeString("\"" + std::to_string(v) + "\" C:\\x").c_str());
+            store.SetValue(key.c_str(), (name + "S").c_str(),
+                           EncodeString("\"" + std::to_string(v) + "\" C:\\x").c_str());
             store.SetValue(key.c_str(), (name + "B").c_str(), EncodeBytes({std::uint8_t(k), 0xCC}).c_str());
         }
     }
@@ -100,7 +101,8 @@ TEST_F(StoreFileTest, LoadRejectsDuplicateKeyAndKeepsStore) {
         EXPECT_EQ(store.LoadFile(path.c_str()), 0) << file;
         EXPECT_EQ(StoreLines(store), before) << file;
     }
-    for (const std::string& unreadable : {folder.File("missing.ini"), folder.File("")}) EXPECT_EQ(store.LoadFile(unreadable.c_str()), 0);
+    for (const std::string& unreadable : {folder.File("missing.ini"), folder.File("")})
+        EXPECT_EQ(store.LoadFile(unreadable.c_str()), 0);
     EXPECT_EQ(store.LoadFile(nullptr), 0);
     EXPECT_EQ(StoreLines(store), before);
 }

@@ -48,7 +48,8 @@ SubKeyListing ListDirectSubKeys(const CIniClass* store, std::string_view keyPath
     std::sort(listing.names.begin(), listing.names.end());
     listing.names.erase(std::unique(listing.names.begin(), listing.names.end()), listing.names.end());
     std::uint32_t longest = 1;
-    for (const std::string& name : listing.names) longest = std::max(longest, platform::Utf16LengthWithTerminator(name));
+    for (const std::string& name : listing.names)
+        longest = std::max(longest, platform::Utf16LengthWithTerminator(name));
     listing.longest = longest - 1;
     listing.result = ListingResult::Found;
     return listing;

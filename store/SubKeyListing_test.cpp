@@ -19,7 +19,8 @@ CIniClass& StoreWith(CIniClass& store, std::initializer_list<const char*> keys) 
 TEST(SubKeyListingTest, ListsEachDirectSubKeyOnceSortedWithTheLongestLength) {
     CIniClass store;
     // "A\B.X" sorts between "A\B" and "A\B\C": names repeat apart in key order.
-    StoreWith(store, {"A", "A\\D", "A\\B\\C", "A\\B", "A\\B.X", "A\\B\\E", "A\\KEY_2", "A\\10\\X\\Y", "A\\9", "AB\\LONGER"});
+    StoreWith(store,
+              {"A", "A\\D", "A\\B\\C", "A\\B", "A\\B.X", "A\\B\\E", "A\\KEY_2", "A\\10\\X\\Y", "A\\9", "AB\\LONGER"});
     for (const char* asked : {"A", "a", "A\\\\"}) {
         const SubKeyListing listing = ListDirectSubKeys(&store, asked);
         EXPECT_EQ(listing.result, ListingResult::Found) << asked;

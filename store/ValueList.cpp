@@ -27,10 +27,14 @@ unsigned CodeOf(std::string_view prefix) {
     static_assert(kStringPrefix.size() != kDwordPrefix.size() && kDwordPrefix.size() != kHexPrefix.size() &&
                   kHexPrefix.size() != kStringPrefix.size());
     switch (prefix.size()) {
-        case kStringPrefix.size(): return 1;
-        case kDwordPrefix.size(): return 2;
-        case kHexPrefix.size(): return 3;
-        default: return 0;
+        case kStringPrefix.size():
+            return 1;
+        case kDwordPrefix.size():
+            return 2;
+        case kHexPrefix.size():
+            return 3;
+        default:
+            return 0;
     }
 }
 
@@ -106,7 +110,6 @@ char* BuildBlock(const std::vector<Entry>& entries) {
     return block;
 }
 
-
 bool ByName(const Entry& a, const Entry& b) { return NameBefore(a.name, b.name); }
 
 }  // namespace
@@ -170,9 +173,7 @@ void ValueList::SetField(std::size_t at, std::size_t value) { Write32(block_ + a
 
 std::size_t ValueList::LiveBytes() const { return block_ == nullptr ? 0 : Field(kUsed) - Field(kUnused); }
 
-
 bool ValueList::NameAt(std::size_t i, std::string_view name) const { return i < Size() && At(i).name == name; }
-
 
 void ValueList::Reserve(std::size_t used) {
     CheckBlockSize(used);
@@ -297,7 +298,8 @@ void ValueList::Merge(const std::vector<Entry>& sorted) {
 // ---- ValueListBuilder
 
 template <typename WriteName>
-void ValueListBuilder::AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body, WriteName writeName) {
+void ValueListBuilder::AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body,
+                                 WriteName writeName) {
     const std::uint64_t nameField = static_cast<std::uint64_t>(nameSize) * 4 + prefixCode;
     const std::size_t start = used_;
     CheckBlockSize(start);
@@ -310,7 +312,8 @@ void ValueListBuilder::AddRecord(std::size_t nameSize, unsigned prefixCode, std:
     std::memcpy(at + nameSize, body.data(), body.size());
     used_ = nameAt + nameSize + body.size();
     const std::string_view name(records_.data() + nameAt, nameSize);
-    if (ascending_ && !offsets_.empty()) ascending_ = NameBefore(std::string_view(records_.data() + lastNameAt_, lastNameSize_), name);
+    if (ascending_ && !offsets_.empty())
+        ascending_ = NameBefore(std::string_view(records_.data() + lastNameAt_, lastNameSize_), name);
     lastNameAt_ = nameAt;
     lastNameSize_ = nameSize;
     offsets_.push_back(static_cast<std::uint32_t>(start));
@@ -361,10 +364,12 @@ void ValueListBuilder::MoveInto(ValueList& list) {
         const std::uint64_t bodySize = ReadLength(at);
         const auto nameSize = static_cast<std::size_t>(nameField >> 2);
         entries_.push_back(Entry{std::string_view(at, nameSize),
-                                 StoredText{kPrefixOfCode[nameField & 3], std::string_view(at + nameSize, static_cast<std::size_t>(bodySize))}});
+                                 StoredText{kPrefixOfCode[nameField & 3],
+                                            std::string_view(at + nameSize, static_cast<std::size_t>(bodySize))}});
     }
     // Stable, so that of two values of one name the later stays last.
-    if (!std::is_sorted(entries_.begin(), entries_.end(), ByName)) std::stable_sort(entries_.begin(), entries_.end(), ByName);
+    if (!std::is_sorted(entries_.begin(), entries_.end(), ByName))
+        std::stable_sort(entries_.begin(), entries_.end(), ByName);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const bool replacedLater = i + 1 < entries_.size() && entries_[i].name == entries_[i + 1].name;

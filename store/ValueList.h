@@ -212,10 +212,10 @@ private:
     void AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body, WriteName writeName);
     void Clear();
 
-    std::string records_;                 // the records, in the block's layout: the first used_ bytes
+    std::string records_;  // the records, in the block's layout: the first used_ bytes
     std::size_t used_ = 0;
-    std::vector<std::uint32_t> offsets_;  // where each record starts, in the order added
-    bool ascending_ = true;               // each name sorts after the one before
+    std::vector<std::uint32_t> offsets_;             // where each record starts, in the order added
+    bool ascending_ = true;                          // each name sorts after the one before
     std::size_t lastNameAt_ = 0, lastNameSize_ = 0;  // the name added last, in records_
     std::vector<ValueList::Entry> entries_;
 };

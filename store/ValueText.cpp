@@ -26,7 +26,6 @@
 namespace qor::store {
 namespace {
 
-
 std::uint64_t Load8(const char* at) {
     std::uint64_t bytes;
     std::memcpy(&bytes, at, sizeof bytes);
@@ -34,7 +33,6 @@ std::uint64_t Load8(const char* at) {
 }
 
 }  // namespace
-
 
 namespace {
 
@@ -47,9 +45,7 @@ bool HasLowerLetter(std::string_view text) {
     return (found | LowerLetterBits(Load8(text.data() + text.size() - 8))) != 0;
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -151,7 +147,8 @@ std::int32_t ParseAtoi(std::string_view text) {
     std::size_t at = SkipSpace(text, 0);
     const bool negative = ReadSign(text, at);
     std::uint32_t total = 0;
-    for (; at < text.size() && IsDigit(text[at]); ++at) total = total * 10u + static_cast<std::uint32_t>(text[at] - '0');
+    for (; at < text.size() && IsDigit(text[at]); ++at)
+        total = total * 10u + static_cast<std::uint32_t>(text[at] - '0');
     if (negative) total = 0u - total;
     return static_cast<std::int32_t>(total);
 }
@@ -188,7 +185,8 @@ bool ParseFloat(std::string_view text, float& out) {
     if (end == 0) return false;
     const std::string_view number = text.substr(at, end - at);
     float value = 0.0f;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
+    const auto result =
+        std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         value = IsTooLarge(number) ? std::numeric_limits<float>::infinity() : 0.0f;
     } else if (result.ec != std::errc()) {
@@ -213,7 +211,8 @@ std::string EncodeDword(std::uint32_t value) {
 std::string EncodeFloat(float value) {
     // Enough for the largest float in "%f" form (39 digits, point, six decimals).
     char digits[64];
-    const auto result = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value), std::chars_format::fixed, 6);
+    const auto result =
+        std::to_chars(digits, digits + sizeof digits, static_cast<double>(value), std::chars_format::fixed, 6);
     std::string out(kDwordPrefix);
     out.append(digits, result.ptr);
     return out;
@@ -293,7 +292,6 @@ std::string Upper(std::string_view text) {
     UpperInPlace(out);
     return out;
 }
-
 
 UpperText::UpperText(std::string_view text) {
     // Key paths are upper-cased when a key is opened, so most texts need

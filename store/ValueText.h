@@ -40,9 +40,9 @@ std::uint32_t ParseStrtoul(std::string_view text, int base, std::size_t* consume
 bool ParseFloat(std::string_view text, float& out);
 
 // ---- Encoders (whole encoded texts)
-std::string EncodeInt(std::int32_t value);     // "<dword>%d"
-std::string EncodeDword(std::uint32_t value);  // "<dword>%u"
-std::string EncodeFloat(float value);          // "<dword>%f" of the value as double
+std::string EncodeInt(std::int32_t value);         // "<dword>%d"
+std::string EncodeDword(std::uint32_t value);      // "<dword>%u"
+std::string EncodeFloat(float value);              // "<dword>%f" of the value as double
 std::string EncodeString(std::string_view value);  // "<string>" + bytes
 // "<string>" + each item plus offset as "%d," less the last comma.
 std::string EncodeIntList(const std::int32_t* items, std::size_t count, std::int32_t offset);

@@ -10,7 +10,8 @@ namespace qor::store {
 namespace {
 
 TEST(ValueTextTest, RemovePrefixStripsOneExactLowerCasePrefixAtTheStart) {
-    const std::pair<const char*, int> cases[] = {{"<dword>123", 2}, {"<string><dword>7", 1}, {"<hex>", 3}, {"x<dword>1", 0}, {"<HEX>01", 0}};
+    const std::pair<const char*, int> cases[] = {
+        {"<dword>123", 2}, {"<string><dword>7", 1}, {"<hex>", 3}, {"x<dword>1", 0}, {"<HEX>01", 0}};
     for (const auto& [text, code] : cases) {
         std::string changed = text;
         EXPECT_EQ(RemovePrefix(changed), code) << text;
@@ -22,7 +23,8 @@ TEST(ValueTextTest, RemovePrefixStripsOneExactLowerCasePrefixAtTheStart) {
 
 TEST(ValueTextTest, AtoiReadsDecimalModulo32Bits) {
     const std::pair<const char*, std::int32_t> cases[] = {
-        {" \t\n-5x", -5}, {"+7", 7}, {"4294967295", -1}, {"2147483648", -2147483647 - 1}, {"99999999999", 1215752191}, {"- 3", 0}, {"", 0}};
+        {" \t\n-5x", -5}, {"+7", 7}, {"4294967295", -1}, {"2147483648", -2147483647 - 1}, {"99999999999", 1215752191},
+        {"- 3", 0},       {"", 0}};
     for (const auto& [text, value] : cases) EXPECT_EQ(ParseAtoi(text), value) << text;
 }
 
@@ -33,11 +35,20 @@ TEST(ValueTextTest, StrtoulGivesThe32BitResultAndWhatItConsumed) {
         std::uint32_t value;
         std::size_t consumed;
     } cases[] = {
-        {"-1", 10, 4294967295u, 2},  {"4294967296", 10, 4294967295u, 10}, {"-4294967296", 10, 4294967295u, 11},
-        {"  12abc", 10, 12, 4},      {"abc", 10, 0, 0},                   {"0x1F", 16, 31, 4},
-        {"0x", 16, 0, 0},            {"0", 16, 0, 1},                     {"100000000", 16, 4294967295u, 9},
-        {"-1f", 16, 4294967265u, 3}, {"0x10", 0, 16, 4},                  {"010", 0, 8, 3},
-        {"08", 0, 0, 1},             {"-0x1", 0, 4294967295u, 4},
+        {"-1", 10, 4294967295u, 2},
+        {"4294967296", 10, 4294967295u, 10},
+        {"-4294967296", 10, 4294967295u, 11},
+        {"  12abc", 10, 12, 4},
+        {"abc", 10, 0, 0},
+        {"0x1F", 16, 31, 4},
+        {"0x", 16, 0, 0},
+        {"0", 16, 0, 1},
+        {"100000000", 16, 4294967295u, 9},
+        {"-1f", 16, 4294967265u, 3},
+        {"0x10", 0, 16, 4},
+        {"010", 0, 8, 3},
+        {"08", 0, 0, 1},
+        {"-0x1", 0, 4294967295u, 4},
     };
     for (const Case& c : cases) {
         std::size_t consumed = 99;
@@ -47,8 +58,9 @@ TEST(ValueTextTest, StrtoulGivesThe32BitResultAndWhatItConsumed) {
 }
 
 TEST(ValueTextTest, FloatReadsTheLeadingDecimalNumberOnly) {
-    const std::pair<const char*, float> converts[] = {{"  -2.25e1", -22.5f}, {".5", 0.5f}, {"5.", 5.0f}, {"1e+", 1.0f},
-                                                      {"+3x", 3.0f},         {"0x1p3", 0.0f}, {"1e-50", 0.0f}};
+    const std::pair<const char*, float> converts[] = {{"  -2.25e1", -22.5f}, {".5", 0.5f},  {"5.", 5.0f},
+                                                      {"1e+", 1.0f},         {"+3x", 3.0f}, {"0x1p3", 0.0f},
+                                                      {"1e-50", 0.0f}};
     for (const auto& [text, expected] : converts) {
         float value = 42;
         EXPECT_TRUE(ParseFloat(text, value)) << text;
@@ -92,8 +104,13 @@ TEST(ValueTextTest, BytesKeepEveryValueIncludingCC) {
 TEST(ValueTextTest, SplitCutsAtEveryNonOverlappingSeparator) {
     using Pieces = std::vector<std::string_view>;
     const std::tuple<const char*, const char*, Pieces> cases[] = {
-        {"a,b,,c", ",", {"a", "b", "", "c"}}, {"A = B = C", " = ", {"A", "B", "C"}}, {"", ",", {""}}, {",x,", ",", {"", "x", ""}},
-        {"aXb", "x", {"aXb"}},                {"aaa", "aa", {"", "a"}},             {"abc", "", {"abc"}},
+        {"a,b,,c", ",", {"a", "b", "", "c"}},
+        {"A = B = C", " = ", {"A", "B", "C"}},
+        {"", ",", {""}},
+        {",x,", ",", {"", "x", ""}},
+        {"aXb", "x", {"aXb"}},
+        {"aaa", "aa", {"", "a"}},
+        {"abc", "", {"abc"}},
     };
     for (const auto& [text, sep, expected] : cases) {
         Pieces pieces = {"held"}, appended = {"held"};

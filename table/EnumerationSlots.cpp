@@ -18,9 +18,12 @@ namespace {
 
 LONG ErrorOf(store::ListingResult result) {
     switch (result) {
-        case store::ListingResult::Found: return ERROR_SUCCESS;
-        case store::ListingResult::NoSubKeys: return ERROR_INVALID_DATA;
-        case store::ListingResult::NoKey: break;
+        case store::ListingResult::Found:
+            return ERROR_SUCCESS;
+        case store::ListingResult::NoSubKeys:
+            return ERROR_INVALID_DATA;
+        case store::ListingResult::NoKey:
+            break;
     }
     return ERROR_PATH_NOT_FOUND;
 }
@@ -37,10 +40,9 @@ void ReportCounts(const store::SubKeyListing& listing, DWORD* subKeys, DWORD* ma
 
 }  // namespace
 
-LONG RegQueryInfoKeyA(tagRegHandle* h, char* /*cls*/, DWORD* /*clsLen*/, DWORD* /*reserved*/,
-                      DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* /*maxClassLen*/,
-                      DWORD* /*values*/, DWORD* /*maxValueNameLen*/, DWORD* /*maxValueLen*/,
-                      DWORD* /*securityLen*/, FILETIME* /*lastWrite*/) {
+LONG RegQueryInfoKeyA(tagRegHandle* h, char* /*cls*/, DWORD* /*clsLen*/, DWORD* /*reserved*/, DWORD* subKeys,
+                      DWORD* maxSubKeyLen, DWORD* /*maxClassLen*/, DWORD* /*values*/, DWORD* /*maxValueNameLen*/,
+                      DWORD* /*maxValueLen*/, DWORD* /*securityLen*/, FILETIME* /*lastWrite*/) {
     std::vector<std::string>& list = SubKeyNames();
     list.clear();
     store::SubKeyListing listing = ListUnder(h);
@@ -50,8 +52,8 @@ LONG RegQueryInfoKeyA(tagRegHandle* h, char* /*cls*/, DWORD* /*clsLen*/, DWORD* 
     return ERROR_SUCCESS;
 }
 
-LONG RegEnumKeyExA(tagRegHandle* /*key*/, DWORD index, char* name, DWORD* /*nameLen*/,
-                   DWORD* /*reserved*/, char* /*cls*/, DWORD* /*clsLen*/, FILETIME* /*lastWrite*/) {
+LONG RegEnumKeyExA(tagRegHandle* /*key*/, DWORD index, char* name, DWORD* /*nameLen*/, DWORD* /*reserved*/,
+                   char* /*cls*/, DWORD* /*clsLen*/, FILETIME* /*lastWrite*/) {
     if (name == nullptr) return ERROR_SUCCESS;
     const std::vector<std::string>& list = SubKeyNames();
     const std::string empty;

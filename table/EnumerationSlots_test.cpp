@@ -8,8 +8,8 @@ namespace {
 class EnumerationSlotsTest : public TableTest {
 protected:
     LONG Query(tagRegHandle* h, DWORD* count, DWORD* longest) {
-        return t->pfnRegQueryInfoKeyA(h, nullptr, nullptr, nullptr, count, longest, nullptr, nullptr, nullptr,
-                                      nullptr, nullptr, nullptr);
+        return t->pfnRegQueryInfoKeyA(h, nullptr, nullptr, nullptr, count, longest, nullptr, nullptr, nullptr, nullptr,
+                                      nullptr, nullptr);
     }
     std::string Name(DWORD index) {
         char name[16] = "#";
@@ -30,7 +30,7 @@ TEST_F(EnumerationSlotsTest, EachQueryReplacesTheOneListAndAFailedQueryEmptiesIt
     EXPECT_EQ(longest, 1u);
     EXPECT_EQ(t->pfnGetSubKeyNumbers(&n, &count, &longest, values), ERROR_SUCCESS);
     EXPECT_EQ(values[0] * 10000 + values[1] * 10 + values[2], 10102u);  // 1, 10, 2
-    EXPECT_EQ(Name(0) + Name(1) + Name(2), "BD");  // the numbers left A's list alone
+    EXPECT_EQ(Name(0) + Name(1) + Name(2), "BD");                       // the numbers left A's list alone
     EXPECT_EQ(Query(&n, &count, &longest), ERROR_SUCCESS);
     EXPECT_EQ(Name(0), "1");
     tagRegHandle leaf = On("HKEY_CURRENT_USER\\N\\1", 0);

@@ -18,9 +18,7 @@
 namespace qor::table {
 namespace {
 
-std::string_view KeyOf(const tagRegHandle& h) {
-    return FixedView(h.szKey);
-}
+std::string_view KeyOf(const tagRegHandle& h) { return FixedView(h.szKey); }
 
 std::string JoinUnder(const tagRegHandle& parent, std::string_view sub) {
     return core::JoinKeyPath(KeyOf(parent), sub);
@@ -94,9 +92,7 @@ int CreateKey(const char* sub, tagRegHandle* out, tagRegHandle* parent, DWORD ac
     return PlaceExisting(*out, store, path, core::WriteFlag(access, core::WriteRule::AnyBit));
 }
 
-void DeleteKey(tagRegHandle* h, const char* sub) {
-    DeleteKeyEx(h, sub);
-}
+void DeleteKey(tagRegHandle* h, const char* sub) { DeleteKeyEx(h, sub); }
 
 int DeleteKeyEx(tagRegHandle* h, const char* sub) {
     std::string path;
@@ -131,8 +127,6 @@ void InitHandle(tagRegHandle* h) {
     if (h != nullptr) Clear(*h);
 }
 
-LONG Close() {
-    return ERROR_SUCCESS;
-}
+LONG Close() { return ERROR_SUCCESS; }
 
 }  // namespace qor::table

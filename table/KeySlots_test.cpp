@@ -8,9 +8,7 @@ namespace {
 
 using KeySlotsTest = TableTest;
 
-HKEY RootValue(std::uint32_t value) {
-    return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(value));
-}
+HKEY RootValue(std::uint32_t value) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(value)); }
 
 TEST_F(KeySlotsTest, OpenTrimsBothEndsUpperCasesAndClearsOutOnFailure) {
     store->AddKey("HKEY_LOCAL_MACHINE\\SOFTWARE");
@@ -29,7 +27,10 @@ TEST_F(KeySlotsTest, OpenTrimsBothEndsUpperCasesAndClearsOutOnFailure) {
 }
 
 TEST_F(KeySlotsTest, CreateKeyWritesForAnyWriteBitAndAddsNoEmptyOrOversizedKey) {
-    struct Case { DWORD access; int fWrite; };
+    struct Case {
+        DWORD access;
+        int fWrite;
+    };
     for (const Case c : {Case{KEY_READ, 1}, Case{0x2, 1}, Case{0x1, 0}}) {
         tagRegHandle h;
         EXPECT_EQ(t->pfnCreateKey("HKEY_CURRENT_USER\\new", &h, &root, c.access), 1);
@@ -46,9 +47,16 @@ TEST_F(KeySlotsTest, CreateKeyWritesForAnyWriteBitAndAddsNoEmptyOrOversizedKey) 
 TEST_F(KeySlotsTest, OpenUnderRootsFollowsTheMaskAndNeverCreates) {
     store->AddKey("HKEY_CURRENT_USER\\X");
     const HKEY parent = reinterpret_cast<HKEY>(&root);
-    struct Case { HKEY root; const char* sub; DWORD access; LONG result; int fWrite; };
-    for (const Case c : {Case{HKEY_CURRENT_USER, "x\\", KEY_READ, 0, 0}, Case{RootValue(0x80000001u), "X", KEY_ALL_ACCESS, 0, 1},
-                         Case{RootValue(0x80000003u), "X", KEY_WRITE, 3, 1}, Case{parent, "HKEY_CURRENT_USER\\X", KEY_WRITE, 0, 1}}) {
+    struct Case {
+        HKEY root;
+        const char* sub;
+        DWORD access;
+        LONG result;
+        int fWrite;
+    };
+    for (const Case c :
+         {Case{HKEY_CURRENT_USER, "x\\", KEY_READ, 0, 0}, Case{RootValue(0x80000001u), "X", KEY_ALL_ACCESS, 0, 1},
+          Case{RootValue(0x80000003u), "X", KEY_WRITE, 3, 1}, Case{parent, "HKEY_CURRENT_USER\\X", KEY_WRITE, 0, 1}}) {
         tagRegHandle h = root;
         EXPECT_EQ(t->pfnOpen(c.root, c.sub, c.access, &h), c.result) << c.sub;
         EXPECT_EQ(h.fWrite, c.fWrite) << c.sub;

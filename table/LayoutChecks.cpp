@@ -27,8 +27,7 @@ static_assert(sizeof(UI_FunctionTable) == 61 * kPointer);
 
 // Slot numbers callers index by: the first and last slot of every group,
 // so a slot moved within the table or into another group is caught.
-#define QOR_SLOT_AT(name, slot) \
-    static_assert(offsetof(UI_FunctionTable, name) == (slot) * kPointer, #name)
+#define QOR_SLOT_AT(name, slot) static_assert(offsetof(UI_FunctionTable, name) == (slot)*kPointer, #name)
 QOR_SLOT_AT(pfnOpenReadOnly, 0);
 QOR_SLOT_AT(pfnDeleteValue, 5);
 QOR_SLOT_AT(pfnGetInt, 6);

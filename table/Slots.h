@@ -74,12 +74,11 @@ int SetDWord(tagRegHandle* h, DWORD value, const char* name);
 int SetDWordById(tagRegHandle* h, DWORD value, int id);
 
 // ---- Enumeration and root (EnumerationSlots.cpp, RootSlot.cpp)
-LONG RegQueryInfoKeyA(tagRegHandle* h, char* cls, DWORD* clsLen, DWORD* reserved,
-                      DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
-                      DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
-                      DWORD* securityLen, FILETIME* lastWrite);
-LONG RegEnumKeyExA(tagRegHandle* key, DWORD index, char* name, DWORD* nameLen,
-                   DWORD* reserved, char* cls, DWORD* clsLen, FILETIME* lastWrite);
+LONG RegQueryInfoKeyA(tagRegHandle* h, char* cls, DWORD* clsLen, DWORD* reserved, DWORD* subKeys, DWORD* maxSubKeyLen,
+                      DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen, DWORD* securityLen,
+                      FILETIME* lastWrite);
+LONG RegEnumKeyExA(tagRegHandle* key, DWORD index, char* name, DWORD* nameLen, DWORD* reserved, char* cls,
+                   DWORD* clsLen, FILETIME* lastWrite);
 LONG GetSubKeyNumbers(tagRegHandle* h, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values);
 char* GetRegRoot(WORD mode, const char* modulePath, char* keyBuffer);
 

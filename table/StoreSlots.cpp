@@ -65,8 +65,6 @@ int AttachRegExt(CRegExt* object, tagRegHandle* h) {
     return 1;
 }
 
-char* GetRegRootBuffer(void* /*unused*/) {
-    return RootPathBuffer();
-}
+char* GetRegRootBuffer(void* /*unused*/) { return RootPathBuffer(); }
 
 }  // namespace qor::table

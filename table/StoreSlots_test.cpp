@@ -20,7 +20,8 @@ protected:
         TableTest::TearDown();
     }
     std::string StoreFile(const std::string& name, const std::string& key) const {
-        testkit::WriteBytes(folder.File(name), "REGEDIT4\r\n[" + key + "]\r\n\"G\"=dword:00000003\r\n[CINICHECKFILEVALID]\r\n");
+        testkit::WriteBytes(folder.File(name),
+                            "REGEDIT4\r\n[" + key + "]\r\n\"G\"=dword:00000003\r\n[CINICHECKFILEVALID]\r\n");
         return folder.File(name);
     }
     testkit::ScratchFolder folder;

@@ -4,9 +4,7 @@
 
 namespace qor::table {
 
-CIniClass*& TableStore() {
-    return core::TableStore();
-}
+CIniClass*& TableStore() { return core::TableStore(); }
 
 platform::ProcessLock*& TableLock() {
     static platform::ProcessLock* lock = nullptr;

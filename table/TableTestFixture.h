@@ -22,9 +22,7 @@ protected:
         t->pfnInitHandle(&root);
         root.pIni = store;
     }
-    void TearDown() override {
-        t->pfnFreeStore();
-    }
+    void TearDown() override { t->pfnFreeStore(); }
     // A handle on key (added when missing) with the given write flag.
     tagRegHandle On(const char* key, int fWrite) {
         tagRegHandle h;

@@ -19,18 +19,14 @@ using access::DwordParse;
 using access::kTableRules;
 using access::ValueTarget;
 
-ValueTarget TargetOf(const tagRegHandle& h) {
-    return ValueTarget{h.pIni, FixedView(h.szKey), h.fWrite == 1};
-}
+ValueTarget TargetOf(const tagRegHandle& h) { return ValueTarget{h.pIni, FixedView(h.szKey), h.fWrite == 1}; }
 
 // Null handles, names and out pointers fail every slot before it starts.
 bool Usable(const tagRegHandle* h, const char* name, const void* out) {
     return h != nullptr && name != nullptr && out != nullptr;
 }
 
-std::string IdName(int id) {
-    return access::NameFromNumber(id);
-}
+std::string IdName(int id) { return access::NameFromNumber(id); }
 
 // Fills a counted array from a stored list: element 0 the count, then each
 // item; an empty item leaves its element as it was.
@@ -61,9 +57,7 @@ int GetInt(tagRegHandle* h, int* out, const char* name) {
     return access::GetInt(TargetOf(*h), name, *out);
 }
 
-int GetIntById(tagRegHandle* h, int* out, int id) {
-    return GetInt(h, out, IdName(id).c_str());
-}
+int GetIntById(tagRegHandle* h, int* out, int id) { return GetInt(h, out, IdName(id).c_str()); }
 
 int GetIntDefault(tagRegHandle* h, int* out, int def, const char* name) {
     if (!Usable(h, name, out)) return 0;
@@ -88,9 +82,7 @@ int SetInt(tagRegHandle* h, int value, const char* name) {
     return access::SetInt(TargetOf(*h), name, value);
 }
 
-int SetIntById(tagRegHandle* h, int value, int id) {
-    return SetInt(h, value, IdName(id).c_str());
-}
+int SetIntById(tagRegHandle* h, int value, int id) { return SetInt(h, value, IdName(id).c_str()); }
 
 // ---- Unsigned values
 
@@ -103,9 +95,7 @@ int GetDWord(tagRegHandle* h, DWORD* out, const char* name) {
     return result;
 }
 
-int GetDWordById(tagRegHandle* h, DWORD* out, int id) {
-    return GetDWord(h, out, IdName(id).c_str());
-}
+int GetDWordById(tagRegHandle* h, DWORD* out, int id) { return GetDWord(h, out, IdName(id).c_str()); }
 
 int GetDWordDefault(tagRegHandle* h, DWORD* out, DWORD def, const char* name) {
     if (!Usable(h, name, out)) return 0;
@@ -122,8 +112,7 @@ int GetDWordDefaultById(tagRegHandle* h, DWORD* out, DWORD def, int id) {
 int GetDWordRange(tagRegHandle* h, DWORD* out, DWORD min, DWORD def, DWORD max, const char* name) {
     if (!Usable(h, name, out)) return 0;
     std::uint32_t value = *out;
-    const int result =
-        access::GetDwordRange(TargetOf(*h), name, value, min, def, max, DwordParse::Atol, kTableRules);
+    const int result = access::GetDwordRange(TargetOf(*h), name, value, min, def, max, DwordParse::Atol, kTableRules);
     *out = value;
     return result;
 }
@@ -137,9 +126,7 @@ int SetDWord(tagRegHandle* h, DWORD value, const char* name) {
     return access::SetDword(TargetOf(*h), name, value);
 }
 
-int SetDWordById(tagRegHandle* h, DWORD value, int id) {
-    return SetDWord(h, value, IdName(id).c_str());
-}
+int SetDWordById(tagRegHandle* h, DWORD value, int id) { return SetDWord(h, value, IdName(id).c_str()); }
 
 // ---- Floats (stored only by the default and range getters)
 
@@ -148,9 +135,7 @@ int GetFloat(tagRegHandle* h, float* out, const char* name) {
     return access::GetFloat(TargetOf(*h), name, *out);
 }
 
-int GetFloatById(tagRegHandle* h, float* out, int id) {
-    return GetFloat(h, out, IdName(id).c_str());
-}
+int GetFloatById(tagRegHandle* h, float* out, int id) { return GetFloat(h, out, IdName(id).c_str()); }
 
 int GetFloatDefault(tagRegHandle* h, float* out, float def, const char* name) {
     if (!Usable(h, name, out)) return 0;
@@ -186,9 +171,7 @@ int SetString(tagRegHandle* h, const char* value, const char* name) {
     return access::SetString(TargetOf(*h), name, value);
 }
 
-int SetStringById(tagRegHandle* h, const char* value, int id) {
-    return SetString(h, value, IdName(id).c_str());
-}
+int SetStringById(tagRegHandle* h, const char* value, int id) { return SetString(h, value, IdName(id).c_str()); }
 
 // ---- Lists of numbers
 

@@ -51,7 +51,8 @@ public:
                     const std::string& value, bool ownIni = true, const std::string& extra = "") const {
         if (ownIni) Write(folder + "/" + sub + "/" + sub + ".ini", "");
         Write(folder + "/" + sub + "/root.ini", "REGEDIT4\r\n[SOFTWARE" + Fragment(folder) + "\\" + sub + "]\r\n\"" +
-                                                    name + "\"=\"" + value + "\"\r\n" + extra + "[CINICHECKFILEVALID]\r\n");
+                                                    name + "\"=\"" + value + "\"\r\n" + extra +
+                                                    "[CINICHECKFILEVALID]\r\n");
     }
     // The lookup key's value ROOTindex naming a product folder of this tree.
     void AddRootValue(CIniClass& store, int index, const std::string& folder) const {

@@ -70,8 +70,7 @@ const unsigned int g_noticeMessage = RegisterNoticeMessage();
 
 unsigned int qor::winhelpers::ScrollNoticeMessage() { return g_noticeMessage; }
 
-CMyScrollBar::CMyScrollBar()
-    : m_nMin(0), m_nPos(0), m_nMax(0), m_nPage(0), m_nCtrlID(0), m_pParent(nullptr) {}
+CMyScrollBar::CMyScrollBar() : m_nMin(0), m_nPos(0), m_nMax(0), m_nPage(0), m_nCtrlID(0), m_pParent(nullptr) {}
 
 CMyScrollBar::~CMyScrollBar() = default;
 
@@ -111,8 +110,7 @@ void CMyScrollBar::OnHScroll(unsigned int scrollCode, unsigned int thumbPosition
 
 LONG CMyScrollBar::OnMyMessage(unsigned int, LONG) { return 0; }
 
-qor::MessageResult CMyScrollBar::HandleHScroll(CWnd* target, qor::MessageParam wParam,
-                                               qor::MessageValue) {
+qor::MessageResult CMyScrollBar::HandleHScroll(CWnd* target, qor::MessageParam wParam, qor::MessageValue) {
     // WM_HSCROLL carries the code in the low word and the thumb position in
     // the high word; the bar's handle in the second parameter is not read.
     unsigned int code = static_cast<unsigned int>(wParam & 0xFFFF);

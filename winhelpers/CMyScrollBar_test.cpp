@@ -69,23 +69,33 @@ TEST_F(ScrollBarTest, ScrollCodesMoveByTheirRulesAndNotifyOnlyOnChange) {
         int expected;
     };
     const Case cases[] = {
-        {0, 10, 3, 5, 0, 0, 4},     {0, 10, 3, 0, 0, 0, 0},      // line left, stops at lowest
-        {0, 10, 3, 20, 0, 0, 19},                                // from a stored out-of-range position
-        {-10, 10, 3, -9, 0, 0, -10},                             // signed
-        {0, 10, 3, 5, 1, 0, 6},     {0, 10, 3, 10, 1, 0, 10},    // line right
+        {0, 10, 3, 5, 0, 0, 4},
+        {0, 10, 3, 0, 0, 0, 0},       // line left, stops at lowest
+        {0, 10, 3, 20, 0, 0, 19},     // from a stored out-of-range position
+        {-10, 10, 3, -9, 0, 0, -10},  // signed
+        {0, 10, 3, 5, 1, 0, 6},
+        {0, 10, 3, 10, 1, 0, 10},  // line right
         {0, 10, 3, -5, 1, 0, -4},
-        {0, 10, 3, 5, 2, 0, 2},     {0, 10, 3, 2, 2, 0, 0},      // page left: 2 - 0 is not more than 3
-        {0, 10, 3, 4, 2, 0, 1},     {-10, 10, 3, -5, 2, 0, -8},
-        {0, 10, 3, 5, 3, 0, 8},     {0, 10, 3, 8, 3, 0, 10},     // page right
+        {0, 10, 3, 5, 2, 0, 2},
+        {0, 10, 3, 2, 2, 0, 0},  // page left: 2 - 0 is not more than 3
+        {0, 10, 3, 4, 2, 0, 1},
+        {-10, 10, 3, -5, 2, 0, -8},
+        {0, 10, 3, 5, 3, 0, 8},
+        {0, 10, 3, 8, 3, 0, 10},  // page right
         {0, 10, 3, 6, 3, 0, 9},
-        {0, 10, 3, 5, 4, 7, 7},     {0, 10, 3, 5, 4, 5, 5},      // thumb position
-        {0, 10, 3, 5, 5, 7, 7},     {0, 10, 3, 5, 5, 20, 20},    // thumb track, not clamped
+        {0, 10, 3, 5, 4, 7, 7},
+        {0, 10, 3, 5, 4, 5, 5},  // thumb position
+        {0, 10, 3, 5, 5, 7, 7},
+        {0, 10, 3, 5, 5, 20, 20},  // thumb track, not clamped
         {0, 10, 3, 5, 5, 0xFFFFFFFFu, -1},
-        {0, 10, 3, 5, 6, 9, 0},     {0, 10, 3, 0, 6, 9, 0},      // leftmost
-        {0, 10, 3, 5, 7, 9, 10},    {0, 10, 3, 10, 7, 9, 10},    // rightmost
-        {0, 10, 3, 5, 8, 9, 5},                                  // end of scroll never moves
-        {0, 10, 3, 5, 9, 7, 7},     {0, 10, 3, 5, 0xFFFF, 3, 3}, // unknown codes take the thumb
-        {INT_MIN, INT_MAX, 3, INT_MAX, 2, 0, INT_MAX - 3},       // wide ranges do not overflow
+        {0, 10, 3, 5, 6, 9, 0},
+        {0, 10, 3, 0, 6, 9, 0},  // leftmost
+        {0, 10, 3, 5, 7, 9, 10},
+        {0, 10, 3, 10, 7, 9, 10},  // rightmost
+        {0, 10, 3, 5, 8, 9, 5},    // end of scroll never moves
+        {0, 10, 3, 5, 9, 7, 7},
+        {0, 10, 3, 5, 0xFFFF, 3, 3},                        // unknown codes take the thumb
+        {INT_MIN, INT_MAX, 3, INT_MAX, 2, 0, INT_MAX - 3},  // wide ranges do not overflow
         {INT_MIN, INT_MAX, 3, INT_MIN, 3, 0, INT_MIN + 3},
     };
     for (const Case& c : cases) {

@@ -49,16 +49,19 @@ void ReportCheckBoxState(FolderChooserHost& host, tagBrowserInformation* informa
 
 }  // namespace
 
-CSHBrowseDlg::CSHBrowseDlg(HWND owner)
-    : m_szFolderName(), m_szFullPath(), m_hWndOwner(owner), m_hWndTree(nullptr) {
+CSHBrowseDlg::CSHBrowseDlg(HWND owner) : m_szFolderName(), m_szFullPath(), m_hWndOwner(owner), m_hWndTree(nullptr) {
     FolderChooserHost& host = ActiveHost<FolderChooserHost>();
     m_pDesktop = host.TakeDesktopFolder();
     m_pMalloc = host.TakeAllocator();
 }
 
 CSHBrowseDlg::CSHBrowseDlg(const CSHBrowseDlg& other)
-    : m_szFolderName(), m_szFullPath(), m_hWndOwner(nullptr), m_hWndTree(nullptr),
-      m_pDesktop(nullptr), m_pMalloc(nullptr) {
+    : m_szFolderName(),
+      m_szFullPath(),
+      m_hWndOwner(nullptr),
+      m_hWndTree(nullptr),
+      m_pDesktop(nullptr),
+      m_pMalloc(nullptr) {
     *this = other;
 }
 
@@ -99,9 +102,8 @@ void CSHBrowseDlg::Setm_hWndOwner(HWND owner) { m_hWndOwner = owner; }
 char* CSHBrowseDlg::GetFullPath() { return m_szFullPath; }
 char* CSHBrowseDlg::GetFolderName() { return m_szFolderName; }
 
-int CSHBrowseDlg::DoModal(const char* initialFolder, const char* title, HICON icon,
-                          unsigned int flags, unsigned int specialFolder,
-                          tagBrowserInformation* information) {
+int CSHBrowseDlg::DoModal(const char* initialFolder, const char* title, HICON icon, unsigned int flags,
+                          unsigned int specialFolder, tagBrowserInformation* information) {
     FolderChooserHost& host = ActiveHost<FolderChooserHost>();
     host.LookUpSpecialFolder(m_hWndOwner, specialFolder);
 
@@ -135,8 +137,7 @@ void CSHBrowseDlg::GetNames(const void* folder) {
     }
 }
 
-int CSHBrowseDlg::SHBrowseCallBack(HWND dialog, unsigned int message, qor::MessageValue value,
-                                   qor::MessageValue data) {
+int CSHBrowseDlg::SHBrowseCallBack(HWND dialog, unsigned int message, qor::MessageValue value, qor::MessageValue data) {
     auto* callbackData = reinterpret_cast<BrowseCallbackData*>(data);
     if (callbackData == nullptr) return 0;
     CSHBrowseDlg& self = *callbackData->owner;
@@ -149,8 +150,7 @@ int CSHBrowseDlg::SHBrowseCallBack(HWND dialog, unsigned int message, qor::Messa
         // reports the dialog ready.
         self.m_hWndTree = host.FindTree(dialog);
         self.GetNames(reinterpret_cast<const void*>(value));
-        host.ShowStatusText(dialog, self.m_szFullPath[0] != '\0' ? self.m_szFullPath
-                                                                  : self.m_szFolderName);
+        host.ShowStatusText(dialog, self.m_szFullPath[0] != '\0' ? self.m_szFullPath : self.m_szFolderName);
         ReportCheckBoxState(host, callbackData->information);
     }
     return 0;

@@ -23,12 +23,10 @@ void LayOutOpenChooser(FolderChooserHost& host) {
     WindowRect okButton;
     if (g_open.okButton != nullptr) okButton = host.RectInDialog(g_open.okButton, g_open.dialog);
     ChooserLayout layout = LayOutChooser(host.ClientRect(g_open.dialog), okButton,
-                                         host.RectInDialog(tree, g_open.dialog).top,
-                                         host.ScrollBarWidth());
+                                         host.RectInDialog(tree, g_open.dialog).top, host.ScrollBarWidth());
     host.PlaceWindow(tree, layout.tree, false);
     if (g_open.checkBox == nullptr) {
-        g_open.checkBox = host.CreateCheckBox(g_open.dialog, g_open.label, layout.checkBoxWidth,
-                                              layout.checkBoxHeight);
+        g_open.checkBox = host.CreateCheckBox(g_open.dialog, g_open.label, layout.checkBoxWidth, layout.checkBoxHeight);
         if (g_open.checkBox == nullptr) return;
     }
     host.PlaceWindow(g_open.checkBox, layout.checkBox, true);

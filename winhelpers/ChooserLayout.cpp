@@ -8,8 +8,7 @@ constexpr int kGapAboveButtons = 10;
 
 }  // namespace
 
-ChooserLayout LayOutChooser(const WindowRect& client, const WindowRect& okButton, int treeTop,
-                            int scrollBarWidth) {
+ChooserLayout LayOutChooser(const WindowRect& client, const WindowRect& okButton, int treeTop, int scrollBarWidth) {
     int height = okButton.bottom - okButton.top;
     if (height == 0) height = kHeightWithoutButton;
     const int boxBottom = okButton.top - kGapAboveButtons;

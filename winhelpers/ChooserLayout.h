@@ -14,9 +14,9 @@ struct WindowRect {
 };
 
 struct ChooserLayout {
-    WindowRect tree;      // where the tree moves (without redrawing)
-    WindowRect checkBox;  // where the check box moves (with redrawing)
-    int checkBoxWidth = 0;   // size the check box is created with
+    WindowRect tree;        // where the tree moves (without redrawing)
+    WindowRect checkBox;    // where the check box moves (with redrawing)
+    int checkBoxWidth = 0;  // size the check box is created with
     int checkBoxHeight = 0;
 };
 
@@ -25,8 +25,7 @@ struct ChooserLayout {
 // The check box is as high as the OK button (17 when that has no height)
 // and sits 10 pixels above it; the tree ends 10 pixels above the box; both
 // keep one scroll bar width of margin on the left and right.
-ChooserLayout LayOutChooser(const WindowRect& client, const WindowRect& okButton, int treeTop,
-                            int scrollBarWidth);
+ChooserLayout LayOutChooser(const WindowRect& client, const WindowRect& okButton, int treeTop, int scrollBarWidth);
 
 }  // namespace qor::winhelpers
 

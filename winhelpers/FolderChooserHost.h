@@ -19,8 +19,7 @@ namespace qor::winhelpers {
 
 // The chooser's callback: dialog window, event (1 initialised, 2 selection
 // changed), event value (for 2, the selected folder), the caller's data.
-using ChooserCallback = int (*)(HWND dialog, unsigned int event, MessageValue value,
-                                MessageValue data);
+using ChooserCallback = int (*)(HWND dialog, unsigned int event, MessageValue value, MessageValue data);
 
 inline constexpr unsigned int kChooserInitialized = 1;
 inline constexpr unsigned int kChooserSelectionChanged = 2;

@@ -26,9 +26,7 @@ Host& ActiveHost() {
 template <typename Host>
 class ScopedHostForTesting {
 public:
-    explicit ScopedHostForTesting(Host& host) : previous_(g_replacementHost<Host>) {
-        g_replacementHost<Host> = &host;
-    }
+    explicit ScopedHostForTesting(Host& host) : previous_(g_replacementHost<Host>) { g_replacementHost<Host> = &host; }
     ~ScopedHostForTesting() { g_replacementHost<Host> = previous_; }
     ScopedHostForTesting(const ScopedHostForTesting&) = delete;
     ScopedHostForTesting& operator=(const ScopedHostForTesting&) = delete;

@@ -11,9 +11,7 @@ namespace {
 
 constexpr unsigned char kWorkstation = 1;
 
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // C atoi as on 32-bit Windows: leading white space, a sign, then decimal
 // digits accumulated modulo 2^32; 0 when there are no digits.
@@ -49,8 +47,7 @@ namespace {
 const AFX_MSGMAP kOSVersionMap = {&CWnd::GetThisMessageMap, qor::winhelpers::kNoMessageEntries};
 }  // namespace
 
-CRuntimeClass OSVersion::classOSVersion = {"OSVersion", sizeof(CWnd), 0xFFFF, nullptr,
-                                           &OSVersion::_GetBaseClass};
+CRuntimeClass OSVersion::classOSVersion = {"OSVersion", sizeof(CWnd), 0xFFFF, nullptr, &OSVersion::_GetBaseClass};
 
 CRuntimeClass* OSVersion::GetThisClass() { return &classOSVersion; }
 CRuntimeClass* OSVersion::_GetBaseClass() { return RUNTIME_CLASS(CWnd); }
@@ -64,10 +61,7 @@ const AFX_MSGMAP* OSVersion::GetMessageMap() const { return GetThisMessageMap();
 int OSVersion::CheckWin8Version() {
     std::optional<qor::winhelpers::VersionRecord> version = ActiveHost<OSVersionHost>().ReadVersion();
     if (!version) return 0;
-    return version->major == 6 && version->minor == 2 &&
-                   version->productType == qor::winhelpers::kWorkstation
-               ? 1
-               : 0;
+    return version->major == 6 && version->minor == 2 && version->productType == qor::winhelpers::kWorkstation ? 1 : 0;
 }
 
 int OSVersion::IsWindowsVersionOrGreater(unsigned short major, unsigned short, unsigned short) {

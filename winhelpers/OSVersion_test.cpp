@@ -30,7 +30,7 @@ TEST(OSVersionTest, ComparesTheNumberAfterTheFirstWordOfTheProductName) {
         {"Windows 8.1 Pro", 8, 1},
         {"Windows 8.1 Pro", 9, 0},
         {"Windows Server 2008 R2 Standard", 1, 0},  // the word is "Server"
-        {"Windows XP", 1, 0},  // no space after "XP": the number is 0
+        {"Windows XP", 1, 0},                       // no space after "XP": the number is 0
         {"Windows 10", 1, 0},
         {"Windows 10", 0, 1},
         {"Windows -1 Pro", 0, 0},          // signed comparison
@@ -57,12 +57,9 @@ TEST(OSVersionTest, Windows8OnlyForVersion62OnAWorkstation) {
         int expected;
     };
     const Case cases[] = {
-        {VersionRecord{6, 2, 1}, 1},
-        {VersionRecord{6, 2, 3}, 0},  // server
-        {VersionRecord{6, 2, 2}, 0},  // domain controller
-        {VersionRecord{6, 3, 1}, 0},
-        {VersionRecord{10, 2, 1}, 0},
-        {std::nullopt, 0},
+        {VersionRecord{6, 2, 1}, 1}, {VersionRecord{6, 2, 3}, 0},  // server
+        {VersionRecord{6, 2, 2}, 0},                               // domain controller
+        {VersionRecord{6, 3, 1}, 0}, {VersionRecord{10, 2, 1}, 0}, {std::nullopt, 0},
     };
     ScriptedOSVersionHost host;
     ScopedHostForTesting<OSVersionHost> scope(host);

@@ -32,9 +32,7 @@ CRuntimeClass* CObject::GetThisClass() { return &classCObject; }
 CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
 CObject::~CObject() = default;
 
-BOOL CObject::IsKindOf(const CRuntimeClass* cls) const {
-    return GetRuntimeClass()->IsDerivedFrom(cls);
-}
+BOOL CObject::IsKindOf(const CRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
 
 CRuntimeClass CWnd::classCWnd = {"CWnd", sizeof(CWnd), 0xFFFF, nullptr, &CObject::GetThisClass};
 
@@ -57,8 +55,7 @@ BOOL CWnd::OnWndMsg(unsigned int message, qor::MessageParam wParam, qor::Message
     return TRUE;
 }
 
-CRuntimeClass CScrollBar::classCScrollBar = {"CScrollBar", sizeof(CScrollBar), 0xFFFF, nullptr,
-                                             &CWnd::GetThisClass};
+CRuntimeClass CScrollBar::classCScrollBar = {"CScrollBar", sizeof(CScrollBar), 0xFFFF, nullptr, &CWnd::GetThisClass};
 
 CRuntimeClass* CScrollBar::GetThisClass() { return &classCScrollBar; }
 CScrollBar::CScrollBar() = default;

@@ -22,8 +22,7 @@ public:
     // always gives the same identifier.
     virtual unsigned int RegisterName(const char* name) = 0;
     // Delivers message to target and returns once it has been handled.
-    virtual void SendToWindow(HWND target, unsigned int message, MessageParam first,
-                              MessageValue second) = 0;
+    virtual void SendToWindow(HWND target, unsigned int message, MessageParam first, MessageValue second) = 0;
 };
 
 template <>

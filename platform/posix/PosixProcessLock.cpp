@@ -62,8 +62,6 @@ int CloseProcessLock(ProcessLock* lock) {
     return 1;
 }
 
-std::uint32_t CurrentProcessId() {
-    return static_cast<std::uint32_t>(::getpid());
-}
+std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(::getpid()); }
 
 }  // namespace qor::platform

@@ -40,8 +40,6 @@ bool WildcardMatches(std::string_view pattern, std::string_view name) {
     return false;
 }
 
-bool HasWildcard(std::string_view text) {
-    return text.find_first_of("*?") != std::string_view::npos;
-}
+bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
 
 }  // namespace qor::platform::posix

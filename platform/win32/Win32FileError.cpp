@@ -15,7 +15,8 @@ std::string FileErrorText(std::uint32_t code) {
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                                         text, sizeof text, nullptr);
     std::string words(text, length);
-    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' || words.back() == '.')) {
+    while (!words.empty() &&
+           (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' || words.back() == '.')) {
         words.pop_back();
     }
     return words.empty() ? "error " + std::to_string(code) : words;

@@ -65,8 +65,6 @@ bool ShortPathName(const std::string& path, std::string& shortPath) {
     return true;
 }
 
-int CompareNoCase(const char* a, const char* b) {
-    return lstrcmpiA(a != nullptr ? a : "", b != nullptr ? b : "");
-}
+int CompareNoCase(const char* a, const char* b) { return lstrcmpiA(a != nullptr ? a : "", b != nullptr ? b : ""); }
 
 }  // namespace qor::platform

@@ -120,8 +120,8 @@ public:
                 return Status::Ok;
             }
             const DWORD error = GetLastError();
-            if (attempt >= 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION &&
-                                  error != ERROR_LOCK_VIOLATION)) {
+            if (attempt >= 20 ||
+                (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)) {
                 return StatusOf(FALSE);
             }
             Sleep(50);

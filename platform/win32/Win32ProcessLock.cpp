@@ -36,8 +36,6 @@ int CloseProcessLock(ProcessLock* lock) {
     return closed;
 }
 
-std::uint32_t CurrentProcessId() {
-    return GetCurrentProcessId();
-}
+std::uint32_t CurrentProcessId() { return GetCurrentProcessId(); }
 
 }  // namespace qor::platform

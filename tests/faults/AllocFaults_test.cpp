@@ -12,7 +12,7 @@
 
 // The replacements below pair malloc with free on purpose.
 #if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#  pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
 
 namespace {
@@ -71,16 +71,16 @@ TEST(AllocationFaults, EveryAllocationOfLoadImportAndSaveFailsSafely) {
                                                  [name](const Scenario& s) { return std::string(s.name) == name; });
         const World before = WorldBefore(scenario);
         std::size_t count = 0;
-        const auto [expected, after] = RunScenario(
-            scenario, [&](const std::function<int()>& run) { return RunFailingAt(SIZE_MAX, run, count); });
+        const auto [expected, after] =
+            RunScenario(scenario, [&](const std::function<int()>& run) { return RunFailingAt(SIZE_MAX, run, count); });
         ASSERT_EQ(expected, 1);
         ASSERT_NE(before, after);
         ASSERT_GT(count, 0u);
         for (std::size_t at = 0; at < count; ++at) {
             SCOPED_TRACE("allocation " + std::to_string(at));
             std::size_t made = 0;
-            const auto [result, world] = RunScenario(
-                scenario, [&](const std::function<int()>& run) { return RunFailingAt(at, run, made); });
+            const auto [result, world] =
+                RunScenario(scenario, [&](const std::function<int()>& run) { return RunFailingAt(at, run, made); });
             if (result == 1) {
                 EXPECT_EQ(world, after);
             } else {

@@ -42,7 +42,7 @@ struct Scenario {
     const char* name;
     std::string fileBefore;
     StoreStep run;
-    StoreStep prepare = nullptr;  // runs before the call, undisturbed
+    StoreStep prepare = nullptr;         // runs before the call, undisturbed
     const Scenario* unmerged = nullptr;  // a merging save's outcome when the file cannot be read again
 };
 
@@ -80,8 +80,7 @@ inline const std::vector<Scenario>& Scenarios() {
         {"ExportAppFile", kStoreFile,
          [](CIniClass& s, const std::string& p) { return s.ExportAppFile("", p.c_str()); }},
         {"ImportFile", kImportText, [](CIniClass& s, const std::string& p) { return s.ImportFile(p.c_str()); }},
-        {"ImportText", kStoreFile,
-         [](CIniClass& s, const std::string&) { return s.ImportText(kImportArgument); }},
+        {"ImportText", kStoreFile, [](CIniClass& s, const std::string&) { return s.ImportText(kImportArgument); }},
         {"SaveFile merged", kStoreFile, SaveTo, LoadChangeAndLetAnotherWrite, &kSaveUnmerged},
     };
     return scenarios;
@@ -104,7 +103,8 @@ inline World WorldOf(CIniClass& store, const reliability::ScratchFolder& folder,
 
 // Runs a scenario in a fresh folder: its result and the world it left.
 // around wraps the call itself (where a test injects its fault).
-inline std::pair<int, World> RunScenario(const Scenario& scenario, const std::function<int(const std::function<int()>&)>& around) {
+inline std::pair<int, World> RunScenario(const Scenario& scenario,
+                                         const std::function<int(const std::function<int()>&)>& around) {
     reliability::ScratchFolder folder;
     const std::string path = folder.File("store.reg");
     reliability::WriteBytes(path, scenario.fileBefore);

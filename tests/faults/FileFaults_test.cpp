@@ -18,8 +18,23 @@ using platform::HostFiles;
 
 enum class Fault { Fail, ShortWrite, Interrupt };
 
-enum class Call { Open, Read, ReadAt, Write, Sync, Close, InfoOf, InfoAt, Rename, Remove, SyncFolder, ResolveLinks,
-                  ListFolder, OpenLockFile, TryLockFile };
+enum class Call {
+    Open,
+    Read,
+    ReadAt,
+    Write,
+    Sync,
+    Close,
+    InfoOf,
+    InfoAt,
+    Rename,
+    Remove,
+    SyncFolder,
+    ResolveLinks,
+    ListFolder,
+    OpenLockFile,
+    TryLockFile
+};
 
 // The system's host files, counting every call and disturbing one of them.
 class FaultyFiles final : public HostFiles {
@@ -69,7 +84,9 @@ public:
         readers_.erase(h);
         return real_.Close(h) && !failed;
     }
-    bool InfoOf(Handle h, Info& info) override { return Disturbed(Call::InfoOf, false) == Status::Ok && real_.InfoOf(h, info); }
+    bool InfoOf(Handle h, Info& info) override {
+        return Disturbed(Call::InfoOf, false) == Status::Ok && real_.InfoOf(h, info);
+    }
     bool InfoAt(const std::string& path, Info& info) override {
         return Disturbed(Call::InfoAt, false) == Status::Ok && real_.InfoAt(path, info);
     }
@@ -78,7 +95,9 @@ public:
         if (const Status status = Disturbed(Call::Rename, true); status != Status::Ok) return status;
         return real_.Rename(from, to);
     }
-    bool Remove(const std::string& path) override { return Disturbed(Call::Remove, false) == Status::Ok && real_.Remove(path); }
+    bool Remove(const std::string& path) override {
+        return Disturbed(Call::Remove, false) == Status::Ok && real_.Remove(path);
+    }
     bool SyncFolder(const std::string& folder) override {
         return Disturbed(Call::SyncFolder, false) == Status::Ok && real_.SyncFolder(folder);
     }
@@ -95,7 +114,9 @@ public:
         if (opened == LockOpen::Opened) open.insert(handle);
         return opened;
     }
-    bool TryLockFile(Handle h) override { return Disturbed(Call::TryLockFile, false) == Status::Ok && real_.TryLockFile(h); }
+    bool TryLockFile(Handle h) override {
+        return Disturbed(Call::TryLockFile, false) == Status::Ok && real_.TryLockFile(h);
+    }
     void CloseLockFile(Handle h) override {
         open.erase(h);
         real_.CloseLockFile(h);
@@ -140,8 +161,7 @@ private:
 // the lock is tried again, a reader's close has nothing left to lose.
 bool Tolerated(Call call, bool readerClose) {
     return call == Call::SyncFolder || call == Call::ResolveLinks || call == Call::InfoAt ||
-           call == Call::TryLockFile ||
-           (call == Call::Close && readerClose);
+           call == Call::TryLockFile || (call == Call::Close && readerClose);
 }
 
 struct FaultCase {

@@ -31,8 +31,7 @@ struct Placement {
 // too (offsetof is defined only for standard-layout types).
 template <typename Object, typename Member>
 std::size_t OffsetIn(const Object& object, const Member& member) {
-    return static_cast<std::size_t>(reinterpret_cast<const char*>(&member) -
-                                    reinterpret_cast<const char*>(&object));
+    return static_cast<std::size_t>(reinterpret_cast<const char*>(&member) - reinterpret_cast<const char*>(&object));
 }
 
 void ExpectPlacements(const char* type, std::initializer_list<Placement> placements) {
@@ -55,13 +54,13 @@ TEST(DataModel, HandleRecordAndFunctionTableHaveTheCallersLayout) {
                                          {"fWrite", offsetof(tagRegHandle, fWrite), 1044, 1048},
                                          {"(size)", sizeof(tagRegHandle), 1048, 1056},
                                      });
-    ExpectPlacements("UI_FunctionTable", {
-                                             {"pfnOpenReadOnly", offsetof(UI_FunctionTable, pfnOpenReadOnly), 0, 0},
-                                             {"pfnGetInt", offsetof(UI_FunctionTable, pfnGetInt), 6 * 4, 6 * 8},
-                                             {"pfnIsFileValid", offsetof(UI_FunctionTable, pfnIsFileValid), 60 * 4,
-                                              60 * 8},
-                                             {"(size)", sizeof(UI_FunctionTable), 61 * 4, 61 * 8},
-                                         });
+    ExpectPlacements("UI_FunctionTable",
+                     {
+                         {"pfnOpenReadOnly", offsetof(UI_FunctionTable, pfnOpenReadOnly), 0, 0},
+                         {"pfnGetInt", offsetof(UI_FunctionTable, pfnGetInt), 6 * 4, 6 * 8},
+                         {"pfnIsFileValid", offsetof(UI_FunctionTable, pfnIsFileValid), 60 * 4, 60 * 8},
+                         {"(size)", sizeof(UI_FunctionTable), 61 * 4, 61 * 8},
+                     });
 }
 
 TEST(DataModel, PublicDataMembersOfTheClassesSitWhereCallersLookForThem) {
@@ -136,10 +135,10 @@ protected:
 TEST_F(NumberReadings, AtoiWrapsAndStrtoulSaturatesAt32Bits) {
     struct Case {
         const char* text;
-        std::int32_t atoi;    // CRegExt::GetInt
-        DWORD strtoul0;       // CRegExt::GetDWord (base 0)
-        DWORD strtoul10;      // pfnGetDWord
-        DWORD atol;           // pfnGetDWordDefault, as the DWORD it delivers
+        std::int32_t atoi;  // CRegExt::GetInt
+        DWORD strtoul0;     // CRegExt::GetDWord (base 0)
+        DWORD strtoul10;    // pfnGetDWord
+        DWORD atol;         // pfnGetDWordDefault, as the DWORD it delivers
     };
     const Case cases[] = {
         {"4294967295", -1, 4294967295u, 4294967295u, 4294967295u},

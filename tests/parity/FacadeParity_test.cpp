@@ -24,15 +24,35 @@ using qor::testkit::Snapshot;
 using qor::testkit::SnapshotOf;
 
 enum class Op {
-    OpenRoot,      // Open(root, text, number as mask) into handle `at`
-    OpenRead,      // OpenReadOnly(text) under the parent handle
-    OpenWrite,     // OpenReadWrite(text) under the parent handle
-    Create,        // CreateKey(text, parent handle, number as mask)
-    SetInt, SetDword, SetString, SetBinary,
-    GetInt, GetIntDefault, GetBoolDefault, GetIntRange, GetDword, GetDwordDefault, GetDwordRange,
-    GetFloatDefault, GetFloatRange, GetString, GetIntArray, GetBinary,
-    DeleteValue, DeleteKey, Enumerate, CopyHandle,
-    Load, Save, Valid, RootSearch, Free,
+    OpenRoot,   // Open(root, text, number as mask) into handle `at`
+    OpenRead,   // OpenReadOnly(text) under the parent handle
+    OpenWrite,  // OpenReadWrite(text) under the parent handle
+    Create,     // CreateKey(text, parent handle, number as mask)
+    SetInt,
+    SetDword,
+    SetString,
+    SetBinary,
+    GetInt,
+    GetIntDefault,
+    GetBoolDefault,
+    GetIntRange,
+    GetDword,
+    GetDwordDefault,
+    GetDwordRange,
+    GetFloatDefault,
+    GetFloatRange,
+    GetString,
+    GetIntArray,
+    GetBinary,
+    DeleteValue,
+    DeleteKey,
+    Enumerate,
+    CopyHandle,
+    Load,
+    Save,
+    Valid,
+    RootSearch,
+    Free,
 };
 
 // Which parent a root-taking step names.
@@ -40,11 +60,11 @@ enum class Root { CurrentUser, LocalMachine, ClassesRoot, SignExtendedUser, Pare
 
 struct Step {
     Op op;
-    const char* text = "";        // sub-key, value name or file name
-    std::int64_t number = 0;      // mask, value, default or size
+    const char* text = "";           // sub-key, value name or file name
+    std::int64_t number = 0;         // mask, value, default or size
     std::int64_t low = 0, high = 0;  // range bounds
     Root root = Root::CurrentUser;
-    int at = 0;                   // 0: the working handle, 1: the parent handle
+    int at = 0;  // 0: the working handle, 1: the parent handle
     // A named difference: what each facade gives where they differ.
     const char* classGives = nullptr;
     const char* tableGives = nullptr;
@@ -53,12 +73,16 @@ struct Step {
 
 HKEY RootHandle(Root root) {
     switch (root) {
-        case Root::CurrentUser: return HKEY_CURRENT_USER;
-        case Root::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case Root::ClassesRoot: return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000000u)));
+        case Root::CurrentUser:
+            return HKEY_CURRENT_USER;
+        case Root::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case Root::ClassesRoot:
+            return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000000u)));
         case Root::SignExtendedUser:
             return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000001u)));
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -67,7 +91,9 @@ std::string MachineKeysIn(const std::string& path) {
     return qor::testkit::ReadBytes(path).find("[HKEY_LOCAL_MACHINE") != std::string::npos ? "machine" : "user";
 }
 
-std::string Result(std::int64_t r, const std::string& out = "") { return std::to_string(r) + (out.empty() ? "" : " " + out); }
+std::string Result(std::int64_t r, const std::string& out = "") {
+    return std::to_string(r) + (out.empty() ? "" : " " + out);
+}
 
 // One facade, driven by steps. Each step's result is a text: the return
 // value, then what it delivered.
@@ -112,9 +138,12 @@ public:
                 const int r = h.CreateKey(s.text, &parent, static_cast<DWORD>(s.number));
                 return Result(r, r == 1 ? Handle(h) : "");
             }
-            case Op::SetInt: return Result(h.SetInt(number, name));
-            case Op::SetDword: return Result(h.SetDWord(static_cast<DWORD>(s.number), name));
-            case Op::SetString: return Result(h.SetString(name, name));
+            case Op::SetInt:
+                return Result(h.SetInt(number, name));
+            case Op::SetDword:
+                return Result(h.SetDWord(static_cast<DWORD>(s.number), name));
+            case Op::SetString:
+                return Result(h.SetString(name, name));
             case Op::SetBinary: {
                 // 32-bit elements, of which the low byte of each is stored.
                 std::uint32_t words[3] = {1, 0x1AB, static_cast<std::uint32_t>(s.number)};
@@ -133,8 +162,7 @@ public:
                 const auto r = h.GetBool(i, number, name);
                 return Result(r, std::to_string(i));
             }
-            case Op::GetIntRange:
-                {
+            case Op::GetIntRange: {
                 const auto r = h.GetInt(i, static_cast<int>(s.low), number, static_cast<int>(s.high), name);
                 return Result(r, std::to_string(i));
             }
@@ -146,26 +174,26 @@ public:
                 const auto r = h.GetDWord(d, static_cast<DWORD>(s.number), name);
                 return Result(r, std::to_string(d));
             }
-            case Op::GetDwordRange:
-                {
-                const auto r = h.GetDWord(d, static_cast<DWORD>(s.low), static_cast<DWORD>(s.number), static_cast<DWORD>(s.high), name);
+            case Op::GetDwordRange: {
+                const auto r = h.GetDWord(d, static_cast<DWORD>(s.low), static_cast<DWORD>(s.number),
+                                          static_cast<DWORD>(s.high), name);
                 return Result(r, std::to_string(d));
             }
             case Op::GetFloatDefault: {
                 const auto r = h.GetFloat(&f, static_cast<float>(s.number), name);
                 return Result(r, std::to_string(f));
             }
-            case Op::GetFloatRange:
-                {
-                const auto r = h.GetFloat(&f, static_cast<float>(s.low), static_cast<float>(s.number), static_cast<float>(s.high), name);
+            case Op::GetFloatRange: {
+                const auto r = h.GetFloat(&f, static_cast<float>(s.low), static_cast<float>(s.number),
+                                          static_cast<float>(s.high), name);
                 return Result(r, std::to_string(f));
             }
             case Op::GetString: {
                 char buffer[16] = "#";
                 {
-                const auto r = h.GetString(buffer, name, static_cast<DWORD>(s.number));
-                return Result(r, buffer);
-            }
+                    const auto r = h.GetString(buffer, name, static_cast<DWORD>(s.number));
+                    return Result(r, buffer);
+                }
             }
             case Op::GetIntArray: {
                 CArray<int, int> list;
@@ -178,10 +206,13 @@ public:
                 BYTE bytes[4] = {9, 9, 9, 9};
                 DWORD count = 0;
                 const int r = h.GetBinary(bytes, &count, name);
-                return Result(r, std::to_string(bytes[0]) + "," + std::to_string(bytes[1]) + "," + std::to_string(bytes[2]));
+                return Result(
+                    r, std::to_string(bytes[0]) + "," + std::to_string(bytes[1]) + "," + std::to_string(bytes[2]));
             }
-            case Op::DeleteValue: return Result(h.DeleteValue(name));
-            case Op::DeleteKey: return Result(h.DeleteKey(reinterpret_cast<HKEY>(&h), name));
+            case Op::DeleteValue:
+                return Result(h.DeleteValue(name));
+            case Op::DeleteKey:
+                return Result(h.DeleteKey(reinterpret_cast<HKEY>(&h), name));
             case Op::Enumerate: {
                 h.Close();
                 const std::string key = parent.szKey;
@@ -201,22 +232,26 @@ public:
             case Op::CopyHandle: {
                 CRegExt copy(parent);
                 {
-                const int r = copy.SetInt(number, name);
-                return Result(r, r == 1 ? Handle(copy) : "");
+                    const int r = copy.SetInt(number, name);
+                    return Result(r, r == 1 ? Handle(copy) : "");
+                }
             }
-            }
-            case Op::Load: return Result(CRegExt::Load(path.c_str()));
+            case Op::Load:
+                return Result(CRegExt::Load(path.c_str()));
             case Op::Save: {
                 const auto r = CRegExt::Save(path.c_str());
                 return Result(r, MachineKeysIn(path));
             }
-            case Op::Valid: return Result(CRegExt::isFileValid(path.c_str()));
+            case Op::Valid:
+                return Result(CRegExt::isFileValid(path.c_str()));
             case Op::RootSearch: {
                 char key[260] = {};
                 const std::string found = h.GetRegRoot(static_cast<unsigned short>(s.number), s.text, key);
                 return Result(0, found + " " + qor::testtree::Slashed(CRegExt::GetSysPath()));
             }
-            case Op::Free: CRegExt().Delete(); return Result(CRegExt::m_pIni == nullptr);
+            case Op::Free:
+                CRegExt().Delete();
+                return Result(CRegExt::m_pIni == nullptr);
         }
         return "?";
     }
@@ -263,9 +298,12 @@ public:
                 const int r = t->pfnCreateKey(s.text, &h, &parent, static_cast<DWORD>(s.number));
                 return Result(r, r == 1 ? Handle(h) : "");
             }
-            case Op::SetInt: return Result(t->pfnSetInt(&h, number, name));
-            case Op::SetDword: return Result(t->pfnSetDWord(&h, static_cast<DWORD>(s.number), name));
-            case Op::SetString: return Result(t->pfnSetString(&h, name, name));
+            case Op::SetInt:
+                return Result(t->pfnSetInt(&h, number, name));
+            case Op::SetDword:
+                return Result(t->pfnSetDWord(&h, static_cast<DWORD>(s.number), name));
+            case Op::SetString:
+                return Result(t->pfnSetString(&h, name, name));
             case Op::SetBinary: {
                 // 32-bit elements, of which the low byte of each is stored.
                 std::uint32_t words[3] = {1, 0x1AB, static_cast<std::uint32_t>(s.number)};
@@ -284,43 +322,39 @@ public:
                 const auto r = t->pfnGetBoolDefault(&h, &i, number, name);
                 return Result(r, std::to_string(i));
             }
-            case Op::GetIntRange:
-                {
-                const auto r = t->pfnGetIntRange(&h, &i, static_cast<int>(s.low), number, static_cast<int>(s.high), name);
+            case Op::GetIntRange: {
+                const auto r =
+                    t->pfnGetIntRange(&h, &i, static_cast<int>(s.low), number, static_cast<int>(s.high), name);
                 return Result(r, std::to_string(i));
             }
             case Op::GetDword: {
                 const auto r = t->pfnGetDWord(&h, &d, name);
                 return Result(r, std::to_string(d));
             }
-            case Op::GetDwordDefault:
-                {
+            case Op::GetDwordDefault: {
                 const auto r = t->pfnGetDWordDefault(&h, &d, static_cast<DWORD>(s.number), name);
                 return Result(r, std::to_string(d));
             }
-            case Op::GetDwordRange:
-                {
+            case Op::GetDwordRange: {
                 const auto r = t->pfnGetDWordRange(&h, &d, static_cast<DWORD>(s.low), static_cast<DWORD>(s.number),
-                                                  static_cast<DWORD>(s.high), name);
+                                                   static_cast<DWORD>(s.high), name);
                 return Result(r, std::to_string(d));
             }
-            case Op::GetFloatDefault:
-                {
+            case Op::GetFloatDefault: {
                 const auto r = t->pfnGetFloatDefault(&h, &f, static_cast<float>(s.number), name);
                 return Result(r, std::to_string(f));
             }
-            case Op::GetFloatRange:
-                {
+            case Op::GetFloatRange: {
                 const auto r = t->pfnGetFloatRange(&h, &f, static_cast<float>(s.low), static_cast<float>(s.number),
-                                                  static_cast<float>(s.high), name);
+                                                   static_cast<float>(s.high), name);
                 return Result(r, std::to_string(f));
             }
             case Op::GetString: {
                 char buffer[16] = "#";
                 {
-                const auto r = t->pfnGetString(&h, buffer, name, static_cast<DWORD>(s.number));
-                return Result(r, buffer);
-            }
+                    const auto r = t->pfnGetString(&h, buffer, name, static_cast<DWORD>(s.number));
+                    return Result(r, buffer);
+                }
             }
             case Op::GetIntArray: {
                 int counted[8] = {5};
@@ -333,10 +367,13 @@ public:
                 BYTE bytes[4] = {9, 9, 9, 9};
                 DWORD count = 0;
                 const int r = t->pfnGetBinary(&h, bytes, &count, name);
-                return Result(r, std::to_string(bytes[0]) + "," + std::to_string(bytes[1]) + "," + std::to_string(bytes[2]));
+                return Result(
+                    r, std::to_string(bytes[0]) + "," + std::to_string(bytes[1]) + "," + std::to_string(bytes[2]));
             }
-            case Op::DeleteValue: return Result(t->pfnDeleteValue(&h, name));
-            case Op::DeleteKey: return Result(t->pfnDeleteKeyEx(&h, name));
+            case Op::DeleteValue:
+                return Result(t->pfnDeleteValue(&h, name));
+            case Op::DeleteKey:
+                return Result(t->pfnDeleteKeyEx(&h, name));
             case Op::Enumerate: {
                 t->pfnInitHandle(&h);
                 DWORD count = 0, longest = 0;
@@ -354,22 +391,26 @@ public:
             case Op::CopyHandle: {
                 tagRegHandle copy = parent;
                 {
-                const int r = t->pfnSetInt(&copy, number, name);
-                return Result(r, r == 1 ? Handle(copy) : "");
+                    const int r = t->pfnSetInt(&copy, number, name);
+                    return Result(r, r == 1 ? Handle(copy) : "");
+                }
             }
-            }
-            case Op::Load: return Result(t->pfnLoad(&h, path.c_str()));
+            case Op::Load:
+                return Result(t->pfnLoad(&h, path.c_str()));
             case Op::Save: {
                 const auto r = t->pfnSave(&h, path.c_str());
                 return Result(r, MachineKeysIn(path));
             }
-            case Op::Valid: return Result(t->pfnIsFileValid(&h, path.c_str()));
+            case Op::Valid:
+                return Result(t->pfnIsFileValid(&h, path.c_str()));
             case Op::RootSearch: {
                 char key[260] = {};
                 const std::string found = t->pfnGetRegRoot(static_cast<WORD>(s.number), s.text, key);
                 return Result(0, found + " " + qor::testtree::Slashed(t->pfnGetRegRootBuffer(nullptr)));
             }
-            case Op::Free: t->pfnFreeStore(); return Result(qor::core::TableStore() == nullptr);
+            case Op::Free:
+                t->pfnFreeStore();
+                return Result(qor::core::TableStore() == nullptr);
         }
         return "?";
     }
@@ -412,7 +453,11 @@ const std::vector<Scenario>& Scenarios() {
           {Op::OpenRoot, "MISSING", kAll, 0, 0, Root::CurrentUser},
           {Op::OpenRead, "\\r\\deep\\"},
           {Op::OpenRead, "NONE"},
-          {.op = Op::OpenWrite, .text = "NONE", .classGives = "0 w1", .tableGives = "0 w0", .because = "a failed OpenReadWrite keeps the object and grants writing; the table clears its handle"},
+          {.op = Op::OpenWrite,
+           .text = "NONE",
+           .classGives = "0 w1",
+           .tableGives = "0 w0",
+           .because = "a failed OpenReadWrite keeps the object and grants writing; the table clears its handle"},
           {Op::OpenWrite, "Q"}}},
         {"CreateUnderAHandleNeedsAnyWriteBit",
          {OpenP(),
@@ -425,17 +470,36 @@ const std::vector<Scenario>& Scenarios() {
           {Op::SetInt, "I", 4}}},
         {"TypedValuesWithDefaultsAndRanges",
          {WorkOnP(KEY_READ),
-          {Op::GetInt, "n"}, {Op::GetInt, "MISSING"}, {Op::GetString, "S", 16}, {Op::GetString, "S", 4},
-          {.op = Op::GetIntArray, .text = "L", .number = 10, .classGives = "2 11,7,", .tableGives = "1 11,0,7,",
-           .because = "the class's list skips empty pieces and returns its size; the table's counted array keeps them as 0"},
+          {Op::GetInt, "n"},
+          {Op::GetInt, "MISSING"},
+          {Op::GetString, "S", 16},
+          {Op::GetString, "S", 4},
+          {.op = Op::GetIntArray,
+           .text = "L",
+           .number = 10,
+           .classGives = "2 11,7,",
+           .tableGives = "1 11,0,7,",
+           .because =
+               "the class's list skips empty pieces and returns its size; the table's counted array keeps them as 0"},
           {Op::GetBinary, "B"},
           {Op::GetString, "S", 5},
-          {.op = Op::GetIntDefault, .text = "D", .number = 4, .classGives = "1 4", .tableGives = "0 4",
+          {.op = Op::GetIntDefault,
+           .text = "D",
+           .number = 4,
+           .classGives = "1 4",
+           .tableGives = "0 4",
            .because = "a read-only default counts as success for the class only"},
-          {.op = Op::GetDword, .text = "BIG", .classGives = "1 32", .tableGives = "1 0",
+          {.op = Op::GetDword,
+           .text = "BIG",
+           .classGives = "1 32",
+           .tableGives = "1 0",
            .because = "the class reads a DWORD with base prefixes, the table in base 10"},
           {Op::SetInt, "N", 6},
-          {.op = Op::GetFloatDefault, .text = "F", .number = 2, .classGives = "1 2.000000", .tableGives = "0 -7.000000",
+          {.op = Op::GetFloatDefault,
+           .text = "F",
+           .number = 2,
+           .classGives = "1 2.000000",
+           .tableGives = "0 -7.000000",
            .because = "an unreadable float is missing for the class, a failure for the table"},
           WorkOnP(kAll),
           {Op::GetIntDefault, "D", 4},
@@ -452,20 +516,35 @@ const std::vector<Scenario>& Scenarios() {
           {Op::SetBinary, "BIN", 200},
           {Op::GetBinary, "BIN"}}},
         {"DeleteAndEnumerate",
-         {OpenP(), {Op::Enumerate}, WorkOnP(kAll),
-          {Op::DeleteValue, "N"}, {Op::DeleteValue, "N"},
-          {Op::DeleteKey, "R\\"}, {Op::DeleteKey, "R"},
-          WorkOnP(KEY_READ), {Op::DeleteKey, "Q"}, {Op::DeleteValue, "S"},
+         {OpenP(),
+          {Op::Enumerate},
+          WorkOnP(kAll),
+          {Op::DeleteValue, "N"},
+          {Op::DeleteValue, "N"},
+          {Op::DeleteKey, "R\\"},
+          {Op::DeleteKey, "R"},
+          WorkOnP(KEY_READ),
+          {Op::DeleteKey, "Q"},
+          {Op::DeleteValue, "S"},
           {Op::Enumerate}}},
         {"CopyOfAHandleActsAsTheOriginal",
          {OpenP(), {Op::CopyHandle, "C", 1}, OpenP(KEY_READ), {Op::CopyHandle, "C", 2}}},
         {"LoadSaveAndFree",
-         {OpenP(), {Op::Load, "missing.ini"}, {Op::Valid, "missing.ini"},
-          {.op = Op::Save, .text = "out.ini", .at = 1, .classGives = "1 user", .tableGives = "1 machine",
+         {OpenP(),
+          {Op::Load, "missing.ini"},
+          {Op::Valid, "missing.ini"},
+          {.op = Op::Save,
+           .text = "out.ini",
+           .at = 1,
+           .classGives = "1 user",
+           .tableGives = "1 machine",
            .because = "the class never saves machine keys"},
           {.op = Op::Valid, .text = "out.ini", .at = 1},
           {.op = Op::Load, .text = "out.ini", .at = 1},
-          {Op::Free}, {Op::Free}, {Op::GetInt, "N"}, {Op::Load, "missing.ini"}}},
+          {Op::Free},
+          {Op::Free},
+          {Op::GetInt, "N"},
+          {Op::Load, "missing.ini"}}},
     };
     return scenarios;
 }
@@ -499,7 +578,8 @@ TEST_P(FacadeParity, SameResultsAndSameStore) {
         }
     }
     const Snapshot none;
-    EXPECT_EQ(byClass.Store() ? SnapshotOf(*byClass.Store()) : none, byTable.Store() ? SnapshotOf(*byTable.Store()) : none);
+    EXPECT_EQ(byClass.Store() ? SnapshotOf(*byClass.Store()) : none,
+              byTable.Store() ? SnapshotOf(*byTable.Store()) : none);
 }
 
 // The store-root search behind both facades: the same product found from

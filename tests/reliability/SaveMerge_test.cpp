@@ -46,7 +46,8 @@ public:
     int Run(const std::vector<std::string>& step) {
         const std::string& verb = step[0];
         if (verb == "load") return Load();
-        if (verb == "save") return facade_ == Facade::Class ? CRegExt::Save(path_.c_str()) : table_->pfnSave(&root_, path_.c_str());
+        if (verb == "save")
+            return facade_ == Facade::Class ? CRegExt::Save(path_.c_str()) : table_->pfnSave(&root_, path_.c_str());
         if (verb == "set") return Set(step[1], step[2], step[3]);
         if (verb == "delete key") return DeleteKey(step[1]);
         if (verb == "remove all") return RemoveAll();
@@ -106,16 +107,19 @@ public:
     Program(Facade facade, const std::string& path) {
         int steps[2], results[2];
         if (::pipe(steps) != 0 || ::pipe(results) != 0) return;
-        pid_ = StartChild([&] {
-            ::close(steps[1]);
-            ::close(results[0]);
-            Steps program(facade, path);
-            for (std::string line; ReadLine(steps[0], line);) {
-                const std::string result = std::to_string(program.Run(FieldsOf(line))) + "\n";
-                if (::write(results[1], result.data(), result.size()) != static_cast<ssize_t>(result.size())) return 3;
-            }
-            return 0;
-        }, 30);
+        pid_ = StartChild(
+            [&] {
+                ::close(steps[1]);
+                ::close(results[0]);
+                Steps program(facade, path);
+                for (std::string line; ReadLine(steps[0], line);) {
+                    const std::string result = std::to_string(program.Run(FieldsOf(line))) + "\n";
+                    if (::write(results[1], result.data(), result.size()) != static_cast<ssize_t>(result.size()))
+                        return 3;
+                }
+                return 0;
+            },
+            30);
         ::close(steps[0]);
         ::close(results[1]);
         to_ = steps[1];
@@ -204,34 +208,64 @@ const std::vector<Scenario>& Scenarios() {
     const std::string docScan = kDocScan, adf = kAdf, devices = kDevices;
     static const std::vector<Scenario> scenarios = {
         {"qorreg changes X while A holds the store; A changes Y",
-         {{"A", "load"}, {"Q", Join({"add", "HKCU\\" + docScan, "-v", "X", "-d", "qx"})}, {"A", Set(docScan, "Y", "ay")},
+         {{"A", "load"},
+          {"Q", Join({"add", "HKCU\\" + docScan, "-v", "X", "-d", "qx"})},
+          {"A", Set(docScan, "Y", "ay")},
           {"A", "save"}},
          {{docScan, "X", "<string>qx"}, {docScan, "Y", "<string>ay"}}},
         {"A and B load; A changes Y and saves; B changes Z and saves",
-         {{"A", "load"}, {"B", "load"}, {"A", Set(docScan, "Y", "ay")}, {"A", "save"}, {"B", Set(docScan, "Z", "bz")},
+         {{"A", "load"},
+          {"B", "load"},
+          {"A", Set(docScan, "Y", "ay")},
+          {"A", "save"},
+          {"B", Set(docScan, "Z", "bz")},
           {"B", "save"}},
          {{docScan, "Y", "<string>ay"}, {docScan, "Z", "<string>bz"}}},
         {"qorreg deletes a value while A holds the store",
-         {{"A", "load"}, {"Q", Join({"delete", "HKCU\\" + docScan, "-v", "Last Profile"})}, {"A", Set(docScan, "Y", "ay")},
+         {{"A", "load"},
+          {"Q", Join({"delete", "HKCU\\" + docScan, "-v", "Last Profile"})},
+          {"A", Set(docScan, "Y", "ay")},
           {"A", "save"}},
          {{docScan, "LAST PROFILE", "(missing)"}, {docScan, "Y", "<string>ay"}}},
         {"qorreg deletes a key while A holds the store",
          {{"A", "load"}, {"Q", Join({"delete", "HKCU\\" + adf})}, {"A", Set(docScan, "Y", "ay")}, {"A", "save"}},
-         {{adf, nullptr, ""}, {docScan, "Y", "<string>ay"}, {devices + "\\FB-2400", "MODEL", "<string>Orvane FB-2400 Flatbed"}}},
+         {{adf, nullptr, ""},
+          {docScan, "Y", "<string>ay"},
+          {devices + "\\FB-2400", "MODEL", "<string>Orvane FB-2400 Flatbed"}}},
         {"another process holds the lock, changes X and saves while A's save waits",
-         {{"A", "load"}, {"A", Set(docScan, "Y", "ay")}, {"H", "lock"}, {"H", "load"}, {"H", Set(docScan, "X", "hx")},
-          {"A&", "save"}, {"H", "save"}, {"H", "unlock"}, {"A?", ""}},
+         {{"A", "load"},
+          {"A", Set(docScan, "Y", "ay")},
+          {"H", "lock"},
+          {"H", "load"},
+          {"H", Set(docScan, "X", "hx")},
+          {"A&", "save"},
+          {"H", "save"},
+          {"H", "unlock"},
+          {"A?", ""}},
          {{docScan, "X", "<string>hx"}, {docScan, "Y", "<string>ay"}}},
         {"both change one value: the later save wins",
-         {{"A", "load"}, {"B", "load"}, {"B", Set(docScan, "LANGUAGE", "b")}, {"A", Set(docScan, "LANGUAGE", "a")},
-          {"B", "save"}, {"A", "save"}},
+         {{"A", "load"},
+          {"B", "load"},
+          {"B", Set(docScan, "LANGUAGE", "b")},
+          {"A", Set(docScan, "LANGUAGE", "a")},
+          {"B", "save"},
+          {"A", "save"}},
          {{docScan, "LANGUAGE", "<string>a"}}},
         {"B adds a key and saves; A empties its store, adds one and saves: only A's",
-         {{"A", "load"}, {"B", "load"}, {"B", Set(docScan + "\\B", "V", "b")}, {"B", "save"}, {"A", "remove all"},
-          {"A", Set(docScan + "\\A", "V", "a")}, {"A", "save"}},
+         {{"A", "load"},
+          {"B", "load"},
+          {"B", Set(docScan + "\\B", "V", "b")},
+          {"B", "save"},
+          {"A", "remove all"},
+          {"A", Set(docScan + "\\A", "V", "a")},
+          {"A", "save"}},
          {{docScan + "\\B", nullptr, ""}, {docScan, nullptr, ""}, {docScan + "\\A", "V", "<string>a"}}},
         {"B adds below a subtree that A deletes: the subtree goes, B's addition with it",
-         {{"A", "load"}, {"B", "load"}, {"B", Set(devices + "\\NEW", "V", "b")}, {"B", "save"}, {"A", Join({"delete key", devices})},
+         {{"A", "load"},
+          {"B", "load"},
+          {"B", Set(devices + "\\NEW", "V", "b")},
+          {"B", "save"},
+          {"A", Join({"delete key", devices})},
           {"A", "save"}},
          {{devices + "\\NEW", nullptr, ""}, {adf, nullptr, ""}, {docScan, "LANGUAGE", "<string>en-US"}}},
     };
@@ -271,8 +305,10 @@ void RunScenario(const Scenario& scenario, Facade a, Facade b) {
 
 TEST(SaveMerge, ScenariosKeepEveryChangeThroughEachFacadeAndMixed) {
     if (!HaveQorreg()) GTEST_SKIP() << "QOR_QORREG names no qorreg program";
-    const std::pair<Facade, Facade> pairs[] = {
-        {Facade::Class, Facade::Class}, {Facade::Table, Facade::Table}, {Facade::Class, Facade::Table}, {Facade::Table, Facade::Class}};
+    const std::pair<Facade, Facade> pairs[] = {{Facade::Class, Facade::Class},
+                                               {Facade::Table, Facade::Table},
+                                               {Facade::Class, Facade::Table},
+                                               {Facade::Table, Facade::Class}};
     for (const Scenario& scenario : Scenarios()) {
         for (const auto& [a, b] : pairs) {
             SCOPED_TRACE(std::string(scenario.name) + (a == Facade::Class ? " / class" : " / table") +
@@ -328,7 +364,8 @@ TEST(SaveMerge, StressRunOfSixWritersLosesNothing) {
                 }
                 const bool add = round % 2 == 0;
                 if (steps.Run(add ? std::vector<std::string>{"set", toggled(writer), "V", "t"}
-                                  : std::vector<std::string>{"delete key", toggled(writer)}) != 1 && add) {
+                                  : std::vector<std::string>{"delete key", toggled(writer)}) != 1 &&
+                    add) {
                     return 12;
                 }
                 if (steps.Run({"save"}) != 1) return 13;
@@ -344,8 +381,9 @@ TEST(SaveMerge, StressRunOfSixWritersLosesNothing) {
             const std::string key = "HKCU\\" + own(writer);
             for (int round = 0; round < kRounds; ++round) {
                 // One value a run: the three in turn.
-                const std::vector<std::string> args = {"-f", path, "add", key, "-v", "V" + std::to_string(round % 3),
-                                                       "-d", std::to_string(round), "--wait", "60"};
+                const std::vector<std::string> args = {
+                    "-f",     path, "add", key, "-v", "V" + std::to_string(round % 3), "-d", std::to_string(round),
+                    "--wait", "60"};
                 if (Qorreg(args) != 0) return 20;
                 const bool add = round % 2 == 0;
                 const std::vector<std::string> toggle =
@@ -358,9 +396,12 @@ TEST(SaveMerge, StressRunOfSixWritersLosesNothing) {
         };
     };
     std::vector<pid_t> writers = {
-        StartChild(program(0, Facade::Class, true), 120), StartChild(program(1, Facade::Table, true), 120),
-        StartChild(program(2, Facade::Class, false), 120), StartChild(program(3, Facade::Table, false), 120),
-        StartChild(qorreg(4), 120), StartChild(qorreg(5), 120),
+        StartChild(program(0, Facade::Class, true), 120),
+        StartChild(program(1, Facade::Table, true), 120),
+        StartChild(program(2, Facade::Class, false), 120),
+        StartChild(program(3, Facade::Table, false), 120),
+        StartChild(qorreg(4), 120),
+        StartChild(qorreg(5), 120),
     };
     int reads = 0, broken = 0;
     for (pid_t writer : writers) {

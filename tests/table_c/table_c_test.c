@@ -32,9 +32,11 @@ int main(int argc, char** argv) {
     f = fopen(path, "wb");
     check(f != NULL, "the store file opens for writing");
     if (f == NULL) return 1;
-    fputs("REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\QOR]\r\n\"NAME\"=\"c99\"\r\n"
-          "[HKEY_CURRENT_USER\\SOFTWARE\\QOR\\B]\r\n\"X\"=dword:00000001\r\n"
-          "[HKEY_CURRENT_USER\\SOFTWARE\\QOR\\A]\r\n\"X\"=dword:00000002\r\n[CINICHECKFILEVALID]\r\n", f);
+    fputs(
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\QOR]\r\n\"NAME\"=\"c99\"\r\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\QOR\\B]\r\n\"X\"=dword:00000001\r\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\QOR\\A]\r\n\"X\"=dword:00000002\r\n[CINICHECKFILEVALID]\r\n",
+        f);
     fclose(f);
 
     t->pfnGetInt = NULL;
@@ -44,11 +46,14 @@ int main(int argc, char** argv) {
     t->pfnInitHandle(&root);
     check(t->pfnLoad(&root, path) == 1, "pfnLoad");
     check(t->pfnOpen(HKEY_CURRENT_USER, "Software\\Qor", KEY_ALL_ACCESS, &key) == ERROR_SUCCESS &&
-              strcmp(key.szKey, "HKEY_CURRENT_USER\\SOFTWARE\\QOR") == 0, "pfnOpen upper-cases the key");
+              strcmp(key.szKey, "HKEY_CURRENT_USER\\SOFTWARE\\QOR") == 0,
+          "pfnOpen upper-cases the key");
     check(t->pfnGetString(&key, text, "name", sizeof text) == 1 && strcmp(text, "c99") == 0, "pfnGetString");
     check(t->pfnSetInt(&key, 42, "ANSWER") == 1, "pfnSetInt");
-    check(t->pfnRegQueryInfoKeyA(&key, NULL, NULL, NULL, &count, &longest, NULL, NULL, NULL, NULL, NULL,
-                                 NULL) == ERROR_SUCCESS && count == 2 && longest == 1, "pfnRegQueryInfoKeyA");
+    check(t->pfnRegQueryInfoKeyA(&key, NULL, NULL, NULL, &count, &longest, NULL, NULL, NULL, NULL, NULL, NULL) ==
+                  ERROR_SUCCESS &&
+              count == 2 && longest == 1,
+          "pfnRegQueryInfoKeyA");
     t->pfnRegEnumKeyExA(&key, 0, name, NULL, NULL, NULL, NULL, NULL);
     check(strcmp(name, "A") == 0, "pfnRegEnumKeyExA gives the sorted first name");
     check(t->pfnSave(&root, saved) == 1, "pfnSave");

@@ -6,29 +6,21 @@ namespace qorreg {
 namespace {
 
 struct OptionEntry {
-    char shortName;        // 0: long form only
+    char shortName;  // 0: long form only
     const char* longName;
     bool takesValue;
     Option bit;
 };
 
 const OptionEntry kOptionTable[] = {
-    {'f', "file", true, kOptFile},
-    {'v', "value", true, kOptValue},
-    {'t', "type", true, kOptType},
-    {'d', "data", true, kOptData},
-    {'s', "subtree", false, kOptSubtree},
-    {0, "app", false, kOptApp},
-    {0, "twain", false, kOptTwain},
-    {0, "wait", true, kOptWait},
-    {'h', "help", false, kOptHelp},
-    {'V', "version", false, kOptVersion},
-    {0, "regedit", false, kOptRegedit},
-    {0, "utf16", false, kOptUtf16},
-    {0, "json", false, kOptJson},
-    {0, "as", true, kOptAs},
-    {0, "create", false, kOptCreate},
-    {0, "all", false, kOptAll},
+    {'f', "file", true, kOptFile},        {'v', "value", true, kOptValue},
+    {'t', "type", true, kOptType},        {'d', "data", true, kOptData},
+    {'s', "subtree", false, kOptSubtree}, {0, "app", false, kOptApp},
+    {0, "twain", false, kOptTwain},       {0, "wait", true, kOptWait},
+    {'h', "help", false, kOptHelp},       {'V', "version", false, kOptVersion},
+    {0, "regedit", false, kOptRegedit},   {0, "utf16", false, kOptUtf16},
+    {0, "json", false, kOptJson},         {0, "as", true, kOptAs},
+    {0, "create", false, kOptCreate},     {0, "all", false, kOptAll},
     {0, "codepage", true, kOptCodePage},
 };
 
@@ -67,13 +59,26 @@ std::string Record(Options& options, const OptionEntry& entry, const std::string
         return "--wait needs a whole number of seconds from 0 to 86400: " + value;
     }
     switch (entry.bit) {
-        case kOptFile: options.file = value; break;
-        case kOptValue: options.value = value; break;
-        case kOptType: options.type = value; break;
-        case kOptData: options.data = value; break;
-        case kOptAs: options.as = value; break;
-        case kOptCodePage: options.codePage = value; break;
-        default: break;
+        case kOptFile:
+            options.file = value;
+            break;
+        case kOptValue:
+            options.value = value;
+            break;
+        case kOptType:
+            options.type = value;
+            break;
+        case kOptData:
+            options.data = value;
+            break;
+        case kOptAs:
+            options.as = value;
+            break;
+        case kOptCodePage:
+            options.codePage = value;
+            break;
+        default:
+            break;
     }
     return std::string();
 }
@@ -117,8 +122,10 @@ private:
         if (entry == nullptr) {
             result_.error = "unknown option: --" + name;
         } else if (!entry->takesValue) {
-            if (equals != std::string::npos) result_.error = "option --" + name + " takes no value";
-            else Take(*entry, std::string());
+            if (equals != std::string::npos)
+                result_.error = "option --" + name + " takes no value";
+            else
+                Take(*entry, std::string());
         } else if (equals != std::string::npos) {
             Take(*entry, body.substr(equals + 1));
         } else {
@@ -174,9 +181,7 @@ int HexDigit(char c) {
 
 }  // namespace
 
-ParseResult ParseArgs(const std::vector<std::string>& args) {
-    return Parser(args).Run();
-}
+ParseResult ParseArgs(const std::vector<std::string>& args) { return Parser(args).Run(); }
 
 std::string OptionName(Option option) {
     for (const OptionEntry& entry : kOptionTable) {

@@ -9,11 +9,8 @@ namespace {
 
 TEST(ArgsTest, OptionsTakeTheirValueInEveryGnuSpelling) {
     const std::vector<std::vector<std::string>> spellings = {
-        {"-f", "a.ini", "query", "K"},
-        {"-fa.ini", "query", "K"},
-        {"--file", "a.ini", "query", "K"},
-        {"--file=a.ini", "query", "K"},
-        {"query", "K", "-f", "a.ini"},  // options may follow the operands
+        {"-f", "a.ini", "query", "K"},  {"-fa.ini", "query", "K"},     {"--file", "a.ini", "query", "K"},
+        {"--file=a.ini", "query", "K"}, {"query", "K", "-f", "a.ini"},  // options may follow the operands
     };
     for (const auto& args : spellings) {
         ParseResult r = ParseArgs(args);
@@ -48,10 +45,22 @@ TEST(ArgsTest, MalformedOptionsAreReported) {
 
 TEST(ArgsTest, DwordArgumentIsDecimalOrHexWithin32Bits) {
     const std::vector<std::pair<std::string, long long>> cases = {
-        {"0", 0}, {"42", 42}, {"4294967295", 4294967295LL}, {"0xffffffff", 4294967295LL},
-        {"0X1F", 31}, {"010", 10},
-        {"4294967296", -1}, {"0x100000000", -1}, {"-1", -1}, {"+1", -1}, {"", -1},
-        {"0x", -1}, {"12a", -1}, {" 1", -1}, {"0x-1", -1}, {"99999999999999999999999", -1},
+        {"0", 0},
+        {"42", 42},
+        {"4294967295", 4294967295LL},
+        {"0xffffffff", 4294967295LL},
+        {"0X1F", 31},
+        {"010", 10},
+        {"4294967296", -1},
+        {"0x100000000", -1},
+        {"-1", -1},
+        {"+1", -1},
+        {"", -1},
+        {"0x", -1},
+        {"12a", -1},
+        {" 1", -1},
+        {"0x-1", -1},
+        {"99999999999999999999999", -1},
     };
     for (const auto& [text, expected] : cases) {
         DWORD value = 7;
@@ -97,8 +106,17 @@ TEST(KeyPathTest, KeysBecomeTheStoresUpperCaseFormWithLongRootNames) {
 
 TEST(KeyPathTest, MistypedRootsEmptyNamesAndOverlongPathsAreRefused) {
     const std::vector<std::string> bad = {
-        "HKLN\\X", "HKLMX\\Y", "hkey_local\\x", "HKEY_PERFORMANCE_DATA", "hk", "", "\\", "\\SOFTWARE", "HKLM\\\\X",
-        "HKLM\\A\\\\B", "HKLM\\" + std::string(kMaxKeyPathLength, 'A'),
+        "HKLN\\X",
+        "HKLMX\\Y",
+        "hkey_local\\x",
+        "HKEY_PERFORMANCE_DATA",
+        "hk",
+        "",
+        "\\",
+        "\\SOFTWARE",
+        "HKLM\\\\X",
+        "HKLM\\A\\\\B",
+        "HKLM\\" + std::string(kMaxKeyPathLength, 'A'),
     };
     for (const std::string& text : bad) {
         std::string full, error;

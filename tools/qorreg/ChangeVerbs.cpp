@@ -52,8 +52,8 @@ int WriteValue(const std::string& key, const std::string& name, const NewValue& 
             // SetBinary takes one 32-bit element per byte and keeps its low-order byte.
             std::vector<DWORD> elements(value.bytes.begin(), value.bytes.end());
             elements.push_back(0);  // never hand over a null buffer
-            return handle.SetBinary(reinterpret_cast<BYTE*>(elements.data()),
-                                    static_cast<DWORD>(value.bytes.size()), name.c_str());
+            return handle.SetBinary(reinterpret_cast<BYTE*>(elements.data()), static_cast<DWORD>(value.bytes.size()),
+                                    name.c_str());
         }
         default:
             return 0;
@@ -72,7 +72,8 @@ int ReadInput(const std::string& input, InputKind kind, CIniClass& staging, Io& 
     if (kind == InputKind::Regedit) {
         CRegeditFile reader;
         if (reader.ImportFile(staging, input.c_str()) == 1) return kExitOk;
-        if (reader.GetProblem() == CRegeditFile::NotRegedit) return Fail(io, kExitFailure, "not a registry file: " + input);
+        if (reader.GetProblem() == CRegeditFile::NotRegedit)
+            return Fail(io, kExitFailure, "not a registry file: " + input);
         if (reader.GetProblem() == CRegeditFile::BadUtf16) {
             return Fail(io, kExitFailure, "UTF-16 text that cannot be converted to the store's text: " + input);
         }
@@ -104,7 +105,8 @@ int AddVerb(const Options& options, Io& io) {
         if (int status = ReadNewValue(options, value, io)) return status;
     }
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate))) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate)))
+        return status;
     session.Store().AddKey(key.c_str());
     if (setsValue && WriteValue(key, options.value, value) != 1) {
         return Fail(io, kExitFailure, "cannot set value " + options.value + " in " + key);
@@ -121,7 +123,8 @@ int DeleteVerb(const Options& options, Io& io) {
         return Fail(io, kExitFailure, "will not delete a root key (a key of one name): " + key);
     }
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate))) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate)))
+        return status;
     CIniClass& store = session.Store();
     if (options.Has(kOptValue)) {
         if (store.KeyExists(key.c_str()) != 1) return Fail(io, kExitNotFound, "key not found: " + key);
@@ -140,13 +143,15 @@ int CopyVerb(const Options& options, Io& io) {
     if (int status = ReadKeyOperand(options.operands[0], source, io)) return status;
     if (int status = ReadKeyOperand(options.operands[1], target, io)) return status;
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate))) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate)))
+        return status;
     if (!KeyIsPresent(session.Store(), source)) return Fail(io, kExitNotFound, "key not found: " + source);
     CRegExt handle;
     // Each end is given whole as the root text, with an empty sub-key.
     if (handle.RegCopy(source.c_str(), CString(), target.c_str(), CString()) != 1) {
-        return Fail(io, kExitFailure,
-                    "cannot copy " + source + " (a value without a type, or a path too long), not changed: " + options.file);
+        return Fail(
+            io, kExitFailure,
+            "cannot copy " + source + " (a value without a type, or a path too long), not changed: " + options.file);
     }
     return session.Commit();
 }
@@ -163,14 +168,16 @@ int ImportVerb(const Options& options, Io& io) {
     if (kind == InputKind::Unclear) {
         return Fail(io, kExitFailure,
                     "no end marker line, yet no regedit file either (a store file cut short?); say how to read it "
-                    "with --as store or --as regedit: " + input);
+                    "with --as store or --as regedit: " +
+                        input);
     }
     if (kind == InputKind::NotRegistry) return Fail(io, kExitFailure, "not a registry file: " + input);
     // The input is read whole before the store file is locked: a refused import locks nothing.
     CIniClass staging;
     if (int status = ReadInput(input, kind, staging, io)) return status;
     Session session(io);
-    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate))) return status;
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate)))
+        return status;
     MergeInto(session.Store(), staging);
     return session.Commit();
 }

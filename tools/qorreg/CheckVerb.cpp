@@ -73,19 +73,27 @@ Words Describe(const Finding& f) {
         case CStoreFileCheck::Utf16:
         case CStoreFileCheck::Empty:
         case CStoreFileCheck::NotAStore:
-        case CStoreFileCheck::MarkerMissing: return WholeFileWords(f.kind);
-        case CStoreFileCheck::KeyNamedAgain: return KeyNamedAgainWords(key, f.otherLine);
+        case CStoreFileCheck::MarkerMissing:
+            return WholeFileWords(f.kind);
+        case CStoreFileCheck::KeyNamedAgain:
+            return KeyNamedAgainWords(key, f.otherLine);
         case CStoreFileCheck::NulByte:
-            return {"a NUL byte in the line", "programs pass texts that end at a NUL, so what follows it cannot be reached"};
-        case CStoreFileCheck::NoSection: return {"a value before the first key line", "ignored"};
+            return {"a NUL byte in the line",
+                    "programs pass texts that end at a NUL, so what follows it cannot be reached"};
+        case CStoreFileCheck::NoSection:
+            return {"a value before the first key line", "ignored"};
         case CStoreFileCheck::NotASection:
             if (!name.empty()) return {"begins with \"[\" but is no key line", "read as the value " + name + in};
             return {"begins with \"[\" but is no key line (its first \"]\" must end it)",
                     key.empty() ? "ignored" : "ignored; the values below it go to " + key};
-        case CStoreFileCheck::NoEquals: return {"neither a key line nor NAME=DATA", "ignored"};
-        case CStoreFileCheck::EmptyName: return {"no name before \"=\"", "ignored"};
-        case CStoreFileCheck::EmptyData: return {"no data after \"=\"", "ignored"};
-        case CStoreFileCheck::UnendedLastLine: return {"the last line has no line end", "ignored"};
+        case CStoreFileCheck::NoEquals:
+            return {"neither a key line nor NAME=DATA", "ignored"};
+        case CStoreFileCheck::EmptyName:
+            return {"no name before \"=\"", "ignored"};
+        case CStoreFileCheck::EmptyData:
+            return {"no data after \"=\"", "ignored"};
+        case CStoreFileCheck::UnendedLastLine:
+            return {"the last line has no line end", "ignored"};
         case CStoreFileCheck::ValueNamedAgain:
             return {"value " + name + in + " is named again (first on line " + other + ")",
                     "this line's value is kept, the earlier one is lost"};
@@ -142,17 +150,30 @@ std::vector<Reported> CodePageFindings(const std::string& path) {
     while (std::getline(in, line)) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) continue;
+        if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            continue;
         unsigned& first = IsUtf8(line) ? utf8Line : otherLine;
         if (first == 0) first = number;
         if (!ValidInFileCodePage(line)) {
-            found.push_back({number, false, "not-in-code-page", 0, {}, {}, line,
+            found.push_back({number,
+                             false,
+                             "not-in-code-page",
+                             0,
+                             {},
+                             {},
+                             line,
                              {"a text that is not valid in code page " + CodePageName(FileCodePage()),
                               "shown as its bytes (see --codepage)"}});
         }
     }
     if (utf8Line != 0 && otherLine != 0) {
-        found.push_back({0, false, "mixed-8-bit-text", 0, {}, {}, {},
+        found.push_back({0,
+                         false,
+                         "mixed-8-bit-text",
+                         0,
+                         {},
+                         {},
+                         {},
                          {"UTF-8 text (line " + std::to_string(utf8Line) + ") mixed with other 8-bit text (line " +
                               std::to_string(otherLine) + ")",
                           "one of them shows wrongly in any code page"}});
@@ -173,7 +194,9 @@ void WriteText(std::ostream& out, const std::string& path, const std::vector<Rep
 }
 
 const char* VerdictId(int verdict) {
-    return verdict == CStoreFileCheck::Clean ? "clean" : verdict == CStoreFileCheck::Warnings ? "warnings" : "cannot-load";
+    return verdict == CStoreFileCheck::Clean      ? "clean"
+           : verdict == CStoreFileCheck::Warnings ? "warnings"
+                                                  : "cannot-load";
 }
 
 void WriteJsonReport(std::ostream& out, const std::string& path, const std::vector<Reported>& findings, int verdict) {
@@ -187,8 +210,11 @@ void WriteJsonReport(std::ostream& out, const std::string& path, const std::vect
         finding["message"] = Utf8Of(f.words.found + ": " + f.words.does);
         list.push_back(std::move(finding));
     }
-    WriteJson(out, {{"file", path}, {"status", verdict}, {"verdict", VerdictId(verdict)},
-                    {"findings", std::move(list)}, {"message", VerdictText(verdict)}});
+    WriteJson(out, {{"file", path},
+                    {"status", verdict},
+                    {"verdict", VerdictId(verdict)},
+                    {"findings", std::move(list)},
+                    {"message", VerdictText(verdict)}});
 }
 
 }  // namespace

@@ -45,8 +45,8 @@ void AddKeys(CIniClass& store, const std::string* key, bool subtree, std::set<st
 
 // The key's differences; false when both sides hold it with the same values.
 bool Differ(CIniClass& a, CIniClass& b, const std::string& key, KeyDifference& difference) {
-    difference = {key, a.KeyExists(key.c_str()) == 1, b.KeyExists(key.c_str()) == 1, ReadValues(a, key),
-                  ReadValues(b, key), {}};
+    difference = {
+        key, a.KeyExists(key.c_str()) == 1, b.KeyExists(key.c_str()) == 1, ReadValues(a, key), ReadValues(b, key), {}};
     auto inA = difference.valuesA.begin(), inB = difference.valuesB.begin();
     const auto endA = difference.valuesA.end(), endB = difference.valuesB.end();
     while (inA != endA || inB != endB) {
@@ -65,7 +65,8 @@ bool Differ(CIniClass& a, CIniClass& b, const std::string& key, KeyDifference& d
     return !(difference.inA && difference.inB && difference.values.empty());
 }
 
-void WriteMarkedValue(std::ostream& out, char mark, CIniClass& store, const std::string& key, const StoredValue& value) {
+void WriteMarkedValue(std::ostream& out, char mark, CIniClass& store, const std::string& key,
+                      const StoredValue& value) {
     std::ostringstream line;
     WriteValueLine(line, value.name, TypeOfStoredText(value.text), ShowValueData(store, key, value));
     out << mark << line.str().substr(1);
@@ -88,7 +89,11 @@ void WriteText(std::ostream& out, const std::string (&sides)[2], CIniClass& a, C
                const std::vector<KeyDifference>& differences) {
     out << "< " << Printable(sides[0]) << "\n> " << Printable(sides[1]) << '\n';
     for (const KeyDifference& difference : differences) {
-        out << '\n' << (difference.inA && difference.inB ? "" : difference.inA ? "< " : "> ") << Shown(difference.key) << '\n';
+        out << '\n'
+            << (difference.inA && difference.inB ? ""
+                : difference.inA                 ? "< "
+                                                 : "> ")
+            << Shown(difference.key) << '\n';
         for (const ValueDifference& value : difference.values) {
             if (value.a != nullptr) WriteMarkedValue(out, '<', a, difference.key, *value.a);
             if (value.b != nullptr) WriteMarkedValue(out, '>', b, difference.key, *value.b);
@@ -112,11 +117,16 @@ void WriteJsonReport(std::ostream& out, const std::string (&sides)[2], CIniClass
                               {"b", SideJson(b, difference.key, value.b)}});
         }
         keys.push_back({{"key", Utf8Of(difference.key)},
-                        {"in", difference.inA && difference.inB ? "both" : difference.inA ? "a" : "b"},
+                        {"in", difference.inA && difference.inB ? "both"
+                               : difference.inA                 ? "a"
+                                                                : "b"},
                         {"values", std::move(values)}});
     }
-    WriteJson(out, {{"a", sides[0]}, {"b", sides[1]}, {"identical", differences.empty()},
-                    {"keys", std::move(keys)}, {"message", Summary(differences)}});
+    WriteJson(out, {{"a", sides[0]},
+                    {"b", sides[1]},
+                    {"identical", differences.empty()},
+                    {"keys", std::move(keys)},
+                    {"message", Summary(differences)}});
 }
 
 }  // namespace

@@ -67,11 +67,14 @@ TEST_F(ExchangeTest, KeysUnderAnyRootNameCanBeQueriedChangedAndDeleted) {
     EXPECT_EQ(shown.out,
               "HKEY_CLASSES_ROOT\\.SCAN\n"
               "    @    REG_SZ    Scan \"File\"\n"
-              "    BYTES    REG_BINARY    000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f202122232425262728292a2b2c2d2e2f\n"
-              "    EXPAND    REG_EXPAND_SZ (raw)    hex(2):" + std::string(kExpandBytes) + "\n"
-              "    ODD    REG_DWORD    0xfffffff6 (4294967286)\n"
-              "    PATH    REG_SZ    C:\\Scans\\Out\n\n"
-              "HKEY_CLASSES_ROOT\\.SCAN\\SUB\n");
+              "    BYTES    REG_BINARY    "
+              "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f202122232425262728292a2b2c2d2e2f\n"
+              "    EXPAND    REG_EXPAND_SZ (raw)    hex(2):" +
+                  std::string(kExpandBytes) +
+                  "\n"
+                  "    ODD    REG_DWORD    0xfffffff6 (4294967286)\n"
+                  "    PATH    REG_SZ    C:\\Scans\\Out\n\n"
+                  "HKEY_CLASSES_ROOT\\.SCAN\\SUB\n");
     EXPECT_EQ(On({"add", "HKU\\S-1-5-18\\X", "-v", "A", "-d", "b"}).status, 0);
     EXPECT_EQ(On({"delete", "HKEY_CLASSES_ROOT\\.scan\\Sub"}).status, 0);
     EXPECT_EQ(On({"query", "HKCR\\.SCAN\\SUB"}).status, 1);
@@ -87,12 +90,15 @@ TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
     const std::string out = (dir_ / "out.reg").string();
     const Outcome exported = On({"export", "--regedit", "--all", out});
     ASSERT_EQ(exported.status, 0) << exported.err;
-    EXPECT_EQ(exported.err, "qorreg: warning: key SOFTWARE\\NOROOT does not arrive as stored (regedit takes keys under a "
-                            "root name and typed values only; use --twain)\n");
+    EXPECT_EQ(exported.err,
+              "qorreg: warning: key SOFTWARE\\NOROOT does not arrive as stored (regedit takes keys under a "
+              "root name and typed values only; use --twain)\n");
     const std::string text = ReadAll(out);
     EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN]\r\n@=\"Scan \\\"File\\\"\"\r\n", 0), 0u) << text;
-    for (const char* line : {"\"PATH\"=\"C:\\\\Scans\\\\Out\"\r\n", "\"UNC\"=\"\\\\\\\\server\\\\share\"\r\n", "\"ODD\"=dword:fffffff6\r\n",
-                             "\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN\\SUB]\r\n", "=hex(2):25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,\\\r\n  74,00,25,00,"}) {
+    for (const char* line :
+         {"\"PATH\"=\"C:\\\\Scans\\\\Out\"\r\n", "\"UNC\"=\"\\\\\\\\server\\\\share\"\r\n",
+          "\"ODD\"=dword:fffffff6\r\n", "\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN\\SUB]\r\n",
+          "=hex(2):25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,\\\r\n  74,00,25,00,"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
     }
     EXPECT_EQ(text.find("TWAIN"), std::string::npos);

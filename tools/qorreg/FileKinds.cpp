@@ -22,8 +22,10 @@ std::string FirstLine(const std::string& text, std::string* rest = nullptr) {
 
 Words WholeFileWords(CStoreFileCheck::Kind kind) {
     switch (kind) {
-        case CStoreFileCheck::CannotRead: return {"cannot be read", "nothing is loaded"};
-        case CStoreFileCheck::TooLarge: return {"larger than the store reads", "the load refuses the file"};
+        case CStoreFileCheck::CannotRead:
+            return {"cannot be read", "nothing is loaded"};
+        case CStoreFileCheck::TooLarge:
+            return {"larger than the store reads", "the load refuses the file"};
         case CStoreFileCheck::Utf16:
             return {"UTF-16 text; the store reads 8-bit text", "the store finds no key and no value in it"};
         case CStoreFileCheck::Empty:
@@ -35,7 +37,8 @@ Words WholeFileWords(CStoreFileCheck::Kind kind) {
                     "loaded, but the file counts as written incompletely; qorreg's changing verbs refuse it"};
         case CStoreFileCheck::KeyNamedAgain:
             return {"a key is named twice", "the load fails: programs get no settings from this file"};
-        default: return {"?", "?"};
+        default:
+            return {"?", "?"};
     }
 }
 
@@ -74,10 +77,14 @@ InputKind DetectInputKind(const std::string& path) {
 
 bool ParseInputKind(const std::string& text, InputKind& kind) {
     const std::string upper = UpperAscii(text);
-    if (upper == "STORE") kind = InputKind::Store;
-    else if (upper == "TWAIN") kind = InputKind::Twain;
-    else if (upper == "REGEDIT") kind = InputKind::Regedit;
-    else return false;
+    if (upper == "STORE")
+        kind = InputKind::Store;
+    else if (upper == "TWAIN")
+        kind = InputKind::Twain;
+    else if (upper == "REGEDIT")
+        kind = InputKind::Regedit;
+    else
+        return false;
     return true;
 }
 

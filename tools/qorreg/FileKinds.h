@@ -27,10 +27,10 @@ std::string WhyLoadFails(const std::string& path);
 
 // The kinds of file import reads.
 enum class InputKind {
-    Store,     // a store file: it ends with its end marker line
-    Twain,     // the library's TWAIN export: REGEDIT4, then [TWAIN Export]
-    Regedit,   // a file of Windows' regedit: its version 5 header, UTF-16, or REGEDIT4 and a blank line
-    Unclear,   // REGEDIT4 and a key line, but no end marker: a store file cut short, or a regedit file?
+    Store,    // a store file: it ends with its end marker line
+    Twain,    // the library's TWAIN export: REGEDIT4, then [TWAIN Export]
+    Regedit,  // a file of Windows' regedit: its version 5 header, UTF-16, or REGEDIT4 and a blank line
+    Unclear,  // REGEDIT4 and a key line, but no end marker: a store file cut short, or a regedit file?
     NotRegistry,
 };
 

@@ -24,8 +24,18 @@ const char* const kIndent = "    ";
 
 // The registry's type names by type number.
 const char* const kTypeNumberNames[] = {
-    "REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD", "REG_DWORD_BIG_ENDIAN", "REG_LINK",
-    "REG_MULTI_SZ", "REG_RESOURCE_LIST", "REG_FULL_RESOURCE_DESCRIPTOR", "REG_RESOURCE_REQUIREMENTS_LIST", "REG_QWORD",
+    "REG_NONE",
+    "REG_SZ",
+    "REG_EXPAND_SZ",
+    "REG_BINARY",
+    "REG_DWORD",
+    "REG_DWORD_BIG_ENDIAN",
+    "REG_LINK",
+    "REG_MULTI_SZ",
+    "REG_RESOURCE_LIST",
+    "REG_FULL_RESOURCE_DESCRIPTOR",
+    "REG_RESOURCE_REQUIREMENTS_LIST",
+    "REG_QWORD",
 };
 
 }  // namespace
@@ -62,7 +72,10 @@ bool SplitTypedByteList(const std::string& text, unsigned& typeNumber, std::stri
     unsigned number = 0;
     for (std::size_t i = 4; i < close; ++i) {
         const char c = text[i];
-        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
         if (digit < 0) return false;
         number = number * 16 + static_cast<unsigned>(digit);
     }
@@ -98,9 +111,7 @@ std::string FormatBytes(const std::vector<BYTE>& bytes) {
     return text;
 }
 
-void WriteKeyLine(std::ostream& out, const std::string& key) {
-    out << Shown(key) << '\n';
-}
+void WriteKeyLine(std::ostream& out, const std::string& key) { out << Shown(key) << '\n'; }
 
 void WriteValueLine(std::ostream& out, const std::string& name, ValueType type, const std::string& data) {
     WriteValueLine(out, name, std::string(TypeName(type)), data);

@@ -33,7 +33,8 @@ const VerbHelp kVerbHelp[] = {
     {"copy", "-f FILE copy SRC DST", "copy a key and everything below it",
      "Copies SRC, every key below it and all their values to DST. What DST already\n"
      "holds stays, except values of the same name, which are replaced.\n"},
-    {"export", "-f FILE export [--regedit [--utf16] | --twain | --app] (KEY | --all) OUT", "write KEY and the keys below it to OUT",
+    {"export", "-f FILE export [--regedit [--utf16] | --twain | --app] (KEY | --all) OUT",
+     "write KEY and the keys below it to OUT",
      "Writes KEY and every key below it (every key with --all) to OUT, replacing it,\n"
      "as a file for Windows' regedit (REGEDIT4, texts escaped), which import reads\n"
      "back exactly. Keys without a root name and values regedit has no type for\n"
@@ -50,7 +51,8 @@ const VerbHelp kVerbHelp[] = {
      "  --app      the scanning application's export instead, appended to OUT:\n"
      "             every key whose path contains KEY, key paths relative to KEY,\n"
      "             values without type\n"},
-    {"import", "-f FILE import [--as KIND] [--create] IN", "merge a store file, TWAIN export or regedit file into the store",
+    {"import", "-f FILE import [--as KIND] [--create] IN",
+     "merge a store file, TWAIN export or regedit file into the store",
      "Reads IN into the store of FILE: new keys are added, values of the same name\n"
      "are replaced. IN is read as what it is: a store file (it ends with its end\n"
      "marker line) by the store file's rules, a TWAIN export without its header,\n"

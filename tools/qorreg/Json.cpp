@@ -37,7 +37,8 @@ Json ValueJson(CIniClass& store, const std::string& key, const StoredValue& valu
         data = DataOf(handle, value);
     }
     CRegExt().SetObject(attached);
-    return Json{{"name", Utf8Of(value.name)}, {"type", TypeNameOf(value.text)}, {"data", data}, {"raw", Utf8Of(value.text)}};
+    return Json{
+        {"name", Utf8Of(value.name)}, {"type", TypeNameOf(value.text)}, {"data", data}, {"raw", Utf8Of(value.text)}};
 }
 
 void WriteJson(std::ostream& out, const Json& json) {

@@ -4,20 +4,17 @@ namespace qorreg {
 namespace {
 
 const std::pair<const char*, const char*> kShortRoots[] = {
-    {"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"}, {"HKCR", "HKEY_CLASSES_ROOT"},
+    {"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"},   {"HKCR", "HKEY_CLASSES_ROOT"},
     {"HKU", "HKEY_USERS"},          {"HKCC", "HKEY_CURRENT_CONFIG"},
 };
 
 // A first name that begins with "HK" but is no root name is a mistyped
 // root (HKLN), not a key without a root name.
-bool IsMistypedRoot(const std::string& first) {
-    return first.rfind("HK", 0) == 0 && !IsRootName(first);
-}
+bool IsMistypedRoot(const std::string& first) { return first.rfind("HK", 0) == 0 && !IsRootName(first); }
 
 // True when text is name alone or name followed by a backslash.
 bool BeginsWithName(const std::string& text, const std::string& name) {
-    return text.compare(0, name.size(), name) == 0 &&
-           (text.size() == name.size() || text[name.size()] == '\\');
+    return text.compare(0, name.size(), name) == 0 && (text.size() == name.size() || text[name.size()] == '\\');
 }
 
 }  // namespace
@@ -52,8 +49,10 @@ bool ParseKeyPath(const std::string& text, std::string& full, std::string& error
         return false;
     }
     if (IsMistypedRoot(path.substr(0, path.find('\\')))) {
-        error = "unknown root in key (use HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT, HKEY_USERS, "
-                "HKEY_CURRENT_CONFIG or HKLM, HKCU, HKCR, HKU, HKCC): " + text;
+        error =
+            "unknown root in key (use HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT, HKEY_USERS, "
+            "HKEY_CURRENT_CONFIG or HKLM, HKCU, HKCR, HKU, HKCC): " +
+            text;
         return false;
     }
     if (path.front() == '\\' || path.find("\\\\") != std::string::npos) {

@@ -41,7 +41,8 @@ bool WriteKeyBlock(std::ostream& out, CIniClass& store, const std::string& key, 
     CRegExt noParent;
     handle.OpenReadOnly(key.c_str(), &noParent);
     WriteKeyLine(out, key);
-    for (const StoredValue& value : values) WriteValueLine(out, value.name, TypeNameOf(value.text), ShowData(handle, value));
+    for (const StoredValue& value : values)
+        WriteValueLine(out, value.name, TypeNameOf(value.text), ShowData(handle, value));
     return true;
 }
 
@@ -68,7 +69,8 @@ std::vector<std::string> WholeStorePaths(CIniClass& store) {
     CStringArray keys;
     store.GetAllKeys(keys);
     std::set<std::string> tops;
-    for (CStringArray::INT_PTR i = 0; i < keys.GetSize(); ++i) tops.insert(keys[i].str().substr(0, keys[i].str().find('\\')));
+    for (CStringArray::INT_PTR i = 0; i < keys.GetSize(); ++i)
+        tops.insert(keys[i].str().substr(0, keys[i].str().find('\\')));
     std::vector<std::string> paths;
     for (const std::string& top : tops) {
         std::vector<std::string> below = SubtreePaths(BuildKeyTree(store, top), top);
@@ -190,9 +192,9 @@ int QueryVerb(const Options& options, Io& io) {
     if (options.Has(kOptJson)) return QueryJson(options, store, tree, key, io);
     std::string name = UpperAscii(options.value);
     const std::string* onlyName = options.Has(kOptValue) ? &name : nullptr;
-    std::vector<std::string> keys = wholeStore                     ? WholeStorePaths(store)
-                                    : options.Has(kOptSubtree)     ? SubtreePaths(tree, key)
-                                                                   : std::vector<std::string>{key};
+    std::vector<std::string> keys = wholeStore                 ? WholeStorePaths(store)
+                                    : options.Has(kOptSubtree) ? SubtreePaths(tree, key)
+                                                               : std::vector<std::string>{key};
     bool any = false;
     for (const std::string& path : keys) {
         std::ostringstream block;
@@ -220,7 +222,8 @@ int ExportVerb(const Options& options, Io& io) {
                         : "export needs KEY and OUT; export --all OUT exports every key (see qorreg export --help)");
     }
     const bool twain = options.Has(kOptTwain), app = options.Has(kOptApp);
-    if (twain + app + options.Has(kOptRegedit) > 1) return Fail(io, kExitFailure, "--twain, --app and --regedit exclude each other");
+    if (twain + app + options.Has(kOptRegedit) > 1)
+        return Fail(io, kExitFailure, "--twain, --app and --regedit exclude each other");
     if (options.Has(kOptUtf16) && (twain || app)) return Fail(io, kExitFailure, "--utf16 is for the regedit form only");
     std::string key;
     if (!all && (twain || app)) key = CanonicalKeyText(options.operands[0]);
@@ -236,7 +239,8 @@ int ExportVerb(const Options& options, Io& io) {
     CFileError::Clear();
     if (twain || app) {
         if (!key.empty() && !AnyKeyContains(store, key)) return Fail(io, kExitNotFound, "no key contains: " + key);
-        const int written = app ? store.ExportAppFile(key.c_str(), target.c_str()) : store.ExportFile(key.c_str(), target.c_str());
+        const int written =
+            app ? store.ExportAppFile(key.c_str(), target.c_str()) : store.ExportFile(key.c_str(), target.c_str());
         if (written != 1) return Fail(io, kExitFailure, "cannot write file: " + target + SystemReason());
         if (twain) WarnNotReadBack(store, key, target, true, io);
         return toOutput ? CopyToOutput(target, io) : kExitOk;
@@ -244,7 +248,8 @@ int ExportVerb(const Options& options, Io& io) {
     if (!key.empty() && !KeyIsPresent(store, key)) return Fail(io, kExitNotFound, "key not found: " + key);
     if (CRegeditFile::ExportFile(store, key.c_str(), target.c_str(), options.Has(kOptUtf16) ? 1 : 0) != 1) {
         if (CFileError::GetLast() != 0) return Fail(io, kExitFailure, "cannot write file: " + target + SystemReason());
-        return Fail(io, kExitFailure, "cannot write file: " + target + ": a text is not valid in this system's code page");
+        return Fail(io, kExitFailure,
+                    "cannot write file: " + target + ": a text is not valid in this system's code page");
     }
     WarnNotReadBack(store, key, target, false, io);
     return toOutput ? CopyToOutput(target, io) : kExitOk;
@@ -276,8 +281,9 @@ int RootVerb(const Options& options, Io& io) {
     CRegExt handle;
     handle.GetRegRoot(options.Has(kOptTwain) ? 1 : 0, module.c_str(), key);
     if (std::strcmp(key, kRootNotFound) == 0) {
-        return Fail(io, kExitNotFound,
-                    "no product folder names this module: " + module + " (" + WhyNoRoot(session.Store(), options) + ")");
+        return Fail(
+            io, kExitNotFound,
+            "no product folder names this module: " + module + " (" + WhyNoRoot(session.Store(), options) + ")");
     }
     io.out << key << '\n' << HostPath(CRegExt::GetSysPath()) << '\n';
     return kExitOk;

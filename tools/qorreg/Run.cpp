@@ -9,7 +9,7 @@
 #include <sstream>
 
 #ifndef QORREG_VERSION
-#define QORREG_VERSION "unknown"
+#  define QORREG_VERSION "unknown"
 #endif
 
 namespace qorreg {
@@ -39,8 +39,8 @@ const VerbEntry kVerbs[] = {
 };
 
 // --codepage applies to every verb.
-const Option kAllOptions[] = {kOptFile, kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain, kOptWait,
-                             kOptRegedit, kOptUtf16, kOptJson, kOptAs, kOptCreate, kOptAll};
+const Option kAllOptions[] = {kOptFile, kOptValue,   kOptType,  kOptData, kOptSubtree, kOptApp,    kOptTwain,
+                              kOptWait, kOptRegedit, kOptUtf16, kOptJson, kOptAs,      kOptCreate, kOptAll};
 
 // Verbs as reg.exe users type them (QUERY, Add) are taken in lower case.
 std::string LowerAscii(std::string text) {
@@ -95,7 +95,9 @@ int ReadStandardInput(const VerbEntry& verb, Options& options, StandardInputFile
     std::vector<std::string*> inputs;
     const bool reads = (verb.accepted & (kOptWait | kOptCreate)) == 0;
     if (options.Has(kOptFile) && options.file == "-" && !verb.fileOperand) {
-        if (!reads) return Fail(io, kExitFailure, std::string(verb.name) + " changes FILE: -f - (standard input) is for reading verbs");
+        if (!reads)
+            return Fail(io, kExitFailure,
+                        std::string(verb.name) + " changes FILE: -f - (standard input) is for reading verbs");
         inputs.push_back(&options.file);
     }
     for (std::size_t i = 0; i < options.operands.size(); ++i) {
@@ -110,7 +112,6 @@ int ReadStandardInput(const VerbEntry& verb, Options& options, StandardInputFile
     io.standardInput = copy.Path();
     return kExitOk;
 }
-
 
 int UsageError(Io& io, const std::string& message, const std::string& helpCommand, int status = kExitFailure) {
     return Fail(io, status, message + " (see " + helpCommand + ")");

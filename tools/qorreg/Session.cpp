@@ -76,7 +76,8 @@ std::string ReadProblem(const std::string& path) {
     errno = 0;
     std::ifstream probe(path, std::ios::binary);
     // The C library's open underneath sets errno on both hosts.
-    if (!probe) return "cannot read file" + (errno == 0 ? std::string() : " (" + std::generic_category().message(errno) + ")");
+    if (!probe)
+        return "cannot read file" + (errno == 0 ? std::string() : " (" + std::generic_category().message(errno) + ")");
     return std::string();
 }
 
@@ -84,13 +85,9 @@ std::string SystemReason() {
     return CFileError::GetLast() == 0 ? std::string() : ": " + std::string(CFileError::GetLastText().GetString());
 }
 
-Session::Session(Io& io) : io_(io), previous_(CRegExt::m_pIni) {
-    CRegExt().SetObject(&store_);
-}
+Session::Session(Io& io) : io_(io), previous_(CRegExt::m_pIni) { CRegExt().SetObject(&store_); }
 
-Session::~Session() {
-    CRegExt().SetObject(previous_);
-}
+Session::~Session() { CRegExt().SetObject(previous_); }
 
 int Session::Refuse(const std::string& found, FileUse use) {
     return Fail(io_, kExitFailure, found + (use == FileUse::Change ? ", not changed: " : ": ") + path_);
@@ -101,7 +98,8 @@ int Session::Open(const std::string& path, FileUse use, unsigned waitSeconds, bo
     std::error_code ec;
     const bool missing = fs::status(path, ec).type() == fs::file_type::not_found;
     if (missing && (use == FileUse::Read || !create)) {
-        return Fail(io_, kExitFailure, "no such file: " + path + (use == FileUse::Change ? " (--create makes a new store file)" : ""));
+        return Fail(io_, kExitFailure,
+                    "no such file: " + path + (use == FileUse::Change ? " (--create makes a new store file)" : ""));
     }
     FileStamp loaded;
     if (!missing) {
@@ -128,7 +126,8 @@ int Session::TakeLock(unsigned waitSeconds) {
     // A lock file that is not there, or that the system refused to open,
     // could not be made: no writer holds it.
     if (CFileError::GetLast() != 0 || !fs::exists(fs::path(lock_->LockFilePath()), ec)) {
-        return Fail(io_, kExitFailure, std::string("cannot create the lock file: ") + lock_->LockFilePath() + SystemReason());
+        return Fail(io_, kExitFailure,
+                    std::string("cannot create the lock file: ") + lock_->LockFilePath() + SystemReason());
     }
     return Fail(io_, kExitFailure,
                 "store file is locked by another writer (waited " + std::to_string(waitSeconds) +
@@ -139,7 +138,8 @@ int Session::Load(FileUse use) {
     CStoreFileCheck::Kind kind;
     bool complete = true;
     if (CStoreFileCheck::Classify(path_.c_str(), kind) == 1) {
-        if (kind != CStoreFileCheck::MarkerMissing || use == FileUse::Change) return Refuse(WholeFileWords(kind).found, use);
+        if (kind != CStoreFileCheck::MarkerMissing || use == FileUse::Change)
+            return Refuse(WholeFileWords(kind).found, use);
         complete = false;
     }
     if (store_.LoadFile(path_.c_str()) != 1) return Refuse(WhyLoadFails(path_), use);
@@ -166,7 +166,8 @@ std::string Session::FirstLostChange(bool& failed) {
         for (const auto& [name, text] : values) {
             auto v = keptValues.find(name);
             bool kept = v != keptValues.end() && ReadsTheSame(store_, reread, key, name, text, v->second);
-            if (!kept && !Unchanged(loaded_, key, name, text)) return std::string("value ").append(name).append(" of ").append(key);
+            if (!kept && !Unchanged(loaded_, key, name, text))
+                return std::string("value ").append(name).append(" of ").append(key);
         }
     }
     return std::string();
@@ -176,7 +177,8 @@ int Session::Commit() {
     bool failed = false;
     std::string lost = FirstLostChange(failed);
     if (failed) {
-        return Fail(io_, kExitFailure, "cannot check the change in a temporary file, not changed: " + path_ + SystemReason());
+        return Fail(io_, kExitFailure,
+                    "cannot check the change in a temporary file, not changed: " + path_ + SystemReason());
     }
     if (!lost.empty()) {
         return Fail(io_, kExitFailure, "the store file cannot keep " + lost + " as given, not changed: " + path_);
@@ -184,7 +186,8 @@ int Session::Commit() {
     std::error_code ec;
     if (!fs::exists(path_, ec)) io_.err << "qorreg: creating new store file: " << Printable(path_) << '\n';
     CFileError::Clear();
-    if (store_.SaveFile(path_.c_str(), "") != 1) return Fail(io_, kExitFailure, "cannot write file: " + path_ + SystemReason());
+    if (store_.SaveFile(path_.c_str(), "") != 1)
+        return Fail(io_, kExitFailure, "cannot write file: " + path_ + SystemReason());
     return kExitOk;
 }
 

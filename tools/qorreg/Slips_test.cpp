@@ -28,10 +28,14 @@ class SlipsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::copy_file(QOR_EXAMPLE_STORE, Path("good.ini"));
-        Write("garbage.bin", std::string("\x7f" "ELF\x02\x01\x00 binary\r\n[not]\r\n", 24));
+        Write("garbage.bin", std::string("\x7f"
+                                         "ELF\x02\x01\x00 binary\r\n[not]\r\n",
+                                         24));
         Write("cut.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n");
         Write("empty.ini", "");
-        Write("utf16.ini", std::string("R\0E\0G\0E\0D\0I\0T\0" "4\0\r\0\n\0", 20));
+        Write("utf16.ini", std::string("R\0E\0G\0E\0D\0I\0T\0"
+                                       "4\0\r\0\n\0",
+                                       20));
         Write("dup.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n");
         Write("tw.reg", "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n[HKEY_CURRENT_USER\\X]\r\n");
         fs::create_directory(Path("adir"));
@@ -79,7 +83,9 @@ TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
         {{"-f", "%good.ini", "delete", "SOFTWARE"}, 2, "will not delete a root key (a key of one name): SOFTWARE"},
         {{"-f", "%roto.ini", "add", kDocScan, "-v", "A"}, 2, "no such file: "},
         {{"-f", "%roto.ini", "import", "%tw.reg"}, 2, "(--create makes a new store file)"},
-        {{"-f", "%good.ini", "add", kDocScan, "-V", "LANGUAGE", "-d", "de-DE"}, 2, "a value name is given with -v NAME"},
+        {{"-f", "%good.ini", "add", kDocScan, "-V", "LANGUAGE", "-d", "de-DE"},
+         2,
+         "a value name is given with -v NAME"},
         {{"-f", "%good.ini", "delete", kDocScan, "-V", "LANGUAGE"}, 2, "-V/--version stands alone"},
         {{"compare", "%good.ini", "%good.ini", "--version"}, 1, "-V/--version stands alone"},
         {{"-f", "%good.ini", "export", "FB-2400"}, 2, "export needs KEY and OUT"},
@@ -89,8 +95,12 @@ TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
         {{"-f", "%garbage.bin", "delete", kDocScan}, 2, "not a store file, not changed: "},
         {{"-f", "%empty.ini", "add", kDocScan}, 2, "an empty file, no store file, not changed: "},
         {{"-f", "%utf16.ini", "add", kDocScan}, 2, "UTF-16 text"},
-        {{"-f", "%dup.ini", "import", "%tw.reg"}, 2, "key HKEY_CURRENT_USER\\X is named again (first on line 2), not changed"},
-        {{"-f", "%cut.ini", "copy", "HKCU\\X", "HKCU\\Y"}, 2, "no end marker line [CINICHECKFILEVALID] at the end, not changed"},
+        {{"-f", "%dup.ini", "import", "%tw.reg"},
+         2,
+         "key HKEY_CURRENT_USER\\X is named again (first on line 2), not changed"},
+        {{"-f", "%cut.ini", "copy", "HKCU\\X", "HKCU\\Y"},
+         2,
+         "no end marker line [CINICHECKFILEVALID] at the end, not changed"},
         {{"compare", "%good.ini", "%garbage.bin"}, 1, "not a store file: "},
     };
     const auto before = Contents();
@@ -129,7 +139,8 @@ TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
         for (const auto& [args, status] : kRuns) {
             const Outcome r = Run(args);
             EXPECT_EQ(r.status, status) << v.file << " " << args[2];
-            EXPECT_NE((r.out + r.err).find(v.words), std::string::npos) << v.file << " " << args[2] << ": " << r.out << r.err;
+            EXPECT_NE((r.out + r.err).find(v.words), std::string::npos)
+                << v.file << " " << args[2] << ": " << r.out << r.err;
         }
     }
 }
@@ -152,8 +163,8 @@ std::string GeneratedStore(unsigned seed) {
     const char* const kRoots[] = {"HKEY_CURRENT_USER\\SOFTWARE\\", "HKEY_LOCAL_MACHINE\\SOFTWARE\\", "SOFTWARE\\"};
     CIniClass store;
     for (int k = 0; k < 6; ++k) {
-        const std::string key = kRoots[random() % 3] + std::string("K") + std::to_string(random() % 4) + "\\" +
-                                std::to_string(k);
+        const std::string key =
+            kRoots[random() % 3] + std::string("K") + std::to_string(random() % 4) + "\\" + std::to_string(k);
         for (int v = 0; v < 6; ++v) {
             const std::string name = "N" + text(random() % 4) + "N";
             const unsigned kind = random() % 3;

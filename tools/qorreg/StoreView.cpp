@@ -104,8 +104,7 @@ std::vector<StoredValue> ReadValues(CIniClass& store, const std::string& key) {
         StoredValue value;
         if (SplitValueLine(store, key, lines[i].GetString(), value)) values.push_back(value);
     }
-    std::sort(values.begin(), values.end(),
-              [](const StoredValue& a, const StoredValue& b) { return a.name < b.name; });
+    std::sort(values.begin(), values.end(), [](const StoredValue& a, const StoredValue& b) { return a.name < b.name; });
     return values;
 }
 

@@ -81,23 +81,24 @@ protected:
 TEST_F(CompareTest, ListsEveryKindOfDifferenceAndExitsTwo) {
     const Outcome r = RunQorreg({"compare", a_, b_});
     EXPECT_EQ(r.status, 2) << r.err;
-    EXPECT_EQ(r.out, "< " + a_ + "\n> " + b_ + "\n"
-                     "\n"
-                     "HKEY_CURRENT_USER\\X\n"
-                     "<   GAMMA    REG_DWORD    0x00000003 (3)\n"
-                     ">   GAMMA    REG_SZ    3\n"
-                     "<   NAME    REG_SZ    abc\n"
-                     ">   NAME    REG_SZ    abd\n"
-                     "<   TABLE    REG_BINARY    01ff\n"
-                     "\n"
-                     "HKEY_CURRENT_USER\\X\\SUB\n"
-                     ">   EXTRA    REG_SZ    e\n"
-                     "\n"
-                     "< HKEY_CURRENT_USER\\X\\SUB\\OLD\n"
-                     "\n"
-                     "> HKEY_CURRENT_USER\\Y\n"
-                     "\n"
-                     "different: 4 keys, 4 values\n");
+    EXPECT_EQ(r.out, "< " + a_ + "\n> " + b_ +
+                         "\n"
+                         "\n"
+                         "HKEY_CURRENT_USER\\X\n"
+                         "<   GAMMA    REG_DWORD    0x00000003 (3)\n"
+                         ">   GAMMA    REG_SZ    3\n"
+                         "<   NAME    REG_SZ    abc\n"
+                         ">   NAME    REG_SZ    abd\n"
+                         "<   TABLE    REG_BINARY    01ff\n"
+                         "\n"
+                         "HKEY_CURRENT_USER\\X\\SUB\n"
+                         ">   EXTRA    REG_SZ    e\n"
+                         "\n"
+                         "< HKEY_CURRENT_USER\\X\\SUB\\OLD\n"
+                         "\n"
+                         "> HKEY_CURRENT_USER\\Y\n"
+                         "\n"
+                         "different: 4 keys, 4 values\n");
 }
 
 TEST_F(CompareTest, KeyLimitsToItsValuesAndSubtreeAddsTheKeysBelow) {
@@ -112,9 +113,10 @@ TEST_F(CompareTest, KeyLimitsToItsValuesAndSubtreeAddsTheKeysBelow) {
 }
 
 TEST_F(CompareTest, IdenticalFilesExitZeroEvenWhenWrittenDifferently) {
-    const std::string same = Write("same.ini", "REGEDIT4\n[hkey_current_user\\x]\nGAMMA=dword:3\n\"name\"=\"abc\"\n"
-                                               "\"TABLE\"=hex:01,ff\n[HKEY_CURRENT_USER\\X\\SUB]\n"
-                                               "\"DEPTH\"=dword:1\n[HKEY_CURRENT_USER\\X\\SUB\\OLD]\n");
+    const std::string same = Write("same.ini",
+                                   "REGEDIT4\n[hkey_current_user\\x]\nGAMMA=dword:3\n\"name\"=\"abc\"\n"
+                                   "\"TABLE\"=hex:01,ff\n[HKEY_CURRENT_USER\\X\\SUB]\n"
+                                   "\"DEPTH\"=dword:1\n[HKEY_CURRENT_USER\\X\\SUB\\OLD]\n");
     const Outcome r = RunQorreg({"compare", a_, same});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("\nidentical\n"), std::string::npos);
@@ -218,8 +220,8 @@ TEST_F(ScratchFolder, CheckReportsEachFindingAtItsLineWithItsStatus) {
         EXPECT_TRUE(found) << c.what << "\n" << r.out;
         const Outcome text = RunQorreg({"check", path});
         const std::string where = c.line == 0 ? path + ": " : path + ":" + std::to_string(c.line) + ": ";
-        EXPECT_NE(text.out.find(where + (c.status == 2 ? "error: " : "warning: ")), std::string::npos)
-            << c.what << "\n" << text.out;
+        EXPECT_NE(text.out.find(where + (c.status == 2 ? "error: " : "warning: ")), std::string::npos) << c.what << "\n"
+                                                                                                       << text.out;
     }
 }
 
@@ -229,7 +231,8 @@ TEST_F(ScratchFolder, CheckSaysWhatTheStoreDoes) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find(":3: warning: value A of HKEY_CURRENT_USER\\X does not survive the next save: "
                          "it reads back as REG_SZ a\\b\n    \"A\"=\"a\\\\\\\\b\"\n"),
-              std::string::npos) << r.out;
+              std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find(":4: warning: no data after \"=\": ignored\n"), std::string::npos);
     EXPECT_NE(r.out.find(":6: error: key X is named again (first on line 5): the load fails"), std::string::npos);
     EXPECT_NE(r.out.find(": 1 error, 3 warnings: the store cannot load it\n"), std::string::npos);
@@ -244,7 +247,8 @@ TEST_F(ScratchFolder, CheckFindsTheExampleStoreAndWhatTheStoreSavesClean) {
     EXPECT_EQ(RunQorreg({"check"}).status, 2);
 }
 
-const std::string kCp1252Store = "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"NAME\"=\"J\xFCrgen\"\r\n[CINICHECKFILEVALID]\r\n";
+const std::string kCp1252Store =
+    "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"NAME\"=\"J\xFCrgen\"\r\n[CINICHECKFILEVALID]\r\n";
 
 TEST_F(ScratchFolder, FileFailuresEndWithTheSystemsReason) {
     const std::string store = Write("root.ini", kCp1252Store);
@@ -275,10 +279,12 @@ TEST_F(ScratchFolder, FileFailuresEndWithTheSystemsReason) {
 }
 
 TEST_F(ScratchFolder, ControlBytesReachTheTerminalEscaped) {
-    const std::string store = Write("root.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"A\x07\"=\"\x1b[2J\"\r\n"
-                                                 "\x1b[31m junk\r\n[CINICHECKFILEVALID]\r\n");
+    const std::string store = Write("root.ini",
+                                    "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"A\x07\"=\"\x1b[2J\"\r\n"
+                                    "\x1b[31m junk\r\n[CINICHECKFILEVALID]\r\n");
     for (const std::vector<std::string>& args : {std::vector<std::string>{"-f", store, "query", "HKCU\\P"},
-                                                 {"check", store}, {"-f", store, "query", "HKCU\\\x1b[31m"}}) {
+                                                 {"check", store},
+                                                 {"-f", store, "query", "HKCU\\\x1b[31m"}}) {
         const Outcome r = RunQorreg(args);
         EXPECT_EQ((r.out + r.err).find_first_of("\x07\x1b"), std::string::npos) << r.out << r.err;
         EXPECT_NE((r.out + r.err).find("\\x1b["), std::string::npos) << r.out << r.err;
@@ -296,7 +302,8 @@ TEST_F(ScratchFolder, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
               std::string::npos);
     const Json json = Json::parse(RunQorreg({"-f", store, "query", "HKCU\\P", "--json", "--codepage", "cp1252"}).out);
     EXPECT_EQ(json["values"][0]["data"], "J\xC3\xBCrgen");  // JSON is UTF-8 whatever the terminal's code page
-    ASSERT_EQ(RunQorreg({"-f", store, "add", "HKCU\\P", "-v", "City", "-d", koeln, "--codepage", "windows-1252"}).status, 0);
+    ASSERT_EQ(
+        RunQorreg({"-f", store, "add", "HKCU\\P", "-v", "City", "-d", koeln, "--codepage", "windows-1252"}).status, 0);
     EXPECT_NE(qor::testkit::ReadBytes(store).find("\"CITY\"=\"K\xF6ln\"\r\n"), std::string::npos);
     // A character the code page has no byte for is refused before the file is touched.
     EXPECT_EQ(RunQorreg({"-f", store, "add", "HKCU\\P", "-v", "X", "-d", jurgen, "--codepage", "1251"}).status, 2);
@@ -306,8 +313,9 @@ TEST_F(ScratchFolder, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
     const Outcome utf8 = RunQorreg({"check", store, "--codepage", "utf-8"});
     EXPECT_EQ(utf8.status, 1);
     EXPECT_NE(utf8.out.find(":3: warning: a text that is not valid in code page UTF-8"), std::string::npos) << utf8.out;
-    const std::string mixed = Write("mixed.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"A\"=\"J\xFCrgen\"\r\n"
-                                                 "\"B\"=\"K\xC3\xB6ln\"\r\n[CINICHECKFILEVALID]\r\n");
+    const std::string mixed = Write("mixed.ini",
+                                    "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"A\"=\"J\xFCrgen\"\r\n"
+                                    "\"B\"=\"K\xC3\xB6ln\"\r\n[CINICHECKFILEVALID]\r\n");
     const Json report = Json::parse(RunQorreg({"check", mixed, "--json", "--codepage", "1252"}).out);
     EXPECT_EQ(report["verdict"], "warnings");
     ASSERT_EQ(report["findings"].size(), 1u) << report;
@@ -335,7 +343,8 @@ TEST_F(ScratchFolder, DashReadsStandardInputAndExportWritesStandardOutput) {
     EXPECT_EQ(twice.status, 1);
     EXPECT_EQ(twice.err, "qorreg: only one file can be standard input (-)\n");
     EXPECT_EQ(RunQorreg({"-f", "-", "add", "HKCU\\P"}, bytes).status, 2);
-    EXPECT_EQ(RunQorreg({"-f", "-", "query", "HKCU\\Nothing"}, bytes).err, "qorreg: key not found: HKEY_CURRENT_USER\\NOTHING\n");
+    EXPECT_EQ(RunQorreg({"-f", "-", "query", "HKCU\\Nothing"}, bytes).err,
+              "qorreg: key not found: HKEY_CURRENT_USER\\NOTHING\n");
 }
 
 // The words of a text that look like options (-x, --long), and verbs.
@@ -359,7 +368,8 @@ TEST(ManualAndCompletion, NameTheVerbsOptionsAndTypesThatHelpNames) {
     std::ostringstream help;
     WriteToolHelp(help);
     std::set<std::string> verbs;
-    for (const char* verb : {"query", "add", "delete", "copy", "export", "import", "validate", "root", "compare", "check"}) {
+    for (const char* verb :
+         {"query", "add", "delete", "copy", "export", "import", "validate", "root", "compare", "check"}) {
         ASSERT_NE(FindVerbHelp(verb), nullptr) << verb;
     }
     for (const std::string& verb : Matches(help.str(), "\n  (?:-f FILE )?([a-z]+) ")) {

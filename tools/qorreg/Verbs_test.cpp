@@ -126,7 +126,8 @@ TEST_F(VerbsTest, QueryValueOptionShowsOnlyKeysHoldingThatValue) {
     Outcome r = OnStore({"query", kKeyX, "-s", "--value", "m"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n    M    REG_DWORD    0xffffffff (4294967295)\n");
-    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "name"}).out, "HKEY_CURRENT_USER\\SOFTWARE\\X\n    NAME    REG_SZ    abc\n");
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "name"}).out,
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\n    NAME    REG_SZ    abc\n");
 }
 
 TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
@@ -149,9 +150,16 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
     EXPECT_FALSE(fs::exists(dir_ / "out.reg"));
 
     const std::vector<std::vector<std::string>> usage = {
-        {"--bogus"}, {"query", kKeyX}, {"-f", store_, "query"}, {"-f", store_, "query", kKeyX, "--app"},
-        {"-f", store_, "frobnicate"}, {"-f", store_, "query", "HKLN\\X"}, {"-f", missingFile, "query", kKeyX},
-        {"-f", dir_.string(), "query", kKeyX}, {"-f", store_, "import", missingFile}, {},
+        {"--bogus"},
+        {"query", kKeyX},
+        {"-f", store_, "query"},
+        {"-f", store_, "query", kKeyX, "--app"},
+        {"-f", store_, "frobnicate"},
+        {"-f", store_, "query", "HKLN\\X"},
+        {"-f", missingFile, "query", kKeyX},
+        {"-f", dir_.string(), "query", kKeyX},
+        {"-f", store_, "import", missingFile},
+        {},
     };
     for (const auto& args : usage) {
         Outcome r = Run(args);
@@ -207,10 +215,16 @@ TEST_F(VerbsTest, AddThenQueryRoundTripsEachTypeThroughTheFile) {
 
 TEST_F(VerbsTest, AddRefusesBadDataAndLeavesTheFileAlone) {
     const std::vector<std::vector<std::string>> bad = {
-        {"-t", "REG_DWORD", "-d", "4294967296"}, {"-t", "REG_DWORD", "-d", "-1"}, {"-t", "REG_DWORD"},
-        {"-t", "REG_BINARY", "-d", "abc"}, {"-t", "REG_MULTI_SZ", "-d", "x"},
+        {"-t", "REG_DWORD", "-d", "4294967296"},
+        {"-t", "REG_DWORD", "-d", "-1"},
+        {"-t", "REG_DWORD"},
+        {"-t", "REG_BINARY", "-d", "abc"},
+        {"-t", "REG_MULTI_SZ", "-d", "x"},
         // Texts the store file would read back differently.
-        {"-d", "a\\\\b"}, {"-d", "say \\\"hi\\\""}, {"-d", "see hex:5"}, {"-d", "two\r\nlines"},
+        {"-d", "a\\\\b"},
+        {"-d", "say \\\"hi\\\""},
+        {"-d", "see hex:5"},
+        {"-d", "two\r\nlines"},
     };
     for (const auto& typeAndData : bad) {
         std::vector<std::string> args = {"add", kKeyX, "-v", "NEW"};
@@ -226,7 +240,8 @@ TEST_F(VerbsTest, AddRefusesBadDataAndLeavesTheFileAlone) {
 
 TEST_F(VerbsTest, AddCreatesAMissingFileAndKeepsLocalMachineKeys) {
     store_ = (dir_ / "fresh.ini").string();
-    Outcome r = OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\Orvane Corp\\DocScan", "--create"});
+    Outcome r = OnStore(
+        {"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\Orvane Corp\\DocScan", "--create"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadAll(store_),
               "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER]\r\n"
@@ -242,7 +257,10 @@ TEST_F(VerbsTest, ChangingVerbsNeverWriteAFileThatFailsToLoad) {
     std::string import = (dir_ / "in.reg").string();
     WriteAll(import, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Y]\r\n\"N\"=\"v\"\r\n");
     const std::vector<std::vector<std::string>> changes = {
-        {"add", "HKCU\\X", "-v", "A", "-d", "c"}, {"delete", "HKCU\\X"}, {"copy", "HKCU\\X", "HKCU\\Z"}, {"import", import},
+        {"add", "HKCU\\X", "-v", "A", "-d", "c"},
+        {"delete", "HKCU\\X"},
+        {"copy", "HKCU\\X", "HKCU\\Z"},
+        {"import", import},
     };
     for (const std::string& broken : brokenFiles) {
         WriteAll(store_, broken);
@@ -259,7 +277,8 @@ TEST_F(VerbsTest, DeleteRemovesOneValueOrAWholeSubtree) {
     ASSERT_EQ(OnStore({"delete", "HKCU\\SOFTWARE\\X\\B"}).status, 0);
     EXPECT_EQ(OnStore({"query", kKeyX, "-v", "gamma"}).status, 1);
     EXPECT_EQ(OnStore({"query", kKeyX, "-v", "name"}).status, 0);
-    for (const char* gone : {"HKCU\\SOFTWARE\\X\\B", "HKCU\\SOFTWARE\\X\\B\\C"}) EXPECT_EQ(OnStore({"query", gone}).status, 1);
+    for (const char* gone : {"HKCU\\SOFTWARE\\X\\B", "HKCU\\SOFTWARE\\X\\B\\C"})
+        EXPECT_EQ(OnStore({"query", gone}).status, 1);
     EXPECT_EQ(OnStore({"query", "HKCU\\SOFTWARE\\X\\B0"}).status, 0);  // only begins like the deleted key
 }
 
@@ -295,20 +314,25 @@ TEST_F(VerbsTest, ExportWritesTheTwainExportOfTheKeysContainingTheFilter) {
     EXPECT_NE(ReadAll(out).find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"HOST\"=\"m\"\r\n"), std::string::npos);
 
     fs::path app = dir_ / "app.txt";
-    for (int i = 0; i < 2; ++i) ASSERT_EQ(OnStore({"export", "--app", "HKCU\\SOFTWARE\\X\\A_", app.string()}).status, 0);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(OnStore({"export", "--app", "HKCU\\SOFTWARE\\X\\A_", app.string()}).status, 0);
     EXPECT_EQ(ReadAll(app), "[A_\\DEEP]\r\n\"Z\"=z\r\n[A_\\DEEP]\r\n\"Z\"=z\r\n");
     EXPECT_EQ(ReadAll(store_), kSmallStore);
 }
 
 TEST_F(VerbsTest, ImportMergesAFileIntoTheStoreAndSavesIt) {
     fs::path in = dir_ / "in.reg";
-    WriteAll(in, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NAME\"=\"new\"\r\n\"EXTRA\"=dword:0000000a\r\n"
-                 "[HKEY_CURRENT_USER\\SOFTWARE\\IMPORTED]\r\n");
+    WriteAll(in,
+             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NAME\"=\"new\"\r\n\"EXTRA\"=dword:0000000a\r\n"
+             "[HKEY_CURRENT_USER\\SOFTWARE\\IMPORTED]\r\n");
     Outcome r = OnStore({"import", in.string()});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "extra"}).out, "HKEY_CURRENT_USER\\SOFTWARE\\X\n    EXTRA    REG_DWORD    0x0000000a (10)\n");
-    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "name"}).out, "HKEY_CURRENT_USER\\SOFTWARE\\X\n    NAME    REG_SZ    new\n");
-    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "gamma"}).status + OnStore({"query", "HKCU\\SOFTWARE\\IMPORTED"}).status, 0);
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "extra"}).out,
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\n    EXTRA    REG_DWORD    0x0000000a (10)\n");
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "name"}).out,
+              "HKEY_CURRENT_USER\\SOFTWARE\\X\n    NAME    REG_SZ    new\n");
+    EXPECT_EQ(OnStore({"query", kKeyX, "-v", "gamma"}).status + OnStore({"query", "HKCU\\SOFTWARE\\IMPORTED"}).status,
+              0);
 }
 
 TEST_F(VerbsTest, ValidateTellsCompleteStoreFilesFromOthers) {
@@ -349,7 +373,10 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
                                      {"Twain Pathname", moduleFolder + "scan.ds"}}) {
         ASSERT_EQ(Run({"-f", productStore, "add", productKey, "-v", name, "-d", data, "--create"}).status, 0);
     }
-    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\" + company + "\\DocScan"}).status, 0);
+    ASSERT_EQ(
+        OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\" + company + "\\DocScan"})
+            .status,
+        0);
 
     std::string expected = Slashed(productKey + "\n" + product.string() + "/\n");
     Outcome byFolder = OnStore({"root", moduleFolder + "scan.exe"});
@@ -366,12 +393,15 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
     Outcome other = OnStore({"root", "/elsewhere/scan.exe"});
     EXPECT_EQ(other.status, 1);
     EXPECT_EQ(Slashed(other.err), Slashed("qorreg: no product folder names this module: /elsewhere/scan.exe (ROOT1: no "
-                                          "sub-folder S of " + (appData / company / "DocScan").string() +
+                                          "sub-folder S of " +
+                                          (appData / company / "DocScan").string() +
                                           " holds S.ini and a root.ini that names the module as \"System Directory\"; "
                                           "ROOT2 \"Nowhere\" is relative: it must begin with \\; ROOT3: the folder " +
                                           (appData / "Gone").string() + " does not exist)\n"));
-    EXPECT_NE(Run({"-f", productStore, "root", "x"}).err.find("(the lookup key HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane "
-                                                              "Corp\\Scanner is not in " + productStore + ")"),
+    EXPECT_NE(Run({"-f", productStore, "root", "x"})
+                  .err.find("(the lookup key HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane "
+                            "Corp\\Scanner is not in " +
+                            productStore + ")"),
               std::string::npos);
 }
 
@@ -413,9 +443,9 @@ TEST_F(VerbsTest, FilesOverTheSizeBoundAreRefusedAsTooLarge) {
     WriteAll(huge, "REGEDIT4\r\n");
     fs::resize_file(huge, (std::uintmax_t{1} << 40));
     const std::vector<std::vector<std::string>> commands = {
-        {"-f", huge, "query", kKeyX},         {"-f", huge, "export", "--all", "out.reg"},
-        {"-f", huge, "root", "x.dll"},        {"validate", huge},
-        {"-f", huge, "add", kKeyX},           {"-f", store_, "import", huge},
+        {"-f", huge, "query", kKeyX},  {"-f", huge, "export", "--all", "out.reg"},
+        {"-f", huge, "root", "x.dll"}, {"validate", huge},
+        {"-f", huge, "add", kKeyX},    {"-f", store_, "import", huge},
     };
     for (const auto& command : commands) {
         Outcome r = Run(command);

@@ -52,10 +52,9 @@ HFONT CreateDialogFont() {
     LOGFONTA font;
     std::memset(&font, 0, sizeof font);
     if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == 0) return nullptr;
-    return CreateFontA(font.lfHeight, font.lfWidth, font.lfEscapement, font.lfOrientation,
-                       font.lfWeight, font.lfItalic, font.lfUnderline, font.lfStrikeOut,
-                       font.lfCharSet, font.lfOutPrecision, font.lfClipPrecision, font.lfQuality,
-                       font.lfPitchAndFamily, font.lfFaceName);
+    return CreateFontA(font.lfHeight, font.lfWidth, font.lfEscapement, font.lfOrientation, font.lfWeight, font.lfItalic,
+                       font.lfUnderline, font.lfStrikeOut, font.lfCharSet, font.lfOutPrecision, font.lfClipPrecision,
+                       font.lfQuality, font.lfPitchAndFamily, font.lfFaceName);
 }
 
 WindowRect FromRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
@@ -173,8 +172,8 @@ public:
     }
 
     HWND CreateCheckBox(HWND dialog, const char* label, int width, int height) override {
-        HWND box = CreateWindowExA(0, kButtonClass, label, kCheckBoxStyle, 0, 0, width, height, dialog,
-                                   nullptr, nullptr, nullptr);
+        HWND box = CreateWindowExA(0, kButtonClass, label, kCheckBoxStyle, 0, 0, width, height, dialog, nullptr,
+                                   nullptr, nullptr);
         if (box == nullptr) return nullptr;
         if (g_checkBoxFont != nullptr) DeleteObject(g_checkBoxFont);
         g_checkBoxFont = CreateDialogFont();
@@ -186,9 +185,7 @@ public:
     void SetCheckState(HWND checkBox, int state) override {
         SendMessageA(checkBox, BM_SETCHECK, static_cast<WPARAM>(state), 0);
     }
-    int ReadCheckState(HWND checkBox) override {
-        return static_cast<int>(SendMessageA(checkBox, BM_GETCHECK, 0, 0));
-    }
+    int ReadCheckState(HWND checkBox) override { return static_cast<int>(SendMessageA(checkBox, BM_GETCHECK, 0, 0)); }
 
     bool InstallMoveHook(WindowMovedHandler onMoved) override {
         g_onMoved = onMoved;

@@ -33,8 +33,7 @@ public:
         }
         char buffer[kProductNameCapacity] = {};
         DWORD size = kProductNameCapacity;
-        LONG status = RegQueryValueExA(key, "ProductName", nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(buffer), &size);
+        LONG status = RegQueryValueExA(key, "ProductName", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
         RegCloseKey(key);
         if (status != ERROR_SUCCESS) return std::nullopt;
         // The stored value need not end with a terminator: read no further

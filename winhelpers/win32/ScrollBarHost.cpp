@@ -8,14 +8,11 @@ namespace {
 
 class Win32ScrollBarHost final : public ScrollBarHost {
 public:
-    void SetRange(HWND bar, int lowest, int highest) override {
-        SetScrollRange(bar, SB_CTL, lowest, highest, TRUE);
-    }
+    void SetRange(HWND bar, int lowest, int highest) override { SetScrollRange(bar, SB_CTL, lowest, highest, TRUE); }
     void SetThumb(HWND bar, int position) override { SetScrollPos(bar, SB_CTL, position, TRUE); }
     int ReadControlId(HWND bar) override { return GetDlgCtrlID(bar); }
     unsigned int RegisterName(const char* name) override { return RegisterWindowMessageA(name); }
-    void SendToWindow(HWND target, unsigned int message, MessageParam first,
-                      MessageValue second) override {
+    void SendToWindow(HWND target, unsigned int message, MessageParam first, MessageValue second) override {
         SendMessageA(target, message, first, second);
     }
 };

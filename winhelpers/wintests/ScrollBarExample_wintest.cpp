@@ -24,8 +24,8 @@ TEST(ScrollBarExample, PlainWin32ProgramHandsItsScrollMessagesToTheBar) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process))
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         << command << ": error " << GetLastError();
     const DWORD waited = WaitForSingleObject(process.hProcess, qor::wintests::kWaitLimitMs);
     DWORD status = 0;
