@@ -4,8 +4,8 @@
 // the class facade. A store is created by the first load into a pointer
 // and destroyed through DestroyStore, which clears every pointer that
 // still holds it, so that a store the facades share leaves none dangling.
-#ifndef QOR_CORE_STORE_OWNERSHIP_H
-#define QOR_CORE_STORE_OWNERSHIP_H
+#ifndef QOR_CORE_STOREOWNERSHIP_H
+#define QOR_CORE_STOREOWNERSHIP_H
 
 #include <string>
 

@@ -5,8 +5,8 @@
 // Keys are kept in ascending byte order, so the keys below P (texts that
 // begin with P + "\") form one contiguous range: subtree questions are
 // range scans, not scans of the whole store.
-#ifndef QOR_STORE_KEY_STORE_H
-#define QOR_STORE_KEY_STORE_H
+#ifndef QOR_STORE_KEYSTORE_H
+#define QOR_STORE_KEYSTORE_H
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,6 @@
 // Limits of the store file that every reader checks before it reads.
-#pragma once
+#ifndef QOR_STORE_STORELIMITS_H
+#define QOR_STORE_STORELIMITS_H
 
 #include <cstdint>
 
@@ -11,3 +12,5 @@ namespace store {
 inline constexpr std::uint64_t kMaxFileBytes = 256ull * 1024 * 1024;
 
 }  // namespace store
+
+#endif  // QOR_STORE_STORELIMITS_H
