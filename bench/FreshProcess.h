@@ -6,20 +6,26 @@
 #ifndef QOR_BENCH_FRESH_PROCESS_H
 #define QOR_BENCH_FRESH_PROCESS_H
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/ProcessMemory.h"
+
 namespace qor::bench {
 
+// Elapsed and processor time in seconds; none yet is infinitely slow, so
+// that the best of runs is their minimum.
 struct Timing {
-    double wall = 0;
-    double cpu = 0;
+    double wall = std::numeric_limits<double>::infinity();
+    double cpu = std::numeric_limits<double>::infinity();
 };
 
 template <typename Timed>
@@ -31,6 +37,11 @@ Timing TimeOnce(Timed&& timed) {
     const std::clock_t cpuEnd = std::clock();
     return {std::chrono::duration<double>(wallEnd - wallStart).count(),
             static_cast<double>(cpuEnd - cpuStart) / CLOCKS_PER_SEC};
+}
+
+inline void KeepBest(Timing& best, const Timing& run) {
+    best.wall = std::min(best.wall, run.wall);
+    best.cpu = std::min(best.cpu, run.cpu);
 }
 
 inline void PrintTiming(const char* name, const Timing& timing, double divisor = 1.0) {
@@ -52,7 +63,8 @@ inline std::vector<std::string> SectionNames(const std::string& path) {
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 2 && line.front() == '[' && line.back() == ']') names.push_back(line.substr(1, line.size() - 2));
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']')
+            names.push_back(line.substr(1, line.size() - 2));
     }
     if (names.empty()) Fail("no sections in " + path);
     return names;
@@ -79,6 +91,24 @@ inline long long MinorFaults() {
     for (int i = 3; i <= 10 && fields >> field; ++i) {
     }
     return std::atoll(field.c_str());
+}
+
+// One load timed, then the process's memory and page faults it cost:
+// load() answers true when the file was loaded.
+template <typename LoadFile>
+int MeasureLoad(const std::string& path, LoadFile&& load) {
+    const long long before = StatusBytes("VmRSS");
+    const long long faults = MinorFaults();
+    bool loaded = false;
+    const Timing timing = TimeOnce([&] { loaded = load(); });
+    // Read one by one, in this order: the peak before anything else runs.
+    const long long peak = StatusBytes("VmHWM");
+    const long long held = StatusBytes("VmRSS");
+    const long long faulted = MinorFaults() - faults;
+    if (!loaded) Fail("cannot load " + path);
+    PrintTiming("seconds", timing);
+    std::printf("rss_before=%lld\npeak_rss=%lld\nheld_rss=%lld\nminor_faults=%lld\n", before, peak, held, faulted);
+    return 0;
 }
 
 // The typed-read loop of every driver: calls reads, one per call, on the

@@ -27,13 +27,11 @@
 #include "CRegExt.h"
 #include "QorFunctionTable.h"
 #include "bench/FreshProcess.h"
-#include "bench/ProcessMemory.h"
 
 namespace {
 
 using qor::bench::Fail;
 using qor::bench::PrintTiming;
-using qor::bench::StatusBytes;
 using qor::bench::TimeOnce;
 
 const std::string kRoot = "HKEY_CURRENT_USER\\";
@@ -54,17 +52,7 @@ bool ReadBack(const std::string& file, const std::string& key, int expected) {
 }
 
 int Load(const std::string& path) {
-    const long long before = StatusBytes("VmRSS");
-    const long long faults = qor::bench::MinorFaults();
-    int loaded = 0;
-    const auto timing = TimeOnce([&] { loaded = CRegExt::Load(path.c_str()); });
-    const long long peak = StatusBytes("VmHWM");
-    const long long held = StatusBytes("VmRSS");
-    const long long faulted = qor::bench::MinorFaults() - faults;
-    if (loaded != 1) Fail("cannot load " + path);
-    PrintTiming("seconds", timing);
-    std::printf("rss_before=%lld\npeak_rss=%lld\nheld_rss=%lld\nminor_faults=%lld\n", before, peak, held, faulted);
-    return 0;
+    return qor::bench::MeasureLoad(path, [&] { return CRegExt::Load(path.c_str()) == 1; });
 }
 
 int GetInt(const std::string& path, std::size_t handleCount, bool throughTable) {
@@ -151,7 +139,8 @@ int Merge(const std::string& path, const std::string& out) {
     int saved = 0;
     {
         CIniClass other;
-        saved = other.LoadFile(out.c_str()) == 1 && other.SetValue(theirs.c_str(), "RESOLUTION", "<dword>7000002") == 1 &&
+        saved = other.LoadFile(out.c_str()) == 1 &&
+                other.SetValue(theirs.c_str(), "RESOLUTION", "<dword>7000002") == 1 &&
                 other.SaveFile(out.c_str(), "") == 1;
     }
     const auto timing = TimeOnce([&] {
@@ -191,14 +180,16 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::size_t n = args.size();
-    if (n < 2) return Usage();
     const std::string& command = args[0];
+    // The facade, last of the typed-read and change commands.
     const bool table = args.back() == "table";
     const bool facade = table || args.back() == "regext";
     if (command == "load" && n == 2) return Load(args[1]);
-    if (command == "getint" && n == 4 && facade) return GetInt(args[1], std::strtoull(args[2].c_str(), nullptr, 10), table);
+    if (command == "getint" && n == 4 && facade)
+        return GetInt(args[1], std::strtoull(args[2].c_str(), nullptr, 10), table);
     if (command == "change" && n == 4 && facade) return Change(args[1], args[2], table);
     if (command == "merge" && n == 3) return Merge(args[1], args[2]);
     if (command == "touch" && n == 2) return Touch(std::strtoull(args[1].c_str(), nullptr, 10));

@@ -23,24 +23,22 @@
 #include <vector>
 
 #if defined(QOR_BENCH_PEER_GKEYFILE)
-    #include <glib.h>
+#  include <glib.h>
 #elif defined(QOR_BENCH_PEER_SIMPLEINI)
-    #define SI_NO_CONVERSION
-    #define SI_IMPLEMENTATION
-    #include <SimpleIni.h>
+#  define SI_NO_CONVERSION
+#  define SI_IMPLEMENTATION
+#  include <SimpleIni.h>
 #else
-    #error "define QOR_BENCH_PEER_GKEYFILE or QOR_BENCH_PEER_SIMPLEINI"
+#  error "define QOR_BENCH_PEER_GKEYFILE or QOR_BENCH_PEER_SIMPLEINI"
 #endif
 
 #include "bench/FreshProcess.h"
-#include "bench/ProcessMemory.h"
 #include "platform/Platform.h"
 
 namespace {
 
 using qor::bench::Fail;
 using qor::bench::PrintTiming;
-using qor::bench::StatusBytes;
 using qor::bench::TimeOnce;
 
 #if defined(QOR_BENCH_PEER_GKEYFILE)
@@ -51,7 +49,9 @@ public:
     ~Peer() { g_key_file_free(file_); }
     Peer(const Peer&) = delete;
     Peer& operator=(const Peer&) = delete;
-    bool Load(const std::string& path) { return g_key_file_load_from_file(file_, path.c_str(), G_KEY_FILE_NONE, nullptr); }
+    bool Load(const std::string& path) {
+        return g_key_file_load_from_file(file_, path.c_str(), G_KEY_FILE_NONE, nullptr);
+    }
     int GetInt(const std::string& section, const char* name) {
         return g_key_file_get_integer(file_, section.c_str(), name, nullptr);
     }
@@ -98,18 +98,8 @@ void LoadOrFail(Peer& peer, const std::string& path) {
 }
 
 int Load(const std::string& path) {
-    const long long before = StatusBytes("VmRSS");
-    const long long faults = qor::bench::MinorFaults();
     Peer peer;
-    bool loaded = false;
-    const auto timing = TimeOnce([&] { loaded = peer.Load(path); });
-    const long long peak = StatusBytes("VmHWM");
-    const long long held = StatusBytes("VmRSS");
-    const long long faulted = qor::bench::MinorFaults() - faults;
-    if (!loaded) Fail("cannot load " + path);
-    PrintTiming("seconds", timing);
-    std::printf("rss_before=%lld\npeak_rss=%lld\nheld_rss=%lld\nminor_faults=%lld\n", before, peak, held, faulted);
-    return 0;
+    return qor::bench::MeasureLoad(path, [&] { return peer.Load(path); });
 }
 
 int GetInt(const std::string& path, std::size_t handleCount) {
