@@ -130,14 +130,15 @@ clean:
 # docs/performance.png. BENCH_REPEAT runs per measure, the best counts
 # (QSettings' load and change, seconds each on 100,000 keys, take at most
 # 3); BENCH_BASELINE, a build folder of an earlier version, adds before/after.
-# Qt 6 (qt6-base-dev) is installed here for the QSettings peer only; without
-# it the bench still builds and the QSettings goals read "not measured".
+# Qt 6 (qt6-base-dev), GLib (libglib2.0-dev) and SimpleIni (libsimpleini-dev)
+# are installed here for the peers only; without one the bench still builds
+# and that peer's goals read "not measured".
 # -O2 is the optimisation of the shipped build (RelWithDebInfo).
 BENCH_BUILD := build/bench
 BENCH_REPEAT ?= 5
 .PHONY: bench
 bench:
-	@scripts/setup.sh libbenchmark-dev gnuplot-nox qt6-base-dev
+	@scripts/setup.sh libbenchmark-dev gnuplot-nox qt6-base-dev libglib2.0-dev libsimpleini-dev
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_BUILD_BENCH=ON \
 		-DQOR_BUILD_TOOLS=OFF "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target micro_bench bench_drivers
