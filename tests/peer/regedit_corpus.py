@@ -7,7 +7,9 @@ written out in three forms: REGEDIT4 8-bit with CR LF, "Windows Registry
 Editor Version 5.00" UTF-16LE with CR LF, and version 5 8-bit with LF. Every
 case writes only under its own key, CORPUS_KEY\\<case>.
 
-Both sides are read back into one stable text per case: its keys (with
+Wine's side is read back from the corpus key alone; our side also shows,
+by name, any key the import made elsewhere. Both sides are read back into
+one stable text per case: its keys (with
 their parent keys) relative to the case key, and each value as its name in
 capitals (the store keeps names in capitals; registry names ignore case),
 its type and its data. hex(2) and hex(7) lists of an 8-bit file are widened
@@ -233,7 +235,7 @@ def build_corpus():
     def add(name, header, lines, encoding, eol):
         key = CORPUS_KEY + "\\" + name
         text = header + eol + eol
-        for i, line in enumerate(lines):
+        for line in lines:
             if line is None:
                 text = text[: -len(eol)]
                 break
