@@ -4,8 +4,9 @@
 Each case is one grammar point of regedit's import (comments, blanks,
 escapes, continued hex lists, broken continuations, deletion lines, ...),
 written out in three forms: REGEDIT4 8-bit with CR LF, "Windows Registry
-Editor Version 5.00" UTF-16LE with CR LF, and version 5 8-bit with LF. Every
-case writes only under its own key, CORPUS_KEY\\<case>.
+Editor Version 5.00" UTF-16LE with CR LF, and version 5 8-bit with LF; a
+few also with lines ended by CR alone. Every case writes only under its own
+key, CORPUS_KEY\\<case>.
 
 Wine's side is read back from the corpus key alone; our side also shows,
 by name, any key the import made elsewhere. Both sides are read back into
@@ -226,6 +227,17 @@ FORMS = [
     ("u5", "Windows Registry Editor Version 5.00", "utf16", "\r\n"),
     ("a5", "Windows Registry Editor Version 5.00", "8bit", "\n"),
 ]
+# Lines ended by CR alone, as old Macintosh editors write them.
+CR_FORMS = [
+    ("c4", "REGEDIT4", "8bit", "\r"),
+    ("c5", "Windows Registry Editor Version 5.00", "utf16", "\r"),
+]
+CR_CASES = ["string", "dword", "hex-continued", "hex-continued-comment", "blank-lines",
+            "comment-lines", "delete-value", "delete-key", "last-line-open"]
+# Text only UTF-16 can carry: a name and a text beyond Latin-1.
+WIDE_CASES = {
+    "wide-text": ['[{K}]', '"\u3041Name"="\u3041Value"', '"B"="caf\u00e9"'],
+}
 
 
 def build_corpus():
@@ -246,6 +258,11 @@ def build_corpus():
     for base, lines in CASES.items():
         for suffix, header, encoding, eol in FORMS:
             add(base + "." + suffix, header, lines, encoding, eol)
+    for base in CR_CASES:
+        for suffix, header, encoding, eol in CR_FORMS:
+            add(base + "." + suffix, header, CASES[base], encoding, eol)
+    for base, lines in WIDE_CASES.items():
+        add(base + ".u5", FORMS[1][1], lines, "utf16", "\r\n")
     for base, header in HEADERS.items():
         for suffix, encoding in (("a", "8bit"), ("u", "utf16")):
             add(base + "." + suffix, header, ['[{K}]', '"A"="1"'], encoding, "\r\n")
