@@ -10,10 +10,9 @@ key, CORPUS_KEY\\<case>.
 
 Wine's side is read back from the corpus key alone; our side also shows,
 by name, any key the import made elsewhere. Both sides are read back into
-one stable text per case: its keys (with
-their parent keys) relative to the case key, and each value as its name in
-capitals (the store keeps names in capitals; registry names ignore case),
-its type and its data. hex(2) and hex(7) lists of an 8-bit file are widened
+one stable text per case: its keys (with their parent keys) relative to the
+case key, and each value as its name in capitals (the store keeps names in
+capitals; registry names ignore case), its type and its data. hex(2) and hex(7) lists of an 8-bit file are widened
 to UTF-16LE on our side, as regedit widens them on import.
 
   regedit_corpus.py refresh WINE           import every case with regedit /S,
@@ -394,7 +393,9 @@ def store_value(raw, widen):
     if raw.startswith("<string>"):
         return "sz:" + json.dumps(raw[8:])
     if raw.startswith("<dword>") and re.fullmatch(r"-?[0-9]+", raw[7:]):
-        return "dword:%08x" % (int(raw[7:]) & 0xFFFFFFFF)
+        number = int(raw[7:])
+        if -(2**31) <= number < 2**32:
+            return "dword:%08x" % (number & 0xFFFFFFFF)
     if raw.startswith("<hex>"):
         data = hex_bytes(raw[5:])
         if data is not None:
