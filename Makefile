@@ -101,6 +101,15 @@ fuzz-campaign: fuzz-build
 		FUZZ_RUNS=$(FUZZ_RUNS) fuzz/run_fuzzer.sh $(FUZZ_BUILD)/fuzz/$$name 0 fuzz/corpus/$$name $(FUZZ_BUILD)/fuzz/work || exit 1; \
 	done
 
+# Wine's regedit read-back of every case of the regedit corpus
+# (tests/peer/regedit_corpus.py), committed as tests/peer/regedit_corpus_wine.json;
+# the regedit_corpus test compares qorreg import with it. Minutes: every case
+# is one regedit run, in a Wine prefix of its own (build/peer/wineprefix).
+.PHONY: peer-refresh
+peer-refresh:
+	@scripts/setup.sh wine64
+	@nice tests/peer/regedit_corpus_wine.sh refresh
+
 # Saves killed at random moments, KILLS times (the test suite does 200).
 KILLS ?= 1000
 .PHONY: crashtest
