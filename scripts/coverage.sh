@@ -22,5 +22,6 @@ find "$build" -name '*.gcda' -delete
 # an inline header once per view. Every name is taken back to the source
 # file it links to before the counts are merged: a header's lines are then
 # counted once, with what every object that used it ran.
-gcovr --root . --object-directory "$build" --json "$build/coverage-raw.json"
+gcovr --root . --object-directory "$build" --exclude-directories '.*/CMakeFiles/[0-9.]+$' \
+  --json "$build/coverage-raw.json"
 scripts/coverage_report.py "$build/coverage-raw.json" "$build" docs/robustness.md

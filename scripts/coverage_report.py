@@ -51,6 +51,29 @@ def percent(covered, total):
     return 100.0 * covered / total if total else 100.0
 
 
+def short_names(functions):
+    """The functions' names without namespaces' and parameters' noise, each
+    once, with how many overloads of it were never called."""
+    counts = {}
+    for name in functions:
+        name = re.sub(r"\(anonymous namespace\)::|\bqor::\w+::", "", name)
+        name = re.sub(r"( const)?$", "", name)
+        depth, cut = 0, len(name)
+        for i in range(len(name) - 1, -1, -1):  # the parameter list: the last (...)
+            depth += {")": 1, "(": -1}.get(name[i], 0)
+            if depth == 0 and name[i] == "(":
+                cut = i
+                break
+        name, depth, start = name[:cut], 0, 0
+        for i, c in enumerate(name):  # a return type before the name: after the last space outside <>
+            depth += {"<": 1, ">": -1}.get(c, 0)
+            if c == " " and depth == 0:
+                start = i + 1
+        name = name[start:] or "(lambda)"
+        counts[name] = counts.get(name, 0) + 1
+    return sorted(counts.items())
+
+
 def summarise(files):
     rows, totals = [], {"lines": [0, 0], "functions": [0, 0], "branches": [0, 0]}
     for path, data in sorted(files.items()):
@@ -61,6 +84,7 @@ def summarise(files):
             totals[kind][1] += covered
             row[kind] = [covered, total]
         row["uncovered_functions"] = sorted(name for (_, name), count in data["functions"].items() if count == 0)
+        row["never"] = short_names(row["uncovered_functions"])
         row["uncovered_lines"] = sorted(number for number, count in data["lines"].items() if count == 0)
         rows.append(row)
     return totals, rows
@@ -75,8 +99,8 @@ def markdown(totals, rows):
     out += ["", f"Files under {LINES_GOAL:.0f} % of lines or {FUNCTIONS_GOAL:.0f} % of functions, weakest first:", ""]
     out += ["| File | Lines | Functions | Branches | Functions never called |", "|---|---:|---:|---:|---|"]
     for r in weak:
-        names = ", ".join(f"`{re.sub(r'[(].*', '', n)}`" for n in r["uncovered_functions"][:6])
-        more = len(r["uncovered_functions"]) - 6
+        names = ", ".join(f"`{name}`" + (f" ({count})" if count > 1 else "") for name, count in r["never"][:8])
+        more = len(r["never"]) - 8
         names += f" and {more} more" if more > 0 else ""
         cells = " | ".join(f"{percent(*r[k]):.1f} %" for k in ("lines", "functions", "branches"))
         out.append(f"| `{r['file']}` | {cells} | {names} |")
