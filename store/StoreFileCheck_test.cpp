@@ -64,7 +64,9 @@ TEST(StoreFileCheck, VerdictFindingsAndQuickLookOfEachFile) {
         EXPECT_EQ(Found(check), c.findings) << c.what;
         Check::Kind kind{};
         EXPECT_EQ(Check::Classify(path.c_str(), kind), c.classified >= 0 ? 1 : 0) << c.what;
-        if (c.classified >= 0) EXPECT_EQ(kind, c.classified) << c.what;
+        if (c.classified >= 0) {
+            EXPECT_EQ(kind, c.classified) << c.what;
+        }
     }
     Check::Kind kind{};
     EXPECT_EQ(Check::Classify(folder.File("none.ini").c_str(), kind), 1);
