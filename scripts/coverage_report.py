@@ -10,9 +10,11 @@ the file the name resolves to. Only the library and the tool are measured.
 Writes <build>/coverage.json (totals and files) and replaces the text
 between the coverage markers of the Markdown file.
 """
+import datetime
 import json
 import os
 import re
+import subprocess
 import sys
 
 MEASURED = re.compile(r"^(util|platform|store|core|regext|table|winhelpers|include|tools/qorreg)/")
@@ -91,7 +93,9 @@ def summarise(files):
 
 
 def markdown(totals, rows):
-    out = [BEGIN, "", "| Measure | Covered | Total | Percent |", "|---|---:|---:|---:|"]
+    when = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d")
+    commit = subprocess.run(["git", "rev-parse", "--short", "HEAD"], capture_output=True, text=True).stdout.strip()
+    out = [BEGIN, "", f"Last run {when}, commit {commit or 'unknown'}.", "", "| Measure | Covered | Total | Percent |", "|---|---:|---:|---:|"]
     for kind, (total, covered) in totals.items():
         out.append(f"| {kind} | {covered} | {total} | {percent(covered, total):.1f} % |")
     weak = [r for r in rows if percent(*r["lines"]) < LINES_GOAL or percent(*r["functions"]) < FUNCTIONS_GOAL]
