@@ -41,7 +41,7 @@ template <class Word>
 constexpr Word HasByte(Word word, char byte) {
     using byte_scan::kOnes;
     const Word x = word ^ (kOnes<Word> * static_cast<unsigned char>(byte));
-    return (x - kOnes<Word>) & ~x & byte_scan::kHighBits<Word>;
+    return (x - kOnes<Word>)&~x & byte_scan::kHighBits<Word>;
 }
 
 // Nonzero when one of the bytes of word is below 0x0E: CR, LF and the

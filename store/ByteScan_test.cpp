@@ -15,8 +15,9 @@ namespace {
 // borrow flags the byte above a match), the letters' edges, control bytes
 // and bytes of 0x80 and above.
 std::vector<std::string> TrickyTexts() {
-    constexpr char kAlphabet[] = {'\r', '\n', '\x0c', '\x0e', '\x0b', ']', '\\', '^', '=', '<', '>', '<' + 1, 'a', 'z',
-                                  '`',  '{',  'A',    'Z',    '\0',   '\x01', '\x80', '\xe1', '\xfa', '\xff', 'd', 'e'};
+    constexpr char kAlphabet[] = {'\r', '\n',   '\x0c',  '\x0e', '\x0b', ']',    '\\', '^', '=',
+                                  '<',  '>',    '<' + 1, 'a',    'z',    '`',    '{',  'A', 'Z',
+                                  '\0', '\x01', '\x80',  '\xe1', '\xfa', '\xff', 'd',  'e'};
     std::mt19937 random(29);
     std::vector<std::string> texts;
     for (std::size_t size = 0; size <= 27; ++size) {
@@ -42,7 +43,8 @@ TEST(ByteScan, EveryScannerAgreesWithAPlainLoopOnTrickyTexts) {
         for (char byte : {'=', ']', '\0', '\x80'}) EXPECT_EQ(FindByte(text, byte), text.find(byte)) << int{byte};
         EXPECT_EQ(HoldsAnyOf(text, ']', '\r', '\n'), text.find_first_of("]\r\n") != std::string::npos);
         EXPECT_EQ(HoldsAnyOf(text, '\\', ':', '"'), text.find_first_of("\\:\"") != std::string::npos);
-        EXPECT_EQ(HasLowerLetter(text), std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; }));
+        EXPECT_EQ(HasLowerLetter(text),
+                  std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; }));
 
         std::string upperCased(text.size(), '?'), expected = text;
         std::transform(expected.begin(), expected.end(), expected.begin(), upper);
@@ -53,7 +55,9 @@ TEST(ByteScan, EveryScannerAgreesWithAPlainLoopOnTrickyTexts) {
         std::string copy(text.size(), '?');
         const bool mayHold = CopyNoting<'<'>(copy.data(), text);
         EXPECT_EQ(copy, text);
-        if (text.find_first_of("\r\n<") != std::string::npos) EXPECT_TRUE(mayHold);
+        if (text.find_first_of("\r\n<") != std::string::npos) {
+            EXPECT_TRUE(mayHold);
+        }
     }
 }
 

@@ -48,14 +48,14 @@ inline int HexValue(char c) {
     return value < 0x10 ? value : -1;
 }
 
-// One to eight hex digits and nothing else (no sign, space or "0x"), without
-// a branch per digit; false, number unchanged, for any other text.
-inline bool ReadHex32(std::string_view digits, std::uint32_t& number) {
-    if (digits.empty() || digits.size() > 8) return false;
+namespace hex_digits {
+
+// count hex digits at digits, without a branch per digit.
+inline bool Read(const char* digits, std::size_t count, std::uint32_t& number) {
     std::uint32_t value = 0;
     unsigned invalid = 0;
-    for (char c : digits) {
-        const std::uint8_t digit = hex_digits::kValue[static_cast<unsigned char>(c)];
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t digit = kValue[static_cast<unsigned char>(digits[i])];
         invalid |= digit;
         value = value << 4 | (digit & 0xFu);
     }
@@ -64,11 +64,22 @@ inline bool ReadHex32(std::string_view digits, std::uint32_t& number) {
     return true;
 }
 
+}  // namespace hex_digits
+
+// One to eight hex digits and nothing else (no sign, space or "0x"); false,
+// number unchanged, for any other text.
+inline bool ReadHex32(std::string_view digits, std::uint32_t& number) {
+    // The eight digits that a store file writes: a loop of known length.
+    if (digits.size() == 8) return hex_digits::Read(digits.data(), 8, number);
+    if (digits.empty() || digits.size() > 8) return false;
+    return hex_digits::Read(digits.data(), digits.size(), number);
+}
+
 // Writes bits as eight lower-case hex digits at `at` ("%08x"); returns the
 // position after them.
 inline char* WriteHex8(char* at, std::uint32_t bits) {
-    for (int byte = 3; byte >= 0; --byte, bits >>= 8) {
-        std::memcpy(at + 2 * byte, &hex_digits::kPairs[2 * (bits & 0xFF)], 2);
+    for (std::size_t byte = 4; byte-- > 0; bits >>= 8) {
+        std::memcpy(at + 2 * byte, &hex_digits::kPairs[2 * std::size_t{bits & 0xFF}], 2);
     }
     return at + 8;
 }
