@@ -6,8 +6,8 @@
 // zero where word holds b, and subtracting one from each byte borrows into
 // that byte's top bit. Only a byte above a true match can be flagged falsely,
 // so the lowest flagged byte (on a little-endian host) is always a match.
-#ifndef QOR_STORE_BYTE_SCAN_H
-#define QOR_STORE_BYTE_SCAN_H
+#ifndef QOR_STORE_BYTESCAN_H
+#define QOR_STORE_BYTESCAN_H
 
 #include <bit>
 #include <cstddef>

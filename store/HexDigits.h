@@ -1,8 +1,8 @@
 // Hexadecimal digits, read and written in one place: the DWORD fields
 // ("dword:" and eight digits), the byte lists ("hex:" and two digits a
 // byte) and the "hex(N):" tags of the store file and regedit files.
-#ifndef QOR_STORE_HEX_DIGITS_H
-#define QOR_STORE_HEX_DIGITS_H
+#ifndef QOR_STORE_HEXDIGITS_H
+#define QOR_STORE_HEXDIGITS_H
 
 #include <array>
 #include <cstddef>

@@ -1,8 +1,8 @@
 // A test's replacement for something the library reaches through a slot (a
 // pointer that is null while the library's own is in use): in place for the
 // rest of the scope, the slot's earlier value back at its end.
-#ifndef QOR_UTIL_SCOPED_REPLACEMENT_H
-#define QOR_UTIL_SCOPED_REPLACEMENT_H
+#ifndef QOR_UTIL_SCOPEDREPLACEMENT_H
+#define QOR_UTIL_SCOPEDREPLACEMENT_H
 
 namespace qor {
 

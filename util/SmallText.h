@@ -1,7 +1,7 @@
 // Small text readings that more than one room needs: a caller's text that
 // may be null, and the C library's atoi as 32-bit Windows gives it.
-#ifndef QOR_UTIL_SMALL_TEXT_H
-#define QOR_UTIL_SMALL_TEXT_H
+#ifndef QOR_UTIL_SMALLTEXT_H
+#define QOR_UTIL_SMALLTEXT_H
 
 #include <cstddef>
 #include <cstdint>
