@@ -36,17 +36,19 @@
 
 #include "CRegeditFile.h"
 #include "platform/Platform.h"
+#include "store/ByteScan.h"
+#include "store/HexDigits.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
+#include "store/StoreFile.h"
 #include "store/StoreLimits.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
+#include "util/SmallText.h"
 
 namespace qor::store {
 namespace {
 
-constexpr std::string_view kRegedit4 = "REGEDIT4";
-constexpr std::string_view kVersion5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
@@ -56,16 +58,6 @@ constexpr std::size_t kLineWidth = 79;
 
 constexpr std::string_view kRootNames[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT", "HKEY_USERS",
                                            "HKEY_CURRENT_CONFIG"};
-
-// The value of a hex digit; -1 for any other byte.
-int HexValue(char c) {
-    return c >= '0' && c <= '9'   ? c - '0'
-           : c >= 'a' && c <= 'f' ? c - 'a' + 10
-           : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                  : -1;
-}
-
-bool IsHexDigit(char c) { return HexValue(c) >= 0; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -82,14 +74,6 @@ bool IsByteList(std::string_view list) {
         }
     }
     return digits != 0;
-}
-
-// "hex(N):" with N one or more hex digits at the start of text: its length, else 0.
-std::size_t TypedListTagLength(std::string_view text) {
-    if (!text.starts_with("hex(")) return 0;
-    std::size_t end = 4;
-    while (end < text.size() && IsHexDigit(text[end])) ++end;
-    return end > 4 && text.substr(end, 2) == "):" ? end + 2 : 0;
 }
 
 // ---- Reading
@@ -112,35 +96,33 @@ bool ReadQuoted(std::string_view text, std::size_t& at, std::string& out) {
 
 // The stored text of a value's DATA; false when DATA has none of the forms.
 bool DataToStoredText(std::string_view data, std::string& stored) {
-    if (data.starts_with('"')) {
-        std::size_t at = 0;
-        std::string text;
-        if (!ReadQuoted(data, at, text) || at != data.size()) return false;
-        stored.assign(kStringPrefix).append(text);
-        return true;
-    }
-    if (data.starts_with("dword:")) {
-        const std::string_view digits = data.substr(6);
-        if (digits.empty() || digits.size() > 8) return false;
-        std::uint32_t number = 0;
-        for (char c : digits) {
-            if (!IsHexDigit(c)) return false;
-            number = number << 4 | static_cast<std::uint32_t>(HexValue(c));
+    const FieldPrefix prefix = ClassifyField(data);
+    switch (prefix.type) {
+        case FieldType::Quoted: {
+            std::size_t at = 0;
+            std::string text;
+            if (!ReadQuoted(data, at, text) || at != data.size()) return false;
+            stored.assign(kStringPrefix).append(text);
+            return true;
         }
-        stored.assign(kDwordPrefix);
-        AppendDecimal(stored, static_cast<std::int32_t>(number));
-        return true;
+        case FieldType::Dword: {
+            std::uint32_t number = 0;
+            if (!ReadHex32(data.substr(prefix.size), number)) return false;
+            stored.assign(kDwordPrefix);
+            AppendDecimal(stored, static_cast<std::int32_t>(number));
+            return true;
+        }
+        case FieldType::Bytes:
+            if (!IsByteList(data.substr(prefix.size))) return false;
+            stored.assign(kHexPrefix).append(data.substr(prefix.size));
+            return true;
+        case FieldType::TypedBytes:
+            if (!IsByteList(data.substr(prefix.size))) return false;
+            stored.assign(data);
+            return true;
+        default:
+            return false;
     }
-    if (data.starts_with("hex:") && IsByteList(data.substr(4))) {
-        stored.assign(kHexPrefix).append(data.substr(4));
-        return true;
-    }
-    const std::size_t tag = TypedListTagLength(data);
-    if (tag != 0 && IsByteList(data.substr(tag))) {
-        stored.assign(data);
-        return true;
-    }
-    return false;
 }
 
 // Applies the lines after the header to a staging store, one logical line
@@ -251,7 +233,8 @@ void AppendValue(std::string& out, std::string_view name, std::string_view text)
     out += '=';
     const StoredText parts = StoredText::Of(text);
     std::uint32_t bits = 0;
-    const std::size_t tag = TypedListTagLength(text);
+    const FieldPrefix typed = ClassifyField(text);
+    const std::size_t tag = typed.type == FieldType::TypedBytes ? typed.size : 0;
     if (parts.prefix == kDwordPrefix && ReadWholeDecimal32(parts.body, bits)) {
         out.append("dword:");
         AppendHex(out, bits, 8);
@@ -315,7 +298,7 @@ RegeditRead ReadRegeditText(std::string_view bytes, CIniClass& staging) {
     }
     const std::size_t headerEnd = std::min(FindLineEnd(bytes, 0), bytes.size());
     const std::string_view header = bytes.substr(0, headerEnd);
-    if (header != kRegedit4 && header != kVersion5) return RegeditRead::NotRegedit;
+    if (header != kRegedit4Header && header != kVersion5Header) return RegeditRead::NotRegedit;
     RegeditReader reader(staging);
     std::size_t start = headerEnd;
     while (start < bytes.size()) {
@@ -329,7 +312,7 @@ RegeditRead ReadRegeditText(std::string_view bytes, CIniClass& staging) {
 }
 
 bool RegeditExportText(const KeyMap& keys, std::string_view key, bool utf16, std::string& bytes) {
-    std::string text(utf16 ? kVersion5 : kRegedit4);
+    std::string text(utf16 ? kVersion5Header : kRegedit4Header);
     text.append(kLineEnd).append(kLineEnd);
     for (const auto& [name, values] : keys) {
         if (!InExport(name, key) || !BeginsWithRootName(name) || !FitsSectionLine(name)) continue;
@@ -379,7 +362,7 @@ int CRegeditFile::ExportFile(const CIniClass& store, const char* key, const char
     if (path == nullptr) return 0;
     try {
         std::string bytes;
-        const std::string wanted = qor::store::Upper(qor::store::TextOf(key));
+        const std::string wanted = qor::store::Upper(qor::TextOrEmpty(key));
         if (!qor::store::RegeditExportText(qor::store::KeysOf(store), wanted, utf16 == 1, bytes)) return 0;
         return qor::platform::ReplaceFileAtomically(path, bytes) ? 1 : 0;
     } catch (const std::bad_alloc&) {
