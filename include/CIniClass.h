@@ -6,9 +6,11 @@
 #include "QorCompat.h"
 #include "QorExport.h"
 
+/// The library's store code; nothing in it is for callers.
 namespace qor::store {
+/// How the library reaches a store's inside (defined inside the library).
 struct IniClassAccess;
-}
+}  // namespace qor::store
 
 /// The in-memory key store that stands in for the registry.
 ///
