@@ -101,6 +101,15 @@ fuzz-campaign: fuzz-build
 		FUZZ_RUNS=$(FUZZ_RUNS) fuzz/run_fuzzer.sh $(FUZZ_BUILD)/fuzz/$$name 0 fuzz/corpus/$$name $(FUZZ_BUILD)/fuzz/work || exit 1; \
 	done
 
+# Wine's regedit read-back of every case of the regedit corpus
+# (tests/peer/regedit_corpus.py), committed as tests/peer/regedit_corpus_wine.json;
+# the regedit_corpus test compares qorreg import with it. Minutes: every case
+# is one regedit run, in a Wine prefix of its own (build/peer/wineprefix).
+.PHONY: peer-refresh
+peer-refresh:
+	@scripts/setup.sh wine64
+	@nice tests/peer/regedit_corpus_wine.sh refresh
+
 # Saves killed at random moments, KILLS times (the test suite does 200).
 KILLS ?= 1000
 .PHONY: crashtest
@@ -126,18 +135,26 @@ lint: build
 clean:
 	rm -rf build
 
+# Line, function and branch coverage of the library and the tool by the
+# whole native suite (a Debug build with --coverage in build/coverage, then
+# gcovr); the summary replaces its part of docs/robustness.md.
+.PHONY: coverage
+coverage:
+	@JOBS=$(JOBS) scripts/coverage.sh
+
 # Benchmarks and the peer comparison: writes docs/performance.md and
 # docs/performance.png. BENCH_REPEAT runs per measure, the best counts
 # (QSettings' load and change, seconds each on 100,000 keys, take at most
 # 3); BENCH_BASELINE, a build folder of an earlier version, adds before/after.
-# Qt 6 (qt6-base-dev) is installed here for the QSettings peer only; without
-# it the bench still builds and the QSettings goals read "not measured".
+# Qt 6 (qt6-base-dev), GLib (libglib2.0-dev) and SimpleIni (libsimpleini-dev)
+# are installed here for the peers only; without one the bench still builds
+# and that peer's goals read "not measured".
 # -O2 is the optimisation of the shipped build (RelWithDebInfo).
 BENCH_BUILD := build/bench
 BENCH_REPEAT ?= 5
 .PHONY: bench
 bench:
-	@scripts/setup.sh libbenchmark-dev gnuplot-nox qt6-base-dev
+	@scripts/setup.sh libbenchmark-dev gnuplot-nox qt6-base-dev libglib2.0-dev libsimpleini-dev
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_BUILD_BENCH=ON \
 		-DQOR_BUILD_TOOLS=OFF "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target micro_bench bench_drivers

@@ -1,6 +1,6 @@
 // Memory of the running process, for the bench drivers' reports.
-#ifndef QOR_BENCH_PROCESS_MEMORY_H
-#define QOR_BENCH_PROCESS_MEMORY_H
+#ifndef QOR_BENCH_PROCESSMEMORY_H
+#define QOR_BENCH_PROCESSMEMORY_H
 
 #include <string>
 

@@ -11,8 +11,8 @@
 // key holds ten values of mixed types (DWORD, signed, float, string, number
 // list, byte list), derived from the key number alone: the same key count
 // gives the same store on every run and every machine.
-#ifndef QOR_BENCH_STORE_GENERATOR_H
-#define QOR_BENCH_STORE_GENERATOR_H
+#ifndef QOR_BENCH_STOREGENERATOR_H
+#define QOR_BENCH_STOREGENERATOR_H
 
 #include <cstddef>
 #include <string>

@@ -5,8 +5,8 @@
 // the process store, as a caller would. ScanPerQueryWalk is the naive
 // reference: every query scans every key of the store, so a whole walk costs
 // the number of keys squared.
-#ifndef QOR_BENCH_TREE_WALK_H
-#define QOR_BENCH_TREE_WALK_H
+#ifndef QOR_BENCH_TREEWALK_H
+#define QOR_BENCH_TREEWALK_H
 
 #include <cstddef>
 #include <cstdint>

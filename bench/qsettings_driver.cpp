@@ -27,19 +27,16 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/FreshProcess.h"
 #include "bench/ProcessMemory.h"
 #include "bench/StoreGenerator.h"
 
@@ -47,29 +44,10 @@ namespace {
 
 using qor::bench::StatusBytes;
 
-struct Timing {
-    double wall = std::numeric_limits<double>::infinity();
-    double cpu = std::numeric_limits<double>::infinity();
-};
-
-Timing TimeOnce(const std::function<void()>& timed) {
-    const std::clock_t cpuStart = std::clock();
-    const auto wallStart = std::chrono::steady_clock::now();
-    timed();
-    const auto wallEnd = std::chrono::steady_clock::now();
-    const std::clock_t cpuEnd = std::clock();
-    return {std::chrono::duration<double>(wallEnd - wallStart).count(),
-            static_cast<double>(cpuEnd - cpuStart) / CLOCKS_PER_SEC};
-}
-
-void KeepBest(Timing& best, const Timing& run) {
-    best.wall = std::min(best.wall, run.wall);
-    best.cpu = std::min(best.cpu, run.cpu);
-}
-
-void PrintTiming(const char* name, const Timing& timing, double divisor = 1.0) {
-    std::printf("%s_wall=%.9g\n%s_cpu=%.9g\n", name, timing.wall / divisor, name, timing.cpu / divisor);
-}
+using qor::bench::KeepBest;
+using qor::bench::PrintTiming;
+using qor::bench::TimeOnce;
+using qor::bench::Timing;
 
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "qsettings_driver: %s\n", what.c_str());

@@ -3,8 +3,8 @@
 // fits a handle's key field, and which access masks grant writing. Where
 // the facades differ (which trimming, which write rule), the caller names
 // the rule.
-#ifndef QOR_CORE_KEY_RULES_H
-#define QOR_CORE_KEY_RULES_H
+#ifndef QOR_CORE_KEYRULES_H
+#define QOR_CORE_KEYRULES_H
 
 #include <cstddef>
 #include <string>

@@ -12,8 +12,8 @@
 // CRegExt::GetRegRoot and the table's pfnGetRegRoot are this one search;
 // they differ only in how the ROOTn values are read and where the found
 // folder goes.
-#ifndef QOR_REGEXT_ROOT_LOOKUP_H
-#define QOR_REGEXT_ROOT_LOOKUP_H
+#ifndef QOR_CORE_ROOTLOOKUP_H
+#define QOR_CORE_ROOTLOOKUP_H
 
 #include <functional>
 #include <string>

@@ -5,8 +5,8 @@
 // clears the pointer it is given and the table's when it holds the same
 // store; the table clears m_pIni itself before it destroys a store, so that
 // a store the facades share leaves no pointer dangling.
-#ifndef QOR_CORE_STORE_OWNERSHIP_H
-#define QOR_CORE_STORE_OWNERSHIP_H
+#ifndef QOR_CORE_STOREOWNERSHIP_H
+#define QOR_CORE_STOREOWNERSHIP_H
 
 class CIniClass;
 

@@ -6,8 +6,8 @@
 // A target is a store, a key text and the write right. Reads find nothing
 // without a store; writes fail without a store, without the write right,
 // or when the key text is empty (nothing is ever stored under "").
-#ifndef QOR_REGEXT_VALUE_ACCESS_H
-#define QOR_REGEXT_VALUE_ACCESS_H
+#ifndef QOR_CORE_VALUEACCESS_H
+#define QOR_CORE_VALUEACCESS_H
 
 #include <cstdint>
 #include <optional>

@@ -38,16 +38,30 @@ std::vector<std::string> SortedKeys(CIniClass& store) {
     return keys;
 }
 
+// Splits a "NAME = text" line of the key. A value name or a text may itself
+// hold " = ", so the split is the first one at which the store confirms that
+// the name before it holds the text after it.
+bool SplitValueLine(CIniClass& store, const std::string& key, const std::string& line, Value& value) {
+    for (std::size_t equals = line.find(" = "); equals != std::string::npos; equals = line.find(" = ", equals + 1)) {
+        const std::string name = line.substr(0, equals);
+        CString stored;
+        if (store.GetValue(key.c_str(), name.c_str(), stored) == 1 &&
+            line.compare(equals + 3, std::string::npos, stored.GetString()) == 0) {
+            value = Value{name, line.substr(equals + 3)};
+            return true;
+        }
+    }
+    return false;
+}
+
 // The key's values, from the store's "NAME = text" lines, sorted by name.
 std::vector<Value> SortedValues(CIniClass& store, const std::string& key) {
     CStringArray lines;
     store.GetValueLines(key.c_str(), lines);
     std::vector<Value> values;
     for (CStringArray::INT_PTR i = 0; i < lines.GetSize(); ++i) {
-        const std::string line = lines[i].GetString();
-        const std::size_t equals = line.find(" = ");
-        if (equals == std::string::npos) continue;
-        values.push_back(Value{line.substr(0, equals), line.substr(equals + 3)});
+        Value value;
+        if (SplitValueLine(store, key, lines[i].GetString(), value)) values.push_back(std::move(value));
     }
     std::sort(values.begin(), values.end(), [](const Value& a, const Value& b) { return a.name < b.name; });
     return values;

@@ -1,8 +1,8 @@
 // Shared pieces of the libFuzzer harnesses: a reader that takes typed
 // pieces off the front of the input, a scratch file per process, and a
 // store read back as plain maps so two stores can be compared.
-#ifndef QOR_FUZZ_FUZZ_SUPPORT_H
-#define QOR_FUZZ_FUZZ_SUPPORT_H
+#ifndef QOR_FUZZ_FUZZSUPPORT_H
+#define QOR_FUZZ_FUZZSUPPORT_H
 
 #include <unistd.h>
 #include <cstdint>

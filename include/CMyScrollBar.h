@@ -1,7 +1,7 @@
 /// @file
 /// CMyScrollBar: a scroll bar control that reports every change to its parent.
-#ifndef QOR_MY_SCROLL_BAR_H
-#define QOR_MY_SCROLL_BAR_H
+#ifndef QOR_CMYSCROLLBAR_H
+#define QOR_CMYSCROLLBAR_H
 
 #include "QorExport.h"
 #include "QorMfc.h"

@@ -1,7 +1,7 @@
 /// @file
 /// CSHBrowseDlg: the shell's folder-browse dialog with an optional check box.
-#ifndef QOR_SH_BROWSE_DLG_H
-#define QOR_SH_BROWSE_DLG_H
+#ifndef QOR_CSHBROWSEDLG_H
+#define QOR_CSHBROWSEDLG_H
 
 #include "QorCompat.h"
 #include "QorExport.h"

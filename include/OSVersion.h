@@ -1,7 +1,7 @@
 /// @file
 /// OSVersion: questions about the running Windows system.
-#ifndef QOR_OS_VERSION_H
-#define QOR_OS_VERSION_H
+#ifndef QOR_OSVERSION_H
+#define QOR_OSVERSION_H
 
 #include "QorExport.h"
 #include "QorMfc.h"

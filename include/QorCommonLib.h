@@ -20,8 +20,8 @@
 /// repository's README.md is the tour, docs/architecture.md shows how a call
 /// reaches the file, and docs/compatibility.md lists what differs from the
 /// library's earlier behaviour.
-#ifndef QOR_COMMON_LIB_H
-#define QOR_COMMON_LIB_H
+#ifndef QOR_QORCOMMONLIB_H
+#define QOR_QORCOMMONLIB_H
 
 #include "QorWinTypes.h"
 #include "QorCompat.h"

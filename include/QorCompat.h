@@ -3,8 +3,8 @@
 /// library's exported signatures use, so that code written against the
 /// Windows class library compiles unchanged. Header-only: nothing here
 /// crosses the shared-library boundary as code.
-#ifndef QOR_COMPAT_H
-#define QOR_COMPAT_H
+#ifndef QOR_QORCOMPAT_H
+#define QOR_QORCOMPAT_H
 
 #include <cstddef>
 #include <cwchar>

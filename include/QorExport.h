@@ -1,8 +1,8 @@
 /** @file
     Export macro of QorCommonLib. The library is built with hidden symbol
     visibility; only names marked QOR_API leave the shared library. */
-#ifndef QOR_EXPORT_H
-#define QOR_EXPORT_H
+#ifndef QOR_QOREXPORT_H
+#define QOR_QOREXPORT_H
 
 #if defined(_WIN32)
 #  if defined(QOR_BUILDING_LIBRARY)

@@ -11,8 +11,8 @@
     A value name given as an int id is formatted with "%d". Nothing here
     takes the lock but pfnFreeStore: callers bracket their work with pfnLock
     and pfnUnlock. */
-#ifndef QOR_FUNCTION_TABLE_H
-#define QOR_FUNCTION_TABLE_H
+#ifndef QOR_QORFUNCTIONTABLE_H
+#define QOR_QORFUNCTIONTABLE_H
 
 #include "QorExport.h"
 #include "QorWinTypes.h"

@@ -3,8 +3,8 @@
 /// window helpers derive from: run-time class records, message maps,
 /// CObject, CWnd and CScrollBar. They carry what the helpers and their
 /// callers use (type records, message maps, the window handle) and no more.
-#ifndef QOR_MFC_H
-#define QOR_MFC_H
+#ifndef QOR_QORMFC_H
+#define QOR_QORMFC_H
 
 #include <cstdint>
 

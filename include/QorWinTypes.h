@@ -3,8 +3,8 @@
     On Windows they are the real <windows.h> types; elsewhere the library
     defines them with the widths they have on 32-bit and 64-bit Windows.
     This header compiles as C99 as well as C++. */
-#ifndef QOR_WIN_TYPES_H
-#define QOR_WIN_TYPES_H
+#ifndef QOR_QORWINTYPES_H
+#define QOR_QORWINTYPES_H
 
 #if defined(_WIN32)
 #  ifndef WIN32_LEAN_AND_MEAN

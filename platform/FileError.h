@@ -2,8 +2,8 @@
 // on POSIX hosts, GetLastError on Windows), kept so that a caller told only
 // "failed" can still say why. The host file calls note it where they fail;
 // it stays until the next failure notes another one or it is cleared.
-#ifndef QOR_PLATFORM_FILE_ERROR_H
-#define QOR_PLATFORM_FILE_ERROR_H
+#ifndef QOR_PLATFORM_FILEERROR_H
+#define QOR_PLATFORM_FILEERROR_H
 
 #include <cstdint>
 #include <string>

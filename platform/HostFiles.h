@@ -3,8 +3,8 @@
 // appending once on top of them; posix/ and win32/ implement them. A test
 // may put an implementation of its own in place for a scope (to make a
 // call fail, for instance) and reach the system's through SystemHostFiles.
-#ifndef QOR_PLATFORM_HOST_FILES_H
-#define QOR_PLATFORM_HOST_FILES_H
+#ifndef QOR_PLATFORM_HOSTFILES_H
+#define QOR_PLATFORM_HOSTFILES_H
 
 #include <cstddef>
 #include <cstdint>

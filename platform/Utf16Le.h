@@ -1,8 +1,8 @@
 // Reading UTF-16 little-endian bytes (what Windows' registry tools write)
 // one code point at a time. Plain C++, shared by both platform
 // implementations of Utf16LeToNarrow.
-#ifndef QOR_PLATFORM_UTF16_LE_H
-#define QOR_PLATFORM_UTF16_LE_H
+#ifndef QOR_PLATFORM_UTF16LE_H
+#define QOR_PLATFORM_UTF16LE_H
 
 #include <cstddef>
 #include <string_view>

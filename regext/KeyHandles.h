@@ -2,8 +2,8 @@
 // live objects, parent handles read as key paths, the sub-key name list
 // and the typed-access target of an object. The key-handle rules
 // themselves (roots, trimming, joining, write bits) are the core's.
-#ifndef QOR_REGEXT_KEY_HANDLES_H
-#define QOR_REGEXT_KEY_HANDLES_H
+#ifndef QOR_REGEXT_KEYHANDLES_H
+#define QOR_REGEXT_KEYHANDLES_H
 
 #include <cstddef>
 #include <optional>

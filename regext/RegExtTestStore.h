@@ -1,6 +1,6 @@
 // Test support for CRegExt: each test gets a fresh process-wide store.
-#ifndef QOR_REGEXT_REGEXT_TEST_STORE_H
-#define QOR_REGEXT_REGEXT_TEST_STORE_H
+#ifndef QOR_REGEXT_REGEXTTESTSTORE_H
+#define QOR_REGEXT_REGEXTTESTSTORE_H
 
 #include <gtest/gtest.h>
 

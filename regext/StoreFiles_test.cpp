@@ -50,17 +50,4 @@ TEST_F(StoreFilesTest, SetLogPathRefusesAPathThatDoesNotFit) {
     EXPECT_STREQ(CRegExt::m_pPath, "C:\\logs\\scan.log");
 }
 
-TEST_F(StoreFilesTest, RandomNumbersCoverTheirBoundsAndTheDateStaysPut) {
-    std::set<int> seen;
-    for (int i = 0; i < 1000; ++i) {
-        seen.insert(CRegExt::GetRandom(-3, 6));
-        ASSERT_EQ(CRegExt::GetRandom(5, 5), 5);
-    }
-    EXPECT_EQ(seen.size(), 10u);
-    EXPECT_EQ(*seen.begin(), -3);
-    const std::string date = CRegExt::ParseDate();
-    EXPECT_TRUE(date.size() == 8 && date.find_first_not_of("0123456789") == std::string::npos) << date;
-    EXPECT_EQ(CRegExt::ParseDate(), CRegExt::ParseDate());
-}
-
 }  // namespace

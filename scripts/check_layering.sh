@@ -9,6 +9,10 @@
 # (*_test.cpp, a header named *Test*.h, anything under a wintests/ folder)
 # follows its room's rule and may also use the shared test helpers in
 # testsupport/. tests/, fuzz/, bench/ and examples/ sit above everything.
+# It also fails on a header whose include guard is not the one its path
+# gives: QOR_ and the path (include/ left out) upper-cased, every other
+# character an underscore (store/KeyMap.h: QOR_STORE_KEYMAP_H), so that a
+# moved header cannot keep the guard of its old place.
 # Usage: scripts/check_layering.sh [source folder]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -62,7 +66,20 @@ while IFS= read -r hit; do
 done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' --include='*.cpp' --include='*.h' --include='*.c' \
            util platform store core regext table winhelpers testsupport tools tests fuzz bench examples 2>/dev/null || true)
 
+headers=0
+while IFS= read -r header; do
+  header=${header#./}
+  relative=${header#include/}
+  guard=QOR_$(printf '%s' "$relative" | tr '[:lower:]' '[:upper:]' | tr -c 'A-Z0-9\n' '_')
+  headers=$((headers + 1))
+  if ! grep -qx "#ifndef $guard" "$header" || ! grep -qx "#define $guard" "$header"; then
+    echo "$header: the include guard must be $guard"
+    status=1
+  fi
+done < <(find util platform store core regext table winhelpers testsupport tools tests fuzz bench examples include \
+           -name '*.h' 2>/dev/null | sort)
+
 if [ "$status" -eq 0 ]; then
-  echo "layering: $checked includes of rooms, none against the layering"
+  echo "layering: $checked includes of rooms, none against the layering; $headers include guards from their paths"
 fi
 exit "$status"

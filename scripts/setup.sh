@@ -8,6 +8,8 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
+# The regedit corpus test compares qorreg import with Wine's regedit by a script.
+command -v python3 >/dev/null || need+=(python3)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -d /usr/src/googletest ] || need+=(googletest)

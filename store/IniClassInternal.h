@@ -6,8 +6,8 @@
 // Keys are kept in ascending byte order, so the keys below P (texts that
 // begin with P + "\") form one contiguous range: subtree questions are
 // range scans, not scans of the whole store.
-#ifndef QOR_STORE_INI_CLASS_INTERNAL_H
-#define QOR_STORE_INI_CLASS_INTERNAL_H
+#ifndef QOR_STORE_INICLASSINTERNAL_H
+#define QOR_STORE_INICLASSINTERNAL_H
 
 #include <cstddef>
 #include <optional>

@@ -6,8 +6,8 @@
 // than half full. A slot holds the entry's hash (with its lowest bit set, so
 // that 0 marks an empty slot) and the entry's map iterator. Removal shifts
 // later slots of the same run back, so no tombstones are left behind.
-#ifndef QOR_STORE_KEY_INDEX_H
-#define QOR_STORE_KEY_INDEX_H
+#ifndef QOR_STORE_KEYINDEX_H
+#define QOR_STORE_KEYINDEX_H
 
 #include <cstddef>
 #include <cstdint>

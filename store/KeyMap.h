@@ -1,8 +1,8 @@
 // The store's keys: an ordered map from key text to the key's values.
 // Ordered by unsigned bytes, so the keys below a key K (texts that begin
 // with K + "\") are one contiguous range.
-#ifndef QOR_STORE_KEY_MAP_H
-#define QOR_STORE_KEY_MAP_H
+#ifndef QOR_STORE_KEYMAP_H
+#define QOR_STORE_KEYMAP_H
 
 #include <algorithm>
 #include <functional>

@@ -153,7 +153,7 @@ std::size_t KnownFiles::HeldBytes() const {
     std::size_t bytes = files_.capacity() * sizeof(KnownFile);
     for (const KnownFile& file : files_) {
         bytes += file.path.capacity() + file.leftOut.capacity() + file.otherKeys.capacity() * sizeof(std::uint64_t);
-        for (const std::string& key : file.changes.deletedSubtrees) bytes += sizeof key + key.capacity();
+        for (const std::string& key : file.changes.deletedSubtrees) bytes += sizeof(std::string) + key.capacity();
         for (const auto& [key, change] : file.changes.keys) {
             bytes += kNode + key.capacity() + change.names.capacity() * sizeof(std::string);
             for (const std::string& name : change.names) bytes += name.capacity();

@@ -18,8 +18,8 @@
 //   - a key of the store that the file did not hold then (keys the save
 //     left out, keys there before the load) is written from memory, whole;
 //   - every other key keeps the state the other writers gave it.
-#ifndef QOR_STORE_KNOWN_FILES_H
-#define QOR_STORE_KNOWN_FILES_H
+#ifndef QOR_STORE_KNOWNFILES_H
+#define QOR_STORE_KNOWNFILES_H
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 // The one reader of REGEDIT4 lines, behind both the store file load and the
 // import. The two differ only in the rules below.
-#ifndef QOR_STORE_REG_LINES_H
-#define QOR_STORE_REG_LINES_H
+#ifndef QOR_STORE_REGLINES_H
+#define QOR_STORE_REGLINES_H
 
 #include <memory>
 #include <string>

@@ -11,8 +11,8 @@
 //               after the prefix, read as DwordField says
 //   "<hex>"     "hex:" and the text after the prefix
 //   otherwise   the text unchanged
-#ifndef QOR_STORE_REG_WRITER_H
-#define QOR_STORE_REG_WRITER_H
+#ifndef QOR_STORE_REGWRITER_H
+#define QOR_STORE_REGWRITER_H
 
 #include "store/KeyMap.h"
 

@@ -1,6 +1,6 @@
 // Windows' regedit file format, read and written (CRegeditFile).
-#ifndef QOR_STORE_REGEDIT_FILE_H
-#define QOR_STORE_REGEDIT_FILE_H
+#ifndef QOR_STORE_REGEDITFILE_H
+#define QOR_STORE_REGEDITFILE_H
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 // What the store file reader and the file check share about the end marker.
-#ifndef QOR_STORE_STORE_FILE_H
-#define QOR_STORE_STORE_FILE_H
+#ifndef QOR_STORE_STOREFILE_H
+#define QOR_STORE_STOREFILE_H
 
 #include <cstddef>
 #include <string_view>

@@ -1,8 +1,8 @@
 // The writers' lock of a store file, as the store's own writes and
 // CStoreFileLock take it: the lock file is the resolved store file's path
 // plus ".lock".
-#ifndef QOR_STORE_STORE_LOCK_H
-#define QOR_STORE_STORE_LOCK_H
+#ifndef QOR_STORE_STORELOCK_H
+#define QOR_STORE_STORELOCK_H
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // The keys directly below a key, as the registry-shaped enumeration of both
 // facades lists them (RegQueryInfoKeyA, pfnRegQueryInfoKeyA,
 // pfnGetSubKeyNumbers).
-#ifndef QOR_STORE_SUB_KEY_LISTING_H
-#define QOR_STORE_SUB_KEY_LISTING_H
+#ifndef QOR_STORE_SUBKEYLISTING_H
+#define QOR_STORE_SUBKEYLISTING_H
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 // Small in-place text edits shared by the store's readers and writers.
-#ifndef QOR_STORE_TEXT_EDIT_H
-#define QOR_STORE_TEXT_EDIT_H
+#ifndef QOR_STORE_TEXTEDIT_H
+#define QOR_STORE_TEXTEDIT_H
 
 #include <bit>
 #include <cstdint>

@@ -16,8 +16,8 @@
 // removed record stays behind as unused bytes until they outweigh the live
 // ones; then the block is rewritten. An empty list holds no block at all.
 // One key's block holds at most 4 GiB.
-#ifndef QOR_STORE_VALUE_LIST_H
-#define QOR_STORE_VALUE_LIST_H
+#ifndef QOR_STORE_VALUELIST_H
+#define QOR_STORE_VALUELIST_H
 
 #include <cstddef>
 #include <cstdint>

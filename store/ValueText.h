@@ -8,8 +8,8 @@
 // This module is the one place that formats and parses these texts; both
 // facades and the key copy call it. The C parses (atoi, atol, strtoul,
 // sscanf "%f") give their 32-bit Windows results on every platform.
-#ifndef QOR_STORE_VALUE_TEXT_H
-#define QOR_STORE_VALUE_TEXT_H
+#ifndef QOR_STORE_VALUETEXT_H
+#define QOR_STORE_VALUETEXT_H
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // Delete, so that destroying a shared store clears both pointers), its
 // lock, its root path buffer and its sub-key list. Unsynchronised, as the
 // table is: callers bracket their work with the table's lock.
-#ifndef QOR_TABLE_TABLE_STATE_H
-#define QOR_TABLE_TABLE_STATE_H
+#ifndef QOR_TABLE_TABLESTATE_H
+#define QOR_TABLE_TABLESTATE_H
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // Test support for the table's slots: a fresh table store for each test, a
 // storeless-key root handle on it, and handles opened on keys of it.
-#ifndef QOR_TABLE_TABLE_TEST_FIXTURE_H
-#define QOR_TABLE_TABLE_TEST_FIXTURE_H
+#ifndef QOR_TABLE_TABLETESTFIXTURE_H
+#define QOR_TABLE_TABLETESTFIXTURE_H
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Test support for the store-root search: a uniquely named folder below the
 // common application-data folder (on POSIX hosts that folder is pointed at
 // the temporary folder), removed with its contents when the object goes.
-#ifndef QOR_REGEXT_STORE_ROOT_TEST_TREE_H
-#define QOR_REGEXT_STORE_ROOT_TEST_TREE_H
+#ifndef QOR_TESTSUPPORT_STOREROOTTESTTREE_H
+#define QOR_TESTSUPPORT_STOREROOTTESTTREE_H
 
 #include <cstdlib>
 #include <filesystem>

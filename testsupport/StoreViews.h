@@ -1,7 +1,7 @@
 // A store seen as plain texts, for tests of every room: a value's text,
 // the key list, the whole store as lines or as a comparable map.
-#ifndef QOR_TESTSUPPORT_STORE_VIEWS_H
-#define QOR_TESTSUPPORT_STORE_VIEWS_H
+#ifndef QOR_TESTSUPPORT_STOREVIEWS_H
+#define QOR_TESTSUPPORT_STOREVIEWS_H
 
 #include <map>
 #include <string>

@@ -1,8 +1,8 @@
 // Files for tests of every room: a scratch folder that removes itself
 // (contents and all, even after a test took its write permission away),
 // and whole files written and read as bytes.
-#ifndef QOR_TESTSUPPORT_TEST_FILES_H
-#define QOR_TESTSUPPORT_TEST_FILES_H
+#ifndef QOR_TESTSUPPORT_TESTFILES_H
+#define QOR_TESTSUPPORT_TESTFILES_H
 
 #include <algorithm>
 #include <filesystem>

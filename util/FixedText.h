@@ -1,8 +1,8 @@
 // The one checked copy into a fixed-size text field (szKey, sub-key node
 // names, path buffers). A text that does not fit with its terminator is
 // refused and the field is left unchanged.
-#ifndef QOR_STORE_FIXED_TEXT_H
-#define QOR_STORE_FIXED_TEXT_H
+#ifndef QOR_UTIL_FIXEDTEXT_H
+#define QOR_UTIL_FIXEDTEXT_H
 
 #include <cstddef>
 #include <cstring>

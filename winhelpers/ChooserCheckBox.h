@@ -1,8 +1,8 @@
 // The check box an open folder chooser shows between its tree and its
 // buttons, and the hook that puts it back in place whenever the OK button
 // moves. Process-wide: one chooser with a check box at a time.
-#ifndef QOR_WINHELPERS_CHOOSER_CHECK_BOX_H
-#define QOR_WINHELPERS_CHOOSER_CHECK_BOX_H
+#ifndef QOR_WINHELPERS_CHOOSERCHECKBOX_H
+#define QOR_WINHELPERS_CHOOSERCHECKBOX_H
 
 #include <string_view>
 

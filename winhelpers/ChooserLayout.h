@@ -1,7 +1,7 @@
 // Where the folder chooser's tree and its check box go. Pure arithmetic on
 // rectangles in the dialog's client coordinates.
-#ifndef QOR_WINHELPERS_CHOOSER_LAYOUT_H
-#define QOR_WINHELPERS_CHOOSER_LAYOUT_H
+#ifndef QOR_WINHELPERS_CHOOSERLAYOUT_H
+#define QOR_WINHELPERS_CHOOSERLAYOUT_H
 
 namespace qor::winhelpers {
 

@@ -5,8 +5,8 @@
 // box between its tree and its buttons.
 //
 // Folders are the shell's item identifier lists, opaque here.
-#ifndef QOR_WINHELPERS_FOLDER_CHOOSER_HOST_H
-#define QOR_WINHELPERS_FOLDER_CHOOSER_HOST_H
+#ifndef QOR_WINHELPERS_FOLDERCHOOSERHOST_H
+#define QOR_WINHELPERS_FOLDERCHOOSERHOST_H
 
 #include <optional>
 #include <string>

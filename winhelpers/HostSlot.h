@@ -1,8 +1,8 @@
 // Each window helper reaches the system through a small host interface of
 // its own. The platform's host is used unless a test has put a scripted one
 // in its place.
-#ifndef QOR_WINHELPERS_HOST_SLOT_H
-#define QOR_WINHELPERS_HOST_SLOT_H
+#ifndef QOR_WINHELPERS_HOSTSLOT_H
+#define QOR_WINHELPERS_HOSTSLOT_H
 
 namespace qor::winhelpers {
 

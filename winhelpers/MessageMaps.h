@@ -1,6 +1,6 @@
 // Shared pieces of the helpers' message maps.
-#ifndef QOR_WINHELPERS_MESSAGE_MAPS_H
-#define QOR_WINHELPERS_MESSAGE_MAPS_H
+#ifndef QOR_WINHELPERS_MESSAGEMAPS_H
+#define QOR_WINHELPERS_MESSAGEMAPS_H
 
 #include "QorMfc.h"
 

@@ -1,7 +1,7 @@
 // What OSVersion needs from the system: its version record and its product
 // name. Where the system has neither, both are absent.
-#ifndef QOR_WINHELPERS_OS_VERSION_HOST_H
-#define QOR_WINHELPERS_OS_VERSION_HOST_H
+#ifndef QOR_WINHELPERS_OSVERSIONHOST_H
+#define QOR_WINHELPERS_OSVERSIONHOST_H
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
 // What CMyScrollBar needs from the window system: its control's range and
 // thumb, its control identifier, a registered message and synchronous
 // delivery of that message to the parent window.
-#ifndef QOR_WINHELPERS_SCROLL_BAR_HOST_H
-#define QOR_WINHELPERS_SCROLL_BAR_HOST_H
+#ifndef QOR_WINHELPERS_SCROLLBARHOST_H
+#define QOR_WINHELPERS_SCROLLBARHOST_H
 
 #include "QorMfc.h"
 #include "winhelpers/HostSlot.h"

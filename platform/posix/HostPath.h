@@ -1,6 +1,6 @@
 // Path helpers shared by the POSIX platform files.
-#ifndef QOR_PLATFORM_POSIX_HOST_PATH_H
-#define QOR_PLATFORM_POSIX_HOST_PATH_H
+#ifndef QOR_PLATFORM_POSIX_HOSTPATH_H
+#define QOR_PLATFORM_POSIX_HOSTPATH_H
 
 #include <string>
 #include <string_view>

@@ -168,7 +168,11 @@ public:
             const ssize_t length = ::readlink(resolved.c_str(), target, sizeof target);
             if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) break;
             const std::string next(target, static_cast<std::size_t>(length));
-            resolved = next.front() == '/' ? next : FolderOf(resolved) + "/" + next;
+            if (next.front() == '/') {
+                resolved = next;
+            } else {
+                resolved = FolderOf(resolved).append("/").append(next);
+            }
         }
         if (resolved.empty() || resolved.back() == '/') return resolved;
         const std::unique_ptr<char, decltype(&std::free)> folder(::realpath(FolderOf(resolved).c_str(), nullptr),

@@ -1,6 +1,6 @@
 // Path helper shared by the Win32 platform files.
-#ifndef QOR_PLATFORM_WIN32_WIN32_PATH_H
-#define QOR_PLATFORM_WIN32_WIN32_PATH_H
+#ifndef QOR_PLATFORM_WIN32_WIN32PATH_H
+#define QOR_PLATFORM_WIN32_WIN32PATH_H
 
 #include <string>
 #include <vector>

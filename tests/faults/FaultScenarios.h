@@ -2,8 +2,8 @@
 // a known store in memory and a known store file, and ends in a world (the
 // store, the file's bytes, the folder's entries) that is compared with the
 // world before and the world after an undisturbed run.
-#ifndef QOR_TESTS_FAULTS_FAULT_SCENARIOS_H
-#define QOR_TESTS_FAULTS_FAULT_SCENARIOS_H
+#ifndef QOR_TESTS_FAULTS_FAULTSCENARIOS_H
+#define QOR_TESTS_FAULTS_FAULTSCENARIOS_H
 
 #include <functional>
 #include <string>

@@ -2,8 +2,8 @@
 // bytes in and out, store snapshot): a store saved and loaded or exported
 // and imported, and a child process that runs a
 // piece of work and reports through its exit status.
-#ifndef QOR_TESTS_RELIABILITY_SUPPORT_H
-#define QOR_TESTS_RELIABILITY_SUPPORT_H
+#ifndef QOR_TESTS_RELIABILITY_RELIABILITYSUPPORT_H
+#define QOR_TESTS_RELIABILITY_RELIABILITYSUPPORT_H
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // clustered flags such as -sv NAME), long options (--file FILE,
 // --file=FILE), options anywhere among the operands, and "--" ending the
 // options. The first operand is the verb; the rest are its arguments.
-#ifndef QORREG_ARGS_H
-#define QORREG_ARGS_H
+#ifndef QOR_TOOLS_QORREG_ARGS_H
+#define QOR_TOOLS_QORREG_ARGS_H
 
 #include <cstdint>
 #include <string>

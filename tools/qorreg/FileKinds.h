@@ -1,8 +1,8 @@
 // What a file given to qorreg is, told once for every verb: the whole-file
 // verdicts of the library's store file check (CStoreFileCheck) in the
 // words check uses, and the kinds of registry file that import reads.
-#ifndef QORREG_FILE_KINDS_H
-#define QORREG_FILE_KINDS_H
+#ifndef QOR_TOOLS_QORREG_FILEKINDS_H
+#define QOR_TOOLS_QORREG_FILEKINDS_H
 
 #include <string>
 

@@ -2,8 +2,8 @@
 // tool: the key path on a line of its own, then one indented line per value,
 //     NAME    TYPE    DATA
 // with four spaces before and between the columns.
-#ifndef QORREG_FORMAT_H
-#define QORREG_FORMAT_H
+#ifndef QOR_TOOLS_QORREG_FORMAT_H
+#define QOR_TOOLS_QORREG_FORMAT_H
 
 #include <ostream>
 #include <string>

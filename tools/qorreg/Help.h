@@ -1,6 +1,6 @@
 // The help texts of qorreg and of each verb.
-#ifndef QORREG_HELP_H
-#define QORREG_HELP_H
+#ifndef QOR_TOOLS_QORREG_HELP_H
+#define QOR_TOOLS_QORREG_HELP_H
 
 #include <ostream>
 #include <string>

@@ -1,7 +1,7 @@
 // The streams a verb writes to and its exit statuses. Verbs take an Io
 // instead of using std::cout and std::cerr, so that tests run them in-process.
-#ifndef QORREG_IO_H
-#define QORREG_IO_H
+#ifndef QOR_TOOLS_QORREG_IO_H
+#define QOR_TOOLS_QORREG_IO_H
 
 #include <istream>
 #include <ostream>

@@ -9,8 +9,8 @@
 // is the text as the file holds it. Human sentences appear only in a
 // "message" member. JSON texts are UTF-8: a byte that is not UTF-8 (a file
 // in another code page read without --codepage) is written as U+FFFD.
-#ifndef QORREG_JSON_H
-#define QORREG_JSON_H
+#ifndef QOR_TOOLS_QORREG_JSON_H
+#define QOR_TOOLS_QORREG_JSON_H
 
 #include <ostream>
 #include <string>

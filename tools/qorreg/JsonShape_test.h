@@ -1,6 +1,6 @@
 // The --json shape that docs/qorreg.md describes, as the tests check it.
-#ifndef QORREG_JSON_SHAPE_TEST_H
-#define QORREG_JSON_SHAPE_TEST_H
+#ifndef QOR_TOOLS_QORREG_JSONSHAPE_TEST_H
+#define QOR_TOOLS_QORREG_JSONSHAPE_TEST_H
 
 #include <gtest/gtest.h>
 

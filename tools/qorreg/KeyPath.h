@@ -5,8 +5,8 @@
 // or HKCC), or with no root name at all, as the product store files hold
 // their keys (SOFTWARE\Orvane Corp\DocScan\...). A first name that begins
 // with "HK" and is no root name is refused as a mistyped root.
-#ifndef QORREG_KEY_PATH_H
-#define QORREG_KEY_PATH_H
+#ifndef QOR_TOOLS_QORREG_KEYPATH_H
+#define QOR_TOOLS_QORREG_KEYPATH_H
 
 #include <cstddef>
 #include <string>

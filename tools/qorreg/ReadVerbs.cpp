@@ -141,12 +141,13 @@ std::string WhyNoRoot(CIniClass& store, const Options& options) {
         if (!why.empty()) why += "; ";
         const std::string folder = HostPath(appData + fragment);
         if (fragment.front() != '\\' && fragment.front() != '/') {
-            why += name + " \"" + fragment + "\" is relative: it must begin with \\";
+            why.append(name).append(" \"").append(fragment).append("\" is relative: it must begin with \\");
         } else if (!std::filesystem::is_directory(folder, ec)) {
-            why += name + ": the folder " + folder + " does not exist";
+            why.append(name).append(": the folder ").append(folder).append(" does not exist");
         } else {
-            why += name + ": no sub-folder S of " + folder + " holds S.ini and a root.ini that names the module as " +
-                   (options.Has(kOptTwain) ? "\"Twain Pathname\"" : "\"System Directory\"");
+            why.append(name).append(": no sub-folder S of ").append(folder);
+            why.append(" holds S.ini and a root.ini that names the module as ");
+            why.append(options.Has(kOptTwain) ? "\"Twain Pathname\"" : "\"System Directory\"");
         }
     }
 }

@@ -12,8 +12,8 @@
 // which makes the lock file beside the store file) from before its load
 // until the session ends, after its new file is in place, so that
 // concurrent runs queue instead of overwriting each other.
-#ifndef QORREG_SESSION_H
-#define QORREG_SESSION_H
+#ifndef QOR_TOOLS_QORREG_SESSION_H
+#define QOR_TOOLS_QORREG_SESSION_H
 
 #include <istream>
 #include <memory>

@@ -2,8 +2,8 @@
 // name, the key tree below a key, and a snapshot of every key and value.
 // Names and keys are compared and sorted by their bytes (unsigned), the
 // order in which the store enumerates sub-keys.
-#ifndef QORREG_STORE_VIEW_H
-#define QORREG_STORE_VIEW_H
+#ifndef QOR_TOOLS_QORREG_STOREVIEW_H
+#define QOR_TOOLS_QORREG_STOREVIEW_H
 
 #include <map>
 #include <set>

@@ -2,8 +2,8 @@
 // terminal, each in its own code page. The file's code page is chosen with
 // --codepage (default: the tool's own, host::NativeCodePage); what is shown
 // is converted from it, and what is given on the command line to it.
-#ifndef QORREG_TEXT_H
-#define QORREG_TEXT_H
+#ifndef QOR_TOOLS_QORREG_TEXT_H
+#define QOR_TOOLS_QORREG_TEXT_H
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
 // The verbs of qorreg. Each takes the parsed command line (already checked
 // for the verb's operand count and options) and the streams to write to,
 // and returns the exit status (Io.h).
-#ifndef QORREG_VERBS_H
-#define QORREG_VERBS_H
+#ifndef QOR_TOOLS_QORREG_VERBS_H
+#define QOR_TOOLS_QORREG_VERBS_H
 
 #include <string>
 #include <vector>

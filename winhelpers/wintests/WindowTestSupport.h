@@ -2,8 +2,8 @@
 // waits and sends, finding a thread's dialog and a dialog's children,
 // rectangles in a dialog's client coordinates, and the screenshot handshake
 // with scripts/wine-gui.sh.
-#ifndef QOR_WINTESTS_WINDOW_TEST_SUPPORT_H
-#define QOR_WINTESTS_WINDOW_TEST_SUPPORT_H
+#ifndef QOR_WINHELPERS_WINTESTS_WINDOWTESTSUPPORT_H
+#define QOR_WINHELPERS_WINTESTS_WINDOWTESTSUPPORT_H
 
 #include <windows.h>
 

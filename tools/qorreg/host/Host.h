@@ -2,8 +2,8 @@
 // code page conversion and binary standard streams. HostPosix.cpp and
 // HostWin32.cpp implement them; nothing else in the tool includes a system
 // header.
-#ifndef QORREG_HOST_H
-#define QORREG_HOST_H
+#ifndef QOR_TOOLS_QORREG_HOST_HOST_H
+#define QOR_TOOLS_QORREG_HOST_HOST_H
 
 #include <string>
 #include <string_view>
