@@ -39,8 +39,7 @@
 #include "bench/StoreGenerator.h"
 #include "bench/TreeWalk.h"
 #include "platform/Platform.h"
-#include "store/KeyMap.h"
-#include "store/KeyStore.h"
+#include "store/IniClassInternal.h"
 #include "store/ValueText.h"
 
 namespace {
@@ -98,7 +97,7 @@ std::unique_ptr<CIniClass> Loaded(const std::string& path) {
 
 // Counted by the store itself: listing the keys would copy every one of
 // them and leave its mark on the process's peak memory.
-std::size_t KeyCount(CIniClass& store) { return store.Internal().KeyCount(); }
+std::size_t KeyCount(CIniClass& store) { return qor::store::Internal(store).KeyCount(); }
 
 void PrintWalk(const char* prefix, const WalkResult& walk) {
     std::printf("%s_queries=%zu\n%s_names=%zu\n%s_checksum=%llu\n", prefix, walk.queries, prefix, walk.names, prefix,
@@ -302,7 +301,7 @@ int Merge(const std::string& path, const std::string& out, int runs) {
     const bool merged = saved == 1 && check->GetValue(mine.c_str(), "RESOLUTION", mineRead) == 1 &&
                         check->GetValue(theirs.c_str(), "RESOLUTION", theirsRead) == 1 && mineRead.str() == text() &&
                         theirsRead.str() == text();
-    std::printf("merged=%d\nkept_bytes=%zu\n", merged ? 1 : 0, store->Internal().data->files.HeldBytes());
+    std::printf("merged=%d\nkept_bytes=%zu\n", merged ? 1 : 0, qor::store::Internal(*store).files.HeldBytes());
     return merged ? 0 : 1;
 }
 

@@ -2,13 +2,7 @@
 
 #include <cstdint>
 
-#include "CRegExt.h"
-#include "QorFunctionTable.h"
-
 namespace qor::core {
-
-static_assert(sizeof(CRegExt::szKey) == kKeyFieldSize && sizeof(tagRegHandle::szKey) == kKeyFieldSize,
-              "both facades' key fields hold the same paths");
 
 HandleKind KindOf(const void* handle) {
     const auto value = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));

@@ -1,28 +1,17 @@
 #include "core/StoreOwnership.h"
 
+#include "CIniClass.h"
+
 namespace qor::core {
 namespace {
 
-// Plain pointers with constant initialisation: usable from any static
+// A plain pointer with constant initialisation: usable from any static
 // constructor or destructor, whatever the order of initialisation.
 constinit CIniClass* tableStore = nullptr;
-constinit CIniClass** classStore = nullptr;
-constinit ClassObjectReader classReader = nullptr;
 
 }  // namespace
 
 CIniClass*& TableStore() { return tableStore; }
-
-void RegisterClassFacade(CIniClass** store, ClassObjectReader reader) {
-    classStore = store;
-    classReader = reader;
-}
-
-CIniClass* ClassStore() { return classStore != nullptr ? *classStore : nullptr; }
-
-bool ReadClassObject(const CRegExt* object, std::string& key, int& fWrite) {
-    return object != nullptr && classReader != nullptr && classReader(object, key, fWrite);
-}
 
 int LoadInto(CIniClass*& store, const char* path) {
     if (store != nullptr) return store->LoadFile(path) == 1 ? 1 : 0;
@@ -34,10 +23,11 @@ int LoadInto(CIniClass*& store, const char* path) {
     return 0;
 }
 
-void DestroyStore(CIniClass* store) {
+void DestroyStore(CIniClass*& holder) {
+    CIniClass* const store = holder;
     if (store == nullptr) return;
+    holder = nullptr;
     if (tableStore == store) tableStore = nullptr;
-    if (classStore != nullptr && *classStore == store) *classStore = nullptr;
     store->RemoveAll();
     delete store;
 }

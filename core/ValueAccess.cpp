@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "store/KeyStore.h"
+#include "store/IniClassInternal.h"
 #include "store/ValueText.h"
 
 namespace qor::access {
@@ -55,14 +55,14 @@ std::string NameFromNumber(int number) { return std::to_string(number); }
 int StoreText(const ValueTarget& t, std::string_view name, std::string_view encoded) {
     if (!MayWrite(t)) return 0;
     const store::UpperText key(t.key), upperName(name);
-    t.store->Internal().SetValue(key.View(), upperName.View(), encoded);
+    store::Internal(*t.store).SetValue(key.View(), upperName.View(), encoded);
     return 1;
 }
 
 std::optional<std::string_view> FetchView(const ValueTarget& t, std::string_view name) {
     if (t.store == nullptr) return std::nullopt;
     const store::UpperText upperName(name);
-    const auto stored = t.store->Internal().FindTextAnyCase(t.key, upperName.View());
+    const auto stored = store::Internal(*t.store).FindTextAnyCase(t.key, upperName.View());
     if (!stored) return std::nullopt;
     return stored->body;
 }

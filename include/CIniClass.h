@@ -6,6 +6,12 @@
 #include "QorCompat.h"
 #include "QorExport.h"
 
+/// The library's store code; nothing in it is for callers.
+namespace qor::store {
+/// How the library reaches a store's inside (defined inside the library).
+struct IniClassAccess;
+}  // namespace qor::store
+
 /// The in-memory key store that stands in for the registry.
 ///
 /// Keys are full key path texts (`HKEY_CURRENT_USER\SOFTWARE\X`) kept as flat
@@ -15,6 +21,13 @@
 /// callers may pass any case. The store takes no lock.
 class QOR_API CIniClass {
 public:
+    /// The largest store or import file the library reads: 256 MiB. LoadFile,
+    /// ImportFile, CStoreFileCheck and CRegeditFile refuse a larger file
+    /// before reading any of it. The store holds about twice the file and an
+    /// import reads the file whole before it merges, so a 32-bit process can
+    /// always hold what is accepted.
+    static constexpr unsigned long long kMaxFileBytes = 256ull * 1024 * 1024;
+
     /// An empty store.
     CIniClass();
     /// Empties the store (RemoveAll) and releases it.
@@ -70,14 +83,10 @@ public:
     /// Merges a REGEDIT4 file into the store, all of it or nothing. 0 when it cannot be read, else 1.
     int ImportFile(const char* path);
 
-    /// Library-internal state; see store/KeyStore.h.
-    struct Impl;
-    /// The library's own fast paths over the store; not for callers.
-    Impl& Internal() { return *m_impl; }
-    /// The library's own fast paths over the store; not for callers.
-    const Impl& Internal() const { return *m_impl; }
-
 private:
+    friend struct qor::store::IniClassAccess;
+    /// The keys and values, defined inside the library.
+    struct Impl;
     Impl* m_impl;
 };
 

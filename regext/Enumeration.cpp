@@ -9,7 +9,7 @@
 #include "regext/KeyHandles.h"
 #include "core/StoreOwnership.h"
 #include "util/FixedText.h"
-#include "store/KeyStore.h"
+#include "store/SubKeyListing.h"
 #include "store/ValueText.h"
 
 using namespace qor::regext;

@@ -5,7 +5,7 @@
 #include <unordered_set>
 
 #include "util/FixedText.h"
-#include "store/KeyStore.h"
+#include "store/IniClassInternal.h"
 #include "store/ValueText.h"
 
 namespace qor::regext {
@@ -59,7 +59,7 @@ std::optional<std::string> ParentPath(const void* handle, TextRule rule) {
 }
 
 bool StoreHasKey(std::string_view key) {
-    return CRegExt::m_pIni != nullptr && CRegExt::m_pIni->Internal().HasKey(store::Upper(key));
+    return CRegExt::m_pIni != nullptr && store::Internal(*CRegExt::m_pIni).HasKey(store::Upper(key));
 }
 
 access::ValueTarget TargetOf(const CRegExt& object) {

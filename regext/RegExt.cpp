@@ -2,25 +2,13 @@
 #include <cstring>
 
 #include "CRegExt.h"
-#include "core/StoreOwnership.h"
+#include "core/KeyRules.h"
 #include "regext/KeyHandles.h"
 #include "util/FixedText.h"
 
+static_assert(sizeof(CRegExt::szKey) == qor::core::kKeyFieldSize, "szKey holds the key paths the core checks");
+
 CIniClass* CRegExt::m_pIni = nullptr;
-
-namespace {
-
-bool ReadObject(const CRegExt* object, std::string& key, int& fWrite) {
-    key.assign(qor::FixedView(object->szKey));
-    fWrite = object->m_fWrite;
-    return true;
-}
-
-// The core clears m_pIni whenever a store it holds is destroyed, by either
-// facade, and reads objects handed to the function table through ReadObject.
-[[maybe_unused]] const bool kRegistered = (qor::core::RegisterClassFacade(&CRegExt::m_pIni, ReadObject), true);
-
-}  // namespace
 char CRegExt::m_pSysPath[260] = {};
 char CRegExt::m_pPath[260] = {};
 

@@ -7,7 +7,6 @@
 #include "CRegExt.h"
 #include "core/StoreOwnership.h"
 #include "regext/KeyHandles.h"
-#include "store/KeyStore.h"
 #include "store/ValueText.h"
 #include "util/FixedText.h"
 

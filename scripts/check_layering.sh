@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Fails when a file includes a header of a room it may not use. The rooms,
-# each using only those below it:
-#   util <- platform <- store <- core <- regext, table <- tools
+# Fails when a file includes a header of a room it may not use, or names
+# any header by a path that climbs out of a folder ("../"). The rooms, each
+# using only those below it:
+#   util <- platform <- store <- core <- regext, table
 #   util <- winhelpers
-# include/ (the public headers) is open to every room. A test file
+# include/ (the public headers) is open to every room. tools/ is a caller
+# like any other: the public headers and its own files only. A test file
 # (*_test.cpp, a header named *Test*.h, anything under a wintests/ folder)
 # follows its room's rule and may also use the shared test helpers in
 # testsupport/. tests/, fuzz/, bench/ and examples/ sit above everything.
@@ -25,7 +27,7 @@ allowed() {
     regext | table) echo "util platform store core" ;;
     winhelpers) echo "util" ;;
     testsupport) echo "util platform store" ;;
-    tools) echo "util platform store core regext table" ;;
+    tools) echo "" ;;
     *) echo "*" ;;
   esac
 }
@@ -41,6 +43,11 @@ while IFS= read -r hit; do
   quoted=${quoted#*\"}
   target=${quoted%%\"*}
   file=${file#./}
+  if [[ "$target" == ../* || "$target" == */../* ]]; then
+    echo "$file:$line: $target climbs out of its folder (name a header from the root of its room)"
+    status=1
+    continue
+  fi
   room=${file%%/*}
   used=${target%%/*}
   [[ "$target" == */* && "$rooms" == *" $used "* ]] || continue
@@ -50,7 +57,7 @@ while IFS= read -r hit; do
   [ "$may" = "*" ] && continue
   name=${file##*/}
   if [[ "$name" == *_test.cpp || "$name" == *Test*.h || "$file" == */wintests/* ]]; then
-    may="$may testsupport"
+    may="${may:+$may }testsupport"
   fi
   if [[ " $may " != *" $used "* ]]; then
     echo "$file:$line: $room may not include $target (it may use: ${may:-nothing but include/})"

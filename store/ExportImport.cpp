@@ -21,11 +21,11 @@
 // is first converted to the store's 8-bit text; one that cannot be converted imports
 // nothing. A leading UTF-8 byte-order mark is skipped.
 #include "platform/Platform.h"
+#include "store/IniClassInternal.h"
 #include "store/KeyMap.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
 #include "store/StoreFile.h"
-#include "store/StoreLimits.h"
 #include "store/StoreLock.h"
 #include "store/TextEdit.h"
 #include "CStoreFileLock.h"
@@ -102,7 +102,7 @@ int ImportBytes(CIniClass& store, std::string_view bytes) {
         }
         KeyMap staging;
         qor::store::ReadRegLines(bytes, qor::store::kImportRules, staging, nullptr);
-        store.Internal().data->files.KeysJoined(staging, false);
+        qor::store::Internal(store).files.KeysJoined(staging, false);
         qor::store::KeysOf(store).MergeReplacing(staging);
         return 1;
     } catch (const std::bad_alloc&) {
@@ -141,7 +141,7 @@ int CIniClass::ImportFile(const char* path) {
     try {
         std::string bytes;
         // A file larger than the bound is refused before it is read.
-        if (!qor::platform::ReadWholeFile(path, bytes, store::kMaxFileBytes)) return 0;
+        if (!qor::platform::ReadWholeFile(path, bytes, CIniClass::kMaxFileBytes)) return 0;
         return ImportBytes(*this, bytes);
     } catch (const std::bad_alloc&) {
         return 0;

@@ -12,9 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "CIniClass.h"
 #include "store/KeyIndex.h"
-#include "store/KeyStore.h"
-#include "store/KnownFiles.h"
 #include "store/ValueList.h"
 
 namespace qor::store {
@@ -241,10 +240,5 @@ KeyMap& KeysOf(CIniClass& store);
 const KeyMap& KeysOf(const CIniClass& store);
 
 }  // namespace qor::store
-
-struct CIniClass::Impl::Data {
-    qor::store::KeyMap keys;
-    qor::store::KnownFiles files;
-};
 
 #endif

@@ -41,7 +41,6 @@
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
 #include "store/StoreFile.h"
-#include "store/StoreLimits.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 #include "util/SmallText.h"
@@ -351,7 +350,7 @@ int CRegeditFile::ImportFile(CIniClass& store, const char* path) {
     try {
         std::string bytes;
         // A file larger than the bound is refused before it is read.
-        if (!qor::platform::ReadWholeFile(path, bytes, ::store::kMaxFileBytes)) return 0;
+        if (!qor::platform::ReadWholeFile(path, bytes, CIniClass::kMaxFileBytes)) return 0;
         return ImportText(store, CString(std::move(bytes)));
     } catch (const std::bad_alloc&) {
         return 0;

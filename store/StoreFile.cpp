@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "store/IniClassInternal.h"
 #include "store/KeyMap.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
-#include "store/StoreLimits.h"
 #include "store/StoreLock.h"
 #include "store/StoreFile.h"
 #include "store/TextEdit.h"
@@ -84,7 +84,7 @@ bool ReadStoreFile(const std::string& path, KeyMap& target, const KeyMap* taken,
     // A file larger than the bound is refused before it is read, and one
     // that grows past it while read stops the read.
     const auto read = [&reader](std::string_view piece) { return reader.Read(piece); };
-    if (!qor::platform::ReadFileInPieces(path, read, store::kMaxFileBytes, &identity)) return false;
+    if (!qor::platform::ReadFileInPieces(path, read, CIniClass::kMaxFileBytes, &identity)) return false;
     reader.Finish();
     return true;
 }
@@ -101,7 +101,7 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
     if (path == nullptr) return 0;
     try {
         KeyMap& keys = qor::store::KeysOf(*this);
-        qor::store::KnownFiles& known = m_impl->data->files;
+        qor::store::KnownFiles& known = m_impl->files;
         const std::string_view excluded = TextOrEmpty(excludedPrefix);
         const qor::store::StoreLock lock(path, true, CStoreFileLock::kLibraryWaitMilliseconds);
         if (!lock.Held()) return 0;
@@ -136,7 +136,7 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
 
 int CIniClass::LoadFile(const char* path) {
     if (path == nullptr) return 0;
-    qor::store::KnownFiles& known = m_impl->data->files;
+    qor::store::KnownFiles& known = m_impl->files;
     try {
         // The whole file goes into a staging map first, so that a failed
         // load leaves the store exactly as it was. It is read in pieces, so

@@ -21,7 +21,6 @@
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
 #include "store/StoreFile.h"
-#include "store/StoreLimits.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 #include "util/SmallText.h"
@@ -206,7 +205,7 @@ std::vector<Finding> CheckFile(const std::string& path) {
         if (bytesRead == 0 && LooksLikeUtf16(piece)) utf16 = true;
         if (bytesRead == 0) header = BeginsWithHeader(piece);
         bytesRead += piece.size();
-        if (bytesRead > ::store::kMaxFileBytes) tooLarge = true;
+        if (bytesRead > CIniClass::kMaxFileBytes) tooLarge = true;
         if (utf16 || tooLarge) return false;
         tail.append(piece.substr(piece.size() > kMarkerWindow + 1 ? piece.size() - kMarkerWindow - 1 : 0));
         if (tail.size() > kMarkerWindow + 1) tail.erase(0, tail.size() - kMarkerWindow - 1);
@@ -275,7 +274,7 @@ int CStoreFileCheck::Classify(const char* path, Kind& kind) {
                 any = true;
                 return false;
             },
-            ::store::kMaxFileBytes);
+            CIniClass::kMaxFileBytes);
         const bool tailRead = qor::platform::ReadFileTail(file, kMarkerWindow + 1, tail);
         if (!any && !whole) {
             kind = tailRead ? TooLarge : CannotRead;

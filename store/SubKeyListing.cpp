@@ -1,6 +1,8 @@
 // The direct sub-keys of a key, for the registry-shaped enumeration of both
 // facades. Costs a search per name below the key, not the size of its
 // subtree or of the store.
+#include "store/SubKeyListing.h"
+
 #include <algorithm>
 
 #include "platform/Platform.h"

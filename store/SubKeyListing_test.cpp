@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "store/KeyStore.h"
+#include "store/SubKeyListing.h"
 
 namespace qor::store {
 namespace {

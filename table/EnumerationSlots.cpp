@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "util/FixedText.h"
-#include "store/KeyStore.h"
+#include "store/SubKeyListing.h"
 #include "store/ValueText.h"
 #include "table/Slots.h"
 #include "table/TableState.h"

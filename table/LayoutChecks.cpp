@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "QorFunctionTable.h"
+#include "core/KeyRules.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ constexpr bool kIs32Bit = kPointer == 4;
 
 // tagRegHandle: szKey[1040], then the store pointer, then the write flag.
 static_assert(offsetof(tagRegHandle, szKey) == 0);
+static_assert(sizeof(tagRegHandle::szKey) == qor::core::kKeyFieldSize, "szKey holds the key paths the core checks");
 static_assert(offsetof(tagRegHandle, pIni) == 1040);
 static_assert(offsetof(tagRegHandle, fWrite) == 1040 + kPointer);
 static_assert(sizeof(tagRegHandle) == 1040 + 2 * kPointer);

@@ -1,6 +1,6 @@
 // The store slots: loading, saving and testing store files, destroying the
 // table store, sharing CRegExt's store, and the root path buffer.
-#include <string>
+#include <string_view>
 
 #include "CRegExt.h"
 #include "core/StoreOwnership.h"
@@ -38,26 +38,24 @@ int IsFileValid(tagRegHandle* h, const char* path) {
 }
 
 void FreeStore() {
-    CIniClass* store = TableStore();
-    if (store == nullptr) return;
+    if (TableStore() == nullptr) return;
     platform::ProcessLock* lock = TableLock();
     if (lock != nullptr) platform::WaitProcessLock(lock);
     // A store borrowed from CRegExt is gone for CRegExt too.
-    core::DestroyStore(store);
+    if (CRegExt::m_pIni == TableStore()) CRegExt::m_pIni = nullptr;
+    core::DestroyStore(TableStore());
     if (lock != nullptr) platform::ReleaseProcessLock(lock);
 }
 
 int AttachRegExt(CRegExt* object, tagRegHandle* h) {
-    std::string key;
-    int fWrite = 0;
-    const bool isObject = core::ReadClassObject(object, key, fWrite);
-    CIniClass* shared = core::ClassStore();
+    CIniClass* shared = CRegExt::m_pIni;
     TableStore() = shared;
     if (h == nullptr) return 1;
     h->pIni = shared;
-    const bool namesKey = !key.empty() && key.find('\\') != std::string::npos;
-    if (isObject && namesKey && CopyFixed(h->szKey, key)) {
-        h->fWrite = fWrite;
+    const std::string_view key = object != nullptr ? FixedView(object->szKey) : std::string_view();
+    const bool namesKey = key.find('\\') != std::string_view::npos;
+    if (object != nullptr && namesKey && CopyFixed(h->szKey, key)) {
+        h->fWrite = object->m_fWrite;
     } else {
         h->szKey[0] = '\0';
         h->fWrite = 0;

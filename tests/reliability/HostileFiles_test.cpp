@@ -15,7 +15,6 @@
 
 #include "CRegExt.h"
 #include "QorFunctionTable.h"
-#include "store/StoreLimits.h"
 #include "tests/reliability/ReliabilitySupport.h"
 
 namespace qor::reliability {
@@ -203,7 +202,7 @@ TEST(HostileFiles, FilesOverTheSizeBoundAreRefusedUnreadAndOnlyTheirEndIsValidat
         std::uintmax_t size;
         int valid;  // the last bytes are the marker line
     } cases[] = {
-        {"just-over.ini", ::store::kMaxFileBytes + 1, 0},
+        {"just-over.ini", CIniClass::kMaxFileBytes + 1, 0},
         {"terabyte.ini", std::uintmax_t{1} << 40, 1},
     };
     for (const auto& c : cases) {

@@ -8,7 +8,6 @@
 #include "FileKinds.h"
 #include "Format.h"
 #include "Text.h"
-#include "store/StoreLimits.h"
 
 namespace qorreg {
 namespace fs = std::filesystem;
@@ -70,8 +69,8 @@ std::string ReadProblem(const std::string& path) {
     // Refused before it is read: the library would refuse it too, and the
     // message says why.
     const std::uintmax_t size = fs::file_size(path, ec);
-    if (!ec && size > store::kMaxFileBytes) {
-        return "file too large (more than " + std::to_string(store::kMaxFileBytes >> 20) + " MiB)";
+    if (!ec && size > CIniClass::kMaxFileBytes) {
+        return "file too large (more than " + std::to_string(CIniClass::kMaxFileBytes >> 20) + " MiB)";
     }
     errno = 0;
     std::ifstream probe(path, std::ios::binary);

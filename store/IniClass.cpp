@@ -1,18 +1,15 @@
 // CIniClass: keys and their values in memory. Every public operation
 // upper-cases the key text and value name it is given (letters a to z).
-#include "store/KeyStore.h"
+#include "store/IniClassInternal.h"
 
-#include <memory>
-
-#include "store/KeyMap.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 #include "util/SmallText.h"
 
 namespace qor::store {
 
-KeyMap& KeysOf(CIniClass& store) { return store.Internal().data->keys; }
-const KeyMap& KeysOf(const CIniClass& store) { return store.Internal().data->keys; }
+KeyMap& KeysOf(CIniClass& store) { return Internal(store).keys; }
+const KeyMap& KeysOf(const CIniClass& store) { return Internal(store).keys; }
 
 }  // namespace qor::store
 
@@ -37,8 +34,8 @@ std::optional<qor::store::StoredText> CIniClass::Impl::FindTextAnyCase(std::stri
     bool hasLower = false;
     const std::uint64_t hash = qor::store::UpperKeyHash(key, hasLower);
     const auto find = [&](std::string_view upperKey) -> std::optional<qor::store::StoredText> {
-        const auto it = data->keys.find(upperKey, hash);
-        if (it == data->keys.end()) return std::nullopt;
+        const auto it = keys.find(upperKey, hash);
+        if (it == keys.end()) return std::nullopt;
         return it->second.Find(upperName);
     };
     // The upper-cased copy (a buffer on the stack) only when it is needed.
@@ -46,55 +43,47 @@ std::optional<qor::store::StoredText> CIniClass::Impl::FindTextAnyCase(std::stri
     return find(key);
 }
 
-bool CIniClass::Impl::HasKey(std::string_view key) const { return data->keys.find(key) != data->keys.end(); }
+bool CIniClass::Impl::HasKey(std::string_view key) const { return keys.find(key) != keys.end(); }
 
 std::optional<qor::store::StoredText> CIniClass::Impl::FindText(std::string_view key, std::string_view name) const {
-    const auto it = data->keys.find(key);
-    if (it == data->keys.end()) return std::nullopt;
+    const auto it = keys.find(key);
+    if (it == keys.end()) return std::nullopt;
     return it->second.Find(name);
 }
 
 // Each change is recorded before it is made: should either run out of
 // memory, the record only names a key or value that did not change.
 void CIniClass::Impl::SetValue(std::string_view key, std::string_view name, std::string_view text) {
-    KeyMap& keys = data->keys;
     auto it = keys.find(key);
     if (it == keys.end()) {
-        data->files.KeyAdded(key);
-        data->files.ValueChanged(key, name);
+        files.KeyAdded(key);
+        files.ValueChanged(key, name);
         it = keys.emplace(std::string(key), ValueList()).first;
     } else {
-        data->files.ValueChanged(key, name);
+        files.ValueChanged(key, name);
     }
     it->second.Set(name, text);
 }
 
 bool CIniClass::Impl::AddKey(std::string_view key) {
     if (HasKey(key)) return false;
-    data->files.KeyAdded(key);
-    data->keys.emplace(std::string(key), ValueList());
+    files.KeyAdded(key);
+    keys.emplace(std::string(key), ValueList());
     return true;
 }
 
 void CIniClass::Impl::SubtreeKeys(std::string_view key, std::vector<std::string>& out) const {
     if (HasKey(key)) out.emplace_back(key);
-    const auto [first, last] = qor::store::KeysBelow(data->keys, key);
+    const auto [first, last] = qor::store::KeysBelow(keys, key);
     for (auto it = first; it != last; ++it) out.push_back(it->first);
 }
 
-std::size_t CIniClass::Impl::KeyCount() const { return data->keys.size(); }
-
 // ---- CIniClass
 
-CIniClass::CIniClass() {
-    auto impl = std::make_unique<Impl>();
-    impl->data = new Impl::Data;
-    m_impl = impl.release();
-}
+CIniClass::CIniClass() : m_impl(new Impl) {}
 
 CIniClass::~CIniClass() {
     RemoveAll();
-    delete m_impl->data;
     delete m_impl;
 }
 
@@ -116,25 +105,25 @@ int CIniClass::SetValue(const char* key, const char* name, const char* text) {
 }
 
 int CIniClass::RemoveValue(const char* key, const char* name) {
-    KeyMap& keys = KeysOf(*this);
+    KeyMap& keys = m_impl->keys;
     const std::string upperKey = UpperOf(key);
     const auto it = keys.find(upperKey);
     if (it == keys.end()) return 0;
     const std::string upperName = UpperOf(name);
     if (!it->second.Find(upperName)) return 0;
-    m_impl->data->files.ValueChanged(upperKey, upperName);
+    m_impl->files.ValueChanged(upperKey, upperName);
     return it->second.Remove(upperName) ? 1 : 0;
 }
 
 void CIniClass::DeleteSubtree(const char* key) {
     const std::string upper = UpperOf(key);
-    m_impl->data->files.SubtreeDeleted(upper);
-    qor::store::EraseSubtree(KeysOf(*this), upper);
+    m_impl->files.SubtreeDeleted(upper);
+    qor::store::EraseSubtree(m_impl->keys, upper);
 }
 
 void CIniClass::RemoveAll() {
-    KeysOf(*this).clear();
-    m_impl->data->files.AllRemoved();
+    m_impl->keys.clear();
+    m_impl->files.AllRemoved();
 }
 
 int CIniClass::GetSubKeys(const char* key, CStringArray& list) {
@@ -145,12 +134,12 @@ int CIniClass::GetSubKeys(const char* key, CStringArray& list) {
 }
 
 int CIniClass::GetAllKeys(CStringArray& list) {
-    for (const auto& entry : KeysOf(*this)) list.Add(CString(entry.first));
+    for (const auto& entry : m_impl->keys) list.Add(CString(entry.first));
     return LengthOf(list);
 }
 
 int CIniClass::GetValueLines(const char* key, CStringArray& list) {
-    const KeyMap& keys = KeysOf(*this);
+    const KeyMap& keys = m_impl->keys;
     const auto it = keys.find(UpperOf(key));
     if (it == keys.end()) return LengthOf(list);
     const ValueList& values = it->second;

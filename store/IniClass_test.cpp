@@ -1,4 +1,4 @@
-#include "store/KeyStore.h"
+#include "store/IniClassInternal.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 using Texts = std::vector<std::string>;
 constexpr const char* kX = "HKEY_CURRENT_USER\\SOFTWARE\\X";
 
-TEST(KeyStoreTest, KeysAndNamesMatchWhateverTheirCase) {
+TEST(IniClassTest, KeysAndNamesMatchWhateverTheirCase) {
     CIniClass store;
     EXPECT_EQ(store.SetValue("hkey_current_user\\software\\x", "gamma", "<dword>1"), 1);
     store.SetValue(kX, "Gamma", "<dword>2");
@@ -28,7 +28,7 @@ TEST(KeyStoreTest, KeysAndNamesMatchWhateverTheirCase) {
     EXPECT_EQ(StoreLines(store), (Texts{"[HKEY_CURRENT_USER\\SOFTWARE\\X]", "GAMMA = <dword>2"}));
 }
 
-TEST(KeyStoreTest, RemoveValueTellsWhetherAValueWentAway) {
+TEST(IniClassTest, RemoveValueTellsWhetherAValueWentAway) {
     CIniClass store;
     store.SetValue(kX, "A", "<dword>1");
     EXPECT_EQ(store.RemoveValue("HKEY_CURRENT_USER\\NONE", "A"), 0);
@@ -37,7 +37,7 @@ TEST(KeyStoreTest, RemoveValueTellsWhetherAValueWentAway) {
     EXPECT_EQ(store.KeyExists(kX), 1);
 }
 
-TEST(KeyStoreTest, SubtreeOperationsStopAtTheKeysBoundary) {
+TEST(IniClassTest, SubtreeOperationsStopAtTheKeysBoundary) {
     CIniClass store;
     for (const char* key : {"A", "A\\Y\\Z", "A\\", "A.B", "A]", "A[", "AB", "B\\A"}) store.AddKey(key);
     CStringArray list;
@@ -45,26 +45,26 @@ TEST(KeyStoreTest, SubtreeOperationsStopAtTheKeysBoundary) {
     EXPECT_EQ(store.GetSubKeys("a", list), 4);
     EXPECT_EQ(TextsOf(list), (Texts{"held", "A", "A\\", "A\\Y\\Z"}));
     std::vector<std::string> internal;
-    store.Internal().SubtreeKeys("A", internal);
+    Internal(store).SubtreeKeys("A", internal);
     EXPECT_EQ(internal, (Texts{"A", "A\\", "A\\Y\\Z"}));
     store.DeleteSubtree("a");
     EXPECT_EQ(AllKeysOf(store), (Texts{"A.B", "AB", "A[", "A]", "B\\A"}));
 }
 
-TEST(KeyStoreTest, DeleteSubtreeOfTheEmptyTextKeepsTheEmptyKey) {
+TEST(IniClassTest, DeleteSubtreeOfTheEmptyTextKeepsTheEmptyKey) {
     CIniClass store;
     for (const char* key : {"", "\\A", "\\A\\B", "A"}) store.AddKey(key);
     store.DeleteSubtree(nullptr);
     EXPECT_EQ(AllKeysOf(store), (Texts{"", "A"}));
 }
 
-TEST(KeyStoreTest, FindTextViewsTheStoredTextAndTakesTextsAsGiven) {
+TEST(IniClassTest, FindTextViewsTheStoredTextAndTakesTextsAsGiven) {
     CIniClass store;
-    store.Internal().SetValue("k", "n", "<string>lower");
-    EXPECT_FALSE(store.Internal().FindText("K", "n"));
-    EXPECT_EQ(store.Internal().FindText("k", "n")->Joined(), "<string>lower");
-    EXPECT_EQ(store.Internal().FindText("k", "n")->body, "lower");
-    EXPECT_FALSE(store.Internal().FindText("k", "N"));
+    Internal(store).SetValue("k", "n", "<string>lower");
+    EXPECT_FALSE(Internal(store).FindText("K", "n"));
+    EXPECT_EQ(Internal(store).FindText("k", "n")->Joined(), "<string>lower");
+    EXPECT_EQ(Internal(store).FindText("k", "n")->body, "lower");
+    EXPECT_FALSE(Internal(store).FindText("k", "N"));
 }
 
 // ---- The packed value list behind every key
