@@ -40,9 +40,18 @@ class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store_ = (dir_ / "root.ini").string();
-        std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n[CINICHECKFILEVALID]\r\n";
-        std::ofstream(dir_ / "in.reg", std::ios::binary) << kTheirExport;
-        ASSERT_EQ(On({"import", (dir_ / "in.reg").string()}).status, 0);
+        std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n[SOFTWARE\\NOROOT]\r\n\"X\"="
+                                                   "\"<string>y\"\r\n[CINICHECKFILEVALID]\r\n";
+        const std::string in = (dir_ / "in.reg").string();
+        std::ofstream(in, std::ios::binary) << kTheirExport;
+        // regedit skips the root-less key and its value; so does the import, naming both lines.
+        const Outcome imported = On({"import", in});
+        ASSERT_EQ(imported.status, 1);
+        ASSERT_EQ(imported.err, "qorreg: " + in +
+                                    ":15: skipped: the key is under no root regedit knows\nqorreg: " + in +
+                                    ":16: skipped: no key is open (see line 15)\nqorreg: 2 lines left out, the rest "
+                                    "imported: " +
+                                    in + "\n");
     }
 
     struct Outcome {
