@@ -9,26 +9,18 @@
 //   @=DATA                                the default value, kept as "@"
 //   (blank line)
 //
-// Lines end in CR LF when written; CR, LF and CR LF each end a line on
-// reading, and a last line without a line end is read too. In NAME and in
-// a quoted TEXT, \\ stands for a backslash and \" for a double quote; any
-// other backslash stands for itself. DATA:
+// As written: lines end in CR LF; in NAME and in a quoted TEXT a backslash
+// is written \\ and a double quote \". DATA:
 //
 //   "TEXT"                 <string>TEXT
-//   dword:1 to 8 hex digits <dword> and the 32-bit number as a signed
-//                          decimal (dword:ffffffff reads as <dword>-1, as a
-//                          store file load gives it)
+//   dword:8 hex digits     <dword> and a whole 32-bit number
 //   hex:BYTES              <hex>BYTES
 //   hex(N):BYTES           the raw text hex(N):BYTES, N hex digits (the
 //                          store keeps typed byte lists so)
 //
-// BYTES is a comma-separated list of one or two hex digits each, possibly
-// empty. A byte list line that ends in a backslash goes on in the next
-// line, whose leading blanks are dropped. When written, lists are wrapped
-// before column 80 (",\" at the end, two spaces at the start of the next).
-//
-// Reading skips any other line. The whole text is read into a staging
-// store first and merged only when all of it was read.
+// BYTES is a comma-separated list of two hex digits each, possibly empty,
+// wrapped before column 80 (",\" at the end, two spaces at the start of
+// the next line). How a file is read is told above the reader below.
 #include "store/RegeditFile.h"
 
 #include <algorithm>
