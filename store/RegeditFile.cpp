@@ -628,6 +628,8 @@ int CRegeditFile::ImportText(CIniClass& store, const CString& text) {
 
 int CRegeditFile::ImportFile(CIniClass& store, const char* path) {
     m_problem = CannotRead;
+    m_skipped.RemoveAll();
+    m_changes = 0;
     if (path == nullptr) return 0;
     try {
         std::string bytes;
