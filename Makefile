@@ -135,6 +135,13 @@ lint: build
 clean:
 	rm -rf build
 
+# Line, function and branch coverage of the library and the tool by the
+# whole native suite (a Debug build with --coverage in build/coverage, then
+# gcovr); the summary replaces its part of docs/robustness.md.
+.PHONY: coverage
+coverage:
+	@JOBS=$(JOBS) scripts/coverage.sh
+
 # Benchmarks and the peer comparison: writes docs/performance.md and
 # docs/performance.png. BENCH_REPEAT runs per measure, the best counts
 # (QSettings' load and change, seconds each on 100,000 keys, take at most

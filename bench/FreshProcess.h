@@ -3,8 +3,8 @@
 // section names of an INI-layout file and the process's page faults. Each
 // driver does one measure per process, as a program that starts, loads its
 // settings once and works on them.
-#ifndef QOR_BENCH_FRESH_PROCESS_H
-#define QOR_BENCH_FRESH_PROCESS_H
+#ifndef QOR_BENCH_FRESHPROCESS_H
+#define QOR_BENCH_FRESHPROCESS_H
 
 #include <algorithm>
 #include <chrono>

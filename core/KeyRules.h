@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "QorWinTypes.h"
+#include "util/SmallText.h"
 
 namespace qor::core {
 
@@ -34,7 +35,7 @@ void TrimTrailingBackslashes(std::string& path);
 void TrimBackslashes(std::string& path);  // both ends
 // parent + "\" + sub.
 std::string JoinKeyPath(std::string_view parent, std::string_view sub);
-inline std::string_view TextOrEmpty(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+using qor::TextOrEmpty;
 
 // ---- Write right
 // The KEY_WRITE bits, the only access-mask bits either facade reads.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "util/ScopedReplacement.h"
 
 namespace qor::platform {
 
@@ -95,18 +96,7 @@ inline HostFiles& ActiveHostFiles() {
 }
 
 // Tests only: puts files in place for the rest of its scope.
-class ScopedHostFilesForTesting {
-public:
-    explicit ScopedHostFilesForTesting(HostFiles& files) : previous_(g_replacementHostFiles) {
-        g_replacementHostFiles = &files;
-    }
-    ~ScopedHostFilesForTesting() { g_replacementHostFiles = previous_; }
-    ScopedHostFilesForTesting(const ScopedHostFilesForTesting&) = delete;
-    ScopedHostFilesForTesting& operator=(const ScopedHostFilesForTesting&) = delete;
-
-private:
-    HostFiles* previous_;
-};
+using ScopedHostFilesForTesting = qor::ScopedReplacement<HostFiles, &g_replacementHostFiles>;
 
 }  // namespace qor::platform
 

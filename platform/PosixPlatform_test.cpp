@@ -121,13 +121,20 @@ TEST(PosixHost, ListingFollowsLinksAndTreatsBrokenLinksAsFiles) {
 
 // Runs in a child process: exit code 0 when a replace larger than the
 // file-size limit failed and left the old file and no temporary behind.
+// Only the soft limit is lowered, and it is raised again before the child
+// exits: what runs at exit (an instrumented build writes its counts then)
+// must not meet the small limit.
 int ReplacePastFileSizeLimit(const std::filesystem::path& folder) {
     const std::string target = (folder / "root.ini").string();
     std::ofstream(target) << "old";
-    rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = 4096;
+    rlimit before{};
+    if (::getrlimit(RLIMIT_FSIZE, &before) != 0) return 2;
+    rlimit limit = before;
+    limit.rlim_cur = 4096;
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
-    if (ReplaceFileAtomically(target, std::string(64 * 1024, 'x'))) return 3;
+    const bool replaced = ReplaceFileAtomically(target, std::string(64 * 1024, 'x'));
+    if (::setrlimit(RLIMIT_FSIZE, &before) != 0) return 6;
+    if (replaced) return 3;
     std::ifstream in(target);
     std::stringstream kept;
     kept << in.rdbuf();

@@ -24,17 +24,19 @@
 #include "store/KeyMap.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
+#include "store/StoreFile.h"
 #include "store/StoreLimits.h"
 #include "store/StoreLock.h"
 #include "store/TextEdit.h"
 #include "CStoreFileLock.h"
 #include "store/ValueText.h"
+#include "util/SmallText.h"
 
 #include <limits>
 #include <new>
 
+using qor::TextOrEmpty;
 using qor::store::KeyMap;
-using qor::store::TextOf;
 
 namespace {
 
@@ -50,8 +52,9 @@ std::size_t ExportSize(const KeyMap& keys, std::string_view filter) {
 }
 
 std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
-    constexpr std::string_view kHeader = "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";
-    qor::store::LineWriter text(kHeader.size() + ExportSize(keys, filter));
+    constexpr std::string_view kHeader = "\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n";
+    qor::store::LineWriter text(qor::store::kRegedit4Header.size() + kHeader.size() + ExportSize(keys, filter));
+    text.Append(qor::store::kRegedit4Header);
     text.Append(kHeader);
     for (const auto& [key, values] : keys) {
         if (!qor::store::Contains(key, filter) || !text.SectionLineIfFits(key)) continue;
@@ -110,20 +113,20 @@ int ImportBytes(CIniClass& store, std::string_view bytes) {
 }  // namespace
 
 int CIniClass::ExportText(const char* filter, CString& out) {
-    out = CString(TwainExportText(qor::store::KeysOf(*this), TextOf(filter)));
+    out = CString(TwainExportText(qor::store::KeysOf(*this), TextOrEmpty(filter)));
     return 1;
 }
 
 int CIniClass::ExportFile(const char* filter, const char* path) {
     if (path == nullptr) return 0;
-    const std::string text = TwainExportText(qor::store::KeysOf(*this), TextOf(filter));
+    const std::string text = TwainExportText(qor::store::KeysOf(*this), TextOrEmpty(filter));
     const qor::store::StoreLock lock(path, false, CStoreFileLock::kLibraryWaitMilliseconds);
     return lock.MayWrite() && qor::platform::ReplaceFileAtomically(path, text) ? 1 : 0;
 }
 
 int CIniClass::ExportAppFile(const char* filter, const char* path) {
     if (path == nullptr) return 0;
-    const std::string text = AppExportText(qor::store::KeysOf(*this), TextOf(filter));
+    const std::string text = AppExportText(qor::store::KeysOf(*this), TextOrEmpty(filter));
     const qor::store::StoreLock lock(path, false, CStoreFileLock::kLibraryWaitMilliseconds);
     return lock.MayWrite() && qor::platform::AppendToFile(path, text) ? 1 : 0;
 }

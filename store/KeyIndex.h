@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/TextEdit.h"
+#include "store/ByteScan.h"
 
 namespace qor::store {
 
@@ -40,11 +40,7 @@ std::uint64_t KeyHash(std::string_view key, std::uint64_t& lower) {
         lane = (lane ^ word) * kMix;
         lane ^= lane >> 32;
     };
-    const auto load = [&key](std::size_t at) {
-        std::uint64_t word;
-        std::memcpy(&word, key.data() + at, sizeof word);
-        return word;
-    };
+    const auto load = [&key](std::size_t at) { return LoadWord(key.data() + at); };
     const std::size_t size = key.size();
     std::size_t at = 0;
     for (; at + 16 <= size; at += 16) {

@@ -7,6 +7,7 @@
 #include "store/KeyMap.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
+#include "util/SmallText.h"
 
 namespace qor::store {
 
@@ -15,15 +16,15 @@ const KeyMap& KeysOf(const CIniClass& store) { return store.Internal().data->key
 
 }  // namespace qor::store
 
+using qor::TextOrEmpty;
 using qor::store::KeyMap;
 using qor::store::KeysOf;
-using qor::store::TextOf;
 using qor::store::Upper;
 using qor::store::ValueList;
 
 namespace {
 
-std::string UpperOf(const char* text) { return Upper(TextOf(text)); }
+std::string UpperOf(const char* text) { return Upper(TextOrEmpty(text)); }
 
 int LengthOf(const CStringArray& list) { return static_cast<int>(list.GetSize()); }
 
@@ -110,7 +111,7 @@ int CIniClass::GetValue(const char* key, const char* name, CString& out) {
 }
 
 int CIniClass::SetValue(const char* key, const char* name, const char* text) {
-    m_impl->SetValue(UpperOf(key), UpperOf(name), TextOf(text));
+    m_impl->SetValue(UpperOf(key), UpperOf(name), TextOrEmpty(text));
     return 1;
 }
 

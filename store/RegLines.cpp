@@ -30,22 +30,14 @@
 #include "store/RegLines.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
-#include <system_error>
 
+#include "store/ByteScan.h"
+#include "store/StoreFile.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 
 namespace qor::store {
 namespace {
-
-constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
-constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size() - 2);
-
-constexpr auto IsHexDigit = [](char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-};
 
 // The inside of a quoted field that none of the steps after the quotes
 // changes: no backslash pair, no backslash-quote pair, no "dword:" and no
@@ -56,32 +48,6 @@ bool IsPlainQuotedText(std::string_view inside) {
         if (inside[at] == '\\' && (inside[at + 1] == '\\' || inside[at + 1] == '"')) return false;
     }
     return !HoldsAnyOf(inside, 'd', 'h', 'h') || (!Contains(inside, "dword:") && !Contains(inside, "hex"));
-}
-
-// The value of each hexadecimal digit; 0x10 for any other byte.
-constexpr std::array<std::uint8_t, 256> kHexValue = [] {
-    std::array<std::uint8_t, 256> values{};
-    for (std::size_t byte = 0; byte < 256; ++byte) {
-        values[byte] = byte >= '0' && byte <= '9'   ? static_cast<std::uint8_t>(byte - '0')
-                       : byte >= 'a' && byte <= 'f' ? static_cast<std::uint8_t>(byte - 'a' + 10)
-                       : byte >= 'A' && byte <= 'F' ? static_cast<std::uint8_t>(byte - 'A' + 10)
-                                                    : std::uint8_t{0x10};
-    }
-    return values;
-}();
-
-// Eight hexadecimal digits (the DWORD field SaveFile writes), without a
-// branch per digit; false when one of the bytes is no digit.
-bool ReadEightHexDigits(const char* digits, std::uint32_t& number) {
-    std::uint32_t value = 0;
-    unsigned invalid = 0;
-    for (int i = 0; i < 8; ++i) {
-        const std::uint8_t digit = kHexValue[static_cast<unsigned char>(digits[i])];
-        invalid |= digit;
-        value = value << 4 | (digit & 0xFu);
-    }
-    number = value;
-    return invalid < 0x10;
 }
 
 // The three shapes that a store file writes, when nothing in them can
@@ -96,30 +62,25 @@ struct CommonField {
 };
 
 bool ReadCommonField(std::string_view field, CommonField& out) {
-    if (field.starts_with("dword:") && field.size() > 6 && field.size() <= 14) {
-        // One to eight hexadecimal digits, nothing else (from_chars takes
-        // no sign, space or "0x" in base 16).
-        std::uint32_t number = 0;
-        const char* end = field.data() + field.size();
-        if (field.size() == 14) {
-            if (!ReadEightHexDigits(field.data() + 6, number)) return false;
-        } else {
-            const auto read = std::from_chars(field.data() + 6, end, number, 16);
-            if (read.ptr != end || read.ec != std::errc()) return false;
+    switch (ClassifyField(field).type) {
+        case FieldType::Dword: {
+            std::uint32_t number = 0;
+            if (!ReadHex32(field.substr(6), number)) return false;
+            out = CommonField{kDwordPrefix, {}, static_cast<std::int32_t>(number)};
+            return true;
         }
-        out = CommonField{kDwordPrefix, {}, static_cast<std::int32_t>(number)};
-        return true;
+        case FieldType::Quoted:
+            if (HoldsAnyOf(field, '\\', ':', ':') && !IsPlainQuotedText(field.substr(1, field.size() - 2)))
+                return false;
+            out = CommonField{kStringPrefix, field.substr(1, field.size() - 2)};
+            return true;
+        case FieldType::Bytes:
+            if (HoldsAnyOf(field.substr(4), '\\', ':', '"')) return false;
+            out = CommonField{kHexPrefix, field.substr(4)};
+            return true;
+        default:
+            return false;
     }
-    if (field.size() >= 2 && field.front() == '"' && field.back() == '"' &&
-        (!HoldsAnyOf(field, '\\', ':', ':') || IsPlainQuotedText(field.substr(1, field.size() - 2)))) {
-        out = CommonField{kStringPrefix, field.substr(1, field.size() - 2)};
-        return true;
-    }
-    if (field.starts_with("hex:") && !HoldsAnyOf(field.substr(4), '\\', ':', '"')) {
-        out = CommonField{kHexPrefix, field.substr(4)};
-        return true;
-    }
-    return false;
 }
 
 // The stored text of a common field, in place; false (field unchanged) for
@@ -389,10 +350,7 @@ bool ReadRegLines(std::string_view bytes, const RegLineRules& rules, KeyMap& tar
 bool HoldsByteListTag(std::string_view text) {
     if (Contains(text, "hex:")) return true;
     for (std::size_t at = text.find("hex("); at != std::string_view::npos; at = text.find("hex(", at + 1)) {
-        const std::size_t digits = at + 4;
-        std::size_t end = digits;
-        while (end < text.size() && IsHexDigit(text[end])) ++end;
-        if (end > digits && text.substr(end, 2) == "):") return true;
+        if (ClassifyField(text.substr(at)).type == FieldType::TypedBytes) return true;
     }
     return false;
 }

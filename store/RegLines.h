@@ -3,16 +3,49 @@
 #ifndef QOR_STORE_REGLINES_H
 #define QOR_STORE_REGLINES_H
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "store/HexDigits.h"
 #include "store/KeyMap.h"
 
 namespace qor::store {
 
 // CR and LF each end a line.
 inline bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// The type a value field of a file shows by its first bytes: a quoted text
+// (a quote at both ends), "dword:", "hex:", a typed list's "hex(N):" with N
+// one or more hexadecimal digits, or none of them.
+enum class FieldType { Quoted, Dword, Bytes, TypedBytes, Other };
+struct FieldPrefix {
+    FieldType type = FieldType::Other;
+    std::size_t size = 0;  // the prefix's bytes ("hex(N):" whole; 1 for the opening quote)
+};
+inline FieldPrefix ClassifyField(std::string_view field) {
+    if (field.empty()) return {};
+    switch (field.front()) {
+        case '"':
+            if (field.size() >= 2 && field.back() == '"') return {FieldType::Quoted, 1};
+            break;
+        case 'd':
+            if (field.starts_with("dword:")) return {FieldType::Dword, 6};
+            break;
+        case 'h':
+            if (field.starts_with("hex:")) return {FieldType::Bytes, 4};
+            if (field.starts_with("hex(")) {
+                std::size_t end = 4;
+                while (end < field.size() && IsHexDigit(field[end])) ++end;
+                if (end > 4 && field.substr(end, 2) == "):") return {FieldType::TypedBytes, end + 2};
+            }
+            break;
+        default:
+            break;
+    }
+    return {};
+}
 
 // True when text holds a byte list tag: "hex:" or "hex(N):" with N one or
 // more hexadecimal digits (the typed lists: "hex(2):", "hex(7):", ...).

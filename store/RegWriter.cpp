@@ -1,10 +1,11 @@
 #include "store/RegWriter.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 
+#include "store/ByteScan.h"
+#include "store/HexDigits.h"
 #include "store/RegLines.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
@@ -14,22 +15,13 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// True when text holds one of the two (or three) bytes. Without an early
-// exit the loop is vectorised; the texts are short, and a search per byte
-// (find_first_of) cost a save as much as writing the lines.
-bool HoldsAny(std::string_view text, char a, char b, char c) {
-    bool found = false;
-    for (char byte : text) found |= (byte == a) | (byte == b) | (byte == c);
-    return found;
-}
-
 // Appends text on the line being written: CR and LF inside it would end
 // the line and make the rest a line of its own (another value, even a key),
 // so they are written as spaces.
 void AppendOnOneLine(std::string& out, std::string_view text) {
     const std::size_t start = out.size();
     out.append(text);
-    if (!HoldsAny(text, '\r', '\n', '\n')) return;
+    if (!HoldsAnyOf(text, '\r', '\n', '\n')) return;
     std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), IsLineEnd, ' ');
 }
 
@@ -56,67 +48,6 @@ void AppendDwordField(std::string& out, std::string_view number, DwordField form
 // text of at least "<dword>") seven bytes longer than its text.
 constexpr std::size_t kValueLineExtra = 12;
 
-// ---- Copying a text and noting some of its bytes, a word at a time
-
-// Nonzero when one of the bytes of word is byte: a byte of the exclusive or
-// is zero there, and subtracting one from each byte borrows into its top bit.
-template <class Word>
-constexpr Word HasByte(Word word, char byte) {
-    constexpr Word kLow = static_cast<Word>(~Word{0}) / 0xFF;  // 0x01 in every byte
-    const Word x = word ^ (kLow * static_cast<unsigned char>(byte));
-    return (x - kLow) & ~x & (kLow * 0x80);
-}
-
-// Nonzero when one of the bytes of word is below 0x0E: CR, LF and the
-// other control bytes up to CR (a rare tab gives a false alarm, which the
-// byte by byte look that follows an alarm clears).
-template <class Word>
-constexpr Word HasControlByte(Word word) {
-    constexpr Word kLow = static_cast<Word>(~Word{0}) / 0xFF;
-    return (word - kLow * 0x0E) & ~word & (kLow * 0x80);
-}
-
-// Copies a word and notes whether it may hold a line end or (with Also
-// not zero) the byte Also.
-template <class Word, char Also>
-Word CopyWord(char* to, const char* from) {
-    Word word;
-    std::memcpy(&word, from, sizeof word);
-    std::memcpy(to, &word, sizeof word);
-    if constexpr (Also == 0) {
-        return HasControlByte(word);
-    } else {
-        return HasControlByte(word) | HasByte(word, Also);
-    }
-}
-
-// Copies text to `to`; false when it surely holds neither CR, LF nor the
-// byte Also (when not zero), true when it may. Texts of four bytes and
-// more go in words, the last word overlapping the one before; nothing is
-// written past the copy.
-template <char Also>
-bool CopyNoting(char* to, std::string_view text) {
-    const char* from = text.data();
-    const std::size_t size = text.size();
-    if (size >= 8) {
-        std::uint64_t found = 0;
-        for (std::size_t at = 0; at + 8 < size; at += 8) found |= CopyWord<std::uint64_t, Also>(to + at, from + at);
-        found |= CopyWord<std::uint64_t, Also>(to + size - 8, from + size - 8);
-        return found != 0;
-    }
-    if (size >= 4) {
-        const std::uint32_t found =
-            CopyWord<std::uint32_t, Also>(to, from) | CopyWord<std::uint32_t, Also>(to + size - 4, from + size - 4);
-        return found != 0;
-    }
-    bool found = false;
-    for (std::size_t at = 0; at < size; ++at) {
-        to[at] = from[at];
-        found |= IsLineEnd(from[at]) | (Also != 0 && from[at] == Also);
-    }
-    return found;
-}
-
 // Copies a name onto the line being written, CR and LF as spaces (as
 // AppendOnOneLine does).
 void CopyNameOnOneLine(char*& at, std::string_view name) {
@@ -134,22 +65,6 @@ inline bool CopyFieldOnOneLine(char*& at, std::string_view text) {
     }
     at += text.size();
     return true;
-}
-
-// "00" to "ff": two digits a byte.
-constexpr std::array<char, 512> kHexPairs = [] {
-    constexpr char kDigits[] = "0123456789abcdef";
-    std::array<char, 512> pairs{};
-    for (std::size_t i = 0; i < 256; ++i) {
-        pairs[2 * i] = kDigits[i >> 4];
-        pairs[2 * i + 1] = kDigits[i & 0xF];
-    }
-    return pairs;
-}();
-
-char* WriteHex8(char* at, std::uint32_t bits) {
-    for (int byte = 3; byte >= 0; --byte, bits >>= 8) std::memcpy(at + 2 * byte, &kHexPairs[2 * (bits & 0xFF)], 2);
-    return at + 8;
 }
 
 char* WriteBytes(char* at, std::string_view bytes) {
@@ -220,7 +135,7 @@ bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) {
     return true;
 }
 
-bool FitsSectionLine(std::string_view key) { return !HoldsAny(key, ']', '\r', '\n'); }
+bool FitsSectionLine(std::string_view key) { return !HoldsAnyOf(key, ']', '\r', '\n'); }
 
 void AppendSectionLine(std::string& out, std::string_view key) {
     out += '[';

@@ -30,18 +30,19 @@
 
 #include "CRegeditFile.h"
 #include "platform/Platform.h"
+#include "store/HexDigits.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
+#include "store/StoreFile.h"
 #include "store/StoreFileCheck.h"
 #include "store/StoreLimits.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
+#include "util/SmallText.h"
 
 namespace qor::store {
 namespace {
 
-constexpr std::string_view kRegedit4 = "REGEDIT4";
-constexpr std::string_view kVersion5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
@@ -51,16 +52,6 @@ constexpr std::size_t kLineWidth = 79;
 
 constexpr std::string_view kRootNames[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT", "HKEY_USERS",
                                            "HKEY_CURRENT_CONFIG"};
-
-// The value of a hex digit; -1 for any other byte.
-int HexValue(char c) {
-    return c >= '0' && c <= '9'   ? c - '0'
-           : c >= 'a' && c <= 'f' ? c - 'a' + 10
-           : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                  : -1;
-}
-
-bool IsHexDigit(char c) { return HexValue(c) >= 0; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -77,14 +68,6 @@ bool IsByteList(std::string_view list) {
         }
     }
     return digits != 0;
-}
-
-// "hex(N):" with N one or more hex digits at the start of text: its length, else 0.
-std::size_t TypedListTagLength(std::string_view text) {
-    if (!text.starts_with("hex(")) return 0;
-    std::size_t end = 4;
-    while (end < text.size() && IsHexDigit(text[end])) ++end;
-    return end > 4 && text.substr(end, 2) == "):" ? end + 2 : 0;
 }
 
 // ---- Reading
@@ -111,8 +94,6 @@ std::size_t TypedListTagLength(std::string_view text) {
 // zeros, "0x" and blanks before it allowed). A "\" after a comma goes on
 // in the next line that is neither blank nor a ";" comment; that line must
 // begin with a hex digit, or the value is left out and that line with it.
-
-bool IsWordSpace(char c) { return IsBlank(c) || c == '\v' || c == '\f'; }
 
 std::string_view SkipBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -161,7 +142,7 @@ constexpr std::uint32_t kTextType = 1, kExpandTextType = 2, kBinaryType = 3, kTe
 ListRead ReadListItems(std::string_view text, std::string& bytes, std::string_view& rest) {
     while (!text.empty()) {
         std::size_t at = 0;
-        while (at < text.size() && IsWordSpace(text[at])) ++at;
+        while (at < text.size() && IsCSpace(text[at])) ++at;  // as strtoul skips them
         const bool minus = at < text.size() && text[at] == '-';
         if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
         if (text.substr(at, 2) == "0x" || text.substr(at, 2) == "0X") {
@@ -190,36 +171,13 @@ ListRead ReadListItems(std::string_view text, std::string& bytes, std::string_vi
     return ListRead::Done;
 }
 
-// Reads N of "hex(N):" in text (just after "hex("): true with the type and
-// text past "):".
-bool ReadListType(std::string_view& text, std::uint32_t& type) {
-    std::size_t at = 0;
-    while (at < text.size() && IsWordSpace(text[at])) ++at;
-    if (text.substr(at, 2) == "0x" || text.substr(at, 2) == "0X") {
-        if (at + 2 < text.size() && IsHexDigit(text[at + 2])) at += 2;
-    }
-    std::uint64_t value = 0;
-    for (; at < text.size() && IsHexDigit(text[at]); ++at) {
-        value = value << 4 | static_cast<std::uint64_t>(HexValue(text[at]));
-        if (value > 0xFFFFFFFFu) return false;
-    }
-    if (text.substr(at, 2) != "):") return false;
-    type = static_cast<std::uint32_t>(value);
-    text.remove_prefix(at + 2);
-    return true;
-}
-
 // "dword:" data: up to eight hex digits, then blanks or a comment.
 bool ReadDwordData(std::string_view text, std::string& stored) {
     text = SkipBlanks(text);
-    if (text.empty()) return false;
     std::size_t digits = 0;
+    while (digits < text.size() && IsHexDigit(text[digits])) ++digits;
     std::uint32_t number = 0;
-    for (; digits < text.size() && IsHexDigit(text[digits]); ++digits) {
-        if (digits == 8) return false;
-        number = number << 4 | static_cast<std::uint32_t>(HexValue(text[digits]));
-    }
-    if (!OnlyCommentLeft(text.substr(digits))) return false;
+    if (!ReadHex32(text.substr(0, digits), number) || !OnlyCommentLeft(text.substr(digits))) return false;
     stored.assign(kDwordPrefix);
     AppendDecimal(stored, static_cast<std::int32_t>(number));
     return true;
@@ -327,20 +285,21 @@ private:
         }
         std::string prefix;
         std::uint32_t type = kBinaryType;
-        if (data.starts_with("hex:")) {
+        const FieldPrefix tag = ClassifyField(data);
+        if (tag.type == FieldType::Bytes) {
             prefix.assign(kHexPrefix);
-            data.remove_prefix(4);
+        } else if (tag.type == FieldType::TypedBytes) {
+            // The raw tag as written; its number, up to eight digits, tells a text type.
+            prefix.assign(data.substr(0, tag.size));
+            if (!ReadHex32(data.substr(4, tag.size - 6), type))
+                return Skip(number, "hex(N): with N of more than eight digits");
         } else if (data.starts_with("hex(")) {
-            data.remove_prefix(4);
-            if (!ReadListType(data, type)) return Skip(number, "hex( needs a type number in hex and \"):\"");
-            prefix.assign("hex(");
-            AppendHex(prefix, type, 1);
-            prefix.append("):");
+            return Skip(number, "hex( needs a type number in hex and \"):\"");
         } else {
             return Skip(number, "the data is none of \"TEXT\", dword:, hex: and hex(N):");
         }
         list_ = PendingList{number, type, name_, std::move(prefix), {}};
-        ListData(number, data);
+        ListData(number, data.substr(tag.size));
     }
 
     // Items of the pending list, on its first line or a line that goes on with it.
@@ -460,7 +419,8 @@ void AppendValue(std::string& out, std::string_view name, std::string_view text)
     out += '=';
     const StoredText parts = StoredText::Of(text);
     std::uint32_t bits = 0;
-    const std::size_t tag = TypedListTagLength(text);
+    const FieldPrefix typed = ClassifyField(text);
+    const std::size_t tag = typed.type == FieldType::TypedBytes ? typed.size : 0;
     if (parts.prefix == kDwordPrefix && ReadWholeDecimal32(parts.body, bits)) {
         out.append("dword:");
         AppendHex(out, bits, 8);
@@ -532,7 +492,7 @@ RegeditRead ReadRegeditText(std::string_view bytes, RegeditReport& report) {
         const std::string_view line = bytes.substr(start, end - start);
         if (++number == 1) {
             const std::string_view header = SkipBlanks(line);
-            if (header != kRegedit4 && header != kVersion5) return RegeditRead::NotRegedit;
+            if (header != kRegedit4Header && header != kVersion5Header) return RegeditRead::NotRegedit;
         } else {
             reader.PhysicalLine(number, line);
         }
@@ -586,7 +546,7 @@ RegeditRead ReadRegeditText(std::string_view bytes, CIniClass& staging) {
 }
 
 bool RegeditExportText(const KeyMap& keys, std::string_view key, bool utf16, std::string& bytes) {
-    std::string text(utf16 ? kVersion5 : kRegedit4);
+    std::string text(utf16 ? kVersion5Header : kRegedit4Header);
     text.append(kLineEnd).append(kLineEnd);
     for (const auto& [name, values] : keys) {
         if (!InExport(name, key) || !BeginsWithRootName(name) || !FitsSectionLine(name)) continue;
@@ -645,7 +605,7 @@ int CRegeditFile::ExportFile(const CIniClass& store, const char* key, const char
     if (path == nullptr) return 0;
     try {
         std::string bytes;
-        const std::string wanted = qor::store::Upper(qor::store::TextOf(key));
+        const std::string wanted = qor::store::Upper(qor::TextOrEmpty(key));
         if (!qor::store::RegeditExportText(qor::store::KeysOf(store), wanted, utf16 == 1, bytes)) return 0;
         return qor::platform::ReplaceFileAtomically(path, bytes) ? 1 : 0;
     } catch (const std::bad_alloc&) {

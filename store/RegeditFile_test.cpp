@@ -52,7 +52,7 @@ TEST(RegeditFile, ReadsEachDataFormWithRegeditsEscapes) {
         {"\"Note\"=\"see dword:5\"", nullptr, nullptr},  // the store file reads dword: inside a text
         {"\"Items\"=hex: 1, 0x2,010 ;c", "ITEMS", "<hex>01,02,10"},
         {"\"Big\"=hex:100", nullptr, nullptr},
-        {"\"Typed\"=hex(A):01", "TYPED", "hex(a):01"},
+        {"\"Typed\"=hex(A):01", "TYPED", "hex(A):01"},
         {"\"Typed\"=hex(x):01", nullptr, nullptr},
         // Continued lists: over comments and blank lines; broken ones take their next line.
         {"\"C\"=hex:01,\\;c\r\n\r\n;line\r\n  02,\\\r\n#line\r\n  03", "C", "<hex>01,02,03"},

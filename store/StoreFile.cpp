@@ -22,19 +22,20 @@
 #include "store/StoreLock.h"
 #include "store/StoreFile.h"
 #include "store/TextEdit.h"
+#include "util/SmallText.h"
 #include "CStoreFileLock.h"
 
+using qor::TextOrEmpty;
 using qor::store::KeyMap;
-using qor::store::TextOf;
 
 namespace {
 
-constexpr std::string_view kMarkerLine = "[CINICHECKFILEVALID]";
-// The key whose section line would be the marker line (an import makes it
-// from a section of that name). It is written with one more leading "[":
+using qor::store::kMarkerKey;
+using qor::store::kMarkerLine;
+// kMarkerKey's section line would be the marker line (an import makes that
+// key from a section of that name). It is written with one more leading "[":
 // readers strip every leading "[", so it loads back as the same key instead
 // of being skipped as the marker with its values falling to the key before.
-constexpr std::string_view kMarkerKey = kMarkerLine.substr(1, kMarkerLine.size() - 2);
 
 // The file goes to the platform in pieces of about this size, so that a
 // large store is never held a second time as one text.
@@ -49,7 +50,8 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
     };
     // A small store asks for what it needs, not for the whole piece.
     qor::store::LineWriter piece(qor::store::WrittenSizeEstimate(keys, kept, kPieceSize + kPieceSize / 2));
-    piece.Append("REGEDIT4\r\n");
+    piece.Append(qor::store::kRegedit4Header);
+    piece.Append("\r\n");
     for (const auto& [key, values] : keys) {
         if (!kept(key)) continue;
         // A key that one section line cannot hold is left out with its values.
@@ -100,7 +102,7 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
     try {
         KeyMap& keys = qor::store::KeysOf(*this);
         qor::store::KnownFiles& known = m_impl->data->files;
-        const std::string_view excluded = TextOf(excludedPrefix);
+        const std::string_view excluded = TextOrEmpty(excludedPrefix);
         const qor::store::StoreLock lock(path, true, CStoreFileLock::kLibraryWaitMilliseconds);
         if (!lock.Held()) return 0;
         qor::store::KnownFile saved{lock.StoreFile(), {}, std::string(excluded), {}, {}};

@@ -25,6 +25,7 @@
 #include "store/StoreLimits.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
+#include "util/SmallText.h"
 
 namespace qor::store {
 namespace {
@@ -33,17 +34,22 @@ using Finding = CStoreFileCheck::Finding;
 
 constexpr RegLineRules kCheckRules{kStoreFileRules.markerIsSection, false, kStoreFileRules.keepPairsAfterStringPrefix};
 constexpr std::size_t kShownLineBytes = 200;
-constexpr std::string_view kHeaderLine = "REGEDIT4";
 
 enum class Shape { String, Dword, Bytes, None };
 
 // The type a field shows to a reader of the file: quoted text, "dword:",
 // "hex:" or none of them.
 Shape ShapeOfField(std::string_view field) {
-    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') return Shape::String;
-    if (field.starts_with("dword:")) return Shape::Dword;
-    if (field.starts_with("hex:")) return Shape::Bytes;
-    return Shape::None;
+    switch (ClassifyField(field).type) {
+        case FieldType::Quoted:
+            return Shape::String;
+        case FieldType::Dword:
+            return Shape::Dword;
+        case FieldType::Bytes:
+            return Shape::Bytes;
+        default:
+            return Shape::None;
+    }
 }
 
 Shape ShapeOfStored(std::string_view text) {
@@ -86,7 +92,7 @@ public:
             case IgnoredLine::NoEquals:
                 if (text_.starts_with('[')) {
                     Add(CStoreFileCheck::NotASection);
-                } else if (!(line_ == 1 && text_ == kHeaderLine)) {
+                } else if (!(line_ == 1 && text_ == kRegedit4Header)) {
                     Add(CStoreFileCheck::NoEquals);
                 }
                 break;
@@ -127,7 +133,7 @@ public:
         line_ = static_cast<unsigned>(number);
         text_ = text;
         // The marker needs no line end after it, and a dropped marker loses nothing.
-        if (Upper(text) != "[CINICHECKFILEVALID]") Add(CStoreFileCheck::UnendedLastLine);
+        if (Upper(text) != kMarkerLine) Add(CStoreFileCheck::UnendedLastLine);
     }
 
     const std::vector<unsigned>& MarkerLines() const { return markerLines_; }
@@ -162,8 +168,8 @@ bool LooksLikeUtf16(std::string_view start) {
 
 // The first line of a store file, as SaveFile writes it.
 bool BeginsWithHeader(std::string_view start) {
-    return start.starts_with(kHeaderLine) &&
-           (start.size() == kHeaderLine.size() || IsLineEnd(start[kHeaderLine.size()]));
+    return start.starts_with(kRegedit4Header) &&
+           (start.size() == kRegedit4Header.size() || IsLineEnd(start[kRegedit4Header.size()]));
 }
 
 Finding WholeFile(CStoreFileCheck::Kind kind) {
@@ -204,7 +210,7 @@ std::vector<Finding> CheckFile(const std::string& path) {
         for (unsigned line : collector.MarkerLines()) {
             Finding misplaced = WholeFile(CStoreFileCheck::MarkerMisplaced);
             misplaced.line = line;
-            misplaced.text = "[CINICHECKFILEVALID]";
+            misplaced.text = std::string(kMarkerLine).c_str();
             findings.push_back(misplaced);
         }
         findings.push_back(WholeFile(CStoreFileCheck::MarkerMissing));
@@ -235,7 +241,7 @@ int CStoreFileCheck::Check(const char* path) {
     m_findings.RemoveAll();
     std::vector<Finding> findings;
     try {
-        findings = qor::store::CheckFile(qor::store::TextOf(path).data() ? std::string(path) : std::string());
+        findings = qor::store::CheckFile(qor::TextOrEmpty(path).data() ? std::string(path) : std::string());
     } catch (const std::bad_alloc&) {
         findings = {qor::store::WholeFile(CannotRead)};
     }
@@ -256,7 +262,7 @@ int CStoreFileCheck::IsFatal(Kind kind) {
 
 int CStoreFileCheck::Classify(const char* path, Kind& kind) {
     using qor::store::kMarkerWindow;
-    const std::string file(qor::store::TextOf(path));
+    const std::string file(qor::TextOrEmpty(path));
     std::string head, tail;
     bool any = false;
     try {

@@ -36,9 +36,4 @@ void AppendDecimal(std::string& out, std::int32_t value) { AppendNumber(out, val
 
 void AppendDecimal(std::string& out, std::uint32_t value) { AppendNumber(out, value); }
 
-void AppendHex(std::string& out, std::uint32_t value, int digits) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
-}
-
 }  // namespace qor::store

@@ -8,6 +8,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "store/ByteScan.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 

@@ -21,31 +21,12 @@
 #include <limits>
 #include <system_error>
 
+#include "store/ByteScan.h"
+#include "store/HexDigits.h"
 #include "store/TextEdit.h"
 
 namespace qor::store {
 namespace {
-
-std::uint64_t Load8(const char* at) {
-    std::uint64_t bytes;
-    std::memcpy(&bytes, at, sizeof bytes);
-    return bytes;
-}
-
-}  // namespace
-
-namespace {
-
-bool HasLowerLetter(std::string_view text) {
-    if (text.size() < 8) {
-        return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-    }
-    std::uint64_t found = 0;
-    for (std::size_t at = 0; at + 8 <= text.size(); at += 8) found |= LowerLetterBits(Load8(text.data() + at));
-    return (found | LowerLetterBits(Load8(text.data() + text.size() - 8))) != 0;
-}
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -58,7 +39,7 @@ unsigned DigitValue(char c) {
 }
 
 std::size_t SkipSpace(std::string_view text, std::size_t at) {
-    while (at < text.size() && IsSpace(text[at])) ++at;
+    while (at < text.size() && qor::IsCSpace(text[at])) ++at;
     return at;
 }
 
@@ -141,16 +122,6 @@ std::string_view WithoutPrefix(std::string_view text) {
         if (text.starts_with(prefix)) return text.substr(prefix.size());
     }
     return text;
-}
-
-std::int32_t ParseAtoi(std::string_view text) {
-    std::size_t at = SkipSpace(text, 0);
-    const bool negative = ReadSign(text, at);
-    std::uint32_t total = 0;
-    for (; at < text.size() && IsDigit(text[at]); ++at)
-        total = total * 10u + static_cast<std::uint32_t>(text[at] - '0');
-    if (negative) total = 0u - total;
-    return static_cast<std::int32_t>(total);
 }
 
 std::uint32_t ParseStrtoul(std::string_view text, int base, std::size_t* consumed) {

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/SmallText.h"
+
 namespace qor::store {
 
 inline constexpr std::string_view kStringPrefix = "<string>";
@@ -31,7 +33,7 @@ std::string_view WithoutPrefix(std::string_view text);
 
 // ---- Parses with 32-bit Windows C-library results
 // atoi / atol: white space, sign, decimal digits accumulated modulo 2^32.
-std::int32_t ParseAtoi(std::string_view text);
+using qor::ParseAtoi;
 // strtoul with base 0, 10 or 16: white space, sign (a minus negates modulo
 // 2^32), digits; a number above 4294967295 gives 4294967295. consumed, when
 // given, receives the number of characters read (0 when no digits).

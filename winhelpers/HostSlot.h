@@ -4,6 +4,8 @@
 #ifndef QOR_WINHELPERS_HOSTSLOT_H
 #define QOR_WINHELPERS_HOSTSLOT_H
 
+#include "util/ScopedReplacement.h"
+
 namespace qor::winhelpers {
 
 // The platform's host of a seam; win32/ and other/ define one per seam.
@@ -24,16 +26,7 @@ Host& ActiveHost() {
 
 // Tests only: puts host in place for the rest of its scope.
 template <typename Host>
-class ScopedHostForTesting {
-public:
-    explicit ScopedHostForTesting(Host& host) : previous_(g_replacementHost<Host>) { g_replacementHost<Host> = &host; }
-    ~ScopedHostForTesting() { g_replacementHost<Host> = previous_; }
-    ScopedHostForTesting(const ScopedHostForTesting&) = delete;
-    ScopedHostForTesting& operator=(const ScopedHostForTesting&) = delete;
-
-private:
-    Host* previous_;
-};
+using ScopedHostForTesting = qor::ScopedReplacement<Host, &g_replacementHost<Host>>;
 
 }  // namespace qor::winhelpers
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "util/SmallText.h"
 #include "winhelpers/MessageMaps.h"
 #include "winhelpers/OSVersionHost.h"
 
@@ -10,23 +11,6 @@ namespace qor::winhelpers {
 namespace {
 
 constexpr unsigned char kWorkstation = 1;
-
-bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// C atoi as on 32-bit Windows: leading white space, a sign, then decimal
-// digits accumulated modulo 2^32; 0 when there are no digits.
-int Atoi32(std::string_view text) {
-    std::size_t at = 0;
-    while (at < text.size() && IsCSpace(text[at])) ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    std::uint32_t value = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        value = value * 10u + static_cast<std::uint32_t>(text[at] - '0');
-    }
-    if (negative) value = 0u - value;
-    return static_cast<int>(value);
-}
 
 // The second word of a product name ("Windows 10 Pro" gives "10"): the text
 // after the first space up to the next space, empty when no space follows.
@@ -67,6 +51,6 @@ int OSVersion::CheckWin8Version() {
 int OSVersion::IsWindowsVersionOrGreater(unsigned short major, unsigned short, unsigned short) {
     std::optional<std::string> name = ActiveHost<OSVersionHost>().ReadProductName();
     if (!name) return 0;
-    int number = qor::winhelpers::Atoi32(qor::winhelpers::VersionWord(*name));
+    int number = qor::ParseAtoi(qor::winhelpers::VersionWord(*name));
     return number >= static_cast<int>(major) ? 1 : 0;
 }

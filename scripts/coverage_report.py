@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""Merges gcovr's per-file counts by the real source file and writes the
+coverage summary.
+
+Usage: coverage_report.py <gcovr.json> <build folder> <docs/robustness.md>
+
+gcov may name one header by several paths (the include views of the rooms
+are links to the source folders); the counts of every name are merged into
+the file the name resolves to. Only the library and the tool are measured.
+Writes <build>/coverage.json (totals and files) and replaces the text
+between the coverage markers of the Markdown file.
+"""
+import datetime
+import json
+import os
+import re
+import subprocess
+import sys
+
+MEASURED = re.compile(r"^(util|platform|store|core|regext|table|winhelpers|include|tools/qorreg)/")
+LEFT_OUT = re.compile(r"(_test\.cpp$|^platform/win32/|^winhelpers/win32/|^winhelpers/wintests/)")
+BEGIN = "<!-- coverage: begin (make coverage writes this part) -->"
+END = "<!-- coverage: end -->"
+LINES_GOAL, FUNCTIONS_GOAL = 97.0, 95.0
+
+
+def merge(raw, root):
+    files = {}
+    for entry in raw["files"]:
+        path = os.path.relpath(os.path.realpath(os.path.join(root, entry["file"])), root)
+        if not MEASURED.match(path) or LEFT_OUT.search(path):
+            continue
+        merged = files.setdefault(path, {"lines": {}, "branches": {}, "functions": {}})
+        for line in entry["lines"]:
+            if line.get("gcovr/noncode"):
+                continue
+            number = line["line_number"]
+            merged["lines"][number] = merged["lines"].get(number, 0) + line["count"]
+            for index, branch in enumerate(line.get("branches", [])):
+                key = (number, index)
+                merged["branches"][key] = merged["branches"].get(key, 0) + branch["count"]
+        for function in entry.get("functions", []):
+            key = (function["lineno"], function["name"])
+            merged["functions"][key] = merged["functions"].get(key, 0) + function["execution_count"]
+    return files
+
+
+def ratio(counts):
+    return len(counts), sum(1 for count in counts.values() if count > 0)
+
+
+def percent(covered, total):
+    return 100.0 * covered / total if total else 100.0
+
+
+def short_names(functions):
+    """The functions' names without namespaces' and parameters' noise, each
+    once, with how many overloads of it were never called."""
+    counts = {}
+    for name in functions:
+        name = re.sub(r"\(anonymous namespace\)::|\bqor::\w+::", "", name)
+        name = re.sub(r"( const)?$", "", name)
+        depth, cut = 0, len(name)
+        for i in range(len(name) - 1, -1, -1):  # the parameter list: the last (...)
+            depth += {")": 1, "(": -1}.get(name[i], 0)
+            if depth == 0 and name[i] == "(":
+                cut = i
+                break
+        name, depth, start = name[:cut], 0, 0
+        for i, c in enumerate(name):  # a return type before the name: after the last space outside <>
+            depth += {"<": 1, ">": -1}.get(c, 0)
+            if c == " " and depth == 0:
+                start = i + 1
+        name = name[start:] or "(lambda)"
+        counts[name] = counts.get(name, 0) + 1
+    return sorted(counts.items())
+
+
+def summarise(files):
+    rows, totals = [], {"lines": [0, 0], "functions": [0, 0], "branches": [0, 0]}
+    for path, data in sorted(files.items()):
+        row = {"file": path}
+        for kind in totals:
+            total, covered = ratio(data[kind])
+            totals[kind][0] += total
+            totals[kind][1] += covered
+            row[kind] = [covered, total]
+        row["uncovered_functions"] = sorted(name for (_, name), count in data["functions"].items() if count == 0)
+        row["never"] = short_names(row["uncovered_functions"])
+        row["uncovered_lines"] = sorted(number for number, count in data["lines"].items() if count == 0)
+        rows.append(row)
+    return totals, rows
+
+
+def markdown(totals, rows):
+    when = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d")
+    commit = subprocess.run(["git", "rev-parse", "--short", "HEAD"], capture_output=True, text=True).stdout.strip()
+    out = [BEGIN, "", f"Last run {when}, commit {commit or 'unknown'}.", "", "| Measure | Covered | Total | Percent |", "|---|---:|---:|---:|"]
+    for kind, (total, covered) in totals.items():
+        out.append(f"| {kind} | {covered} | {total} | {percent(covered, total):.1f} % |")
+    weak = [r for r in rows if percent(*r["lines"]) < LINES_GOAL or percent(*r["functions"]) < FUNCTIONS_GOAL]
+    weak.sort(key=lambda r: percent(*r["lines"]))
+    out += ["", f"Files under {LINES_GOAL:.0f} % of lines or {FUNCTIONS_GOAL:.0f} % of functions, weakest first:", ""]
+    out += ["| File | Lines | Functions | Branches | Functions never called |", "|---|---:|---:|---:|---|"]
+    for r in weak:
+        names = ", ".join(f"`{name}`" + (f" ({count})" if count > 1 else "") for name, count in r["never"][:8])
+        more = len(r["never"]) - 8
+        names += f" and {more} more" if more > 0 else ""
+        cells = " | ".join(f"{percent(*r[k]):.1f} %" for k in ("lines", "functions", "branches"))
+        out.append(f"| `{r['file']}` | {cells} | {names} |")
+    out += ["", END]
+    return "\n".join(out)
+
+
+def main():
+    raw_path, build, document = sys.argv[1:4]
+    root = os.getcwd()
+    with open(raw_path, encoding="utf-8") as f:
+        totals, rows = summarise(merge(json.load(f), root))
+    with open(os.path.join(build, "coverage.json"), "w", encoding="utf-8") as f:
+        json.dump({"totals": totals, "files": rows}, f, indent=1)
+    with open(document, encoding="utf-8") as f:
+        text = f.read()
+    block = markdown(totals, rows)
+    if BEGIN in text and END in text:
+        text = text[: text.index(BEGIN)] + block + text[text.index(END) + len(END) :]
+    else:
+        text = text.rstrip("\n") + "\n\n## Coverage\n\n" + block + "\n"
+    with open(document, "w", encoding="utf-8") as f:
+        f.write(text)
+    for kind, (total, covered) in totals.items():
+        print(f"coverage: {kind} {covered}/{total} ({percent(covered, total):.1f} %)")
+
+
+if __name__ == "__main__":
+    main()

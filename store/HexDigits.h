@@ -1,0 +1,97 @@
+// Hexadecimal digits, read and written in one place: the DWORD fields
+// ("dword:" and eight digits), the byte lists ("hex:" and two digits a
+// byte) and the "hex(N):" tags of the store file and regedit files.
+#ifndef QOR_STORE_HEXDIGITS_H
+#define QOR_STORE_HEXDIGITS_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace qor::store {
+
+namespace hex_digits {
+
+// The value of each hexadecimal digit (either case); 0x10 for any other byte.
+inline constexpr std::array<std::uint8_t, 256> kValue = [] {
+    std::array<std::uint8_t, 256> values{};
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        values[byte] = byte >= '0' && byte <= '9'   ? static_cast<std::uint8_t>(byte - '0')
+                       : byte >= 'a' && byte <= 'f' ? static_cast<std::uint8_t>(byte - 'a' + 10)
+                       : byte >= 'A' && byte <= 'F' ? static_cast<std::uint8_t>(byte - 'A' + 10)
+                                                    : std::uint8_t{0x10};
+    }
+    return values;
+}();
+
+// "00" to "ff": two lower-case digits a byte.
+inline constexpr std::array<char, 512> kPairs = [] {
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::array<char, 512> pairs{};
+    for (std::size_t i = 0; i < 256; ++i) {
+        pairs[2 * i] = kDigits[i >> 4];
+        pairs[2 * i + 1] = kDigits[i & 0xF];
+    }
+    return pairs;
+}();
+
+}  // namespace hex_digits
+
+inline bool IsHexDigit(char c) { return hex_digits::kValue[static_cast<unsigned char>(c)] < 0x10; }
+
+// The value of a hex digit; -1 for any other byte.
+inline int HexValue(char c) {
+    const std::uint8_t value = hex_digits::kValue[static_cast<unsigned char>(c)];
+    return value < 0x10 ? value : -1;
+}
+
+namespace hex_digits {
+
+// count hex digits at digits, without a branch per digit.
+inline bool Read(const char* digits, std::size_t count, std::uint32_t& number) {
+    std::uint32_t value = 0;
+    unsigned invalid = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t digit = kValue[static_cast<unsigned char>(digits[i])];
+        invalid |= digit;
+        value = value << 4 | (digit & 0xFu);
+    }
+    if (invalid >= 0x10) return false;
+    number = value;
+    return true;
+}
+
+}  // namespace hex_digits
+
+// One to eight hex digits and nothing else (no sign, space or "0x"); false,
+// number unchanged, for any other text.
+inline bool ReadHex32(std::string_view digits, std::uint32_t& number) {
+    // The eight digits that a store file writes: a loop of known length.
+    if (digits.size() == 8) return hex_digits::Read(digits.data(), 8, number);
+    if (digits.empty() || digits.size() > 8) return false;
+    return hex_digits::Read(digits.data(), digits.size(), number);
+}
+
+// Writes bits as eight lower-case hex digits at `at` ("%08x"); returns the
+// position after them.
+inline char* WriteHex8(char* at, std::uint32_t bits) {
+    for (std::size_t byte = 4; byte-- > 0; bits >>= 8) {
+        std::memcpy(at + 2 * byte, &hex_digits::kPairs[2 * std::size_t{bits & 0xFF}], 2);
+    }
+    return at + 8;
+}
+
+// Appends the low digits (one to eight) of the number as lower-case hex,
+// with leading zeros ("%02x" for digits 2, "%08x" for digits 8).
+inline void AppendHex(std::string& out, std::uint32_t value, int digits) {
+    char eight[8];
+    WriteHex8(eight, value);
+    out.append(eight + 8 - digits, static_cast<std::size_t>(digits));
+}
+
+}  // namespace qor::store
+
+#endif

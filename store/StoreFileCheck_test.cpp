@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CStoreFileCheck.h"
+#include "testsupport/TestFiles.h"
+
+namespace qor::store {
+using namespace qor::testkit;
+namespace {
+
+using Check = CStoreFileCheck;
+
+struct Seen {
+    Check::Kind kind;
+    unsigned line, otherLine;
+    bool operator==(const Seen&) const = default;
+};
+
+std::vector<Seen> Found(const Check& check) {
+    std::vector<Seen> seen;
+    for (int i = 0; i < check.GetFindings().GetSize(); ++i) {
+        const Check::Finding& f = check.GetFindings()[i];
+        seen.push_back({f.kind, f.line, f.otherLine});
+    }
+    return seen;
+}
+
+const std::string kHead = "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n";
+const std::string kEnd = "[CINICHECKFILEVALID]\r\n";
+
+// The verdict, the findings in their order (whole-file findings last) and
+// the quick look of Classify (-1: it finds nothing) of one file each.
+TEST(StoreFileCheck, VerdictFindingsAndQuickLookOfEachFile) {
+    const struct {
+        const char* what;
+        std::string text;
+        int verdict;
+        std::vector<Seen> findings;
+        int classified;
+    } cases[] = {
+        {"clean", kHead + "\"A\"=\"1\"\r\n" + kEnd, Check::Clean, {}, -1},
+        {"empty", "", Check::CannotLoad, {{Check::Empty, 0, 0}}, Check::Empty},
+        {"no header", "[K]\r\n" + kEnd, Check::CannotLoad, {{Check::NotAStore, 0, 0}}, Check::NotAStore},
+        {"UTF-16", std::string("\xFF\xFER\0E\0", 6), Check::CannotLoad, {{Check::Utf16, 0, 0}}, Check::Utf16},
+        {"named again",
+         kHead + "\"A\"=\"1\"\r\n\"a\"=\"2\"\r\n[hkey_current_user\\x]\r\n" + kEnd,
+         Check::CannotLoad,
+         {{Check::ValueNamedAgain, 4, 3}, {Check::KeyNamedAgain, 5, 2}},
+         -1},
+        {"marker before the end",
+         kHead + kEnd + std::string(300, ';') + "\r\n",
+         Check::Warnings,
+         {{Check::MarkerMisplaced, 3, 0}, {Check::NoEquals, 4, 0}, {Check::MarkerMissing, 0, 0}},
+         Check::MarkerMissing},
+    };
+    ScratchFolder folder;
+    for (const auto& c : cases) {
+        const std::string path = folder.File("root.ini");
+        WriteBytes(path, c.text);
+        Check check;
+        EXPECT_EQ(check.Check(path.c_str()), c.verdict) << c.what;
+        EXPECT_EQ(Found(check), c.findings) << c.what;
+        Check::Kind kind{};
+        EXPECT_EQ(Check::Classify(path.c_str(), kind), c.classified >= 0 ? 1 : 0) << c.what;
+        if (c.classified >= 0) {
+            EXPECT_EQ(kind, c.classified) << c.what;
+        }
+    }
+    Check::Kind kind{};
+    EXPECT_EQ(Check::Classify(folder.File("none.ini").c_str(), kind), 1);
+    EXPECT_EQ(kind, Check::CannotRead);
+}
+
+// A finding names the key, the value and its texts as the store holds them;
+// a second Check replaces the findings of the first.
+TEST(StoreFileCheck, FindingCarriesKeyNameAndTextsAndIsReplacedByTheNextCheck) {
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    WriteBytes(path, kHead + "\"a\"=\"x\\\\\\\\y\"\r\n" + kEnd);
+    Check check;
+    ASSERT_EQ(check.Check(path.c_str()), Check::Warnings);
+    ASSERT_EQ(Found(check), (std::vector<Seen>{{Check::DataReadOtherwise, 3, 0}, {Check::ChangedBySave, 3, 0}}));
+    EXPECT_STREQ(check.GetFindings()[0].saved, "");
+    const Check::Finding& f = check.GetFindings()[1];
+    EXPECT_STREQ(f.key, "HKEY_CURRENT_USER\\X");
+    EXPECT_STREQ(f.name, "A");
+    EXPECT_STREQ(f.text, "\"a\"=\"x\\\\\\\\y\"");
+    EXPECT_STREQ(f.stored, "<string>x\\\\y");
+    EXPECT_STREQ(f.saved, "<string>x\\y");
+    EXPECT_EQ(check.Check(folder.File("none.ini").c_str()), Check::CannotLoad);
+    EXPECT_EQ(Found(check), (std::vector<Seen>{{Check::CannotRead, 0, 0}}));
+}
+
+}  // namespace
+}  // namespace qor::store
