@@ -278,14 +278,15 @@ private:
             if (!OnlyCommentLeft(rest)) return Skip(number, "text after the closing quote");
             return SetValue(number, name_, std::string(kStringPrefix).append(text));
         }
-        if (data.starts_with("dword:")) {
+        const FieldPrefix tag = ClassifyField(data);
+        if (tag.type == FieldType::Dword) {
             std::string stored;
-            if (!ReadDwordData(data.substr(6), stored)) return Skip(number, "dword: needs one to eight hex digits");
+            if (!ReadDwordData(data.substr(tag.size), stored))
+                return Skip(number, "dword: needs one to eight hex digits");
             return SetValue(number, name_, stored);
         }
         std::string prefix;
         std::uint32_t type = kBinaryType;
-        const FieldPrefix tag = ClassifyField(data);
         if (tag.type == FieldType::Bytes) {
             prefix.assign(kHexPrefix);
         } else if (tag.type == FieldType::TypedBytes) {
