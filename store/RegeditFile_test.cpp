@@ -20,13 +20,14 @@ TEST(RegeditFile, ReadsEachDataFormWithRegeditsEscapes) {
     const Case kCases[] = {
         {"\"Path\"=\"C:\\\\Scans\\\\Out\"", "PATH", "<string>C:\\Scans\\Out"},
         {"\"Unc\"=\"\\\\\\\\server\\\\share\"", "UNC", "<string>\\\\server\\share"},
-        {"\"Say \\\"hi\\\"\"=\"a \\\"b\\\"\"", "SAY \"HI\"", "<string>a \"b\""},
-        {"\"Lone\"=\"a\\b\"", "LONE", "<string>a\\b"},
+        {"\"Say\"=\"a \\\"b\\\"\"", "SAY", "<string>a \"b\""},
+        {"\"Say \\\"hi\\\"\"=\"x\"", nullptr, nullptr},  // the store file reads such a name otherwise
+        {"\"Lone\"=\"a\\b\"", "LONE", "<string>ab"},
         {"@=\"default\"", "@", "<string>default"},
         {"\"Empty\"=\"\"", "EMPTY", "<string>"},
         {"\"D\"=dword:fffffff6", "D", "<dword>-10"},
         {"\"Short\"=dword:1F", "SHORT", "<dword>31"},
-        {"\"Bytes\"=hex:00,cc,FF", "BYTES", "<hex>00,cc,FF"},
+        {"\"Bytes\"=hex:00,cc,FF", "BYTES", "<hex>00,cc,ff"},
         {"\"None\"=hex:", "NONE", "<hex>"},
         {"\"Expand\"=hex(2):25,00,00,00", "EXPAND", "hex(2):25,00,00,00"},
         {"\"Continued\"=hex:01,02,\\\r\n  03,04", "CONTINUED", "<hex>01,02,03,04"},
@@ -36,6 +37,29 @@ TEST(RegeditFile, ReadsEachDataFormWithRegeditsEscapes) {
         {"\"Bad\"=\"a\"b\"", nullptr, nullptr},
         {"\"Bad\"=plain", nullptr, nullptr},
         {"Bad=\"unquoted name\"", nullptr, nullptr},
+        // Blanks, comments and text after the data, as regedit reads them.
+        {" \t\"A\" =\t\"x\"  ;note", "A", "<string>x"},
+        {"\"A\"=\"x\"#note", nullptr, nullptr},
+        {"\t@ = dword: 0000001f ;c", "@", "<dword>31"},
+        {"\"A\"=dword:1234;5678", "A", "<dword>4660"},
+        {"\"A\"=dword:12345678abc", nullptr, nullptr},
+        {"\"Tab\"=\"a\\tb\"", "TAB", "<string>atb"},
+        {"\"Nul\"=\"a\\0b\"", nullptr, nullptr},
+        {"\"With=Equals\"=\"x\"", nullptr, nullptr},  // the store file splits a name at "="
+        {"\"N\"=\"a\\nb\"", nullptr, nullptr},        // nor keeps a line end
+        {"\"@\"=\"named at\"", nullptr, nullptr},
+        {"\"\"=\"empty name\"", "@", "<string>empty name"},
+        {"\"Note\"=\"see dword:5\"", nullptr, nullptr},  // the store file reads dword: inside a text
+        {"\"Items\"=hex: 1, 0x2,010 ;c", "ITEMS", "<hex>01,02,10"},
+        {"\"Big\"=hex:100", nullptr, nullptr},
+        {"\"Typed\"=hex(A):01", "TYPED", "hex(A):01"},
+        {"\"Typed\"=hex(x):01", nullptr, nullptr},
+        // Continued lists: over comments and blank lines; broken ones take their next line.
+        {"\"C\"=hex:01,\\;c\r\n\r\n;line\r\n  02,\\\r\n#line\r\n  03", "C", "<hex>01,02,03"},
+        {"\"C\"=hex:01\\\r\n\"D\"=\"kept\"", "D", "<string>kept"},
+        {"\"C\"=hex:01,\\\r\n\"D\"=\"taken\"\r\n\"E\"=\"kept\"", "E", "<string>kept"},
+        {"\"C\"=hex:01,\\#c\r\n  02", nullptr, nullptr},
+        {"\"C\"=hex:01,\\", "C", "<hex>01"},
     };
     for (const Case& c : kCases) {
         CIniClass staging;
@@ -82,6 +106,31 @@ TEST(RegeditFile, ImportIsAllOrNothingAndTellsWhyNothingWasRead) {
                                   {{"A", "<string>" + platform::WideToNarrow(L"\u00e9")}, {"KEEP", "<dword>1"}}}}));
 }
 
+// Deletions reach the store's own keys, in the file's order; each line left
+// out is reported with its number.
+TEST(RegeditFile, AppliesDeletionsInOrderAndReportsSkippedLines) {
+    CIniClass store;
+    store.SetValue("HKEY_CURRENT_USER\\X", "A", "<string>1");
+    store.SetValue("HKEY_CURRENT_USER\\X", "B", "<string>2");
+    store.SetValue("HKEY_CURRENT_USER\\X\\GONE", "V", "<string>3");
+    store.SetValue("HKEY_CURRENT_USER\\X\\GONE\\SUB", "V", "<string>4");
+    const std::string text =
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\X]\n\"A\"=-\n\"C\"=\"new\"\n[-HKEY_CURRENT_USER\\X\\GONE]\n"
+        "\"D\"=\"no key\"\n[hkey_current_user\\X\\Gone\\]\n\"E\"=\"again\"\njunk\n[HKEY_NOWHERE\\Y]\n\"F\"=\"x\"";
+    CRegeditFile reader;
+    ASSERT_EQ(reader.ImportText(store, CString(text)), 1);
+    EXPECT_EQ(testkit::SnapshotOf(store),
+              (testkit::Snapshot{{"HKEY_CURRENT_USER\\X", {{"B", "<string>2"}, {"C", "<string>new"}}},
+                                 {"HKEY_CURRENT_USER\\X\\GONE", {{"E", "<string>again"}}}}));
+    EXPECT_EQ(reader.GetChangeCount(), 6);
+    std::vector<unsigned> lines;
+    for (int i = 0; i < reader.GetSkipped().GetSize(); ++i) {
+        lines.push_back(reader.GetSkipped()[i].line);
+        EXPECT_FALSE(reader.GetSkipped()[i].reason.IsEmpty());
+    }
+    EXPECT_EQ(lines, (std::vector<unsigned>{7, 10, 11, 12}));
+}
+
 // A store with every kind of text the regedit form keeps, written and read back.
 TEST(RegeditFile, ExportReadsBackExactlyAndTakesAKeyWithItsSubtree) {
     CIniClass store;
@@ -116,6 +165,7 @@ TEST(RegeditFile, ExportReadsBackExactlyAndTakesAKeyWithItsSubtree) {
     expected.erase("HKEY_CURRENT_USER\\SOFTWARE\\FB-2400 BACKUP");
     expected.erase("SOFTWARE\\NOROOT");
     expected[kKey]["BIG"] = "<dword>-1";  // the same bits, as a store file load gives them
+    expected[kKey].erase("SAY \"HI\"");   // a name the store file cannot keep: left out on reading
     EXPECT_EQ(testkit::SnapshotOf(back), expected);
 
     // Every key: the root-less one left out; as version 5, UTF-16LE with its mark.

@@ -21,6 +21,7 @@
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
 #include "store/StoreFile.h"
+#include "store/StoreFileCheck.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 #include "util/SmallText.h"
@@ -64,21 +65,6 @@ std::string_view ShownName(std::string_view lineName) {
         return lineName.substr(1, lineName.size() - 2);
     }
     return lineName;
-}
-
-// The value's text after it is written to a store file and read back, or
-// nothing when it does not come back under its name.
-std::optional<std::string> AfterSaveAndLoad(std::string_view name, std::string_view stored) {
-    std::string text;
-    AppendSectionLine(text, "K");
-    AppendValueLine(text, name, stored, DwordField::StoreFile);
-    KeyMap keys;
-    ReadRegLines(text, kStoreFileRules, keys, nullptr);
-    const auto key = keys.find("K");
-    if (key == keys.end()) return std::nullopt;
-    const auto back = key->second.Find(name);
-    if (!back) return std::nullopt;
-    return back->Joined();
 }
 
 class Collector : public RegLineObserver {
@@ -235,6 +221,19 @@ std::vector<Finding> CheckFile(const std::string& path) {
 }
 
 }  // namespace
+
+std::optional<std::string> AfterSaveAndLoad(std::string_view name, std::string_view stored) {
+    std::string text;
+    AppendSectionLine(text, "K");
+    AppendValueLine(text, name, stored, DwordField::StoreFile);
+    KeyMap keys;
+    ReadRegLines(text, kStoreFileRules, keys, nullptr);
+    const auto key = keys.find("K");
+    if (key == keys.end()) return std::nullopt;
+    const auto back = key->second.Find(name);
+    if (!back) return std::nullopt;
+    return back->Joined();
+}
 }  // namespace qor::store
 
 int CStoreFileCheck::Check(const char* path) {

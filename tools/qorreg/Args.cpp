@@ -21,7 +21,7 @@ const OptionEntry kOptionTable[] = {
     {0, "regedit", false, kOptRegedit},   {0, "utf16", false, kOptUtf16},
     {0, "json", false, kOptJson},         {0, "as", true, kOptAs},
     {0, "create", false, kOptCreate},     {0, "all", false, kOptAll},
-    {0, "codepage", true, kOptCodePage},
+    {0, "codepage", true, kOptCodePage},  {0, "strict", false, kOptStrict},
 };
 
 const OptionEntry* FindShort(char name) {

@@ -32,6 +32,7 @@ enum Option : unsigned {
     kOptCreate = 1u << 14,
     kOptAll = 1u << 15,
     kOptCodePage = 1u << 16,
+    kOptStrict = 1u << 17,
 };
 
 // How long a changing verb waits for another writer's lock by default.

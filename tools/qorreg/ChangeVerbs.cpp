@@ -7,6 +7,7 @@
 #include "Format.h"
 #include "Session.h"
 #include "StoreView.h"
+#include "Text.h"
 #include "Verbs.h"
 
 namespace qorreg {
@@ -61,23 +62,12 @@ int WriteValue(const std::string& key, const std::string& name, const NewValue& 
 }
 
 // Reads input as kind says into the empty store staging: a store file by
-// its own rules, a TWAIN export by the suite's import without its header,
-// a regedit file by regedit's rules.
+// its own rules, a TWAIN export by the suite's import without its header.
 int ReadInput(const std::string& input, InputKind kind, CIniClass& staging, Io& io) {
     CFileError::Clear();
     if (kind == InputKind::Store) {
         if (staging.LoadFile(input.c_str()) == 1) return kExitOk;
         return Fail(io, kExitFailure, WhyLoadFails(input) + ": " + input);
-    }
-    if (kind == InputKind::Regedit) {
-        CRegeditFile reader;
-        if (reader.ImportFile(staging, input.c_str()) == 1) return kExitOk;
-        if (reader.GetProblem() == CRegeditFile::NotRegedit)
-            return Fail(io, kExitFailure, "not a registry file: " + input);
-        if (reader.GetProblem() == CRegeditFile::BadUtf16) {
-            return Fail(io, kExitFailure, "UTF-16 text that cannot be converted to the store's text: " + input);
-        }
-        return Fail(io, kExitFailure, "cannot read file: " + input + SystemReason());
     }
     std::ifstream in(input, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -89,6 +79,43 @@ int ReadInput(const std::string& input, InputKind kind, CIniClass& staging, Io& 
         return Fail(io, kExitFailure, "cannot read file: " + input);
     }
     return kExitOk;
+}
+
+// A regedit file, by the library's regedit reader: every line it leaves out
+// is named on standard error. It is read once on its own first, so that a
+// file refused, or one of which nothing can be imported, locks nothing.
+int ImportRegedit(const Options& options, const std::string& input, Io& io) {
+    std::ifstream in(input, std::ios::binary);
+    const CString text(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+    if (!in.good() && !in.eof()) return Fail(io, kExitFailure, "cannot read file: " + input);
+    CRegeditFile reader;
+    CIniClass probe;
+    if (reader.ImportText(probe, text) != 1) {
+        return Fail(io, kExitFailure,
+                    reader.GetProblem() == CRegeditFile::BadUtf16
+                        ? "UTF-16 text that cannot be converted to the store's text: " + input
+                        : "not a registry file: " + input);
+    }
+    const CArray<CRegeditFile::Skipped>& skipped = reader.GetSkipped();
+    for (CArray<CRegeditFile::Skipped>::INT_PTR i = 0; i < skipped.GetSize(); ++i) {
+        io.err << "qorreg: " << Printable(input) << ':' << skipped[i].line
+               << ": skipped: " << skipped[i].reason.GetString() << '\n';
+    }
+    const std::string count = std::to_string(skipped.GetSize()) + (skipped.GetSize() == 1 ? " line" : " lines");
+    if (skipped.GetSize() != 0 && options.Has(kOptStrict)) {
+        return Fail(io, kExitFailure, count + " left out, so nothing imported (--strict): " + input);
+    }
+    if (skipped.GetSize() != 0 && reader.GetChangeCount() == 0) {
+        return Fail(io, kExitFailure, count + " left out and nothing else to import: " + input);
+    }
+    Session session(io);
+    if (int status = session.Open(options.file, FileUse::Change, options.waitSeconds, options.Has(kOptCreate)))
+        return status;
+    if (reader.ImportText(session.Store(), text) != 1) return Fail(io, kExitFailure, "cannot read file: " + input);
+    if (int status = session.Commit()) return status;
+    if (skipped.GetSize() == 0) return kExitOk;
+    io.err << "qorreg: " << count << " left out, the rest imported: " << Printable(input) << '\n';
+    return kExitLinesSkipped;
 }
 
 }  // namespace
@@ -172,6 +199,8 @@ int ImportVerb(const Options& options, Io& io) {
                         input);
     }
     if (kind == InputKind::NotRegistry) return Fail(io, kExitFailure, "not a registry file: " + input);
+    if (kind == InputKind::Regedit) return ImportRegedit(options, input, io);
+    if (options.Has(kOptStrict)) return Fail(io, kExitFailure, "--strict applies to regedit files only: " + input);
     // The input is read whole before the store file is locked: a refused import locks nothing.
     CIniClass staging;
     if (int status = ReadInput(input, kind, staging, io)) return status;

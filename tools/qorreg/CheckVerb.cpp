@@ -6,6 +6,7 @@
 // followed by the line itself, then a last line with the verdict.
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -112,7 +113,12 @@ Words Describe(const Finding& f) {
     return {"?", "?"};
 }
 
-const char* VerdictText(int verdict) {
+const char* VerdictText(int verdict, bool regedit) {
+    if (regedit) {
+        return verdict == CStoreFileCheck::Clean      ? "clean: import takes every line"
+               : verdict == CStoreFileCheck::Warnings ? "import leaves out the lines above and takes the rest"
+                                                      : "import cannot read it";
+    }
     return verdict == CStoreFileCheck::Clean      ? "clean: every line is read as written and survives a save"
            : verdict == CStoreFileCheck::Warnings ? "the store loads it, with the warnings above"
                                                   : "the store cannot load it";
@@ -181,7 +187,8 @@ std::vector<Reported> CodePageFindings(const std::string& path) {
     return found;
 }
 
-void WriteText(std::ostream& out, const std::string& path, const std::vector<Reported>& findings, int verdict) {
+void WriteText(std::ostream& out, const std::string& path, const std::vector<Reported>& findings, int verdict,
+               bool regedit) {
     std::size_t warnings = 0, errors = 0;
     for (const Reported& f : findings) {
         ++(f.fatal ? errors : warnings);
@@ -190,7 +197,7 @@ void WriteText(std::ostream& out, const std::string& path, const std::vector<Rep
         if (!f.text.empty()) out << "    " << Shown(f.text) << '\n';
     }
     out << Printable(path) << ": " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
-        << (warnings == 1 ? " warning: " : " warnings: ") << VerdictText(verdict) << '\n';
+        << (warnings == 1 ? " warning: " : " warnings: ") << VerdictText(verdict, regedit) << '\n';
 }
 
 const char* VerdictId(int verdict) {
@@ -199,7 +206,8 @@ const char* VerdictId(int verdict) {
                                                   : "cannot-load";
 }
 
-void WriteJsonReport(std::ostream& out, const std::string& path, const std::vector<Reported>& findings, int verdict) {
+void WriteJsonReport(std::ostream& out, const std::string& path, const std::vector<Reported>& findings, int verdict,
+                     bool regedit) {
     Json list = Json::array();
     for (const Reported& f : findings) {
         Json finding{{"line", f.line}, {"severity", f.fatal ? "error" : "warning"}, {"kind", f.kind}};
@@ -214,7 +222,42 @@ void WriteJsonReport(std::ostream& out, const std::string& path, const std::vect
                     {"status", verdict},
                     {"verdict", VerdictId(verdict)},
                     {"findings", std::move(list)},
-                    {"message", VerdictText(verdict)}});
+                    {"message", VerdictText(verdict, regedit)}});
+}
+
+// A regedit file: the lines the regedit reader of import leaves out, each a
+// warning; UTF-16 text it cannot convert, an error. -1 when the file has no
+// regedit header after all (a UTF-16 file): the store's check then speaks.
+int CheckRegedit(const std::string& path, std::vector<Reported>& findings) {
+    std::ifstream in(path, std::ios::binary);
+    const CString text(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+    CRegeditFile reader;
+    CIniClass probe;
+    if (reader.ImportText(probe, text) != 1) {
+        if (reader.GetProblem() != CRegeditFile::BadUtf16) return -1;
+        findings.push_back(
+            {0,
+             true,
+             "utf16",
+             0,
+             {},
+             {},
+             {},
+             {"UTF-16 text that cannot be converted to the store's text", "import reads nothing of it"}});
+        return CStoreFileCheck::CannotLoad;
+    }
+    const CArray<CRegeditFile::Skipped>& skipped = reader.GetSkipped();
+    for (CArray<CRegeditFile::Skipped>::INT_PTR i = 0; i < skipped.GetSize(); ++i) {
+        findings.push_back({skipped[i].line,
+                            false,
+                            "skipped",
+                            0,
+                            {},
+                            {},
+                            {},
+                            {skipped[i].reason.GetString(), "import leaves it out"}});
+    }
+    return skipped.GetSize() == 0 ? CStoreFileCheck::Clean : CStoreFileCheck::Warnings;
 }
 
 }  // namespace
@@ -223,16 +266,21 @@ int CheckVerb(const Options& options, Io& io) {
     const std::string& path = options.operands[0];
     std::string problem = ReadProblem(path);
     if (!problem.empty()) return Fail(io, CStoreFileCheck::CannotLoad, problem + ": " + path);
-    CStoreFileCheck check;
-    int verdict = check.Check(path.c_str());
-    std::vector<Reported> findings = FromLibrary(check.GetFindings());
-    std::vector<Reported> textFindings = CodePageFindings(path);
-    if (!textFindings.empty() && verdict == CStoreFileCheck::Clean) verdict = CStoreFileCheck::Warnings;
-    findings.insert(findings.end(), textFindings.begin(), textFindings.end());
+    std::vector<Reported> findings;
+    int verdict = DetectInputKind(path) == InputKind::Regedit ? CheckRegedit(path, findings) : -1;
+    const bool regedit = verdict >= 0;
+    if (!regedit) {
+        CStoreFileCheck check;
+        verdict = check.Check(path.c_str());
+        findings = FromLibrary(check.GetFindings());
+        std::vector<Reported> textFindings = CodePageFindings(path);
+        if (!textFindings.empty() && verdict == CStoreFileCheck::Clean) verdict = CStoreFileCheck::Warnings;
+        findings.insert(findings.end(), textFindings.begin(), textFindings.end());
+    }
     if (options.Has(kOptJson)) {
-        WriteJsonReport(io.out, Named(io, path), findings, verdict);
+        WriteJsonReport(io.out, Named(io, path), findings, verdict, regedit);
     } else {
-        WriteText(io.out, Named(io, path), findings, verdict);
+        WriteText(io.out, Named(io, path), findings, verdict, regedit);
     }
     return verdict;
 }

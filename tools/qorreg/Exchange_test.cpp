@@ -40,9 +40,18 @@ class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store_ = (dir_ / "root.ini").string();
-        std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n[CINICHECKFILEVALID]\r\n";
-        std::ofstream(dir_ / "in.reg", std::ios::binary) << kTheirExport;
-        ASSERT_EQ(On({"import", (dir_ / "in.reg").string()}).status, 0);
+        std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n[SOFTWARE\\NOROOT]\r\n\"X\"="
+                                                   "\"<string>y\"\r\n[CINICHECKFILEVALID]\r\n";
+        const std::string in = (dir_ / "in.reg").string();
+        std::ofstream(in, std::ios::binary) << kTheirExport;
+        // regedit skips the root-less key and its value; so does the import, naming both lines.
+        const Outcome imported = On({"import", in});
+        ASSERT_EQ(imported.status, 1);
+        ASSERT_EQ(imported.err, "qorreg: " + in +
+                                    ":15: skipped: the key is under no root regedit knows\nqorreg: " + in +
+                                    ":16: skipped: no key is open (see line 15)\nqorreg: 2 lines left out, the rest "
+                                    "imported: " +
+                                    in + "\n");
     }
 
     struct Outcome {
@@ -151,6 +160,42 @@ TEST_F(ExchangeTest, JsonQueryHoldsEveryValueAsAValueObjectAndNestedSubKeys) {
     const Json one = Json::parse(On({"query", "--json", "HKCR\\.scan", "-v", "odd"}).out);
     EXPECT_EQ(one["values"].size(), 1u);
     EXPECT_EQ(one["subkeys"], Json::array({{{"key", "HKEY_CLASSES_ROOT\\.SCAN\\SUB"}}}));
+}
+
+// A regedit file's skipped lines are named; the status tells whether the
+// rest was imported (1), nothing could be (2) or --strict refused (2).
+TEST_F(ExchangeTest, RegeditImportStatusSaysWhatWasLeftOutAndCheckNamesTheSameLines) {
+    struct Case {
+        const char* lines;  // after the header and its blank line
+        bool strict;
+        int status;
+        const char* key;  // queried afterwards
+        int queried;      // query's status: 0 present, 1 missing
+    };
+    const Case kCases[] = {
+        {"[HKEY_CURRENT_USER\\A]\r\n\"V\"=\"1\"\r\nstray\r\n", false, 1, "HKCU\\A", 0},
+        {"[HKEY_CURRENT_USER\\B]\r\n\"V\"=\"1\"\r\nstray\r\n", true, 2, "HKCU\\B", 1},
+        {"stray\r\n\"V\"=\"no key\"\r\n", false, 2, "HKCU\\Y", 0},
+        {"[-HKEY_CURRENT_USER\\Y]\r\n", false, 0, "HKCU\\Y", 1},
+    };
+    const std::string in = (dir_ / "case.reg").string();
+    for (const Case& c : kCases) {
+        std::ofstream(in, std::ios::binary) << "REGEDIT4\r\n\r\n" << c.lines;
+        std::ostringstream out, err;
+        const Outcome check{qorreg::Run({"check", in}, out, err), out.str(), err.str()};
+        const Outcome imported = c.strict ? On({"import", "--strict", in}) : On({"import", in});
+        EXPECT_EQ(imported.status, c.status) << c.lines << imported.err;
+        EXPECT_EQ(On({"query", c.key}).status, c.queried) << c.lines;
+        // check warns of the lines import names, with the same numbers.
+        EXPECT_EQ(check.status, c.status == 0 ? 0 : 1) << c.lines << check.out;
+        const bool stray = std::string(c.lines).find("stray") != std::string::npos;
+        const std::string line = std::string(c.lines).starts_with("stray") ? ":3: " : ":5: ";
+        EXPECT_EQ(imported.err.find(in + line + "skipped: not a key, value or comment line") != std::string::npos,
+                  stray)
+            << imported.err;
+        EXPECT_EQ(check.out.find(in + line + "warning: not a key, value or comment line") != std::string::npos, stray)
+            << check.out;
+    }
 }
 
 }  // namespace

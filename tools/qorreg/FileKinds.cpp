@@ -65,7 +65,9 @@ InputKind DetectInputKind(const std::string& path) {
     const std::string head(start, static_cast<std::size_t>(in.gcount()));
     if (head.starts_with("\xFF\xFE")) return InputKind::Regedit;  // regedit's own default form
     std::string rest;
-    const std::string first = FirstLine(head.starts_with("\xEF\xBB\xBF") ? head.substr(3) : head, &rest);
+    std::string first = FirstLine(head.starts_with("\xEF\xBB\xBF") ? head.substr(3) : head, &rest);
+    // regedit reads its header after blanks too.
+    first.erase(0, first.find_first_not_of(" \t"));
     if (first == "Windows Registry Editor Version 5.00") return InputKind::Regedit;
     if (first != "REGEDIT4") return InputKind::NotRegistry;
     CIniClass probe;

@@ -16,6 +16,8 @@ enum ExitStatus {
 };
 
 // compare's own statuses: 0 identical, 2 different, 1 the comparison failed.
+// import: lines of a regedit file were left out (each named), the rest imported.
+inline constexpr int kExitLinesSkipped = 1;
 inline constexpr int kExitDifferent = 2;
 inline constexpr int kExitCompareFailed = 1;
 

@@ -31,7 +31,7 @@ const VerbEntry kVerbs[] = {
     {"delete", DeleteVerb, 1, 1, kOptFile | kOptValue | kOptWait | kOptCreate, true, false},
     {"copy", CopyVerb, 2, 2, kOptFile | kOptWait | kOptCreate, true, false},
     {"export", ExportVerb, 1, 2, kOptFile | kOptApp | kOptRegedit | kOptUtf16 | kOptTwain | kOptAll, true, false},
-    {"import", ImportVerb, 1, 1, kOptFile | kOptWait | kOptCreate | kOptAs, true, false},
+    {"import", ImportVerb, 1, 1, kOptFile | kOptWait | kOptCreate | kOptAs | kOptStrict, true, false},
     {"validate", ValidateVerb, 1, 1, kOptFile, false, true},
     {"root", RootVerb, 1, 1, kOptFile | kOptTwain, true, false},
     {"compare", CompareVerb, 2, 3, kOptFile | kOptSubtree | kOptJson, false, true},
@@ -39,8 +39,8 @@ const VerbEntry kVerbs[] = {
 };
 
 // --codepage applies to every verb.
-const Option kAllOptions[] = {kOptFile, kOptValue,   kOptType,  kOptData, kOptSubtree, kOptApp,    kOptTwain,
-                              kOptWait, kOptRegedit, kOptUtf16, kOptJson, kOptAs,      kOptCreate, kOptAll};
+const Option kAllOptions[] = {kOptFile,    kOptValue, kOptType, kOptData, kOptSubtree, kOptApp, kOptTwain, kOptWait,
+                              kOptRegedit, kOptUtf16, kOptJson, kOptAs,   kOptCreate,  kOptAll, kOptStrict};
 
 // Verbs as reg.exe users type them (QUERY, Add) are taken in lower case.
 std::string LowerAscii(std::string text) {

@@ -18,7 +18,7 @@ _qorreg() {
     cur=${COMP_WORDS[COMP_CWORD]}
     prev=${COMP_WORDS[COMP_CWORD-1]}
     local verbs="query add delete copy export import validate root compare check"
-    local options="-f --file -v --value -t --type -d --data -s --subtree --app --twain --wait --regedit --utf16 --json --as --create --all --codepage -h --help -V --version"
+    local options="-f --file -v --value -t --type -d --data -s --subtree --app --twain --wait --regedit --utf16 --json --as --create --all --codepage --strict -h --help -V --version"
     local types="REG_SZ REG_DWORD REG_BINARY"
     local IFS=$'\n'  # a completion is one word, spaces and all
 
@@ -65,7 +65,7 @@ _qorreg() {
         delete) own="-f --file -v --value --wait --create" ;;
         copy) own="-f --file --wait --create" ;;
         export) own="-f --file --app --regedit --utf16 --twain --all" ;;
-        import) own="-f --file --wait --create --as" ;;
+        import) own="-f --file --wait --create --as --strict" ;;
         validate) own="-f --file" ;;
         root) own="-f --file --twain" ;;
         compare) own="-f --file -s --subtree --json" ;;

@@ -1,0 +1,82 @@
+// The regedit reader (CRegeditFile) on any bytes. What it reports as done
+// (its steps), replayed on a plain model of the store, is what the store
+// holds afterwards; a file it cannot read changes nothing; and what it
+// imported comes back unchanged after a save and a load, since it takes in
+// only what the store file keeps.
+#include <string>
+
+#include "CRegeditFile.h"
+#include "FuzzSupport.h"
+#include "store/RegeditFile.h"
+
+namespace {
+
+using qor::fuzz::Check;
+using qor::fuzz::Snapshot;
+using qor::fuzz::SnapshotOf;
+using qor::store::RegeditStep;
+
+const Snapshot& Prefilled() {
+    static const Snapshot store = {
+        {"HKEY_CURRENT_USER\\X", {{"@", "<string>default"}, {"A", "<dword>3"}}},
+        {"HKEY_CURRENT_USER\\X\\Y", {{"B", "<hex>01,02"}}},
+        {"HKEY_LOCAL_MACHINE\\Z", {}},
+    };
+    return store;
+}
+
+// The steps as plain map operations, in their order.
+void Replay(const std::vector<RegeditStep>& steps, Snapshot& model) {
+    for (const RegeditStep& step : steps) {
+        switch (step.kind) {
+            case RegeditStep::Kind::AddKey:
+                model[step.key];
+                break;
+            case RegeditStep::Kind::SetValue:
+                model[step.key][step.name] = step.text;
+                break;
+            case RegeditStep::Kind::DeleteValue:
+                if (model.count(step.key) != 0) model[step.key].erase(step.name);
+                break;
+            case RegeditStep::Kind::DeleteKey:
+                for (auto it = model.begin(); it != model.end();) {
+                    const bool below = it->first.size() > step.key.size() && it->first.starts_with(step.key) &&
+                                       it->first[step.key.size()] == '\\';
+                    it = it->first == step.key || below ? model.erase(it) : std::next(it);
+                }
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    qor::store::RegeditReport report;
+    const bool read = qor::store::ReadRegeditText(bytes, report) == qor::store::RegeditRead::Read;
+
+    CIniClass store;
+    qor::fuzz::Fill(store, Prefilled());
+    CRegeditFile reader;
+    const int result = reader.ImportText(store, CString(bytes));
+    if (!read) {
+        Check(result == 0, "a file the reader cannot read was imported");
+        Check(SnapshotOf(store) == Prefilled(), "a refused import changed the store");
+        return 0;
+    }
+    Check(result == 1, "a readable file was refused");
+    Check(reader.GetChangeCount() == static_cast<int>(report.steps.size()), "the change count is not the steps'");
+    Check(static_cast<std::size_t>(reader.GetSkipped().GetSize()) == report.skipped.size(), "skipped lines miscounted");
+    Snapshot model = Prefilled();
+    Replay(report.steps, model);
+    const Snapshot held = SnapshotOf(store);
+    Check(held == model, "the store does not hold what the reader reports as imported");
+
+    const std::string saved = qor::fuzz::ScratchPath("regedit-saved.ini");
+    Check(store.SaveFile(saved.c_str(), "") == 1, "an imported store did not save");
+    CIniClass again;
+    Check(again.LoadFile(saved.c_str()) == 1, "the saved import does not load");
+    Check(SnapshotOf(again) == held, "save and load changed what the regedit reader imported");
+    return 0;
+}
