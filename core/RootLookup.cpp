@@ -1,8 +1,8 @@
 #include "core/RootLookup.h"
 
-#include "CIniClass.h"
 #include "platform/Platform.h"
 #include "util/FixedText.h"
+#include "store/StoreFile.h"
 #include "store/ValueText.h"
 
 namespace qor::rootlookup {
@@ -34,14 +34,12 @@ struct Candidate {
     std::string folder;  // F + "\" + S + "\"
 };
 
-// Each candidate's file goes into a store of its own, so that a key shared
-// with another product's file cannot hide this one.
-bool CandidateNamesModule(const Candidate& c, const std::string& valueName, const std::string& module) {
-    CIniClass candidateStore;
-    candidateStore.LoadFile((c.folder + "root.ini").c_str());
-    CString stored;
-    if (!candidateStore.GetValue(c.key.c_str(), valueName.c_str(), stored)) return false;
-    std::string text = stored.str();
+// Each candidate's file is read on its own, so that a key shared with
+// another product's file cannot hide this one. Only the one value is kept
+// of it; the file is still read whole by the load's rules.
+bool CandidateNamesModule(const Candidate& c, const std::string& upperValueName, const std::string& module) {
+    std::string text;
+    if (!store::ReadOneStoredValue(c.folder + "root.ini", store::Upper(c.key), upperValueName, text)) return false;
     store::RemovePrefix(text);
     return platform::CompareNoCase(ShortFormOrSelf(text).c_str(), module.c_str()) == 0;
 }
@@ -55,7 +53,7 @@ char* FindStoreRoot(unsigned short mode, const char* modulePath, char* keyBuffer
     if (keyBuffer == nullptr) return keyBuffer;
     const std::string module = ModuleText(mode, modulePath);
     const std::string appData = platform::CommonAppDataFolder();
-    const std::string valueName = mode == 0 ? "System Directory" : "Twain Pathname";
+    const std::string valueName = mode == 0 ? "SYSTEM DIRECTORY" : "TWAIN PATHNAME";
 
     std::string fragment;
     for (int index = 1;; ++index) {

@@ -15,8 +15,9 @@ constexpr const char* kError = "Software\\Company\\Error";
 
 // ROOT1 First holds a product sharing a key with Second's, and one without
 // its own .ini file; ROOT2 Second holds the product that names C:\P\Bin,
-// one without a trailing separator and (where the host allows such paths)
-// one whose folder exceeds 260 bytes.
+// one without a trailing separator, one whose root.ini names a key twice,
+// one whose key follows another key holding the same value name, and (where
+// the host allows such paths) one whose folder exceeds 260 bytes.
 class StoreRootTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -29,6 +30,12 @@ protected:
         tree.AddProduct("Second", "Scan", "System Directory", "c:\\p\\bin\\", true,
                         "\"Twain Pathname\"=\"C:\\P\\BIN\\DS.DS\"\r\n" + shared);
         tree.AddProduct("Second", "Cut", "System Directory", "C:\\Cut");
+        tree.AddProduct("Second", "Twice", "System Directory", "C:\\Twice\\", true, shared + shared);
+        tree.Write("Second/Later/Later.ini", "");
+        tree.Write("Second/Later/root.ini",
+                   "REGEDIT4\r\n[SOFTWARE\\COMMON]\r\n\"System Directory\"=\"C:\\Else\\\"\r\n"
+                   "[SOFTWARE" +
+                       tree.Fragment("Second") + "\\Later]\r\n\"System Directory\"=\"C:\\Later\\\"\r\n");
 #ifndef _WIN32
         tree.AddProduct("Second", std::string(240, 'L'), "System Directory", "C:\\Long\\");
 #endif
@@ -48,21 +55,24 @@ protected:
 };
 
 TEST_F(StoreRootTest, FindsOnlyAProductWhoseOwnRootFileNamesTheModule) {
-    const std::string found = "SOFTWARE" + tree.Fragment("Second") + "\\Scan";
     struct Case {
         unsigned short mode;
         const char* module;
-        std::string key;
+        std::string sub;  // the product found in Second, or none
     };
-    for (const Case& c : std::vector<Case>{{0, "C:\\P\\Bin\\app.exe", found},
-                                           {1, "c:\\p\\bin\\DS.ds", found},
-                                           {1, "C:\\P\\Bin\\app.exe", kError},
-                                           {0, "C:\\Loose\\app.exe", kError},
-                                           {0, "C:\\Cut\\app.exe", kError},
-                                           {0, "C:\\Long\\app.exe", kError}}) {
+    for (const Case& c : std::vector<Case>{{0, "C:\\P\\Bin\\app.exe", "Scan"},
+                                           {1, "c:\\p\\bin\\DS.ds", "Scan"},
+                                           {1, "C:\\P\\Bin\\app.exe", ""},
+                                           {0, "C:\\Loose\\app.exe", ""},
+                                           {0, "C:\\Cut\\app.exe", ""},
+                                           {0, "C:\\Twice\\app.exe", ""},
+                                           {0, "C:\\Later\\app.exe", "Later"},
+                                           {0, "C:\\Else\\app.exe", ""},
+                                           {0, "C:\\Long\\app.exe", ""}}) {
         std::strcpy(CRegExt::m_pSysPath, "untouched");
-        EXPECT_EQ(Find(c.mode, c.module), c.key) << c.module;
-        EXPECT_EQ(Slashed(CRegExt::m_pSysPath), c.key == found ? tree.Path() + "/Second/Scan/" : "untouched");
+        const std::string key = "SOFTWARE" + tree.Fragment("Second") + "\\" + c.sub;
+        EXPECT_EQ(Find(c.mode, c.module), c.sub.empty() ? kError : key) << c.module;
+        EXPECT_EQ(Slashed(CRegExt::m_pSysPath), c.sub.empty() ? "untouched" : tree.Path() + "/Second/" + c.sub + "/");
     }
     EXPECT_STREQ(object.szKey, "HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER");
     EXPECT_EQ(object.m_fWrite, 1);

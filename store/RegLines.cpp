@@ -138,6 +138,12 @@ public:
     }
     // Indexes the keys read: the reading is over.
     void IndexTarget() { target_.Reindex(); }
+    // From now on only key's values are kept; every other section still
+    // counts as named (a key named twice stops the read as before).
+    void KeepValuesOf(std::string_view key) {
+        onlyKey_.assign(key);
+        filtered_ = true;
+    }
 
     // False when the line stops the read.
     bool Line(std::string_view line) {
@@ -171,6 +177,7 @@ private:
         if (!namedBefore) it = target_.AppendUnindexed(it, key_, ValueList());
         EndSection();
         current_ = &it->second;
+        skipping_ = filtered_ && key_ != onlyKey_;
         return true;
     }
 
@@ -192,6 +199,7 @@ private:
             }
             return;
         }
+        if (skipping_) return;
         // Without an observer, the shapes that a store file holds go to the
         // values as they are read, with no copy in between.
         if (observer_ == nullptr && AddCommonShape(WithoutQuotesAtEnds(name), field)) return;
@@ -223,6 +231,8 @@ private:
     ValueList* current_ = nullptr;
     ValueListBuilder values_;
     std::string key_, name_, field_;
+    std::string onlyKey_;
+    bool filtered_ = false, skipping_ = false;
 };
 
 void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
@@ -259,6 +269,8 @@ RegLineReader::RegLineReader(const RegLineRules& rules, KeyMap& target, const Ke
     : lines_(std::make_unique<LineHandler>(rules, target, taken, observer)), observer_(observer) {}
 
 RegLineReader::~RegLineReader() = default;
+
+void RegLineReader::KeepValuesOf(std::string_view key) { lines_->KeepValuesOf(key); }
 
 bool RegLineReader::Read(std::string_view piece) {
     if (observer_ == nullptr) return ReadLines(piece);

@@ -111,6 +111,11 @@ public:
     RegLineReader(const RegLineReader&) = delete;
     RegLineReader& operator=(const RegLineReader&) = delete;
 
+    // Before the first Read: keeps the values of key (upper-case) only. The
+    // other sections are still read, so the rules that stop a read (a key
+    // named twice) hold as in a whole read; their keys are kept without values.
+    void KeepValuesOf(std::string_view key);
+
     // Reads the lines that the piece completes. False when a duplicate
     // section stopped the read (target then holds what came before it).
     bool Read(std::string_view piece);

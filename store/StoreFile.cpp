@@ -77,10 +77,12 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
 }
 
 // Reads the store file at path into an empty map by the store file's rules
-// and limits, with the identity of the file read.
-bool ReadStoreFile(const std::string& path, KeyMap& target, const KeyMap* taken,
-                   qor::platform::FileIdentity& identity) {
+// and limits, with the identity of the file read. onlyKey, when given:
+// only that key's values are kept.
+bool ReadStoreFile(const std::string& path, KeyMap& target, const KeyMap* taken, qor::platform::FileIdentity& identity,
+                   const std::string_view* onlyKey = nullptr) {
     qor::store::RegLineReader reader(qor::store::kStoreFileRules, target, taken);
+    if (onlyKey != nullptr) reader.KeepValuesOf(*onlyKey);
     // A file larger than the bound is refused before it is read, and one
     // that grows past it while read stops the read.
     const auto read = [&reader](std::string_view piece) { return reader.Read(piece); };
@@ -90,6 +92,24 @@ bool ReadStoreFile(const std::string& path, KeyMap& target, const KeyMap* taken,
 }
 
 }  // namespace
+
+bool qor::store::ReadOneStoredValue(const std::string& path, std::string_view key, std::string_view name,
+                                    std::string& text) {
+    try {
+        KeyMap keys;
+        qor::platform::FileIdentity identity;
+        if (!ReadStoreFile(path, keys, nullptr, identity, &key)) return false;
+        const auto it = keys.find(key);
+        if (it == keys.end()) return false;
+        const auto found = it->second.Find(name);
+        if (!found) return false;
+        text.clear();
+        found->AppendTo(text);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 // A file that another writer changed since this store last loaded or saved
 // it is read again and this store's changes are applied to it

@@ -4,6 +4,7 @@
 #define QOR_STORE_STOREFILE_H
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace qor::store {
@@ -23,6 +24,13 @@ inline constexpr std::size_t kMarkerWindow = 260;
 // with a line end before it, within the last kMarkerWindow bytes of bytes
 // (which may be just the file's end). IsFileValid's rule.
 bool EndsWithMarkerLine(std::string_view bytes);
+
+// Reads the text of value name of key (both upper-case) from the store file
+// at path, as a load of that file into an empty store and a read of the
+// value would give it: by the same rules and limits (a file that names a key
+// twice or is too large gives nothing), but keeping no other key's values.
+// False when there is no such value.
+bool ReadOneStoredValue(const std::string& path, std::string_view key, std::string_view name, std::string& text);
 
 }  // namespace qor::store
 
