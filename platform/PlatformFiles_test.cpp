@@ -47,13 +47,10 @@ TEST_F(PlatformFiles, ReplaceWritesNewContentOrCreatesTheFileAndLeavesNoTemporar
     EXPECT_EQ(Read("fresh.ini"), bytes);
 }
 
-TEST_F(PlatformFiles, ReplaceFailsWhenTheFolderIsMissing) {
+TEST_F(PlatformFiles, ReplaceFailsInAMissingFolderOrOverAFolderAndLeavesNoTemporary) {
     EXPECT_FALSE(ReplaceFileAtomically(Path("missing/root.ini"), "data"));
     EXPECT_FALSE(fs::exists(root_ / "missing"));
     EXPECT_TRUE(Names(root_).empty());
-}
-
-TEST_F(PlatformFiles, ReplaceOfAFolderFailsAndRemovesItsTemporary) {
     fs::create_directory(root_ / "root.ini");
     Write("root.ini/inside", "kept");
     EXPECT_FALSE(ReplaceFileAtomically(Path("root.ini"), "data"));
