@@ -37,26 +37,20 @@ protected:
     const fs::path root_ = folder_.FsPath();
 };
 
-TEST_F(PlatformFiles, ReplaceWritesNewContentAndLeavesNoTemporaryBehind) {
+TEST_F(PlatformFiles, ReplaceWritesNewContentOrCreatesTheFileAndLeavesNoTemporaryBehind) {
     Write("root.ini", "old content that is longer than the new one");
     ASSERT_TRUE(ReplaceFileAtomically(Path("root.ini"), "new"));
     EXPECT_EQ(Read("root.ini"), "new");
     EXPECT_EQ(Names(root_), std::vector<std::string>{"root.ini"});
-}
-
-TEST_F(PlatformFiles, ReplaceCreatesMissingFileWithEmbeddedNulBytes) {
     const std::string bytes("a\0b\r\n", 5);
     ASSERT_TRUE(ReplaceFileAtomically(Path("fresh.ini"), bytes));
     EXPECT_EQ(Read("fresh.ini"), bytes);
 }
 
-TEST_F(PlatformFiles, ReplaceFailsWhenTheFolderIsMissing) {
+TEST_F(PlatformFiles, ReplaceFailsInAMissingFolderOrOverAFolderAndLeavesNoTemporary) {
     EXPECT_FALSE(ReplaceFileAtomically(Path("missing/root.ini"), "data"));
     EXPECT_FALSE(fs::exists(root_ / "missing"));
     EXPECT_TRUE(Names(root_).empty());
-}
-
-TEST_F(PlatformFiles, ReplaceOfAFolderFailsAndRemovesItsTemporary) {
     fs::create_directory(root_ / "root.ini");
     Write("root.ini/inside", "kept");
     EXPECT_FALSE(ReplaceFileAtomically(Path("root.ini"), "data"));
@@ -91,25 +85,22 @@ TEST_F(PlatformFiles, ReplaceFromPiecesThatGiveUpOrThrowKeepsTheOldFile) {
     EXPECT_EQ(Names(root_), std::vector<std::string>{"root.ini"});
 }
 
-TEST_F(PlatformFiles, ReadRefusesFoldersAndMissingFilesAndKeepsTheBuffer) {
+TEST_F(PlatformFiles, ReadRefusesFoldersAndMissingFilesAndKeepsTheBufferButReadsAnEmptyFile) {
     fs::create_directory(root_ / "folder");
     std::string bytes = "untouched";
     EXPECT_FALSE(ReadWholeFile(Path("folder"), bytes));
     EXPECT_FALSE(ReadWholeFile(Path("absent.ini"), bytes));
     EXPECT_EQ(bytes, "untouched");
+    Write("empty.ini", "");
+    EXPECT_TRUE(ReadWholeFile(Path("empty.ini"), bytes));
+    EXPECT_EQ(bytes, "");
 }
 
-TEST_F(PlatformFiles, ReadReturnsEveryByteOfALargeFile) {
-    std::string big(24 * 1024 * 1024 + 7, '\0');
-    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 131) >> 3);
-    Write("big.bin", big);
-    EXPECT_TRUE(Read("big.bin") == big);
-}
-
-TEST_F(PlatformFiles, ReadInPiecesHandsOverEveryByteInOrderAndStopsWhenAsked) {
+TEST_F(PlatformFiles, WholeAndPieceReadsHandOverEveryByteInOrderAndStopWhenAsked) {
     std::string bytes(3 * 1024 * 1024 + 17, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
     Write("big.ini", bytes);
+    EXPECT_TRUE(Read("big.ini") == bytes);
     std::string joined;
     int pieces = 0;
     ASSERT_TRUE(ReadFileInPieces(Path("big.ini"), [&](std::string_view piece) {
@@ -170,13 +161,6 @@ TEST_F(PlatformFiles, TailReadGivesOnlyTheLastBytes) {
     std::string bytes;
     EXPECT_FALSE(ReadFileTail(Path("absent.ini"), 3, bytes));
     EXPECT_FALSE(ReadFileTail(root_.string(), 3, bytes));
-}
-
-TEST_F(PlatformFiles, ReadOfAnEmptyFileGivesEmptyText) {
-    Write("empty.ini", "");
-    std::string bytes = "stale";
-    EXPECT_TRUE(ReadWholeFile(Path("empty.ini"), bytes));
-    EXPECT_EQ(bytes, "");
 }
 
 TEST_F(PlatformFiles, AppendCreatesTheFileThenAddsAfterExistingBytes) {

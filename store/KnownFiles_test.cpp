@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CIniClass.h"
+#include "store/IniClassInternal.h"
 #include "store/KnownFiles.h"
 #include "testsupport/StoreViews.h"
 #include "testsupport/TestFiles.h"
@@ -151,6 +152,11 @@ TEST(SaveMerge, StoreSavedToManyFilesRemembersTheLatestOnly) {
     ASSERT_EQ(remembered.LoadFile(copy(KnownFiles::kMostFiles).c_str()), 1);
     EXPECT_EQ(StoreLines(forgotten), (Texts{"[C]", "V = <string>mine"}));
     EXPECT_EQ(StoreLines(remembered), OthersWith({}));
+    // What the files hold is counted: each remembered path, then each change.
+    const std::size_t held = Internal(store).files.HeldBytes();
+    EXPECT_GT(held, KnownFiles::kMostFiles * copy(0).size());
+    store.SetValue("C", "W", "<string>a change every remembered file records");
+    EXPECT_GT(Internal(store).files.HeldBytes(), held);
 }
 
 // The excluded keys are never written; the store keeps its own.

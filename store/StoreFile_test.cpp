@@ -122,18 +122,6 @@ TEST_F(StoreFileTest, HostileFilesLoadSafely) {
     }
 }
 
-TEST_F(StoreFileTest, SixteenMegabyteLinesLoad) {
-    const std::string big(16 * 1024 * 1024, 'z');
-    std::string hex = "\"H\"=hex:";
-    for (int i = 0; i < 200000; ++i) hex += "0a,\\\n  ";
-    WriteBytes(path, "[K]\r\n\"BIG\"=\"" + big + "\"\r\n" + hex + "ff\n\"TAIL\"=1" + std::string(100, 'z'));
-    CIniClass store;
-    ASSERT_EQ(store.LoadFile(path.c_str()), 1);
-    EXPECT_EQ(ValueOf(store, "K", "BIG"), "<string>" + big);
-    EXPECT_EQ(ValueOf(store, "K", "H").size(), 5u + 3u * 200000u + 2u);
-    EXPECT_EQ(ValueOf(store, "K", "TAIL"), "(missing)");
-}
-
 TEST_F(StoreFileTest, FailedSaveReportsZeroAndLeavesWhatWasThere) {
     CIniClass store;
     store.SetValue(kX, "A", "<dword>1");

@@ -50,7 +50,6 @@ public:
             return facade_ == Facade::Class ? CRegExt::Save(path_.c_str()) : table_->pfnSave(&root_, path_.c_str());
         if (verb == "set") return Set(step[1], step[2], step[3]);
         if (verb == "delete key") return DeleteKey(step[1]);
-        if (verb == "remove all") return RemoveAll();
         if (verb == "free") return Free();
         if (verb == "lock") return (lock_ = std::make_unique<CStoreFileLock>(path_.c_str(), 10000u))->IsLocked();
         if (verb == "unlock") return lock_.reset(), 1;
@@ -86,12 +85,6 @@ private:
         tagRegHandle key;
         return table_->pfnOpen(HKEY_CURRENT_USER, sub.c_str(), KEY_ALL_ACCESS, &key) == ERROR_SUCCESS &&
                table_->pfnDeleteKeyEx(&key, "") == 1;
-    }
-    int RemoveAll() {
-        CIniClass* store = facade_ == Facade::Class ? CRegExt::m_pIni : root_.pIni;
-        if (store == nullptr) return 0;
-        store->RemoveAll();
-        return 1;
     }
 
     Facade facade_;
@@ -213,14 +206,6 @@ const std::vector<Scenario>& Scenarios() {
           {"A", Set(docScan, "Y", "ay")},
           {"A", "save"}},
          {{docScan, "X", "<string>qx"}, {docScan, "Y", "<string>ay"}}},
-        {"A and B load; A changes Y and saves; B changes Z and saves",
-         {{"A", "load"},
-          {"B", "load"},
-          {"A", Set(docScan, "Y", "ay")},
-          {"A", "save"},
-          {"B", Set(docScan, "Z", "bz")},
-          {"B", "save"}},
-         {{docScan, "Y", "<string>ay"}, {docScan, "Z", "<string>bz"}}},
         {"qorreg deletes a value while A holds the store",
          {{"A", "load"},
           {"Q", Join({"delete", "HKCU\\" + docScan, "-v", "Last Profile"})},
@@ -243,23 +228,6 @@ const std::vector<Scenario>& Scenarios() {
           {"H", "unlock"},
           {"A?", ""}},
          {{docScan, "X", "<string>hx"}, {docScan, "Y", "<string>ay"}}},
-        {"both change one value: the later save wins",
-         {{"A", "load"},
-          {"B", "load"},
-          {"B", Set(docScan, "LANGUAGE", "b")},
-          {"A", Set(docScan, "LANGUAGE", "a")},
-          {"B", "save"},
-          {"A", "save"}},
-         {{docScan, "LANGUAGE", "<string>a"}}},
-        {"B adds a key and saves; A empties its store, adds one and saves: only A's",
-         {{"A", "load"},
-          {"B", "load"},
-          {"B", Set(docScan + "\\B", "V", "b")},
-          {"B", "save"},
-          {"A", "remove all"},
-          {"A", Set(docScan + "\\A", "V", "a")},
-          {"A", "save"}},
-         {{docScan + "\\B", nullptr, ""}, {docScan, nullptr, ""}, {docScan + "\\A", "V", "<string>a"}}},
         {"B adds below a subtree that A deletes: the subtree goes, B's addition with it",
          {{"A", "load"},
           {"B", "load"},

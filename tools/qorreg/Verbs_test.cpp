@@ -83,43 +83,38 @@ protected:
     std::string store_;
 };
 
-TEST_F(VerbsTest, QueryShowsValuesByNameThenDirectSubKeysInByteOrder) {
+// Values by name, then the direct sub-keys in byte order; with -s, depth
+// first with the children in byte order.
+TEST_F(VerbsTest, QueryShowsValuesByNameThenSubKeysInByteOrder) {
+    const std::string values =
+        "HKEY_CURRENT_USER\\SOFTWARE\\X\n"
+        "    GAMMA    REG_DWORD    0x00000003 (3)\n"
+        "    NAME    REG_SZ    abc\n"
+        "    TABLE    REG_BINARY    01ff\n"
+        "\n";
     Outcome r = OnStore({"query", "hkcu\\software\\x"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\n"
-              "    GAMMA    REG_DWORD    0x00000003 (3)\n"
-              "    NAME    REG_SZ    abc\n"
-              "    TABLE    REG_BINARY    01ff\n"
-              "\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B0\n");
-}
-
-TEST_F(VerbsTest, QuerySubtreeWalksDepthFirstWithChildrenInByteOrder) {
-    Outcome r = OnStore({"query", "HKCU\\SOFTWARE\\X\\", "-s"});
+    EXPECT_EQ(r.out, values +
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\B0\n");
+    r = OnStore({"query", "HKCU\\SOFTWARE\\X\\", "-s"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\n"
-              "    GAMMA    REG_DWORD    0x00000003 (3)\n"
-              "    NAME    REG_SZ    abc\n"
-              "    TABLE    REG_BINARY    01ff\n"
-              "\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n"
-              "\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n"
-              "\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\\DEEP\n"
-              "    Z    REG_SZ    z\n"
-              "\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n"
-              "    M    REG_DWORD    0xffffffff (4294967295)\n"
-              "\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\\C\n"
-              "\n"
-              "HKEY_CURRENT_USER\\SOFTWARE\\X\\B0\n");
+    EXPECT_EQ(r.out, values +
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n"
+                         "\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n"
+                         "\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\\DEEP\n"
+                         "    Z    REG_SZ    z\n"
+                         "\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n"
+                         "    M    REG_DWORD    0xffffffff (4294967295)\n"
+                         "\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\\C\n"
+                         "\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\B0\n");
 }
 
 TEST_F(VerbsTest, QueryValueOptionShowsOnlyKeysHoldingThatValue) {
