@@ -56,15 +56,6 @@ TEST_F(EnumerationTest, TellsAMissingKeyFromAKeyWithoutSubKeys) {
     EXPECT_EQ(nullptr, reg.m_SubKeyList.pHead);
 }
 
-TEST_F(EnumerationTest, SortsNamesByTheirBytes) {
-    AddKeys({"HKEY_CURRENT_USER\\SOFTWARE\\X\\KEY_2", "HKEY_CURRENT_USER\\SOFTWARE\\X\\KEYA",
-             "HKEY_CURRENT_USER\\SOFTWARE\\X\\9", "HKEY_CURRENT_USER\\SOFTWARE\\X\\10",
-             "HKEY_CURRENT_USER\\SOFTWARE\\X\\A B"});
-    CRegExt reg;
-    ASSERT_EQ(ERROR_SUCCESS, Query(reg, kA));
-    EXPECT_EQ((NameList{"10", "9", "A B", "KEYA", "KEY_2"}), Names(reg, 0, 5));
-}
-
 TEST_F(EnumerationTest, SecondQueryAppendsUntilClose) {
     AddKeys({"HKEY_CURRENT_USER\\SOFTWARE\\X\\B", "HKEY_CURRENT_USER\\SOFTWARE\\Y\\Q"});
     CRegExt reg;

@@ -22,22 +22,15 @@ protected:
 
 HKEY AsHandle(const void* p) { return reinterpret_cast<HKEY>(const_cast<void*>(p)); }
 
-TEST_F(OpeningTest, OpenNeedsEveryWriteBitWhileCreateKeyNeedsAny) {
-    struct Case {
-        DWORD mask;
-        int openWrites, createWrites;
-    };
-    const Case cases[] = {{KEY_READ, 0, 1}, {KEY_WRITE, 1, 1}, {KEY_ALL_ACCESS, 1, 1},
-                          {0x20004, 0, 1},  {0x19, 0, 0},      {0, 0, 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mask);
-        CRegExt reg, created;
-        ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_LOCAL_MACHINE, "software\\x\\", c.mask));
-        EXPECT_STREQ(kX, reg.szKey);
-        EXPECT_EQ(c.openWrites, reg.m_fWrite);
-        ASSERT_EQ(1, created.CreateKey("NEW", &reg, c.mask));
-        EXPECT_EQ(c.createWrites, created.m_fWrite);
-    }
+// The mask rules themselves are the core's; this checks that both forms
+// apply their own rule: KEY_READ opens read-only but creates writable.
+TEST_F(OpeningTest, OpenAndCreateKeyEachApplyTheirMaskRule) {
+    CRegExt reg, created;
+    ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_LOCAL_MACHINE, "software\\x\\", KEY_READ));
+    EXPECT_STREQ(kX, reg.szKey);
+    EXPECT_EQ(0, reg.m_fWrite);
+    ASSERT_EQ(1, created.CreateKey("NEW", &reg, KEY_READ));
+    EXPECT_EQ(1, created.m_fWrite);
 }
 
 TEST_F(OpeningTest, FailedOpenUnderARootClosesButKeepsKeyAndWriteFlag) {
@@ -89,6 +82,54 @@ TEST_F(OpeningTest, EveryParentFormIsJudgedByTheParentRule) {
     CRegExt reg;
     EXPECT_EQ(0, reg.OpenReadWrite("MISSING", kSoftware));
     EXPECT_EQ(1, reg.m_fWrite);
+}
+
+// The number-named sub-key forms open `parent\<number>`; the parent-only
+// forms refer to the parent's own key; Attach, operator= and Detach take
+// over and forget a key.
+TEST_F(OpeningTest, NumberNamedSubKeysAndParentOnlyFormsReachTheirKeys) {
+    const std::string seven = std::string(kX) + "\\7";
+    AddKeys({seven.c_str()});
+    CRegExt parent;
+    ASSERT_EQ(1, parent.OpenReadOnly("X", kSoftware));
+    const struct {
+        const char* form;
+        std::function<int(CRegExt& r, CRegExt& p)> open;
+        const char* key;
+        int writes;
+    } cases[] = {
+        {"OpenReadOnly(n, HKEY)", [](CRegExt& r, CRegExt& p) { return r.OpenReadOnly(7, AsHandle(&p)); }, "7", 0},
+        {"OpenReadOnly(n, text)", [](CRegExt& r, CRegExt&) { return r.OpenReadOnly(7, kX); }, "7", 0},
+        {"OpenReadOnly(n, object)", [](CRegExt& r, CRegExt& p) { return r.OpenReadOnly(7, p); }, "7", 0},
+        {"OpenReadOnly(n, pointer)", [](CRegExt& r, CRegExt& p) { return r.OpenReadOnly(7, &p); }, "7", 0},
+        {"OpenReadWrite(n, HKEY)", [](CRegExt& r, CRegExt& p) { return r.OpenReadWrite(7, AsHandle(&p)); }, "7", 1},
+        {"OpenReadWrite(n, text)", [](CRegExt& r, CRegExt&) { return r.OpenReadWrite(7, kX); }, "7", 1},
+        {"OpenReadWrite(n, object)", [](CRegExt& r, CRegExt& p) { return r.OpenReadWrite(7, p); }, "7", 1},
+        {"OpenReadWrite(n, pointer)", [](CRegExt& r, CRegExt& p) { return r.OpenReadWrite(7, &p); }, "7", 1},
+        {"CreateKey(n, HKEY)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(8, AsHandle(&p), KEY_WRITE); }, "8", 1},
+        {"CreateKey(n, pointer)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(8, &p, KEY_WRITE); }, "8", 1},
+        {"CreateKey(n, object)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(8, p, KEY_READ); }, "8", 1},
+        {"CreateKey(HKEY)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(AsHandle(&p), KEY_WRITE); }, "", 1},
+        {"CreateKey(object)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(p, 0); }, "", 0},
+        {"CreateKey(text, HKEY)", [](CRegExt& r, CRegExt& p) { return r.CreateKey("9", AsHandle(&p), 0); }, "9", 0},
+    };
+    for (const auto& c : cases) {
+        CRegExt reg;
+        EXPECT_EQ(1, c.open(reg, parent)) << c.form;
+        EXPECT_EQ(std::string(kX) + (*c.key ? std::string("\\") + c.key : ""), reg.szKey) << c.form;
+        EXPECT_EQ(c.writes, reg.m_fWrite) << c.form;
+    }
+    CRegExt taken;
+    taken.Attach(AsHandle(&parent));
+    EXPECT_STREQ(kX, taken.szKey);
+    taken.Attach(CRegExt(parent));
+    taken.m_fWrite = 1;
+    CRegExt assigned;
+    assigned = &taken;
+    EXPECT_STREQ(kX, assigned.szKey);
+    EXPECT_EQ(1, assigned.m_fWrite);
+    EXPECT_EQ(reinterpret_cast<HKEY>(&assigned), assigned.Detach());
+    EXPECT_STREQ("", assigned.szKey);
 }
 
 class CountingOpen : public CRegExt {

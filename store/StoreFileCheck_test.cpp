@@ -73,6 +73,44 @@ TEST(StoreFileCheck, VerdictFindingsAndQuickLookOfEachFile) {
     EXPECT_EQ(kind, Check::CannotRead);
 }
 
+// One crafted file per kind of finding: the file gives that finding at its
+// line (among others it may give), and the verdict follows from the kind.
+TEST(StoreFileCheck, EachKindOfFindingAtItsLine) {
+    const struct {
+        const char* what;
+        std::string text;
+        Check::Kind kind;
+        unsigned line;
+    } cases[] = {
+        {"value before the first key", "REGEDIT4\r\n\"A\"=\"1\"\r\n[K]\r\n" + kEnd, Check::NoSection, 2},
+        {"empty name", kHead + "=\"1\"\r\n" + kEnd, Check::EmptyName, 3},
+        {"empty data", kHead + "\"A\"=\r\n" + kEnd, Check::EmptyData, 3},
+        {"last line without line end", kHead + kEnd + "[HKEY_CURRENT_USER\\Y]", Check::UnendedLastLine, 4},
+        {"key line with ] inside", kHead + "[A]B]\r\n\"V\"=\"1\"\r\n" + kEnd, Check::NotASection, 3},
+        {"key named twice (LF lines)", "REGEDIT4\n[K]\n\"A\"=\"1\"\n\n[k]\n[CINICHECKFILEVALID]\n",
+         Check::KeyNamedAgain, 5},
+        {"NUL byte (CR-only lines)", std::string("REGEDIT4\r[K]\r\"A\"=\"a\0b\"\r", 23) + "[CINICHECKFILEVALID]\r",
+         Check::NulByte, 3},
+        {"name with = inside quotes", kHead + "\"A=B\"=\"1\"\r\n" + kEnd, Check::NameReadOtherwise, 3},
+        {"string holding dword:", kHead + "\"A\"=\"x dword:5\"\r\n" + kEnd, Check::DataReadOtherwise, 3},
+        {"string holding hex:", kHead + "\"A\"=\"see hex:01\"\r\n" + kEnd, Check::DataReadOtherwise, 3},
+        {"hex digits without a type", kHead + "A=1F\r\n" + kEnd, Check::DataReadOtherwise, 3},
+        {"continued byte list keeps the number of its first line",
+         kHead + "\"A\"=hex:01,\\\r\n  02\r\n\"B\"=\"x\\\\\\\\y\"\r\n" + kEnd, Check::ChangedBySave, 5},
+    };
+    ScratchFolder folder;
+    for (const auto& c : cases) {
+        const std::string path = folder.File("case.ini");
+        WriteBytes(path, c.text);
+        Check check;
+        const int verdict = check.Check(path.c_str());
+        EXPECT_EQ(verdict, c.kind == Check::KeyNamedAgain ? Check::CannotLoad : Check::Warnings) << c.what;
+        bool found = false;
+        for (const Seen& s : Found(check)) found = found || (s.kind == c.kind && s.line == c.line);
+        EXPECT_TRUE(found) << c.what;
+    }
+}
+
 // A finding names the key, the value and its texts as the store holds them;
 // a second Check replaces the findings of the first.
 TEST(StoreFileCheck, FindingCarriesKeyNameAndTextsAndIsReplacedByTheNextCheck) {

@@ -18,13 +18,14 @@ CIniClass& StoreWith(CIniClass& store, std::initializer_list<const char*> keys) 
 
 TEST(SubKeyListingTest, ListsEachDirectSubKeyOnceSortedWithTheLongestLength) {
     CIniClass store;
-    // "A\B.X" sorts between "A\B" and "A\B\C": names repeat apart in key order.
-    StoreWith(store,
-              {"A", "A\\D", "A\\B\\C", "A\\B", "A\\B.X", "A\\B\\E", "A\\KEY_2", "A\\10\\X\\Y", "A\\9", "AB\\LONGER"});
+    // Names sort by their bytes ("_" after "A"). "A\B.X" sorts between "A\B" and "A\B\C": names repeat apart in key
+    // order.
+    StoreWith(store, {"A", "A\\D", "A\\B\\C", "A\\B", "A\\B.X", "A\\B\\E", "A\\KEY_2", "A\\KEYA", "A\\A B",
+                      "A\\10\\X\\Y", "A\\9", "AB\\LONGER"});
     for (const char* asked : {"A", "a", "A\\\\"}) {
         const SubKeyListing listing = ListDirectSubKeys(&store, asked);
         EXPECT_EQ(listing.result, ListingResult::Found) << asked;
-        EXPECT_EQ(listing.names, (Names{"10", "9", "B", "B.X", "D", "KEY_2"})) << asked;
+        EXPECT_EQ(listing.names, (Names{"10", "9", "A B", "B", "B.X", "D", "KEYA", "KEY_2"})) << asked;
         EXPECT_EQ(listing.longest, 5u) << asked;
     }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,78 @@ TEST(ValueListTest, BuilderUpperCasesNamesAndWritesNumbers) {
     EXPECT_EQ(Contents(first), (Texts{"ALPHA=<dword>-2147483648", "BETA=<hex>ff", "GAMMA=<dword>0", "Z=plain"}));
     builder.MoveInto(first);  // nothing collected: nothing changes
     EXPECT_EQ(first.Size(), 4u);
+}
+
+std::string Text(const std::optional<StoredText>& text) { return text ? text->Joined() : std::string("(missing)"); }
+
+TEST(ValueListTest, ReplacingAndRemovingKeepsEveryOtherValue) {
+    ValueList list;
+    for (int i = 0; i < 300; ++i) list.Set("N" + std::to_string(i), std::string(static_cast<std::size_t>(i % 7), 'v'));
+    for (int round = 1; round <= 20; ++round) {
+        for (int i = 0; i < 300; i += 3)
+            list.Set("N" + std::to_string(i), std::string(static_cast<std::size_t>(round * 13 % 200), 'r'));
+        EXPECT_TRUE(list.Remove("N" + std::to_string(round * 3 + 1)));
+    }
+    ASSERT_EQ(list.Size(), 280u);
+    EXPECT_FALSE(list.Find("N4"));
+    EXPECT_EQ(Text(list.Find("N3")), std::string(20 * 13 % 200, 'r'));
+    EXPECT_EQ(Text(list.Find("N299")), std::string(299 % 7, 'v'));
+    EXPECT_LT(list.LiveBytes(), 300u * 200u);
+    for (int i = 0; i < 300; ++i) list.Remove("N" + std::to_string(i));
+    EXPECT_TRUE(list.Empty());
+}
+
+TEST(ValueListTest, LongTextsSortedNamesAndTextsFromTheSameList) {
+    ValueList list;
+    list.Set(std::string(300, 'n'), std::string(70000, 't'));
+    for (const char* name : {"b", "\xe9", "A", "_", ""}) list.Set(name, std::string(40, 'a'));
+    list.Set("B", list.Find("b")->body.substr(3));
+    EXPECT_EQ(list.Find(std::string(300, 'n'))->size(), 70000u);
+    EXPECT_EQ(Text(list.Find("B")), std::string(37, 'a'));
+    Texts names;
+    for (std::size_t i = 0; i < list.Size(); ++i) names.emplace_back(list.At(i).name.substr(0, 1));
+    EXPECT_EQ(names, (Texts{"", "A", "B", "_", "b", "n", "\xe9"}));
+}
+
+// The type prefixes are kept as codes: every text must come back exactly,
+// whether it begins with a prefix, only looks like one, or holds one inside;
+// and a replacement of the same body size but another prefix must take it.
+TEST(ValueListTest, TextsComeBackExactlyWhateverPrefixTheyBeginWith) {
+    const std::vector<std::string> texts = {
+        "<dword>-53",           "<string>", "<hex>0a,ff", "<dword", "<dwordX>1",
+        "plain <string>inside", "",         "<",          "<hex>",  "<string><dword>7"};
+    ValueList list;
+    for (std::size_t i = 0; i < texts.size(); ++i) list.Set("V" + std::to_string(i), texts[i]);
+    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(Text(list.Find("V" + std::to_string(i))), texts[i]) << i;
+    EXPECT_EQ(list.Find("V0")->body, "-53");
+    EXPECT_EQ(list.Find("V3")->body, "<dword");
+    list.Set("V0", "<hex>ab");
+    list.Set("V1", "<dword>");
+    list.Set("V2", "<string>0a,ff");
+    EXPECT_EQ(Contents(list)[0], "V0=<hex>ab");
+    EXPECT_EQ(Contents(list)[1], "V1=<dword>");
+    EXPECT_EQ(Text(list.Find("V2")), "<string>0a,ff");
+    const ValueList copy = list;
+    EXPECT_EQ(Contents(copy), Contents(list));
+}
+
+TEST(ValueListTest, BuilderSortsCollectedValuesAndTheLaterOfOneNameWins) {
+    ValueList list;
+    list.Set("M", "old");
+    list.Set("Z", "kept");
+    ValueListBuilder builder;
+    int n = 0;
+    for (const char* name : {"C", "M", "A", "C", "B", "C"})
+        builder.Add(name, std::string("v") + name + std::to_string(n++));
+    builder.MoveInto(list);
+    EXPECT_TRUE(builder.Empty());
+    EXPECT_EQ(Contents(list), (Texts{"A=vA2", "B=vB4", "C=vC5", "M=vM1", "Z=kept"}));
+    ValueList fresh;
+    builder.Add("B", "2");
+    builder.Add("A", "1");
+    builder.MoveInto(fresh);
+    fresh.Set("AA", "set after building");
+    EXPECT_EQ(Contents(fresh), (Texts{"A=1", "AA=set after building", "B=2"}));
 }
 
 }  // namespace

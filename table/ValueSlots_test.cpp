@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 #include "table/TableTestFixture.h"
 
@@ -34,6 +35,49 @@ TEST_F(ValueSlotsTest, CountedArraysAndBytesKeepEveryItem) {
     std::uint32_t elements[] = {0x0A, 0xCC, 0x1FF};
     EXPECT_EQ(t->pfnSetBinary(&h, reinterpret_cast<BYTE*>(elements), 3, "B"), 1);
     EXPECT_EQ(Stored(kKey, "B"), "<hex>0a,cc,ff");
+}
+
+// Every *ById slot names its value by the id in decimal, negative ids too,
+// and otherwise acts as its named slot.
+TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
+    tagRegHandle h = On(kKey, 1);
+    int i = 0;
+    DWORD d = 0;
+    float f = 0;
+    char text[8] = "";
+    const struct {
+        const char* slot;
+        std::function<int()> call;
+        const char* name;
+        const char* stored;
+    } cases[] = {
+        {"SetIntById", [&] { return t->pfnSetIntById(&h, -5, 7); }, "7", "<dword>-5"},
+        {"SetBoolById", [&] { return t->pfnSetBoolById(&h, 1, -2); }, "-2", "<dword>1"},
+        {"SetDWordById", [&] { return t->pfnSetDWordById(&h, 9, 8); }, "8", "<dword>9"},
+        {"SetStringById", [&] { return t->pfnSetStringById(&h, "s", 9); }, "9", "<string>s"},
+        {"GetIntDefaultById", [&] { return t->pfnGetIntDefaultById(&h, &i, 3, 10); }, "10", "<dword>3"},
+        {"GetBoolDefaultById", [&] { return t->pfnGetBoolDefaultById(&h, &i, 1, 11); }, "11", "<dword>1"},
+        {"GetIntRangeById", [&] { return t->pfnGetIntRangeById(&h, &i, 0, 4, 9, 12); }, "12", "<dword>4"},
+        {"GetDWordDefaultById", [&] { return t->pfnGetDWordDefaultById(&h, &d, 5, 13); }, "13", "<dword>5"},
+        {"GetDWordRangeById", [&] { return t->pfnGetDWordRangeById(&h, &d, 0, 6, 9, 14); }, "14", "<dword>6"},
+        {"GetFloatDefaultById", [&] { return t->pfnGetFloatDefaultById(&h, &f, 0.5f, 15); }, "15", "<dword>0.500000"},
+        {"GetFloatRangeById", [&] { return t->pfnGetFloatRangeById(&h, &f, 0, 1, 2, 16); }, "16", "<dword>1.000000"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.call(), 1) << c.slot;
+        EXPECT_EQ(Stored(kKey, c.name), c.stored) << c.slot;
+    }
+    EXPECT_EQ(t->pfnGetIntById(&h, &i, 7), 1);
+    EXPECT_EQ(i, -5);
+    EXPECT_EQ(t->pfnGetBoolById(&h, &i, -2), 1);
+    EXPECT_EQ(i, 1);
+    EXPECT_EQ(t->pfnGetDWordById(&h, &d, 8), 1);
+    EXPECT_EQ(d, 9u);
+    EXPECT_EQ(t->pfnGetFloatById(&h, &f, 15), 1);
+    EXPECT_EQ(f, 0.5f);
+    EXPECT_EQ(t->pfnGetStringById(&h, text, 9, sizeof text), 1);
+    EXPECT_STREQ(text, "s");
+    EXPECT_EQ(t->pfnGetIntById(&h, &i, 70), 0);
 }
 
 }  // namespace
