@@ -5,7 +5,7 @@
 #include "store/StoreFile.h"
 #include "store/ValueText.h"
 
-namespace qor::rootlookup {
+namespace qor::core {
 namespace {
 
 std::string ShortFormOrSelf(const std::string& path) {
@@ -102,4 +102,4 @@ bool FolderHoldsNamedFile(const std::string& name, const std::string& folder, co
     return false;
 }
 
-}  // namespace qor::rootlookup
+}  // namespace qor::core

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qor::rootlookup {
+namespace qor::core {
 
 // The lookup key below HKEY_LOCAL_MACHINE, and the text written on failure.
 inline constexpr const char* kLookupSubKey = "SOFTWARE\\Orvane Corp\\Scanner";
@@ -51,6 +51,6 @@ bool ListSubFolders(const std::string& folder, std::vector<std::string>& names);
 // ext, is exactly name (case-sensitive).
 bool FolderHoldsNamedFile(const std::string& name, const std::string& folder, const std::string& ext);
 
-}  // namespace qor::rootlookup
+}  // namespace qor::core
 
 #endif

@@ -8,7 +8,7 @@
 #include "store/IniClassInternal.h"
 #include "store/ValueText.h"
 
-namespace qor::access {
+namespace qor::core {
 
 namespace {
 
@@ -216,4 +216,4 @@ int GetBytes(const ValueTarget& t, std::string_view name, unsigned char* data) {
     return 1;
 }
 
-}  // namespace qor::access
+}  // namespace qor::core

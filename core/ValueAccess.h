@@ -17,7 +17,7 @@
 
 #include "CIniClass.h"
 
-namespace qor::access {
+namespace qor::core {
 
 struct ValueTarget {
     CIniClass* store;      // null: nothing found, nothing written
@@ -92,6 +92,6 @@ bool FetchList(const ValueTarget& t, std::string_view name, std::uint32_t offset
 // Writes one byte per piece of a stored byte list into data. 1 / 0 (missing, data untouched).
 int GetBytes(const ValueTarget& t, std::string_view name, unsigned char* data);
 
-}  // namespace qor::access
+}  // namespace qor::core
 
 #endif

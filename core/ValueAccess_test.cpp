@@ -12,7 +12,7 @@
 
 namespace {
 
-using namespace qor::access;
+using namespace qor::core;
 
 constexpr const char* kKey = "HKEY_CURRENT_USER\\K";
 

@@ -49,16 +49,16 @@ bool CopyValueLine(const CRegExt& self, std::string_view line) {
     if (equals == std::string_view::npos) return false;
     const std::string_view name = line.substr(0, equals);
     std::string text(line.substr(equals + 3));
-    const qor::access::ValueTarget target = TargetOf(self);
+    const qor::core::ValueTarget target = TargetOf(self);
     switch (qor::store::RemovePrefix(text)) {
         case 1:
-            qor::access::SetString(target, name, text);
+            qor::core::SetString(target, name, text);
             return true;
         case 2:
-            qor::access::SetDword(target, name, qor::store::ParseStrtoul(text, 0));
+            qor::core::SetDword(target, name, qor::store::ParseStrtoul(text, 0));
             return true;
         case 3:
-            qor::access::StoreText(target, name, qor::store::EncodeBytes(qor::store::ParseByteList(text)));
+            qor::core::StoreText(target, name, qor::store::EncodeBytes(qor::store::ParseByteList(text)));
             return true;
         default:
             return false;

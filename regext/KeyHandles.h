@@ -57,7 +57,7 @@ void ClearList(SubKeyList& list);
 void CopyList(SubKeyList& to, const SubKeyList& from);
 
 // ---- Typed access
-access::ValueTarget TargetOf(const CRegExt& object);
+core::ValueTarget TargetOf(const CRegExt& object);
 
 }  // namespace qor::regext
 

@@ -114,7 +114,7 @@ void AttachTo(CRegExt& self, const void* parent) {
     self.m_fOpen = 1;
 }
 
-std::string NumberName(int sub) { return qor::access::NameFromNumber(sub); }
+std::string NumberName(int sub) { return qor::core::NameFromNumber(sub); }
 
 }  // namespace
 

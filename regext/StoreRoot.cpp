@@ -14,22 +14,22 @@ constexpr DWORD kLookupAccess = 0x2001F;
 }  // namespace
 
 char* CRegExt::GetRegRoot(unsigned short mode, const char* modulePath, char* keyBuffer) {
-    const bool opened = Open(HKEY_LOCAL_MACHINE, qor::rootlookup::kLookupSubKey, kLookupAccess) == ERROR_SUCCESS;
+    const bool opened = Open(HKEY_LOCAL_MACHINE, qor::core::kLookupSubKey, kLookupAccess) == ERROR_SUCCESS;
     auto readRoot = [this, opened](int index, std::string& fragment) {
-        using qor::rootlookup::RootValue;
+        using qor::core::RootValue;
         CString text;
         if (!opened || !GetString(text, ("ROOT" + std::to_string(index)).c_str(), 0)) return RootValue::Missing;
         fragment = text.str();
         return fragment.empty() ? RootValue::Missing : RootValue::Usable;
     };
-    return qor::rootlookup::FindStoreRoot(mode, modulePath, keyBuffer, readRoot, m_pSysPath);
+    return qor::core::FindStoreRoot(mode, modulePath, keyBuffer, readRoot, m_pSysPath);
 }
 
 CString CRegExt::GetAppDataFolder() { return CString(qor::platform::CommonAppDataFolder()); }
 
 int CRegExt::GetSysDirectory(CString path, CStringArray& names) {
     std::vector<std::string> found;
-    if (!qor::rootlookup::ListSubFolders(path.str(), found)) {
+    if (!qor::core::ListSubFolders(path.str(), found)) {
         names.RemoveAll();
         return 0;
     }
@@ -38,7 +38,7 @@ int CRegExt::GetSysDirectory(CString path, CStringArray& names) {
 }
 
 int CRegExt::CheckModuleName(CString name, CString folder, CString ext) {
-    return qor::rootlookup::FolderHoldsNamedFile(name.str(), folder.str(), ext.str()) ? 1 : 0;
+    return qor::core::FolderHoldsNamedFile(name.str(), folder.str(), ext.str()) ? 1 : 0;
 }
 
 int CRegExt::IsFileExist(const char* path) {

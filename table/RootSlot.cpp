@@ -12,20 +12,20 @@
 namespace qor::table {
 namespace {
 
-using rootlookup::RootValue;
+using core::RootValue;
 
 // A value too long for the buffer is skipped, not taken for the end of the
 // ROOTn list, so that both facades walk the same values.
 RootValue ReadRootValue(tagRegHandle& lookup, int index, std::string& fragment) {
     const std::string name = "ROOT" + std::to_string(index);
-    char buffer[rootlookup::kBufferSize] = {};
+    char buffer[core::kBufferSize] = {};
     if (GetString(&lookup, buffer, name.c_str(), sizeof buffer) == 1) {
         fragment = buffer;
         return fragment.empty() ? RootValue::Missing : RootValue::Usable;
     }
     std::string whole;
-    const access::ValueTarget target{lookup.pIni, FixedView(lookup.szKey), false};
-    return access::FetchText(target, name, whole) && !whole.empty() ? RootValue::Unusable : RootValue::Missing;
+    const core::ValueTarget target{lookup.pIni, FixedView(lookup.szKey), false};
+    return core::FetchText(target, name, whole) && !whole.empty() ? RootValue::Unusable : RootValue::Missing;
 }
 
 }  // namespace
@@ -33,11 +33,11 @@ RootValue ReadRootValue(tagRegHandle& lookup, int index, std::string& fragment) 
 char* GetRegRoot(WORD mode, const char* modulePath, char* keyBuffer) {
     tagRegHandle lookup;
     InitHandle(&lookup);
-    const bool opened = Open(HKEY_LOCAL_MACHINE, rootlookup::kLookupSubKey, KEY_READ, &lookup) == ERROR_SUCCESS;
+    const bool opened = Open(HKEY_LOCAL_MACHINE, core::kLookupSubKey, KEY_READ, &lookup) == ERROR_SUCCESS;
     auto readRoot = [&lookup, opened](int index, std::string& fragment) {
         return opened ? ReadRootValue(lookup, index, fragment) : RootValue::Missing;
     };
-    return rootlookup::FindStoreRoot(mode, modulePath, keyBuffer, readRoot, RootPathBuffer());
+    return core::FindStoreRoot(mode, modulePath, keyBuffer, readRoot, RootPathBuffer());
 }
 
 }  // namespace qor::table

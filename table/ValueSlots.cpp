@@ -15,9 +15,9 @@
 namespace qor::table {
 namespace {
 
-using access::DwordParse;
-using access::kTableRules;
-using access::ValueTarget;
+using core::DwordParse;
+using core::kTableRules;
+using core::ValueTarget;
 
 ValueTarget TargetOf(const tagRegHandle& h) { return ValueTarget{h.pIni, FixedView(h.szKey), h.fWrite == 1}; }
 
@@ -26,7 +26,7 @@ bool Usable(const tagRegHandle* h, const char* name, const void* out) {
     return h != nullptr && name != nullptr && out != nullptr;
 }
 
-std::string IdName(int id) { return access::NameFromNumber(id); }
+std::string IdName(int id) { return core::NameFromNumber(id); }
 
 // Fills a counted array from a stored list: element 0 the count, then each
 // item; an empty item leaves its element as it was.
@@ -34,7 +34,7 @@ template <typename Element>
 int FillCounted(tagRegHandle* h, Element* counted, const char* name, std::uint32_t offset) {
     if (!Usable(h, name, counted)) return 0;
     std::vector<std::optional<std::uint32_t>> items;
-    if (!access::FetchList(TargetOf(*h), name, offset, items) || items.empty()) return 0;
+    if (!core::FetchList(TargetOf(*h), name, offset, items) || items.empty()) return 0;
     counted[0] = static_cast<Element>(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (items[i]) counted[i + 1] = static_cast<Element>(*items[i]);
@@ -54,14 +54,14 @@ std::size_t CountOf(const Element* counted) {
 
 int GetInt(tagRegHandle* h, int* out, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetInt(TargetOf(*h), name, *out);
+    return core::GetInt(TargetOf(*h), name, *out);
 }
 
 int GetIntById(tagRegHandle* h, int* out, int id) { return GetInt(h, out, IdName(id).c_str()); }
 
 int GetIntDefault(tagRegHandle* h, int* out, int def, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetIntDefault(TargetOf(*h), name, *out, def, kTableRules);
+    return core::GetIntDefault(TargetOf(*h), name, *out, def, kTableRules);
 }
 
 int GetIntDefaultById(tagRegHandle* h, int* out, int def, int id) {
@@ -70,7 +70,7 @@ int GetIntDefaultById(tagRegHandle* h, int* out, int def, int id) {
 
 int GetIntRange(tagRegHandle* h, int* out, int min, int def, int max, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetIntRange(TargetOf(*h), name, *out, min, def, max, kTableRules);
+    return core::GetIntRange(TargetOf(*h), name, *out, min, def, max, kTableRules);
 }
 
 int GetIntRangeById(tagRegHandle* h, int* out, int min, int def, int max, int id) {
@@ -79,7 +79,7 @@ int GetIntRangeById(tagRegHandle* h, int* out, int min, int def, int max, int id
 
 int SetInt(tagRegHandle* h, int value, const char* name) {
     if (!Usable(h, name, name)) return 0;
-    return access::SetInt(TargetOf(*h), name, value);
+    return core::SetInt(TargetOf(*h), name, value);
 }
 
 int SetIntById(tagRegHandle* h, int value, int id) { return SetInt(h, value, IdName(id).c_str()); }
@@ -90,7 +90,7 @@ int GetDWord(tagRegHandle* h, DWORD* out, const char* name) {
     if (!Usable(h, name, out)) return 0;
     // DWORD is unsigned long on Windows: read through a 32-bit copy.
     std::uint32_t value = *out;
-    const int result = access::GetDword(TargetOf(*h), name, value, DwordParse::Strtoul10);
+    const int result = core::GetDword(TargetOf(*h), name, value, DwordParse::Strtoul10);
     *out = value;
     return result;
 }
@@ -100,7 +100,7 @@ int GetDWordById(tagRegHandle* h, DWORD* out, int id) { return GetDWord(h, out, 
 int GetDWordDefault(tagRegHandle* h, DWORD* out, DWORD def, const char* name) {
     if (!Usable(h, name, out)) return 0;
     std::uint32_t value = *out;
-    const int result = access::GetDwordDefault(TargetOf(*h), name, value, def, DwordParse::Atol, kTableRules);
+    const int result = core::GetDwordDefault(TargetOf(*h), name, value, def, DwordParse::Atol, kTableRules);
     *out = value;
     return result;
 }
@@ -112,7 +112,7 @@ int GetDWordDefaultById(tagRegHandle* h, DWORD* out, DWORD def, int id) {
 int GetDWordRange(tagRegHandle* h, DWORD* out, DWORD min, DWORD def, DWORD max, const char* name) {
     if (!Usable(h, name, out)) return 0;
     std::uint32_t value = *out;
-    const int result = access::GetDwordRange(TargetOf(*h), name, value, min, def, max, DwordParse::Atol, kTableRules);
+    const int result = core::GetDwordRange(TargetOf(*h), name, value, min, def, max, DwordParse::Atol, kTableRules);
     *out = value;
     return result;
 }
@@ -123,7 +123,7 @@ int GetDWordRangeById(tagRegHandle* h, DWORD* out, DWORD min, DWORD def, DWORD m
 
 int SetDWord(tagRegHandle* h, DWORD value, const char* name) {
     if (!Usable(h, name, name)) return 0;
-    return access::SetDword(TargetOf(*h), name, value);
+    return core::SetDword(TargetOf(*h), name, value);
 }
 
 int SetDWordById(tagRegHandle* h, DWORD value, int id) { return SetDWord(h, value, IdName(id).c_str()); }
@@ -132,14 +132,14 @@ int SetDWordById(tagRegHandle* h, DWORD value, int id) { return SetDWord(h, valu
 
 int GetFloat(tagRegHandle* h, float* out, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetFloat(TargetOf(*h), name, *out);
+    return core::GetFloat(TargetOf(*h), name, *out);
 }
 
 int GetFloatById(tagRegHandle* h, float* out, int id) { return GetFloat(h, out, IdName(id).c_str()); }
 
 int GetFloatDefault(tagRegHandle* h, float* out, float def, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetFloatDefault(TargetOf(*h), name, *out, def, kTableRules);
+    return core::GetFloatDefault(TargetOf(*h), name, *out, def, kTableRules);
 }
 
 int GetFloatDefaultById(tagRegHandle* h, float* out, float def, int id) {
@@ -148,7 +148,7 @@ int GetFloatDefaultById(tagRegHandle* h, float* out, float def, int id) {
 
 int GetFloatRange(tagRegHandle* h, float* out, float min, float def, float max, const char* name) {
     if (!Usable(h, name, out)) return 0;
-    return access::GetFloatRange(TargetOf(*h), name, *out, min, def, max, kTableRules);
+    return core::GetFloatRange(TargetOf(*h), name, *out, min, def, max, kTableRules);
 }
 
 int GetFloatRangeById(tagRegHandle* h, float* out, float min, float def, float max, int id) {
@@ -159,7 +159,7 @@ int GetFloatRangeById(tagRegHandle* h, float* out, float min, float def, float m
 
 int GetString(tagRegHandle* h, char* buffer, const char* name, DWORD size) {
     if (!Usable(h, name, buffer)) return 0;
-    return access::GetStringInto(TargetOf(*h), name, buffer, size);
+    return core::GetStringInto(TargetOf(*h), name, buffer, size);
 }
 
 int GetStringById(tagRegHandle* h, char* buffer, int id, DWORD size) {
@@ -168,7 +168,7 @@ int GetStringById(tagRegHandle* h, char* buffer, int id, DWORD size) {
 
 int SetString(tagRegHandle* h, const char* value, const char* name) {
     if (!Usable(h, name, value)) return 0;
-    return access::SetString(TargetOf(*h), name, value);
+    return core::SetString(TargetOf(*h), name, value);
 }
 
 int SetStringById(tagRegHandle* h, const char* value, int id) { return SetString(h, value, IdName(id).c_str()); }
@@ -185,25 +185,25 @@ int GetDWordArray(tagRegHandle* h, DWORD* counted, const char* name, DWORD offse
 
 int SetIntArray(tagRegHandle* h, int* counted, const char* name, int offset) {
     if (!Usable(h, name, counted)) return 0;
-    return access::SetIntList(TargetOf(*h), name, counted + 1, CountOf(counted), offset);
+    return core::SetIntList(TargetOf(*h), name, counted + 1, CountOf(counted), offset);
 }
 
 int SetDWordArray(tagRegHandle* h, DWORD* counted, const char* name, DWORD offset) {
     if (!Usable(h, name, counted)) return 0;
     const std::vector<std::uint32_t> items(counted + 1, counted + 1 + CountOf(counted));
-    return access::SetDwordList(TargetOf(*h), name, items.data(), items.size(), offset);
+    return core::SetDwordList(TargetOf(*h), name, items.data(), items.size(), offset);
 }
 
 // ---- Bytes
 
 int GetBinary(tagRegHandle* h, BYTE* data, DWORD* /*size*/, const char* name) {
     if (!Usable(h, name, data)) return 0;
-    return access::GetBytes(TargetOf(*h), name, data);
+    return core::GetBytes(TargetOf(*h), name, data);
 }
 
 int SetBinary(tagRegHandle* h, BYTE* data, DWORD count, const char* name) {
     if (!Usable(h, name, name) || (data == nullptr && count != 0)) return 0;
-    return access::SetBytesFrom32(TargetOf(*h), name, data, count);
+    return core::SetBytesFrom32(TargetOf(*h), name, data, count);
 }
 
 }  // namespace qor::table

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 struct OptionEntry {
@@ -220,4 +220,4 @@ bool ParseBinaryArgument(const std::string& text, std::vector<BYTE>& bytes) {
     return true;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

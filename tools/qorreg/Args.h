@@ -11,7 +11,7 @@
 
 #include <QorCommonLib.h>
 
-namespace qorreg {
+namespace qor::qorreg {
 
 // One bit per option, so that a verb can say which options it accepts.
 enum Option : unsigned {
@@ -68,6 +68,6 @@ bool ParseDwordArgument(const std::string& text, DWORD& value);
 // none. False for an odd count or another character.
 bool ParseBinaryArgument(const std::string& text, std::vector<BYTE>& bytes);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

@@ -4,7 +4,7 @@
 
 #include "KeyPath.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 TEST(ArgsTest, OptionsTakeTheirValueInEveryGnuSpelling) {
@@ -136,4 +136,4 @@ TEST(KeyPathTest, FilterTextExpandsOnlyALeadingShortRoot) {
 }
 
 }  // namespace
-}  // namespace qorreg
+}  // namespace qor::qorreg

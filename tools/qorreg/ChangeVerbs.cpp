@@ -10,7 +10,7 @@
 #include "Text.h"
 #include "Verbs.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 // The value that add is to write, read and checked before the file is touched.
@@ -211,4 +211,4 @@ int ImportVerb(const Options& options, Io& io) {
     return session.Commit();
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -17,7 +17,7 @@
 #include "Session.h"
 #include "Verbs.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 using Finding = CStoreFileCheck::Finding;
@@ -285,4 +285,4 @@ int CheckVerb(const Options& options, Io& io) {
     return verdict;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -15,7 +15,7 @@
 #include "Session.h"
 #include "Verbs.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 struct ValueDifference {
@@ -165,4 +165,4 @@ int CompareVerb(const Options& options, Io& io) {
     return differences.empty() ? kExitOk : kExitDifferent;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -13,7 +13,7 @@
 
 #include "JsonShape_test.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
 
@@ -61,7 +61,7 @@ protected:
     Outcome On(std::vector<std::string> args) {
         args.insert(args.begin(), {"-f", store_});
         std::ostringstream out, err;
-        const int status = qorreg::Run(args, out, err);
+        const int status = qor::qorreg::Run(args, out, err);
         return {status, out.str(), err.str()};
     }
 
@@ -182,7 +182,7 @@ TEST_F(ExchangeTest, RegeditImportStatusSaysWhatWasLeftOutAndCheckNamesTheSameLi
     for (const Case& c : kCases) {
         std::ofstream(in, std::ios::binary) << "REGEDIT4\r\n\r\n" << c.lines;
         std::ostringstream out, err;
-        const Outcome check{qorreg::Run({"check", in}, out, err), out.str(), err.str()};
+        const Outcome check{qor::qorreg::Run({"check", in}, out, err), out.str(), err.str()};
         const Outcome imported = c.strict ? On({"import", "--strict", in}) : On({"import", in});
         EXPECT_EQ(imported.status, c.status) << c.lines << imported.err;
         EXPECT_EQ(On({"query", c.key}).status, c.queried) << c.lines;
@@ -199,4 +199,4 @@ TEST_F(ExchangeTest, RegeditImportStatusSaysWhatWasLeftOutAndCheckNamesTheSameLi
 }
 
 }  // namespace
-}  // namespace qorreg
+}  // namespace qor::qorreg

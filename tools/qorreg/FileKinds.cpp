@@ -4,7 +4,7 @@
 
 #include "KeyPath.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 // The first line of text (without its line end) and what follows its line end.
@@ -90,4 +90,4 @@ bool ParseInputKind(const std::string& text, InputKind& kind) {
     return true;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -8,7 +8,7 @@
 
 #include <QorCommonLib.h>
 
-namespace qorreg {
+namespace qor::qorreg {
 
 struct Words {
     std::string found;  // what the file or line holds
@@ -39,6 +39,6 @@ InputKind DetectInputKind(const std::string& path);
 // "store", "twain", "regedit" (the --as argument, any case); false for another text.
 bool ParseInputKind(const std::string& text, InputKind& kind);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

@@ -8,7 +8,7 @@
 
 #include "testsupport/TestFiles.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 // Each whole-file finding has words of its own; no kind falls to the
@@ -59,4 +59,4 @@ TEST(FileKinds, InputKindFollowsTheFirstBytes) {
 }
 
 }  // namespace
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -5,7 +5,7 @@
 #include "KeyPath.h"
 #include "Text.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 struct TypeEntry {
@@ -121,4 +121,4 @@ void WriteValueLine(std::ostream& out, const std::string& name, const std::strin
     out << kIndent << Shown(name) << kIndent << typeName << kIndent << Shown(data) << '\n';
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -11,7 +11,7 @@
 
 #include <QorCommonLib.h>
 
-namespace qorreg {
+namespace qor::qorreg {
 
 // The type of a stored value, told by the prefix its text begins with.
 // Untyped texts (no known prefix) come only from hand-written files.
@@ -41,6 +41,6 @@ void WriteKeyLine(std::ostream& out, const std::string& key);
 void WriteValueLine(std::ostream& out, const std::string& name, ValueType type, const std::string& data);
 void WriteValueLine(std::ostream& out, const std::string& name, const std::string& typeName, const std::string& data);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

@@ -2,7 +2,7 @@
 
 #include "KeyPath.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 const VerbHelp kVerbHelp[] = {
@@ -173,4 +173,4 @@ void WriteVerbHelp(std::ostream& out, const VerbHelp& help) {
     out << "Usage: qorreg " << help.usage << "\n" << summary << ".\n\n" << help.details;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-namespace qorreg {
+namespace qor::qorreg {
 
 struct VerbHelp {
     const char* name;
@@ -20,6 +20,6 @@ const VerbHelp* FindVerbHelp(const std::string& verb);
 void WriteToolHelp(std::ostream& out);
 void WriteVerbHelp(std::ostream& out, const VerbHelp& help);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-namespace qorreg {
+namespace qor::qorreg {
 
 enum ExitStatus {
     kExitOk = 0,
@@ -37,6 +37,6 @@ inline std::string Named(const Io& io, const std::string& path) {
 // standard input named "-") to the error stream; returns status.
 int Fail(Io& io, int status, const std::string& message);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

@@ -3,7 +3,7 @@
 #include "Format.h"
 #include "Text.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 // The data member of one stored value, read through handle.
@@ -45,4 +45,4 @@ void WriteJson(std::ostream& out, const Json& json) {
     out << json.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -19,7 +19,7 @@
 
 #include "StoreView.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 
 using Json = nlohmann::ordered_json;
 
@@ -28,6 +28,6 @@ Json ValueJson(CIniClass& store, const std::string& key, const StoredValue& valu
 // json on one line, then a line end.
 void WriteJson(std::ostream& out, const Json& json);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

@@ -6,7 +6,7 @@
 
 #include "Json.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 
 // A value object: exactly name, type, data and raw; data a number for a
 // DWORD, else a text.
@@ -18,6 +18,6 @@ inline void ExpectValueShape(const Json& value) {
     EXPECT_TRUE(value["data"].is_number_unsigned() || value["data"].is_string()) << value;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

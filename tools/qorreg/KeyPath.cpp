@@ -1,6 +1,6 @@
 #include "KeyPath.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 const std::pair<const char*, const char*> kShortRoots[] = {
@@ -67,4 +67,4 @@ bool ParseKeyPath(const std::string& text, std::string& full, std::string& error
     return true;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <string>
 
-namespace qorreg {
+namespace qor::qorreg {
 
 // The longest key path a key handle holds (1040 bytes with the terminator).
 constexpr std::size_t kMaxKeyPathLength = 1039;
@@ -31,6 +31,6 @@ std::string CanonicalKeyText(const std::string& text);
 // name between backslashes or a path longer than kMaxKeyPathLength.
 bool ParseKeyPath(const std::string& text, std::string& full, std::string& error);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

@@ -12,7 +12,7 @@
 #include "Text.h"
 #include "Verbs.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 struct JsonQuery {
@@ -52,4 +52,4 @@ int QueryJson(const Options& options, CIniClass& store, const KeyTree& tree, con
     return kExitOk;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

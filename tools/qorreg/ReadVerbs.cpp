@@ -14,7 +14,7 @@
 #include "Verbs.h"
 #include "host/Host.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 // GetRegRoot writes at most this many bytes into its key buffer.
@@ -290,4 +290,4 @@ int RootVerb(const Options& options, Io& io) {
     return kExitOk;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

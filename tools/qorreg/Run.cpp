@@ -12,7 +12,7 @@
 #  define QORREG_VERSION "unknown"
 #endif
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 struct VerbEntry {
@@ -198,4 +198,4 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     return Dispatch(parsed.options, io);
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -9,7 +9,7 @@
 #include "Format.h"
 #include "Text.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace fs = std::filesystem;
 
 namespace {
@@ -190,4 +190,4 @@ int Session::Commit() {
     return kExitOk;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

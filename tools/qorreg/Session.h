@@ -25,7 +25,7 @@
 #include "Io.h"
 #include "StoreView.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 
 enum class FileUse {
     Read,    // a store file that loads; a missing end marker gives a warning
@@ -107,6 +107,6 @@ private:
     std::unique_ptr<CStoreFileLock> lock_;
 };
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

@@ -13,7 +13,7 @@
 
 #include "testsupport/TestFiles.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
 
@@ -50,7 +50,7 @@ protected:
             if (arg.starts_with('%')) arg = Path(arg.substr(1));
         }
         std::ostringstream out, err;
-        const int status = qorreg::Run(args, out, err);
+        const int status = qor::qorreg::Run(args, out, err);
         return {status, out.str(), err.str()};
     }
 
@@ -221,4 +221,4 @@ TEST_F(SlipsTest, ExportThenImportGivesTheStoreBackOrNamesWhatItCannot) {
 }
 
 }  // namespace
-}  // namespace qorreg
+}  // namespace qor::qorreg

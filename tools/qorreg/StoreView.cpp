@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 constexpr std::string_view kLineJoint = " = ";
@@ -158,4 +158,4 @@ Snapshot TakeSnapshot(CIniClass& store) {
     return snapshot;
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -14,7 +14,7 @@
 
 #include "Format.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 
 struct StoredValue {
     std::string name;  // as stored: upper case
@@ -65,6 +65,6 @@ std::vector<std::string> NotReadBack(CIniClass& store, const Snapshot& wanted, C
 // Adds every key and value of source to target, replacing values of the same name.
 void MergeInto(CIniClass& target, CIniClass& source);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

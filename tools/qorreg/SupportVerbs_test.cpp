@@ -17,7 +17,7 @@
 #include "Verbs.h"
 #include "host/Host.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
 
@@ -384,4 +384,4 @@ TEST(ManualAndCompletion, NameTheVerbsOptionsAndTypesThatHelpNames) {
 }
 
 }  // namespace
-}  // namespace qorreg
+}  // namespace qor::qorreg

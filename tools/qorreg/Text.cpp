@@ -4,7 +4,7 @@
 
 #include "host/Host.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 
 unsigned fileCodePage = 0;  // 0: the tool's own
@@ -97,4 +97,4 @@ bool ValidInFileCodePage(std::string_view text) {
     return host::Convert(text, FileCodePage(), host::kUtf8, ignored);
 }
 
-}  // namespace qorreg
+}  // namespace qor::qorreg

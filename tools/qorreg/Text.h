@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace qorreg {
+namespace qor::qorreg {
 
 // Reads a --codepage argument ("1252", "cp1252", "windows-1252", "utf-8",
 // "utf8", "65001", any letter case; empty: the tool's own) and makes it the
@@ -35,6 +35,6 @@ bool IsUtf8(std::string_view text);
 // True when text is valid in the file's code page.
 bool ValidInFileCodePage(std::string_view text);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

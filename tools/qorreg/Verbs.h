@@ -12,7 +12,7 @@
 #include "KeyPath.h"
 #include "StoreView.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 
 // Reading verbs.
 int QueryVerb(const Options& options, Io& io);     // -f FILE query KEY [-v NAME] [-s]
@@ -46,6 +46,6 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
 // The same, with nothing to read on standard input (in-process tests).
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-}  // namespace qorreg
+}  // namespace qor::qorreg
 
 #endif

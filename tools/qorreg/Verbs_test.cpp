@@ -13,7 +13,7 @@
 
 #include "testsupport/TestFiles.h"
 
-namespace qorreg {
+namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
 
@@ -67,7 +67,7 @@ protected:
 
     Outcome Run(std::vector<std::string> args) {
         std::ostringstream out, err;
-        int status = qorreg::Run(args, out, err);
+        int status = qor::qorreg::Run(args, out, err);
         return {status, out.str(), err.str()};
     }
     // Runs a verb on the scratch store: "-f root.ini" and the arguments.
@@ -452,4 +452,4 @@ TEST_F(VerbsTest, FilesOverTheSizeBoundAreRefusedAsTooLarge) {
 #endif
 
 }  // namespace
-}  // namespace qorreg
+}  // namespace qor::qorreg

@@ -7,9 +7,9 @@
 int main(int argc, char** argv) {
     try {
         std::vector<std::string> args(argv + 1, argv + argc);
-        return qorreg::Run(args, std::cin, std::cout, std::cerr);
+        return qor::qorreg::Run(args, std::cin, std::cout, std::cerr);
     } catch (const std::exception& e) {
         std::cerr << "qorreg: " << e.what() << '\n';
-        return qorreg::kExitFailure;
+        return qor::qorreg::kExitFailure;
     }
 }

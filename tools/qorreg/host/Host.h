@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace qorreg::host {
+namespace qor::qorreg::host {
 
 // Code pages are Windows code page numbers; 65001 is UTF-8.
 inline constexpr unsigned kUtf8 = 65001;
@@ -26,6 +26,6 @@ bool Convert(std::string_view text, unsigned from, unsigned to, std::string& con
 // translation on Windows; nothing to do elsewhere).
 void UseBinaryStandardStreams();
 
-}  // namespace qorreg::host
+}  // namespace qor::qorreg::host
 
 #endif

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <iconv.h>
 
-namespace qorreg::host {
+namespace qor::qorreg::host {
 namespace {
 
 std::string IconvName(unsigned codePage) { return codePage == kUtf8 ? "UTF-8" : "CP" + std::to_string(codePage); }
@@ -53,4 +53,4 @@ bool Convert(std::string_view text, unsigned from, unsigned to, std::string& con
 
 void UseBinaryStandardStreams() {}
 
-}  // namespace qorreg::host
+}  // namespace qor::qorreg::host

@@ -7,7 +7,7 @@
 #include <io.h>
 #include <windows.h>
 
-namespace qorreg::host {
+namespace qor::qorreg::host {
 namespace {
 
 bool ToWide(std::string_view text, unsigned from, std::wstring& wide) {
@@ -52,4 +52,4 @@ void UseBinaryStandardStreams() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
-}  // namespace qorreg::host
+}  // namespace qor::qorreg::host
