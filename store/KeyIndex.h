@@ -3,12 +3,16 @@
 // through the whole tree.
 //
 // Open addressing with linear probing in a table of 2^k slots, never more
-// than half full. A slot holds the entry's hash (with its lowest bit set, so
-// that 0 marks an empty slot) and the entry's map iterator. Removal shifts
+// than four fifths full: a found key then costs about three probes, most of
+// them in one cache line, where a table kept half full cost a large store
+// twice the memory for about the same one line. A slot holds the entry's
+// hash (with its lowest bit set, so that 0 marks an empty slot) and the
+// entry's map iterator. Removal shifts
 // later slots of the same run back, so no tombstones are left behind.
 #ifndef QOR_STORE_KEYINDEX_H
 #define QOR_STORE_KEYINDEX_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -102,7 +106,7 @@ public:
     // Adds an entry whose key the index does not hold yet. After Reserve(n)
     // the first n entries are added without allocating.
     void Add(Iterator entry) {
-        if ((used_ + 1) * 2 > slots_.size()) Resize(slots_.empty() ? 16 : slots_.size() * 2);
+        if (!Fits(used_ + 1, slots_.size())) Resize(slots_.empty() ? kMinSlots : slots_.size() * 2);
         Place(Slot{HashOf(entry->first), entry});
         ++used_;
     }
@@ -155,42 +159,76 @@ public:
     // order of their home slots, so that the table is written front to back
     // instead of at a random place per entry. The list is reordered.
     void AddAll(std::vector<Slot>& pending) {
+        if (pending.empty()) return;
         Reserve(used_ + pending.size());
-        // The entries are grouped by their home slot's upper bits (groups
-        // of 64 slots, each then written while it is in the cache), in
-        // place: this runs at the end of a load, when the store's memory is
-        // at its height, so nothing but the list itself is held beside it.
-        constexpr unsigned kGroupBits = 6;
-        const auto groupOf = [this](const Slot& slot) { return (slot.hash & Mask()) >> kGroupBits; };
-        const std::size_t groups = (slots_.size() >> kGroupBits) + 1;
-        std::vector<std::size_t> ends(groups, 0), next(groups, 0);
-        for (const Slot& slot : pending) ++ends[groupOf(slot)];
-        for (std::size_t g = 0, sum = 0; g < groups; ++g) {
-            next[g] = sum;
-            sum += ends[g];
-            ends[g] = sum;
-        }
-        // Each entry is swapped straight into the next free place of its group.
-        for (std::size_t g = 0; g < groups; ++g) {
-            while (next[g] < ends[g]) {
-                const std::size_t home = groupOf(pending[next[g]]);
-                if (home == g) {
-                    ++next[g];
-                } else {
-                    std::swap(pending[next[g]], pending[next[home]++]);
-                }
-            }
-        }
+        GroupByHome(pending, Mask(), 6);
         for (const Slot& slot : pending) Place(slot);
         used_ += pending.size();
     }
 
     // Makes room for count entries at once, so that filling does not resize.
     void Reserve(std::size_t count) {
-        if (count * 2 <= slots_.size()) return;
-        std::size_t size = 16;
-        while (size < count * 2) size *= 2;
-        if (size > slots_.size()) Resize(size);
+        if (Fits(count, slots_.size())) return;
+        Resize(TableSize(count));
+    }
+
+    // The slots a table of count entries has.
+    static std::size_t TableSize(std::size_t count) {
+        std::size_t size = kMinSlots;
+        while (!Fits(count, size)) size *= 2;
+        return size;
+    }
+    // Whether count entries fit into a table of size slots.
+    static bool Fits(std::size_t count, std::size_t size) { return count * 5 <= size * 4; }
+
+    // Indexes the hashed entries of an empty index in the list's own memory,
+    // where the list's capacity is TableSize(its size); otherwise as
+    // AddAll. At the end of a large load the store's memory is at its
+    // height: this way the table and the list are never held side by side.
+    // The list is left empty (or, should an allocation fail, reordered).
+    void AdoptAll(std::vector<Slot>& pending) {
+        const std::size_t count = pending.size();
+        const std::size_t size = TableSize(count);
+        if (!slots_.empty() || pending.capacity() != size || size > UINT32_MAX) {
+            AddAll(pending);
+            std::vector<Slot>().swap(pending);
+            return;
+        }
+        // All that allocates comes first, on the list: should it fail, the
+        // index is still empty and the list holds every entry.
+        GroupByHome(pending, size - 1, 3);
+        // Within each group of eight slots the few entries are put in
+        // order of their home slot; the list is then in home order.
+        const auto homeOf = [size](const Slot& slot) { return static_cast<std::size_t>(slot.hash & (size - 1)); };
+        for (std::size_t i = 1; i < count; ++i) {
+            const Slot slot = pending[i];
+            std::size_t at = i;
+            for (; at > 0 && homeOf(pending[at - 1]) > homeOf(slot); --at) pending[at] = pending[at - 1];
+            pending[at] = slot;
+        }
+        // Entry i of the list lands at the first free slot from its home on,
+        // just past entry i - 1: never before slot i, so moving the entries
+        // from the last one back never overwrites one not moved yet. Those
+        // that would run past the end wrap to the front, placed at the end.
+        std::vector<std::uint32_t> places(count);
+        std::size_t placed = 0;
+        for (std::size_t next = 0; placed < count; ++placed) {
+            const std::size_t at = std::max(homeOf(pending[placed]), next);
+            if (at >= size) break;
+            places[placed] = static_cast<std::uint32_t>(at);
+            next = at + 1;
+        }
+        const std::vector<Slot> wrapped(pending.begin() + static_cast<std::ptrdiff_t>(placed), pending.end());
+        slots_.swap(pending);
+        slots_.resize(size);  // within the capacity: no copy
+        for (std::size_t i = placed; i < count; ++i) slots_[i] = Slot{};
+        for (std::size_t i = placed; i-- > 0;) {
+            const Slot slot = slots_[i];
+            slots_[i] = Slot{};
+            slots_[places[i]] = slot;
+        }
+        for (const Slot& slot : wrapped) Place(slot);
+        used_ = count;
     }
 
     template <typename Visit>
@@ -212,7 +250,36 @@ public:
     }
 
 private:
+    static constexpr std::size_t kMinSlots = 16;
+
     std::size_t Mask() const { return slots_.size() - 1; }
+
+    // Reorders the list by its entries' home slots' upper bits (groups of
+    // 2^groupBits slots, each then written while it is in the cache), in
+    // place: nothing but the list and two counts per group is held.
+    // The home slot of an entry is its hash & mask.
+    static void GroupByHome(std::vector<Slot>& pending, std::size_t mask, unsigned groupBits) {
+        const auto groupOf = [mask, groupBits](const Slot& slot) { return (slot.hash & mask) >> groupBits; };
+        const std::size_t groups = (mask >> groupBits) + 1;
+        std::vector<std::size_t> ends(groups, 0), next(groups, 0);
+        for (const Slot& slot : pending) ++ends[groupOf(slot)];
+        for (std::size_t g = 0, sum = 0; g < groups; ++g) {
+            next[g] = sum;
+            sum += ends[g];
+            ends[g] = sum;
+        }
+        // Each entry is swapped straight into the next free place of its group.
+        for (std::size_t g = 0; g < groups; ++g) {
+            while (next[g] < ends[g]) {
+                const std::size_t home = groupOf(pending[next[g]]);
+                if (home == g) {
+                    ++next[g];
+                } else {
+                    std::swap(pending[next[g]], pending[next[home]++]);
+                }
+            }
+        }
+    }
 
     void Place(const Slot& slot) {
         std::size_t at = slot.hash & Mask();

@@ -86,7 +86,10 @@ public:
     iterator AppendUnindexed(const_iterator hint, std::string key, ValueList values) {
         if (tree_.empty()) StartPending();
         // Room first, so that a key is never in the tree but not in the list.
-        if (pendingComplete_ && pending_.size() == pending_.capacity()) pending_.reserve(2 * pending_.size() + 1024);
+        // The list grows table by table: its memory becomes the index's.
+        if (pendingComplete_ && !Index::Fits(pending_.size() + 1, pending_.capacity())) {
+            pending_.reserve(Index::TableSize(pending_.size() + 1));
+        }
         const std::size_t before = tree_.size();
         const auto entry = tree_.emplace_hint(hint, std::move(key), std::move(values));
         if (tree_.size() != before) {
@@ -115,7 +118,7 @@ public:
         if (unindexed_ != 0) {
             Index index;
             if (pendingComplete_ && pending_.size() == tree_.size()) {
-                index.AddAll(pending_);
+                index.AdoptAll(pending_);
             } else {
                 index.AddAll(tree_.begin(), tree_.end(), tree_.size());
             }

@@ -121,20 +121,26 @@ TEST(KeyMapTest, KeysHashedAsTheyAreAddedStayRightThroughChangesInBetween) {
     ExpectFindsExactly(cleared, {"O"}, {"M", "N"});
 }
 
-// A large map indexed at once: the bulk build groups thousands of entries
-// by their home slots, and every one of them must land where a search looks.
-TEST(KeyMapTest, ABulkIndexFindsEveryKeyOfALargeMap) {
-    KeyMap map;
-    Keys present;
-    for (int i = 0; i < 5000; ++i) present.push_back("K\\" + std::to_string(i * 7919 % 100003));
-    std::sort(present.begin(), present.end());
-    for (const std::string& key : present) map.AppendUnindexed(map.end(), key, ValueList());
-    map.Reindex();
-    ExpectFindsExactly(map, present, {"K\\1", "K\\100003", "K"});
-    for (std::size_t i = 0; i < present.size(); i += 2) EXPECT_EQ(map.erase(present[i]), 1u);
-    Keys kept;
-    for (std::size_t i = 1; i < present.size(); i += 2) kept.push_back(present[i]);
-    ExpectFindsExactly(map, kept, {present[0], present[2]});
+// A map indexed at once: the bulk build groups the entries by their home
+// slots in the memory of the list it was given, and every one of them must
+// land where a search looks, also at a table's fullest (6553 keys in 8192
+// slots), where runs wrap past the table's end, and through removals, which
+// rely on every run being unbroken.
+TEST(KeyMapTest, ABulkIndexFindsEveryKeyOfAMapOfAnySize) {
+    for (const int count : {1, 12, 13, 5000, 6553, 6554}) {
+        SCOPED_TRACE(count);
+        KeyMap map;
+        Keys present;
+        for (int i = 0; i < count; ++i) present.push_back("K\\" + std::to_string(i * 7919 % 100003));
+        std::sort(present.begin(), present.end());
+        for (const std::string& key : present) map.AppendUnindexed(map.end(), key, ValueList());
+        map.Reindex();
+        ExpectFindsExactly(map, present, {"K\\100003", "K"});
+        for (std::size_t i = 0; i < present.size(); i += 2) EXPECT_EQ(map.erase(present[i]), 1u);
+        Keys kept;
+        for (std::size_t i = 1; i < present.size(); i += 2) kept.push_back(present[i]);
+        ExpectFindsExactly(map, kept, {present[0]});
+    }
 }
 
 }  // namespace
