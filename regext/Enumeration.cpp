@@ -7,7 +7,6 @@
 #include "CRegExt.h"
 #include "platform/Platform.h"
 #include "regext/KeyHandles.h"
-#include "core/StoreOwnership.h"
 #include "util/FixedText.h"
 #include "store/SubKeyListing.h"
 #include "store/ValueText.h"
