@@ -58,7 +58,7 @@ void CIniClass::Impl::SetValue(std::string_view key, std::string_view name, std:
     if (it == keys.end()) {
         files.KeyAdded(key);
         files.ValueChanged(key, name);
-        it = keys.emplace(std::string(key), ValueList()).first;
+        it = keys.emplace(key, ValueList()).first;
     } else {
         files.ValueChanged(key, name);
     }
@@ -68,14 +68,14 @@ void CIniClass::Impl::SetValue(std::string_view key, std::string_view name, std:
 bool CIniClass::Impl::AddKey(std::string_view key) {
     if (HasKey(key)) return false;
     files.KeyAdded(key);
-    keys.emplace(std::string(key), ValueList());
+    keys.emplace(key, ValueList());
     return true;
 }
 
 void CIniClass::Impl::SubtreeKeys(std::string_view key, std::vector<std::string>& out) const {
     if (HasKey(key)) out.emplace_back(key);
     const auto [first, last] = qor::store::KeysBelow(keys, key);
-    for (auto it = first; it != last; ++it) out.push_back(it->first);
+    for (auto it = first; it != last; ++it) out.emplace_back(it->first);
 }
 
 // ---- CIniClass
@@ -134,7 +134,7 @@ int CIniClass::GetSubKeys(const char* key, CStringArray& list) {
 }
 
 int CIniClass::GetAllKeys(CStringArray& list) {
-    for (const auto& entry : m_impl->keys) list.Add(CString(entry.first));
+    for (const auto& entry : m_impl->keys) list.Add(CString(std::string(entry.first)));
     return LengthOf(list);
 }
 

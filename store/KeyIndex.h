@@ -231,6 +231,14 @@ public:
         used_ = count;
     }
 
+    // Indexes again the entries from first to last, the same entries the
+    // index holds (their iterators changed), in the table it has.
+    template <typename Entries>
+    void Refill(Entries first, Entries last) noexcept {
+        std::fill(slots_.begin(), slots_.end(), Slot{});
+        for (auto it = first; it != last; ++it) Place(Slot{HashOf(it->first), it});
+    }
+
     template <typename Visit>
     void ForEachHash(Visit visit) const {
         for (const Slot& slot : slots_) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "CIniClass.h"
+#include "store/ByteArena.h"
 #include "store/KeyIndex.h"
 #include "store/ValueList.h"
 
@@ -23,9 +24,18 @@ namespace qor::store {
 // Every change goes through the members below, which keep the two in step;
 // the index makes its room before the tree changes, so a failed allocation
 // leaves both as they were.
+//
+// The key texts live in the map's own arena, not in an allocation each:
+// the tree's entries view them. So do the value blocks a reader built
+// (ValueList.h). A removed key's text, and a block that was removed or had
+// to grow, stay there until the arena holds more than twice what is still
+// used in it at a removal; the removal then copies what is used into a
+// fresh arena. So the space left behind is at most what the store held in
+// the arena at its last load or copy, and a view of any key's text is
+// valid only until the next removal.
 class KeyMap {
 public:
-    using Tree = std::map<std::string, ValueList, std::less<>>;
+    using Tree = std::map<std::string_view, ValueList, std::less<>>;
     using iterator = Tree::iterator;
     using const_iterator = Tree::const_iterator;
 
@@ -60,17 +70,17 @@ public:
     iterator lower_bound(std::string_view key) { return tree_.lower_bound(key); }
     const_iterator lower_bound(std::string_view key) const { return tree_.lower_bound(key); }
 
-    std::pair<iterator, bool> emplace(std::string key, ValueList values) {
-        index_.Reserve(tree_.size() + 1);
-        const auto placed = tree_.emplace(std::move(key), std::move(values));
-        if (placed.second) index_.Add(placed.first);
-        return placed;
+    std::pair<iterator, bool> emplace(std::string_view key, ValueList values) {
+        const auto at = tree_.lower_bound(key);
+        if (at != tree_.end() && at->first == key) return {at, false};
+        return {emplace_hint(at, key, std::move(values)), true};
     }
-    iterator emplace_hint(const_iterator hint, std::string key, ValueList values) {
-        const std::size_t before = tree_.size();
-        index_.Reserve(before + 1);
-        const auto entry = tree_.emplace_hint(hint, std::move(key), std::move(values));
-        if (tree_.size() != before) index_.Add(entry);
+    iterator emplace_hint(const_iterator hint, std::string_view key, ValueList values) {
+        const iterator found = find(key);
+        if (found != tree_.end()) return found;
+        index_.Reserve(tree_.size() + 1);
+        const iterator entry = Insert(hint, key, std::move(values));
+        index_.Add(entry);
         return entry;
     }
     // Fills the map without indexing: a reader filling a fresh map adds
@@ -83,7 +93,7 @@ public:
     // in the cache: at the end of a large load the tree's nodes lie far
     // apart in memory, and walking them all again to hash the keys cost
     // about a tenth of the load.
-    iterator AppendUnindexed(const_iterator hint, std::string key, ValueList values) {
+    iterator AppendUnindexed(const_iterator hint, std::string_view key, ValueList values) {
         if (tree_.empty()) StartPending();
         // Room first, so that a key is never in the tree but not in the list.
         // The list grows table by table: its memory becomes the index's.
@@ -91,13 +101,16 @@ public:
             pending_.reserve(Index::TableSize(pending_.size() + 1));
         }
         const std::size_t before = tree_.size();
-        const auto entry = tree_.emplace_hint(hint, std::move(key), std::move(values));
+        const iterator entry = Insert(hint, key, std::move(values));
         if (tree_.size() != before) {
             ++unindexed_;
             if (pendingComplete_) pending_.push_back(Slot{Index::HashOf(entry->first), entry});
         }
         return entry;
     }
+    // Moves the values builder collected into values, an entry's values
+    // of this map: a new block is taken from this map's arena.
+    void FillValues(ValueListBuilder& builder, ValueList& values) { builder.MoveInto(values, &texts_); }
     // The hash the index gives key.
     static std::uint64_t HashOf(std::string_view key) { return Index::HashOf(key); }
     // Every key's hash, ascending. The index holds them already, so only an
@@ -128,27 +141,34 @@ public:
         DropPending();
     }
 
-    iterator erase(iterator first, iterator last) {
+    // The texts of the keys left may move (see above).
+    void erase(iterator first, iterator last) {
         DropPending();
-        for (auto it = first; it != last; ++it) index_.Remove(it->first);
-        return tree_.erase(first, last);
+        for (auto it = first; it != last; ++it) {
+            index_.Remove(it->first);
+            arenaUsed_ -= std::min(arenaUsed_, ArenaBytesOf(*it));
+        }
+        tree_.erase(first, last);
+        CompactIfWasteful();
     }
     std::size_t erase(std::string_view key) {
         const auto entry = find(key);
         if (entry == tree_.end()) return 0;
-        DropPending();
-        index_.Remove(key);
-        tree_.erase(entry);
+        erase(entry, std::next(entry));
         return 1;
     }
     void clear() {
         DropPending();
         index_.Clear();
         tree_.clear();
+        texts_.Clear();
+        arenaUsed_ = 0;
         unindexed_ = 0;
     }
     void swap(KeyMap& other) noexcept {
         tree_.swap(other.tree_);
+        texts_.Swap(other.texts_);
+        std::swap(arenaUsed_, other.arenaUsed_);
         index_.Swap(other.index_);
         std::swap(unindexed_, other.unindexed_);
         pending_.swap(other.pending_);
@@ -159,12 +179,10 @@ public:
         DropPending();
         other.DropPending();
         index_.Reserve(size() + other.size());
+        ReserveTextsOf(other);
         for (auto it = other.tree_.begin(); it != other.tree_.end();) {
             const auto next = std::next(it);
-            if (!contains(it->first)) {
-                other.index_.Remove(it->first);
-                index_.Add(tree_.insert(other.tree_.extract(it)).position);
-            }
+            if (!contains(it->first)) MoveEntry(other, it);
             it = next;
         }
     }
@@ -187,6 +205,7 @@ public:
             values = std::move(combined);
         }
         index_.Reserve(size() + other.size());
+        ReserveTextsOf(other);
         // From here on nothing allocates.
         DropPending();
         other.DropPending();
@@ -194,10 +213,12 @@ public:
             const auto next = std::next(it);
             const auto mine = find(it->first);
             if (mine != end()) {
-                if (!it->second.Empty()) std::swap(mine->second, it->second);
+                if (!it->second.Empty()) {
+                    std::swap(mine->second, it->second);
+                    it->second = ValueList();  // may lie in this map's arena
+                }
             } else {
-                other.index_.Remove(it->first);
-                index_.Add(tree_.insert(other.tree_.extract(it)).position);
+                MoveEntry(other, it);
             }
             it = next;
         }
@@ -206,6 +227,62 @@ public:
 private:
     using Index = KeyIndex<iterator>;
     using Slot = Index::Slot;
+
+    // The entry of key, added with its text kept in this map's arena
+    // unless the tree holds it already.
+    iterator Insert(const_iterator hint, std::string_view key, ValueList values) {
+        return tree_.emplace_hint(hint, texts_.Keep(key), std::move(values));
+    }
+    // Room in this map's arena for everything other's arena holds, so
+    // that MoveEntry allocates nothing.
+    void ReserveTextsOf(const KeyMap& other) { texts_.Reserve(other.texts_.Taken()); }
+    // Moves other's entry at it (its key not in this map) into this map,
+    // with copies of its text and of a block in other's arena. The index
+    // and the arena have their room.
+    void MoveEntry(KeyMap& other, iterator it) {
+        other.index_.Remove(it->first);
+        auto node = other.tree_.extract(it);
+        node.key() = texts_.Keep(node.key());
+        node.mapped().MoveInto(texts_);
+        index_.Add(tree_.insert(std::move(node)).position);
+    }
+    // The bytes of the arena still used: every key's text and every block
+    // that lies in it.
+    static std::size_t ArenaBytesOf(const Tree::value_type& entry) {
+        return entry.first.size() + (entry.second.InArena() ? entry.second.BlockBytes() : 0);
+    }
+    std::size_t ArenaUsed() const {
+        std::size_t used = 0;
+        for (const auto& entry : tree_) used += ArenaBytesOf(entry);
+        return used;
+    }
+    // Once the arena has grown to twice what was used in it at the last
+    // look (less what removals took since), looks again, and copies what is
+    // used into a fresh arena if that is less than half. Every entry moves to a fresh tree with its new
+    // text (nodes move without allocating), and the index is made again in
+    // its table. Should the fresh arena not be had, the old one stays.
+    // Only a fully indexed map is compacted: the index has its room.
+    void CompactIfWasteful() noexcept {
+        if (unindexed_ != 0 || texts_.Taken() <= 2 * arenaUsed_ + ByteArena::kChunkSize) return;
+        arenaUsed_ = ArenaUsed();
+        if (2 * arenaUsed_ >= texts_.Taken()) return;
+        ByteArena fresh;
+        try {
+            fresh.Reserve(arenaUsed_);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        Tree moved;
+        while (!tree_.empty()) {
+            auto node = tree_.extract(tree_.begin());
+            node.key() = fresh.Keep(node.key());
+            node.mapped().MoveInto(fresh);
+            moved.insert(moved.end(), std::move(node));
+        }
+        tree_.swap(moved);
+        texts_.Swap(fresh);
+        index_.Refill(tree_.begin(), tree_.end());
+    }
 
     void StartPending() {
         pending_.clear();
@@ -218,6 +295,8 @@ private:
         std::vector<Slot>().swap(pending_);
     }
 
+    ByteArena texts_;            // key texts and blocks; declared before the tree that views it
+    std::size_t arenaUsed_ = 0;  // what was used of texts_ at the last look, less what removals took
     Tree tree_;
     Index index_;
     std::size_t unindexed_ = 0;  // keys added by AppendUnindexed since the last Reindex

@@ -20,7 +20,7 @@ void Fill(KeyMap& map, const Keys& keys) {
 void ExpectFindsExactly(const KeyMap& map, const Keys& present, const Keys& gone) {
     Keys inOrder;
     for (auto it = map.begin(); it != map.end(); ++it) {
-        inOrder.push_back(it->first);
+        inOrder.emplace_back(it->first);
         EXPECT_EQ(map.find(it->first), it) << it->first;
     }
     EXPECT_EQ(inOrder, present);
@@ -119,6 +119,71 @@ TEST(KeyMapTest, KeysHashedAsTheyAreAddedStayRightThroughChangesInBetween) {
     cleared.AppendUnindexed(cleared.end(), "O", ValueList());
     cleared.Reindex();
     ExpectFindsExactly(cleared, {"O"}, {"M", "N"});
+}
+
+// A map filled as a reader fills it: each key's values built into its arena.
+void Load(KeyMap& map, const Keys& keys) {
+    ValueListBuilder builder;
+    for (const std::string& key : keys) {
+        const auto entry = map.AppendUnindexed(map.end(), key, ValueList());
+        builder.Add("NAME", "<string>" + key + std::string(60, '-'));
+        builder.Add("NUMBER", "<dword>7");
+        map.FillValues(builder, entry->second);
+    }
+    map.Reindex();
+}
+
+std::string NameOf(const KeyMap& map, const std::string& key) {
+    const auto entry = map.find(key);
+    if (entry == map.end()) return "(no key)";
+    const auto text = entry->second.Find("NAME");
+    return text ? text->Joined() : "(no value)";
+}
+
+// Keys and value blocks live in the map's arena: removals that leave most
+// of it unused copy what is used into a fresh one, and merges copy what
+// they move out of the other map's arena, so every key and value stays
+// right however the maps change and whichever of them goes first.
+TEST(KeyMapTest, KeysAndValuesInTheArenaSurviveRemovalsMergesAndChanges) {
+    Keys keys;
+    for (int i = 0; i < 4000; ++i) keys.push_back("PRODUCT\\DEVICE\\" + std::to_string(100000 + i));
+    KeyMap map;
+    Load(map, keys);
+    map.find(keys[1])->second.Set("NAME", "<string>grown out of the arena " + std::string(100, 'x'));
+    map.find(keys[4])->second.Remove("NAME");
+    const char* const before = map.find(keys[1])->first.data();
+    Keys kept;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (i % 4 < 1 || i == 1) kept.push_back(keys[i]);
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (i % 4 >= 1 && i != 1) {
+            EXPECT_EQ(map.erase(keys[i]), 1u);
+        }
+    }
+    EXPECT_NE(map.find(keys[1])->first.data(), before);  // copied into a fresh arena
+    ExpectFindsExactly(map, kept, {keys[2]});
+    EXPECT_EQ(NameOf(map, keys[0]), "<string>" + keys[0] + std::string(60, '-'));
+    EXPECT_EQ(NameOf(map, keys[1]), "<string>grown out of the arena " + std::string(100, 'x'));
+    EXPECT_EQ(NameOf(map, keys[4]), "(no value)");
+
+    KeyMap merged, replaced;
+    Fill(merged, {kept[0]});
+    Fill(replaced, {kept[2]});
+    {
+        KeyMap source, other;
+        Load(source, kept);
+        Load(other, kept);
+        merged.merge(source);
+        replaced.MergeReplacing(other);
+    }
+    for (const KeyMap* target : {&merged, &replaced}) {
+        ExpectFindsExactly(*target, kept, {keys[2]});
+        for (const std::string& key : {kept[2], kept.back()}) {
+            EXPECT_EQ(NameOf(*target, key), "<string>" + key + std::string(60, '-'));
+        }
+    }
+    EXPECT_EQ(NameOf(merged, kept[0]), "(no value)");  // merge keeps this map's key as it was
 }
 
 // A map indexed at once: the bulk build groups the entries by their home

@@ -30,7 +30,7 @@ void InsertSorted(std::vector<std::string>& names, std::string_view name) {
 
 ValueList& ValuesAt(KeyMap& keys, std::string_view key) {
     auto it = keys.find(key);
-    if (it == keys.end()) it = keys.emplace(std::string(key), ValueList()).first;
+    if (it == keys.end()) it = keys.emplace(key, ValueList()).first;
     return it->second;
 }
 
@@ -49,7 +49,7 @@ void ApplyKey(std::string_view key, const KeyChange& change, bool held, const Va
         const bool sets = std::any_of(change.names.begin(), change.names.end(),
                                       [&mine](const std::string& name) { return mine.Find(name).has_value(); });
         if (!change.added && !sets) return;
-        it = staging.emplace(std::string(key), ValueList()).first;
+        it = staging.emplace(key, ValueList()).first;
     }
     for (const std::string& name : change.names) {
         if (const auto text = mine.Find(name)) {
@@ -119,7 +119,7 @@ void KnownFiles::AllRemoved() noexcept {
 void KnownFiles::KeysJoined(const KeyMap& keys, bool whole) {
     if (files_.empty()) return;
     for (const auto& entry : keys) {
-        const std::string& key = entry.first;
+        const std::string_view key = entry.first;
         RecordKey(key, whole);
         if (whole) continue;
         entry.second.ForEach([&](const ValueList::Entry& value) { RecordValue(key, value.name); });
@@ -179,7 +179,7 @@ void ApplyChanges(const KnownFile& file, const KeyMap& memory, std::string_view 
     // only where the last load or save left them.
     const auto writeFromMemory = [&](KeyMap::const_iterator first, KeyMap::const_iterator last) {
         for (auto it = first; it != last; ++it) {
-            const std::string& key = it->first;
+            const std::string_view key = it->first;
             if (IsExcluded(key, excluded) || changes.keys.contains(key) || heldByFile(key)) continue;
             ValuesAt(staging, key) = it->second;
         }

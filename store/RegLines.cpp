@@ -134,7 +134,7 @@ public:
 
     // Gives the values read since the last section line to its key.
     void EndSection() {
-        if (current_ != nullptr) values_.MoveInto(*current_);
+        if (current_ != nullptr) target_.FillValues(values_, *current_);
     }
     // Indexes the keys read: the reading is over.
     void IndexTarget() { target_.Reindex(); }

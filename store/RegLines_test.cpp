@@ -52,7 +52,7 @@ TEST(RegLinesTest, FieldsBecomeStoredTextsStepByStep) {
 Texts Snapshot(const KeyMap& keys) {
     Texts out;
     for (const auto& [key, values] : keys) {
-        out.push_back("[" + key + "]");
+        out.push_back("[" + std::string(key) + "]");
         for (std::size_t i = 0; i < values.Size(); ++i)
             out.push_back(std::string(values.At(i).name) + "=" + std::string(values.At(i).text));
     }

@@ -80,6 +80,11 @@ char* WriteRecord(char* out, const Entry& entry) {
     return out + entry.text.body.size();
 }
 
+// A block in an arena (capacity 0) is its arena's to free.
+void FreeBlock(char* block) {
+    if (block != nullptr && Read32(block + kCapacity) != 0) std::free(block);
+}
+
 char* Allocate(std::size_t bytes) {
     void* block = std::malloc(bytes);
     if (block == nullptr) throw std::bad_alloc();
@@ -159,14 +164,14 @@ ValueList& ValueList::operator=(const ValueList& other) {
 
 ValueList& ValueList::operator=(ValueList&& other) noexcept {
     if (this != &other) {
-        std::free(block_);
+        FreeBlock(block_);
         block_ = other.block_;
         other.block_ = nullptr;
     }
     return *this;
 }
 
-ValueList::~ValueList() { std::free(block_); }
+ValueList::~ValueList() { FreeBlock(block_); }
 
 std::uint32_t ValueList::Field(std::size_t at) const { return Read32(block_ + at); }
 
@@ -182,9 +187,15 @@ void ValueList::Reserve(std::size_t used) {
     if (used <= capacity) return;
     const std::size_t grown = static_cast<std::size_t>(std::min<std::uint64_t>(kMaxBlock, capacity + capacity / 2));
     const std::size_t wanted = std::max(used, grown);
-    void* moved = std::realloc(block_, wanted);
-    if (moved == nullptr) throw std::bad_alloc();
-    block_ = static_cast<char*>(moved);
+    if (capacity == 0) {
+        char* own = Allocate(wanted);
+        std::memcpy(own, block_, Field(kUsed));
+        block_ = own;
+    } else {
+        void* moved = std::realloc(block_, wanted);
+        if (moved == nullptr) throw std::bad_alloc();
+        block_ = static_cast<char*>(moved);
+    }
     SetField(kCapacity, wanted);
 }
 
@@ -245,7 +256,7 @@ bool ValueList::Remove(std::string_view name) {
     if (!NameAt(i, name)) return false;
     const std::size_t count = Size() - 1;
     if (count == 0) {
-        std::free(block_);
+        FreeBlock(block_);
         block_ = nullptr;
         return true;
     }
@@ -268,8 +279,16 @@ std::vector<ValueList::Entry> ValueList::Entries() const {
 }
 
 void ValueList::Adopt(char* block) {
-    std::free(block_);
+    FreeBlock(block_);
     block_ = block;
+}
+
+void ValueList::MoveInto(ByteArena& arena) {
+    if (!InArena()) return;
+    const std::size_t used = Field(kUsed);
+    char* copy = arena.Take(used);
+    std::memcpy(copy, block_, used);
+    block_ = copy;
 }
 
 void ValueList::CompactIfWasteful() {
@@ -342,16 +361,16 @@ void ValueListBuilder::Clear() {
     ascending_ = true;
 }
 
-void ValueListBuilder::MoveInto(ValueList& list) {
+void ValueListBuilder::MoveInto(ValueList& list, ByteArena* arena) {
     if (offsets_.empty()) return;
     if (ascending_ && list.Empty()) {
         const std::uint64_t total = kHeaderSize + kOffsetSize * static_cast<std::uint64_t>(offsets_.size()) + used_;
         CheckBlockSize(total);
-        char* block = Allocate(static_cast<std::size_t>(total));
+        char* block = arena != nullptr ? arena->Take(total) : Allocate(static_cast<std::size_t>(total));
         Write32(block + kCount, offsets_.size());
         Write32(block + kUnused, 0);
         Write32(block + kUsed, total);
-        Write32(block + kCapacity, total);
+        Write32(block + kCapacity, arena != nullptr ? 0 : total);
         static_assert(sizeof(std::uint32_t) == kOffsetSize);
         std::memcpy(block + kHeaderSize, offsets_.data(), kOffsetSize * offsets_.size());
         std::memcpy(block + kHeaderSize + kOffsetSize * offsets_.size(), records_.data(), used_);

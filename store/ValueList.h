@@ -16,6 +16,12 @@
 // removed record stays behind as unused bytes until they outweigh the live
 // ones; then the block is rewritten. An empty list holds no block at all.
 // One key's block holds at most 4 GiB.
+//
+// A block built by a reader may lie in its map's arena (ByteArena.h)
+// instead of an allocation of its own; its capacity field is then 0. Such a
+// block is changed in place while its size allows and copied into an
+// allocation of its own once it must grow; it is never freed by the list,
+// and the list must not outlive the arena.
 #ifndef QOR_STORE_VALUELIST_H
 #define QOR_STORE_VALUELIST_H
 
@@ -26,6 +32,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "store/ByteArena.h"
 
 namespace qor::store {
 
@@ -130,6 +138,12 @@ public:
     }
     // Bytes of the block that live values use.
     std::size_t LiveBytes() const;
+    // Whether the block lies in an arena, and the bytes it spans there.
+    bool InArena() const { return block_ != nullptr && Field(value_block::kCapacity) == 0; }
+    std::size_t BlockBytes() const { return block_ == nullptr ? 0 : Field(value_block::kUsed); }
+    // Copies a block that lies in an arena into arena; the caller has
+    // reserved BlockBytes() there.
+    void MoveInto(ByteArena& arena);
 
     // Adds many values at once; sorted must be in strictly ascending name
     // order. A value replaces the list's value of the same name.
@@ -204,7 +218,8 @@ public:
     // Moves the collected values into list: of two values of one name the
     // later one stays, and it replaces the list's value of that name. The
     // builder is then empty and keeps its memory for the next section.
-    void MoveInto(ValueList& list);
+    // A new list's block is taken from arena, when given.
+    void MoveInto(ValueList& list, ByteArena* arena = nullptr);
 
 private:
     // Appends a record whose name is written by writeName into its room.

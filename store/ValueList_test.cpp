@@ -59,6 +59,47 @@ TEST(ValueListTest, CopiesAndMovesOwnTheirBlocks) {
     EXPECT_EQ(target.LiveBytes(), 0u);
 }
 
+// A block built into an arena is changed in place while it fits, leaves
+// the arena for a block of its own when it must grow, and is never freed
+// by a list (the arena is): every change and copy keeps the values right.
+TEST(ValueListTest, BlocksInAnArenaChangeGrowAndCopyLikeOwnBlocks) {
+    ByteArena other, arena;  // made before the lists that use them
+    ValueListBuilder builder;
+    const auto listIn = [&builder](ByteArena& room) {
+        ValueList list;
+        for (const char* name : {"a", "b", "c"}) builder.AddUpperName(name, "<string>", name);
+        builder.MoveInto(list, &room);
+        return list;
+    };
+    const auto arenaList = [&] { return listIn(arena); };
+    ValueList same = arenaList();
+    EXPECT_TRUE(same.InArena());
+    same.Set("B", "<string>x");  // the same size: in place
+    EXPECT_TRUE(same.InArena());
+    ValueList copy = same;
+    EXPECT_FALSE(copy.InArena());
+    EXPECT_EQ(Contents(copy), (Texts{"A=<string>a", "B=<string>x", "C=<string>c"}));
+
+    ValueList grown = arenaList();
+    grown.Set("D", "<dword>4");
+    grown.Set("A", "<string>longer");
+    EXPECT_FALSE(grown.InArena());
+    EXPECT_EQ(Contents(grown), (Texts{"A=<string>longer", "B=<string>b", "C=<string>c", "D=<dword>4"}));
+
+    ValueList emptied = arenaList();
+    for (const char* name : {"B", "A", "C"}) EXPECT_TRUE(emptied.Remove(name));
+    EXPECT_TRUE(emptied.Empty());
+
+    ValueList moved;
+    {
+        ByteArena gone;
+        moved = listIn(gone);
+        other.Reserve(moved.BlockBytes());
+        moved.MoveInto(other);
+    }
+    EXPECT_EQ(Contents(moved), (Texts{"A=<string>a", "B=<string>b", "C=<string>c"}));
+}
+
 // The reader's shortcut: names upper-cased, numbers written in decimal;
 // a section in ascending order becomes an empty list's block at once, and
 // the builder starts each section afresh.

@@ -46,7 +46,7 @@ using Snapshot = std::map<std::string, std::map<std::string, std::string>>;
 inline Snapshot SnapshotOf(const CIniClass& store) {
     Snapshot snapshot;
     for (const auto& [key, values] : store::KeysOf(store)) {
-        auto& names = snapshot[key];
+        auto& names = snapshot[std::string(key)];
         for (std::size_t i = 0; i < values.Size(); ++i) {
             const auto entry = values.At(i);
             names[std::string(entry.name)] = std::string(entry.text);
