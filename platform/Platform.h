@@ -6,6 +6,7 @@
 #ifndef QOR_PLATFORM_PLATFORM_H
 #define QOR_PLATFORM_PLATFORM_H
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -145,6 +146,17 @@ int ReleaseProcessLock(ProcessLock* lock);
 // Closes the lock: nonzero on success.
 int CloseProcessLock(ProcessLock* lock);
 std::uint32_t CurrentProcessId();
+
+// ---- Memory for a large store
+// Large blocks are whole multiples of this, aligned to it.
+inline constexpr std::size_t kLargeBlockBytes = std::size_t{2} << 20;
+// A block of size bytes (a multiple of kLargeBlockBytes) of zeroed memory
+// straight from the host, which is asked to back it with large pages where
+// it offers them: touching it for the first time then costs one page fault
+// per large page instead of one per small page. Null when none is to be had.
+void* AllocateLargeBlock(std::size_t size) noexcept;
+// Gives back a block AllocateLargeBlock gave, with the size it was asked for.
+void FreeLargeBlock(void* block, std::size_t size) noexcept;
 
 }  // namespace qor::platform
 
