@@ -264,28 +264,47 @@ private:
 
     // Reorders the list by its entries' home slots' upper bits (groups of
     // 2^groupBits slots, each then written while it is in the cache), in
-    // place: nothing but the list and two counts per group is held.
-    // The home slot of an entry is its hash & mask.
+    // place: nothing but the list and a few counts on the stack is held.
+    // The home slot of an entry is its hash & mask (mask + 1 a power of 2).
     static void GroupByHome(std::vector<Slot>& pending, std::size_t mask, unsigned groupBits) {
-        const auto groupOf = [mask, groupBits](const Slot& slot) { return (slot.hash & mask) >> groupBits; };
-        const std::size_t groups = (mask >> groupBits) + 1;
-        std::vector<std::size_t> ends(groups, 0), next(groups, 0);
-        for (const Slot& slot : pending) ++ends[groupOf(slot)];
-        for (std::size_t g = 0, sum = 0; g < groups; ++g) {
-            next[g] = sum;
-            sum += ends[g];
-            ends[g] = sum;
+        unsigned homeBits = 0;
+        while ((std::size_t{1} << homeBits) <= mask) ++homeBits;
+        if (homeBits > groupBits)
+            SortByBits(pending.data(), pending.data() + pending.size(), mask, groupBits, homeBits);
+    }
+
+    // Sorts the entries from first to last by bits low to high of their
+    // home slots, at most eight bits a pass from the top, each pass
+    // swapping entries straight into their part of the range: a pass over
+    // the whole list has 256 places to write to, which the cache holds,
+    // where one pass over all bits had one per group, spread over the list.
+    static void SortByBits(Slot* first, Slot* last, std::size_t mask, unsigned low, unsigned high) {
+        const unsigned bits = std::min(8u, high - low);
+        const unsigned shift = high - bits;
+        const std::size_t parts = std::size_t{1} << bits;
+        const auto partOf = [mask, shift, parts](const Slot& slot) {
+            return static_cast<std::size_t>(((slot.hash & mask) >> shift) & (parts - 1));
+        };
+        std::size_t next[256] = {}, ends[256] = {};
+        for (const Slot* it = first; it != last; ++it) ++ends[partOf(*it)];
+        for (std::size_t part = 0, sum = 0; part < parts; ++part) {
+            next[part] = sum;
+            sum += ends[part];
+            ends[part] = sum;
         }
-        // Each entry is swapped straight into the next free place of its group.
-        for (std::size_t g = 0; g < groups; ++g) {
-            while (next[g] < ends[g]) {
-                const std::size_t home = groupOf(pending[next[g]]);
-                if (home == g) {
-                    ++next[g];
+        for (std::size_t part = 0; part < parts; ++part) {
+            while (next[part] < ends[part]) {
+                const std::size_t home = partOf(first[next[part]]);
+                if (home == part) {
+                    ++next[part];
                 } else {
-                    std::swap(pending[next[g]], pending[next[home]++]);
+                    std::swap(first[next[part]], first[next[home]++]);
                 }
             }
+        }
+        if (shift <= low) return;
+        for (std::size_t part = 0, begin = 0; part < parts; begin = ends[part++]) {
+            if (ends[part] - begin > 1) SortByBits(first + begin, first + ends[part], mask, low, shift);
         }
     }
 
