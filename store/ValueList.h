@@ -75,6 +75,21 @@ inline bool NameBefore(std::string_view a, std::string_view b) {
     return a.size() < b.size();
 }
 
+// Whether two names are the same: short names compared as words.
+inline bool SameName(std::string_view a, std::string_view b) {
+    const std::size_t size = a.size();
+    if (size != b.size()) return false;
+    if (size >= 8 && size <= 16) {
+        std::uint64_t x[2], y[2];
+        std::memcpy(&x[0], a.data(), 8);
+        std::memcpy(&y[0], b.data(), 8);
+        std::memcpy(&x[1], a.data() + size - 8, 8);
+        std::memcpy(&y[1], b.data() + size - 8, 8);
+        return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
+    }
+    return a == b;
+}
+
 }  // namespace value_block
 
 // A stored text as the list keeps it: its type prefix (empty for a text
@@ -112,6 +127,28 @@ public:
 
     // The text stored under name; valid until the list changes.
     std::optional<StoredText> Find(std::string_view name) const {
+        const std::size_t count = Size();
+        // A key's few values are looked at in turn, each by the length of
+        // its name first (one byte of its record): most differ there, and
+        // the rest mostly in their first eight bytes.
+        if (count <= 16) {
+            const char* offsets = block_ + value_block::kHeaderSize;
+            const char* records = offsets + value_block::kOffsetSize * count;
+            for (std::size_t i = 0; i < count; ++i) {
+                const char* at = records + value_block::Read32(offsets + value_block::kOffsetSize * i);
+                const auto first = static_cast<unsigned char>(at[0]);
+                const auto second = static_cast<unsigned char>(at[1]);
+                if ((first | second) < 0x80) {
+                    // Both lengths in one byte each: the common record.
+                    if ((first >> 2) != name.size() || !value_block::SameName({at + 2, name.size()}, name)) continue;
+                    return StoredText{value_block::kPrefixOfCode[first & 3],
+                                      std::string_view(at + 2 + name.size(), second)};
+                }
+                const Entry entry = Decode(static_cast<std::uint32_t>(at - records));
+                if (value_block::SameName(entry.name, name)) return entry.text;
+            }
+            return std::nullopt;
+        }
         const std::size_t i = LowerBound(name);
         if (i == Size()) return std::nullopt;
         const Entry entry = At(i);
