@@ -11,9 +11,10 @@
 //                           what SaveFile costs without the lines to make
 //   walk FILE RUNS          full-tree walk through CRegExt
 //   scanwalk KEYS RUNS      the walk and the scan-per-query reference on KEYS keys
-//   getint FILE HANDLES RUNS [table|regext]
+//   getint FILE HANDLES RUNS [table|regext|store]
 //                           per typed read, on HANDLES keys spread over the store: pfnGetInt
-//                           through table handles (default) or CRegExt::GetInt through objects
+//                           through table handles (default) or CRegExt::GetInt through objects,
+//                           or the store's own lookup below both (store)
 //   change FILE OUT RUNS    one SetInt through CRegExt, then SaveFile to OUT (with its flush)
 //   merge FILE OUT RUNS     one value set, then SaveFile to OUT after another store changed
 //                           one value of OUT and saved it: the save reads OUT again and
@@ -40,6 +41,7 @@
 #include "bench/TreeWalk.h"
 #include "platform/Platform.h"
 #include "store/IniClassInternal.h"
+#include "store/ValueText.h"
 #include "store/ValueText.h"
 
 namespace {
@@ -189,8 +191,11 @@ std::string SubKeyOf(std::size_t index) { return qor::bench::KeyPathOf(index).su
 
 // Typed reads on handles (or objects) on keys spread evenly over the store,
 // so that lookups do not all hit the same few cached map nodes. The
-// checksum is that of one run, the same for both facades.
-int GetInt(const std::string& path, std::size_t handleCount, int runs, bool throughTable) {
+// checksum is that of one run, the same for both facades. Without a facade
+// (storeOnly), the store's own lookup of the same key paths and names,
+// which every typed read of either facade makes: what a call costs below
+// the facades.
+int GetInt(const std::string& path, std::size_t handleCount, int runs, bool throughTable, bool storeOnly = false) {
     auto store = Loaded(path);
     CRegExt reg;
     reg.SetObject(store.get());
@@ -209,6 +214,9 @@ int GetInt(const std::string& path, std::size_t handleCount, int runs, bool thro
         if (objects[i].Open(HKEY_CURRENT_USER, sub.c_str(), KEY_ALL_ACCESS) != ERROR_SUCCESS) return 1;
     }
     const char* names[] = {"RESOLUTION", "BRIGHTNESS", "CONTRAST", "DUPLEX"};
+    std::vector<std::string> paths(handles);
+    for (std::size_t i = 0; i < handles; ++i) paths[i] = qor::bench::KeyPathOf(i * keys / handles);
+    const auto& internal = qor::store::Internal(*store);
     constexpr std::size_t kCalls = 2000000;
     long long sum = 0;
     // The handle index wraps by a comparison: a division per call would be
@@ -218,7 +226,12 @@ int GetInt(const std::string& path, std::size_t handleCount, int runs, bool thro
         [&] {
             sum = 0;
             std::size_t h = 0;
-            if (throughTable) {
+            if (storeOnly) {
+                for (std::size_t c = 0; c < kCalls; ++c, h = h + 1 == handles ? 0 : h + 1) {
+                    const auto text = internal.FindTextAnyCase(paths[h], names[c & 3]);
+                    sum += text ? qor::ParseAtoi(text->body) : 0;
+                }
+            } else if (throughTable) {
                 for (std::size_t c = 0; c < kCalls; ++c, h = h + 1 == handles ? 0 : h + 1) {
                     int value = 0;
                     table->pfnGetInt(&open[h], &value, names[c & 3]);
@@ -426,7 +439,7 @@ int Start(const std::string& folder, int runs) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
-                 " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext] |"
+                 " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext|store] |"
                  " change FILE OUT RUNS | merge FILE OUT RUNS | start DIR RUNS\n");
     return 2;
 }
@@ -449,6 +462,7 @@ int main(int argc, char** argv) {
     if (command == "getint" && (n == 4 || (n == 5 && (args[4] == "table" || args[4] == "regext")))) {
         return GetInt(args[1], number(2), runsAt(3), n == 4 || args[4] == "table");
     }
+    if (command == "getint" && n == 5 && args[4] == "store") return GetInt(args[1], number(2), runsAt(3), false, true);
     if (command == "change" && n == 4) return Change(args[1], args[2], runsAt(3));
     if (command == "merge" && n == 4) return Merge(args[1], args[2], runsAt(3));
     if (command == "start" && n == 3) return Start(args[1], runsAt(2));
