@@ -31,16 +31,9 @@ int LengthOf(const CStringArray& list) { return static_cast<int>(list.GetSize())
 
 std::optional<qor::store::StoredText> CIniClass::Impl::FindTextAnyCase(std::string_view key,
                                                                        std::string_view upperName) const {
-    bool hasLower = false;
-    const std::uint64_t hash = qor::store::UpperKeyHash(key, hasLower);
-    const auto find = [&](std::string_view upperKey) -> std::optional<qor::store::StoredText> {
-        const auto it = keys.find(upperKey, hash);
-        if (it == keys.end()) return std::nullopt;
-        return it->second.Find(upperName);
-    };
-    // The upper-cased copy (a buffer on the stack) only when it is needed.
-    if (hasLower) return find(qor::store::UpperText(key).View());
-    return find(key);
+    const auto it = keys.FindAnyCase(key);
+    if (it == keys.end()) return std::nullopt;
+    return it->second.Find(upperName);
 }
 
 bool CIniClass::Impl::HasKey(std::string_view key) const { return keys.find(key) != keys.end(); }

@@ -27,20 +27,17 @@ namespace qor::store {
 // Eight bytes a step, each mixed in by a multiply, in two lanes that do not
 // wait for each other (even and odd words); the last step mixes the high
 // bits down, since the table takes its slot from the low bits. Every typed
-// call hashes a whole key path, so this is kept short. With upper set, the
-// hash is that of the upper-cased key, and lower collects the letters from a
-// to z met on the way (LowerLetterBits).
-template <bool upper>
-std::uint64_t KeyHash(std::string_view key, std::uint64_t& lower) {
+// call hashes a whole key path, so this is kept short. With fold set, bit
+// 0x20 of every byte is left out: a key and its upper-cased form (which
+// differ only there) then hash alike, at one operation a word, and so do a
+// few other pairs of bytes ("\\" and "|" among them), which a search tells
+// apart by comparing the keys.
+template <bool fold>
+std::uint64_t KeyHash(std::string_view key) {
     constexpr std::uint64_t kMix = 0xff51afd7ed558ccdull;
     std::uint64_t even = 0x9e3779b97f4a7c15ull ^ key.size(), odd = 0x2545f4914f6cdd1dull;
-    std::uint64_t letters = 0;
-    const auto mixIn = [&](std::uint64_t& lane, std::uint64_t word) {
-        if constexpr (upper) {
-            const std::uint64_t found = LowerLetterBits(word);
-            letters |= found;
-            word -= found >> 2;
-        }
+    const auto mixIn = [](std::uint64_t& lane, std::uint64_t word) {
+        if constexpr (fold) word &= ~(0x20 * byte_scan::kOnes<std::uint64_t>);
         lane = (lane ^ word) * kMix;
         lane ^= lane >> 32;
     };
@@ -70,38 +67,50 @@ std::uint64_t KeyHash(std::string_view key, std::uint64_t& lower) {
     hash ^= hash >> 29;
     hash *= 0xc4ceb9fe1a85ec53ull;
     hash ^= hash >> 32;
-    lower = letters;
     return hash | 1;
 }
 
-// The hash of the upper-cased key, worked out from the key as it is, in the
-// same pass that tells whether it holds a letter from a to z at all: a
-// lookup then copies the key only when it must.
-inline std::uint64_t UpperKeyHash(std::string_view key, bool& hasLower) {
-    std::uint64_t lower = 0;
-    const std::uint64_t hash = KeyHash<true>(key, lower);
-    hasLower = lower != 0;
-    return hash;
+// Whether key, upper-cased, is upper (which holds no letter from a to z),
+// eight bytes a step.
+inline bool SameUpperCased(std::string_view upper, std::string_view key) {
+    const std::size_t size = key.size();
+    if (size != upper.size()) return false;
+    if (size < 8) {
+        for (std::size_t i = 0; i < size; ++i) {
+            const char c = key[i] >= 'a' && key[i] <= 'z' ? static_cast<char>(key[i] - 0x20) : key[i];
+            if (c != upper[i]) return false;
+        }
+        return true;
+    }
+    const auto differs = [&](std::size_t at) {
+        std::uint64_t word = LoadWord(key.data() + at);
+        word -= LowerLetterBits(word) >> 2;  // 0x80 >> 2: the 0x20 between a letter's two cases
+        return word != LoadWord(upper.data() + at);
+    };
+    for (std::size_t at = 0; at + 8 <= size; at += 8) {
+        if (differs(at)) return false;
+    }
+    return !differs(size - 8);
 }
 
 template <typename Iterator>
 class KeyIndex {
 public:
-    // The entry whose key is key, whose hash UpperKeyHash or HashOf gave.
-    bool Find(std::string_view key, std::uint64_t hash, Iterator& entry) const {
+    // The entry whose key is key, or none. With anyCase, the entry whose
+    // key is key upper-cased (the keys indexed hold no letter from a to z).
+    bool Find(std::string_view key, Iterator& entry, bool anyCase = false) const {
         if (slots_.empty()) return false;
+        const std::uint64_t hash = HashOf(key);
         for (std::size_t at = hash & Mask();; at = (at + 1) & Mask()) {
             const Slot& slot = slots_[at];
             if (slot.hash == 0) return false;
-            if (slot.hash == hash && slot.entry->first == key) {
+            if (slot.hash == hash &&
+                (slot.entry->first == key || (anyCase && SameUpperCased(slot.entry->first, key)))) {
                 entry = slot.entry;
                 return true;
             }
         }
     }
-
-    // The entry whose key is key, or none.
-    bool Find(std::string_view key, Iterator& entry) const { return Find(key, HashOf(key), entry); }
 
     // Adds an entry whose key the index does not hold yet. After Reserve(n)
     // the first n entries are added without allocating.
@@ -140,10 +149,8 @@ public:
         Iterator entry{};
     };
 
-    static std::uint64_t HashOf(std::string_view key) {
-        std::uint64_t unused = 0;
-        return KeyHash<false>(key, unused);
-    }
+    // The index's own hash: a key and its upper-cased form hash alike.
+    static std::uint64_t HashOf(std::string_view key) { return KeyHash<true>(key); }
 
     // Indexes the entries from first to last (none of them indexed yet) at
     // once.
@@ -237,13 +244,6 @@ public:
     void Refill(Entries first, Entries last) noexcept {
         std::fill(slots_.begin(), slots_.end(), Slot{});
         for (auto it = first; it != last; ++it) Place(Slot{HashOf(it->first), it});
-    }
-
-    template <typename Visit>
-    void ForEachHash(Visit visit) const {
-        for (const Slot& slot : slots_) {
-            if (slot.hash != 0) visit(slot.hash);
-        }
     }
 
     void Clear() {

@@ -61,11 +61,16 @@ public:
         return index_.Find(key, entry) ? const_iterator(entry) : tree_.end();
     }
     bool contains(std::string_view key) const { return find(key) != tree_.end(); }
-    // The same search with the key's hash given (UpperKeyHash of the key).
-    const_iterator find(std::string_view key, std::uint64_t hash) const {
-        if (unindexed_ != 0) return tree_.find(key);
+    // The entry whose key is key upper-cased: the keys of a store hold no
+    // letter from a to z. A search of the index needs no upper-cased copy.
+    const_iterator FindAnyCase(std::string_view key) const {
+        if (unindexed_ != 0) {
+            std::string upper(key);
+            UpperBytes(upper.data(), upper.data(), upper.size());
+            return tree_.find(upper);
+        }
         iterator entry;
-        return index_.Find(key, hash, entry) ? const_iterator(entry) : tree_.end();
+        return index_.Find(key, entry, true) ? const_iterator(entry) : tree_.end();
     }
     iterator lower_bound(std::string_view key) { return tree_.lower_bound(key); }
     const_iterator lower_bound(std::string_view key) const { return tree_.lower_bound(key); }
@@ -111,18 +116,14 @@ public:
     // Moves the values builder collected into values, an entry's values
     // of this map: a new block is taken from this map's arena.
     void FillValues(ValueListBuilder& builder, ValueList& values) { builder.MoveInto(values, &texts_); }
-    // The hash the index gives key.
-    static std::uint64_t HashOf(std::string_view key) { return Index::HashOf(key); }
-    // Every key's hash, ascending. The index holds them already, so only an
-    // unindexed map walks its keys to work them out.
+    // A hash of key that tells apart every two keys but by chance (the
+    // index's own hash leaves some bits out), for lists of keys by hash.
+    static std::uint64_t HashOf(std::string_view key) { return KeyHash<false>(key); }
+    // Every key's hash (HashOf), ascending.
     std::vector<std::uint64_t> SortedHashes() const {
         std::vector<std::uint64_t> hashes;
         hashes.reserve(tree_.size());
-        if (unindexed_ != 0) {
-            for (const auto& entry : tree_) hashes.push_back(HashOf(entry.first));
-        } else {
-            index_.ForEachHash([&hashes](std::uint64_t hash) { hashes.push_back(hash); });
-        }
+        for (const auto& entry : tree_) hashes.push_back(HashOf(entry.first));
         std::sort(hashes.begin(), hashes.end());
         return hashes;
     }

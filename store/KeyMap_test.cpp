@@ -186,6 +186,39 @@ TEST(KeyMapTest, KeysAndValuesInTheArenaSurviveRemovalsMergesAndChanges) {
     EXPECT_EQ(NameOf(merged, kept[0]), "(no value)");  // merge keeps this map's key as it was
 }
 
+// The index hashes a key and its upper-cased form alike (and so some other
+// pairs that differ in the same bit): a search in any case finds the stored
+// upper-case key, and keys whose hashes meet are still told apart.
+TEST(KeyMapTest, SearchesInAnyCaseFindTheUpperCaseKeyAndNoKeyWhoseHashMeetsIt) {
+    KeyMap map;
+    Fill(map, {"A\\B", "A|B", "SOFTWARE\\PRODUCT\\DEVICE1", "SOFTWARE\\PRODUCT\\DEVICE1|", "X"});
+    const struct {
+        const char* sought;
+        const char* found;  // null: none
+    } cases[] = {
+        {"a\\b", "A\\B"},
+        {"A|B", "A|B"},
+        {"a|b", "A|B"},
+        {"a\\B\\", nullptr},
+        {"Software\\Product\\Device1", "SOFTWARE\\PRODUCT\\DEVICE1"},
+        {"software\\product\\device1|", "SOFTWARE\\PRODUCT\\DEVICE1|"},
+        {"software\\product\\device1\\", nullptr},
+        {"x", "X"},
+        {"A{B", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto it = map.FindAnyCase(c.sought);
+        const std::string_view got = it == map.end() ? std::string_view("(none)") : it->first;
+        EXPECT_EQ(got, c.found == nullptr ? "(none)" : c.found) << c.sought;
+    }
+    EXPECT_EQ(map.find("a\\b"), map.end());  // an exact search stays exact
+    EXPECT_NE(KeyMap::HashOf("A\\B"), KeyMap::HashOf("A|B"));
+    KeyMap filling;  // not indexed yet: searched through the tree
+    filling.AppendUnindexed(filling.end(), "A\\B", ValueList());
+    EXPECT_EQ(filling.FindAnyCase("a\\b"), filling.begin());
+}
+
 // A map indexed at once: the bulk build groups the entries by their home
 // slots in the memory of the list it was given, and every one of them must
 // land where a search looks, also at a table's fullest (6553 keys in 8192
