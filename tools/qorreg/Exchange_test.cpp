@@ -1,7 +1,5 @@
 // Exchanging settings with Windows' registry tools: other root names, the
 // regedit export, the JSON query, typed byte lists from version 5 files.
-#include "Verbs.h"
-
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -11,7 +9,7 @@
 
 #include "testsupport/TestFiles.h"
 
-#include "JsonShape_test.h"
+#include "ToolTest.h"
 
 namespace qor::qorreg {
 namespace {
@@ -54,15 +52,9 @@ protected:
                                     in + "\n");
     }
 
-    struct Outcome {
-        int status;
-        std::string out, err;
-    };
     Outcome On(std::vector<std::string> args) {
         args.insert(args.begin(), {"-f", store_});
-        std::ostringstream out, err;
-        const int status = qor::qorreg::Run(args, out, err);
-        return {status, out.str(), err.str()};
+        return RunQorreg(args);
     }
 
     qor::testkit::ScratchFolder scratch_{"qorreg_exchange"};
@@ -181,8 +173,7 @@ TEST_F(ExchangeTest, RegeditImportStatusSaysWhatWasLeftOutAndCheckNamesTheSameLi
     const std::string in = (dir_ / "case.reg").string();
     for (const Case& c : kCases) {
         std::ofstream(in, std::ios::binary) << "REGEDIT4\r\n\r\n" << c.lines;
-        std::ostringstream out, err;
-        const Outcome check{qor::qorreg::Run({"check", in}, out, err), out.str(), err.str()};
+        const Outcome check = RunQorreg({"check", in});
         const Outcome imported = c.strict ? On({"import", "--strict", in}) : On({"import", in});
         EXPECT_EQ(imported.status, c.status) << c.lines << imported.err;
         EXPECT_EQ(On({"query", c.key}).status, c.queried) << c.lines;

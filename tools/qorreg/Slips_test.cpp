@@ -2,8 +2,6 @@
 // status and a one-line message and leaves every file as it was (no lock
 // file made); a broken file gets one verdict from every verb; export then
 // import gives the store back, or names what it cannot.
-#include "Verbs.h"
-
 #include <filesystem>
 #include <map>
 #include <random>
@@ -13,16 +11,13 @@
 
 #include "testsupport/TestFiles.h"
 
+#include "ToolTest.h"
+
 namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
 
 const char kDocScan[] = "HKCU\\Software\\Orvane Corp\\DocScan";
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
 
 class SlipsTest : public ::testing::Test {
 protected:
@@ -49,9 +44,7 @@ protected:
         for (std::string& arg : args) {
             if (arg.starts_with('%')) arg = Path(arg.substr(1));
         }
-        std::ostringstream out, err;
-        const int status = qor::qorreg::Run(args, out, err);
-        return {status, out.str(), err.str()};
+        return RunQorreg(args);
     }
 
     // Every entry of the folder with its bytes: what a slip must leave as it was.

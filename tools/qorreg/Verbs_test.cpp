@@ -1,6 +1,4 @@
 // Every verb end to end, in-process, on store files in a scratch folder.
-#include "Verbs.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "testsupport/TestFiles.h"
+
+#include "ToolTest.h"
 
 namespace qor::qorreg {
 namespace {
@@ -36,12 +36,6 @@ const char kSmallStore[] =
 
 const char kKeyX[] = "HKEY_CURRENT_USER\\SOFTWARE\\X";
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 std::string ReadAll(const fs::path& path) { return qor::testkit::ReadBytes(path.string()); }
 
 void WriteAll(const fs::path& path, const std::string& text) {
@@ -65,15 +59,10 @@ protected:
         if (!alsoRemove_.empty()) fs::remove_all(alsoRemove_);
     }
 
-    Outcome Run(std::vector<std::string> args) {
-        std::ostringstream out, err;
-        int status = qor::qorreg::Run(args, out, err);
-        return {status, out.str(), err.str()};
-    }
     // Runs a verb on the scratch store: "-f root.ini" and the arguments.
     Outcome OnStore(std::vector<std::string> args) {
         args.insert(args.begin(), {"-f", store_});
-        return Run(args);
+        return RunQorreg(args);
     }
     std::string Query(const std::string& key) { return OnStore({"query", key}).out; }
 
@@ -157,12 +146,12 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
         {},
     };
     for (const auto& args : usage) {
-        Outcome r = Run(args);
+        Outcome r = RunQorreg(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args.back());
         EXPECT_EQ(r.err.rfind("qorreg: ", 0), 0u) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    EXPECT_EQ(Run({"-f", missingFile, "query", kKeyX}).err, "qorreg: no such file: " + missingFile + "\n");
+    EXPECT_EQ(RunQorreg({"-f", missingFile, "query", kKeyX}).err, "qorreg: no such file: " + missingFile + "\n");
 }
 
 TEST_F(VerbsTest, QueryWithoutKeyListsTheWholeStoreRootLessKeysIncluded) {
@@ -241,7 +230,7 @@ TEST_F(VerbsTest, AddCreatesAMissingFileAndKeepsLocalMachineKeys) {
     EXPECT_EQ(ReadAll(store_),
               "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER]\r\n"
               "\"ROOT1\"=\"\\Orvane Corp\\DocScan\"\r\n[CINICHECKFILEVALID]\r\n");
-    EXPECT_EQ(Run({"validate", store_}).out, "valid\n");
+    EXPECT_EQ(RunQorreg({"validate", store_}).out, "valid\n");
 }
 
 TEST_F(VerbsTest, ChangingVerbsNeverWriteAFileThatFailsToLoad) {
@@ -340,11 +329,11 @@ TEST_F(VerbsTest, ValidateTellsCompleteStoreFilesFromOthers) {
     };
     for (const auto& [text, status, out] : cases) {
         WriteAll(store_, text);
-        Outcome r = Run({"validate", store_});
+        Outcome r = RunQorreg({"validate", store_});
         EXPECT_EQ(r.status, status) << text;
         EXPECT_EQ(r.out, out) << text;
     }
-    EXPECT_EQ(Run({"validate", (dir_ / "none.ini").string()}).status, 2);
+    EXPECT_EQ(RunQorreg({"validate", (dir_ / "none.ini").string()}).status, 2);
 }
 
 TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
@@ -366,7 +355,7 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
     std::string productKey = "SOFTWARE\\" + company + "\\DocScan\\S1";
     for (const auto& [name, data] : {std::pair<std::string, std::string>{"System Directory", moduleFolder},
                                      {"Twain Pathname", moduleFolder + "scan.ds"}}) {
-        ASSERT_EQ(Run({"-f", productStore, "add", productKey, "-v", name, "-d", data, "--create"}).status, 0);
+        ASSERT_EQ(RunQorreg({"-f", productStore, "add", productKey, "-v", name, "-d", data, "--create"}).status, 0);
     }
     ASSERT_EQ(
         OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\" + company + "\\DocScan"})
@@ -393,7 +382,7 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
                                           " holds S.ini and a root.ini that names the module as \"System Directory\"; "
                                           "ROOT2 \"Nowhere\" is relative: it must begin with \\; ROOT3: the folder " +
                                           (appData / "Gone").string() + " does not exist)\n"));
-    EXPECT_NE(Run({"-f", productStore, "root", "x"})
+    EXPECT_NE(RunQorreg({"-f", productStore, "root", "x"})
                   .err.find("(the lookup key HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane "
                             "Corp\\Scanner is not in " +
                             productStore + ")"),
@@ -401,10 +390,10 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
 }
 
 TEST_F(VerbsTest, HelpAndVersionAnswerWithoutAStoreFile) {
-    Outcome help = Run({"add", "--help"});
+    Outcome help = RunQorreg({"add", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: qorreg -f FILE add KEY", 0), 0u) << help.out;
-    EXPECT_EQ(Run({"--version"}).out.rfind("qorreg (QorCommonLib) 1.", 0), 0u);
+    EXPECT_EQ(RunQorreg({"--version"}).out.rfind("qorreg (QorCommonLib) 1.", 0), 0u);
 }
 
 // While another writer (here another thread) holds the store file's lock,
@@ -443,7 +432,7 @@ TEST_F(VerbsTest, FilesOverTheSizeBoundAreRefusedAsTooLarge) {
         {"-f", huge, "add", kKeyX},    {"-f", store_, "import", huge},
     };
     for (const auto& command : commands) {
-        Outcome r = Run(command);
+        Outcome r = RunQorreg(command);
         EXPECT_EQ(r.status, 2) << command.back();
         EXPECT_NE(r.err.find("file too large"), std::string::npos) << r.err;
     }
