@@ -98,11 +98,12 @@ TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
     };
     const auto before = Contents();
     for (const Slip& slip : kSlips) {
+        SCOPED_TRACE(testing::PrintToString(slip.args));
         const Outcome r = Run(slip.args);
-        EXPECT_EQ(r.status, slip.status) << slip.args[2] << " " << slip.args[3];
+        EXPECT_EQ(r.status, slip.status);
         EXPECT_NE(r.err.find(slip.message), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-        EXPECT_EQ(Contents(), before) << slip.args[2] << " " << slip.args[3];
+        EXPECT_EQ(Contents(), before);
     }
 }
 
@@ -131,9 +132,9 @@ TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
         };
         for (const auto& [args, status] : kRuns) {
             const Outcome r = Run(args);
-            EXPECT_EQ(r.status, status) << v.file << " " << args[2];
-            EXPECT_NE((r.out + r.err).find(v.words), std::string::npos)
-                << v.file << " " << args[2] << ": " << r.out << r.err;
+            SCOPED_TRACE(testing::PrintToString(args));
+            EXPECT_EQ(r.status, status);
+            EXPECT_NE((r.out + r.err).find(v.words), std::string::npos) << r.out << r.err;
         }
     }
 }
