@@ -243,15 +243,12 @@ TEST_F(VerbsTest, DeleteRemovesOneValueOrAWholeSubtree) {
     EXPECT_EQ(OnStore({"query", "HKCU\\SOFTWARE\\X\\B0"}).status, 0);  // only begins like the deleted key
 }
 
-TEST_F(VerbsTest, CopyDuplicatesTheTreeAndMergesIntoTheTarget) {
-    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\COPY", "-v", "KEEP", "-d", "k"}).status, 0);
-    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\COPY", "-v", "NAME", "-d", "old"}).status, 0);
+TEST_F(VerbsTest, CopyDuplicatesTheTreeUnderTheTarget) {
     Outcome r = OnStore({"copy", "hkcu\\software\\x\\", "HKLM\\SOFTWARE\\COPY"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Query("HKLM\\SOFTWARE\\COPY"),
               "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\n"
               "    GAMMA    REG_DWORD    0x00000003 (3)\n"
-              "    KEEP    REG_SZ    k\n"
               "    NAME    REG_SZ    abc\n"
               "    TABLE    REG_BINARY    01ff\n"
               "\n"
