@@ -93,6 +93,15 @@ TEST(PosixHost, CommonAppDataFollowsTheEnvironmentAtEachUse) {
     if (saved != nullptr) ::setenv("QOR_COMMON_APPDATA", restore.c_str(), 1);
 }
 
+// A file whose size says 0 and that holds more, as /proc files do, is read
+// to its real end, within the bound.
+TEST(PosixHost, WholeReadGoesPastTheSizeTheFileGaveWithinTheBound) {
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile("/proc/self/status", bytes));
+    EXPECT_NE(bytes.find("Name:"), std::string::npos);
+    EXPECT_FALSE(ReadWholeFile("/proc/self/status", bytes, 8));
+}
+
 TEST(PosixHost, ShortFormsOfDifferentlySeparatedPathsCompareEqual) {
     std::string fromBackslashes;
     std::string fromSlashes;

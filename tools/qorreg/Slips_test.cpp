@@ -70,6 +70,7 @@ TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
         {{"-f", "%good.ini", "import", "%empty.ini"}, 2, "not a registry file: "},
         {{"-f", "%good.ini", "import", "%cut.ini"}, 2, "--as store or --as regedit"},
         {{"-f", "%good.ini", "import", "--as", "ini", "%tw.reg"}, 2, "--as takes store, twain or regedit"},
+        {{"-f", "%good.ini", "import", "--as", "store", "%dup.ini"}, 2, "key HKEY_CURRENT_USER\\X is named again"},
         {{"-f", "%good.ini", "delete", "HKCU"}, 2, "will not delete a root key (a key of one name): HKEY_CURRENT_USER"},
         {{"-f", "%good.ini", "delete", "hkey_local_machine\\"}, 2, "will not delete a root key"},
         {{"-f", "%good.ini", "delete", "SOFTWARE"}, 2, "will not delete a root key (a key of one name): SOFTWARE"},

@@ -170,6 +170,11 @@ TEST_F(ScratchFolder, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
         {"", 0, "empty", true, "an empty file, no store file: programs load it as an empty store"},
         {"[K]\r\n" + kEnd, 0, "not-a-store", true, "the first line is not REGEDIT4: not a store file"},
         {std::string("\xFF\xFER\0E\0", 6), 0, "utf16", true, "UTF-16 text; the store reads 8-bit text"},
+        {std::string("\xFF\xFER\0E\0G\0E\0D\0I\0T\0"
+                     "4\0\r\0\n\0\x34\xd8",
+                     24),
+         0, "utf16", true,
+         "UTF-16 text that cannot be converted to the store's text: import reads nothing of it"},  // a regedit file
         {"REGEDIT4\n[K]\n\"A\"=\"1\"\n\n[k]\n" + std::string("[CINICHECKFILEVALID]\n"), 5, "key-named-again", true,
          "key K is named again (first on line 2): the load fails"},
         {std::string("REGEDIT4\r[K]\r\"A\"=\"a\0b\"\r", 23) + "[CINICHECKFILEVALID]\r", 3, "nul-byte", false,
@@ -327,6 +332,8 @@ TEST_F(ScratchFolder, DashReadsStandardInputAndExportWritesStandardOutput) {
     EXPECT_EQ(RunQorreg({"-f", "-", "add", "HKCU\\P"}, bytes).status, 2);
     EXPECT_EQ(RunQorreg({"-f", "-", "query", "HKCU\\Nothing"}, bytes).err,
               "qorreg: key not found: HKEY_CURRENT_USER\\NOTHING\n");
+    // Messages name standard input "-", not the copy it is read through.
+    EXPECT_EQ(RunQorreg({"-f", "-", "query", "HKCU\\P"}).err, "qorreg: an empty file, no store file: -\n");
 }
 
 // The words of a text that look like options (-x, --long), and verbs.
@@ -354,6 +361,7 @@ TEST(ManualAndCompletion, NameTheVerbsOptionsAndTypesThatHelpNames) {
          {"query", "add", "delete", "copy", "export", "import", "validate", "root", "compare", "check"}) {
         ASSERT_NE(FindVerbHelp(verb), nullptr) << verb;
     }
+    EXPECT_EQ(FindVerbHelp("frobnicate"), nullptr);
     for (const std::string& verb : Matches(help.str(), "\n  (?:-f FILE )?([a-z]+) ")) {
         verbs.insert(verb);
         WriteVerbHelp(help, *FindVerbHelp(verb));

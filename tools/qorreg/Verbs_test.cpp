@@ -119,6 +119,7 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> notFound = {
         {{"query", "HKCU\\SOFTWARE\\NONE"}, "key not found: HKEY_CURRENT_USER\\SOFTWARE\\NONE"},
         {{"query", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
+        {{"query", kKeyX, "-v", "none", "--json"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
         {{"delete", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
         {{"delete", "HKLM\\NONE"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
         {{"copy", "HKLM\\NONE", "HKLM\\Y"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
@@ -365,6 +366,7 @@ TEST_F(VerbsTest, HelpAndVersionAnswerWithoutAStoreFile) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: qorreg -f FILE add KEY", 0), 0u) << help.out;
     EXPECT_EQ(RunQorreg({"--version"}).out.rfind("qorreg (QorCommonLib) 1.", 0), 0u);
+    EXPECT_EQ(RunQorreg({"--help"}).out.rfind("Usage: qorreg -f FILE VERB", 0), 0u);
 }
 
 // While another writer (here another thread) holds the store file's lock,
