@@ -140,7 +140,6 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
         {"-f", store_, "query"},
         {"-f", store_, "query", kKeyX, "--app"},
         {"-f", store_, "frobnicate"},
-        {"-f", store_, "query", "HKLN\\X"},
         {"-f", missingFile, "query", kKeyX},
         {"-f", dir_.string(), "query", kKeyX},
         {"-f", store_, "import", missingFile},
