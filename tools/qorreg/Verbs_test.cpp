@@ -11,6 +11,7 @@
 
 #include "testsupport/TestFiles.h"
 
+#include "KeyPath.h"
 #include "ToolTest.h"
 
 namespace qor::qorreg {
@@ -257,6 +258,12 @@ TEST_F(VerbsTest, CopyDuplicatesTheTreeUnderTheTarget) {
     EXPECT_EQ(OnStore({"query", "HKLM\\SOFTWARE\\COPY\\B", "-v", "m"}).out,
               "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\\B\n    M    REG_DWORD    0xffffffff (4294967295)\n");
     EXPECT_EQ(Query(kKeyX).find("COPY"), std::string::npos);
+    // A copy whose sub-keys' paths would not fit is refused whole.
+    const std::string before = ReadAll(store_);
+    const Outcome tooLong = OnStore({"copy", kKeyX, "HKLM\\" + std::string(kMaxKeyPathLength - 19, 'A')});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_NE(tooLong.err.find("a path too long), not changed"), std::string::npos) << tooLong.err;
+    EXPECT_EQ(ReadAll(store_), before);
 }
 
 TEST_F(VerbsTest, ExportWritesTheTwainExportOfTheKeysContainingTheFilter) {
