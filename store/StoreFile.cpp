@@ -66,9 +66,7 @@ bool WriteStoreFileText(const KeyMap& keys, const qor::store::KeyDifference& dif
                 unfit.push_back(KeyMap::HashOf(key));
                 return true;
             }
-            values.ForEach([&](const qor::store::ValueList::Entry& entry) {
-                piece.ValueLine(entry.name, entry.text, qor::store::DwordField::StoreFile);
-            });
+            piece.ValueLines(values, qor::store::DwordField::StoreFile);
             if (piece.Size() < kPieceSize) return true;
             if (!write(piece.Text())) return false;
             piece.Clear();
