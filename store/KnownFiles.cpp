@@ -29,13 +29,25 @@ void InsertSorted(std::vector<std::string>& names, std::string_view name) {
     if (at == names.end() || *at != name) names.emplace(at, name);
 }
 
-// The same values in the same order (a stored text split the same way).
+// The bytes of an entry's name and body as one text, when the body follows
+// the name in memory (as a list lays out its records); else empty.
+std::string_view NameAndBody(const ValueList::Entry& entry) {
+    if (entry.name.data() + entry.name.size() != entry.text.body.data()) return {};
+    return std::string_view(entry.name.data(), entry.name.size() + entry.text.body.size());
+}
+
+// The same values in the same order (a stored text split the same way). A
+// save compares every value of the file this way, so name and body are
+// compared as one text where they lie side by side.
 bool SameValues(const ValueList& a, const ValueList& b) {
     const std::size_t count = a.Size();
     if (count != b.Size()) return false;
     for (std::size_t i = 0; i < count; ++i) {
         const ValueList::Entry x = a.At(i), y = b.At(i);
-        if (x.name != y.name || x.text.prefix != y.text.prefix || x.text.body != y.text.body) return false;
+        // The prefix is one of the prefix words or empty: its length tells which.
+        if (x.name.size() != y.name.size() || x.text.prefix.size() != y.text.prefix.size()) return false;
+        const std::string_view xs = NameAndBody(x), ys = NameAndBody(y);
+        if (!xs.empty() && !ys.empty() ? xs != ys : x.name != y.name || x.text.body != y.text.body) return false;
     }
     return true;
 }
