@@ -98,6 +98,9 @@ public:
         }
         return entry;
     }
+    // Makes room in the index for keys keys in all, so that adding keys up
+    // to that many (merge included) allocates nothing.
+    void Reserve(std::size_t keys) { index_.Reserve(keys); }
     // The hash the index gives key.
     static std::uint64_t HashOf(std::string_view key) { return Index::HashOf(key); }
     // Every key's hash, ascending. The index holds them already, so only an
