@@ -47,7 +47,8 @@ getint = {f"{facade}_{n}" for facade in ("pfnGetInt", "CRegExt_GetInt") for n in
 start = {f"start_{part}" for part in ("find_root", "load", "regext_reads", "table_reads", "change", "save",
                                       "save_wait", "total")}
 qsettings = {"QSettings_load", "QSettings_getint_per_call", "QSettings_change"}
-expected = {"wc_l", "configparser_read", "LoadFile", "SaveFile", "SaveFile_wait", "replace_file_only", "change_save",
+expected = {"wc_l", "configparser_read", "LoadFile", "SaveFile", "SaveFile_wait", "replace_file_only", "save_visit",
+            "change_save",
             "merge_save", "tree_walk", "store_lookup_16",
             "tree_walk@300", "scan_per_query_walk@300", "scan_per_query_walk_extrapolated"} | getint | start
 expected |= {"fresh_load", "fresh_pfnGetInt_16_handles", "fresh_CRegExt_GetInt_16_handles", "fresh_change_save_regext",

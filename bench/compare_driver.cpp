@@ -9,6 +9,8 @@
 //   replace FILE OUT RUNS   FILE's bytes, held in memory, written to OUT the way SaveFile
 //                           writes (pieces of 1 MiB, flushed, renamed over the old file):
 //                           what SaveFile costs without the lines to make
+//   visit FILE RUNS         every key and value of the loaded store visited as SaveFile
+//                           visits them, nothing written: SaveFile's own floor beside replace
 //   walk FILE RUNS          full-tree walk through CRegExt
 //   scanwalk KEYS RUNS      the walk and the scan-per-query reference on KEYS keys
 //   getint FILE HANDLES RUNS [table|regext|store]
@@ -41,7 +43,7 @@
 #include "bench/TreeWalk.h"
 #include "platform/Platform.h"
 #include "store/IniClassInternal.h"
-#include "store/ValueText.h"
+#include "store/KeyMap.h"
 #include "store/ValueText.h"
 
 namespace {
@@ -151,6 +153,28 @@ int Replace(const std::string& path, const std::string& out, int runs) {
                                runs, Nothing,
                                [&] { written &= qor::platform::ReplaceFileAtomicallyFrom(out, writeAll); }, Nothing));
     std::printf("identical=%d\n", written && ReadAll(out) == bytes ? 1 : 0);
+    return 0;
+}
+
+// Every key and value of the loaded store visited in the order and the way
+// SaveFile visits them, their sizes summed, nothing written: what SaveFile
+// cannot do without, on top of replacing the file.
+int Visit(const std::string& path, int runs) {
+    auto store = Loaded(path);
+    const qor::store::KeyMap& keys = qor::store::KeysOf(*store);
+    std::size_t bytes = 0;
+    PrintTiming("seconds", BestOf(
+                               runs, [&] { bytes = 0; },
+                               [&] {
+                                   for (const auto& [key, values] : keys) {
+                                       bytes += key.size();
+                                       values.ForEach([&bytes](const qor::store::ValueList::Entry& entry) {
+                                           bytes += entry.name.size() + entry.text.size();
+                                       });
+                                   }
+                               },
+                               Nothing));
+    std::printf("bytes=%zu\n", bytes);
     return 0;
 }
 
@@ -437,10 +461,11 @@ int Start(const std::string& folder, int runs) {
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
-                 " walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext|store] |"
-                 " change FILE OUT RUNS | merge FILE OUT RUNS | start DIR RUNS\n");
+    std::fprintf(
+        stderr,
+        "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
+        " visit FILE RUNS | walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext|store] |"
+        " change FILE OUT RUNS | merge FILE OUT RUNS | start DIR RUNS\n");
     return 2;
 }
 
@@ -458,6 +483,7 @@ int main(int argc, char** argv) {
     if (command == "save" && n == 4) return Save(args[1], args[2], runsAt(3));
     if (command == "replace" && n == 4) return Replace(args[1], args[2], runsAt(3));
     if (command == "walk" && n == 3) return Walk(args[1], runsAt(2));
+    if (command == "visit" && n == 3) return Visit(args[1], runsAt(2));
     if (command == "scanwalk" && n == 3) return ScanWalk(number(1), runsAt(2));
     if (command == "getint" && (n == 4 || (n == 5 && (args[4] == "table" || args[4] == "regext")))) {
         return GetInt(args[1], number(2), runsAt(3), n == 4 || args[4] == "table");

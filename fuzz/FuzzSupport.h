@@ -94,6 +94,19 @@ inline void Fill(CIniClass& store, const Snapshot& snapshot) {
     }
 }
 
+// key lies below parent: parent's text, a backslash, more.
+inline bool Below(const std::string& key, const std::string& parent) {
+    return key.size() > parent.size() && key.compare(0, parent.size(), parent) == 0 && key[parent.size()] == '\\';
+}
+
+// A subtree deleted from a snapshot as the store deletes it: the key and
+// every key below it, but never the key of the empty text.
+inline void EraseTree(Snapshot& snapshot, const std::string& key) {
+    std::erase_if(snapshot, [&key](const auto& entry) {
+        return !entry.first.empty() && (entry.first == key || Below(entry.first, key));
+    });
+}
+
 // Stops the run with a message: libFuzzer records the input as a crash.
 [[noreturn]] inline void Fail(const char* what) {
     std::fprintf(stderr, "property broken: %s\n", what);
@@ -102,6 +115,17 @@ inline void Fill(CIniClass& store, const Snapshot& snapshot) {
 
 inline void Check(bool holds, const char* what) {
     if (!holds) Fail(what);
+}
+
+// The store saved to the scratch file name, which must then be a valid
+// store file that loads: what the loaded store holds.
+inline Snapshot SavedAndLoaded(CIniClass& store, const std::string& name) {
+    const std::string path = ScratchPath(name);
+    Check(store.SaveFile(path.c_str(), "") == 1, "a store did not save");
+    Check(store.IsFileValid(path.c_str()) == 1, "a saved file is not valid");
+    CIniClass again;
+    Check(again.LoadFile(path.c_str()) == 1, "a saved file does not load");
+    return SnapshotOf(again);
 }
 
 }  // namespace qor::fuzz

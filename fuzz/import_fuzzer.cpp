@@ -57,10 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     busy.ImportText(CString(bytes));
     Check(SnapshotOf(busy) == Merged(Prefilled(), imported), "an import removed or kept the wrong values");
 
-    const std::string saved = qor::fuzz::ScratchPath("import-saved.ini");
-    Check(fromFile.SaveFile(saved.c_str(), "") == 1, "an imported store did not save");
-    CIniClass again;
-    Check(again.LoadFile(saved.c_str()) == 1, "the saved import does not load");
-    Check(SameKeysAndNames(SnapshotOf(again), imported), "save and load lost a key or a value name of an import");
+    Check(SameKeysAndNames(qor::fuzz::SavedAndLoaded(fromFile, "import-saved.ini"), imported),
+          "save and load lost a key or a value name of an import");
     return 0;
 }

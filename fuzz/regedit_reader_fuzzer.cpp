@@ -39,11 +39,7 @@ void Replay(const std::vector<RegeditStep>& steps, Snapshot& model) {
                 if (model.count(step.key) != 0) model[step.key].erase(step.name);
                 break;
             case RegeditStep::Kind::DeleteKey:
-                for (auto it = model.begin(); it != model.end();) {
-                    const bool below = it->first.size() > step.key.size() && it->first.starts_with(step.key) &&
-                                       it->first[step.key.size()] == '\\';
-                    it = it->first == step.key || below ? model.erase(it) : std::next(it);
-                }
+                qor::fuzz::EraseTree(model, step.key);
                 break;
         }
     }
@@ -72,11 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Replay(report.steps, model);
     const Snapshot held = SnapshotOf(store);
     Check(held == model, "the store does not hold what the reader reports as imported");
-
-    const std::string saved = qor::fuzz::ScratchPath("regedit-saved.ini");
-    Check(store.SaveFile(saved.c_str(), "") == 1, "an imported store did not save");
-    CIniClass again;
-    Check(again.LoadFile(saved.c_str()) == 1, "the saved import does not load");
-    Check(SnapshotOf(again) == held, "save and load changed what the regedit reader imported");
+    Check(qor::fuzz::SavedAndLoaded(store, "regedit-saved.ini") == held,
+          "save and load changed what the regedit reader imported");
     return 0;
 }

@@ -165,12 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(qor::fuzz::SnapshotOf(store) == original, "the store does not hold what was set");
 
-    const std::string path = qor::fuzz::ScratchPath("round-trip.ini");
-    Check(store.SaveFile(path.c_str(), "") == 1, "save failed");
-    Check(store.IsFileValid(path.c_str()) == 1, "the saved file is not valid");
-    CIniClass loaded;
-    Check(loaded.LoadFile(path.c_str()) == 1, "the saved file does not load");
-    const Snapshot back = qor::fuzz::SnapshotOf(loaded);
+    const Snapshot back = qor::fuzz::SavedAndLoaded(store, "round-trip.ini");
     Check(back == expected, "the loaded store differs from the saved one");
     for (const auto& [key, names] : original) {
         for (const auto& [name, stored] : names) SameReadings(stored, back.at(key).at(name));

@@ -16,10 +16,6 @@ using Model = qor::fuzz::Snapshot;
 // Texts pass through the C interface: they end at their first NUL.
 std::string CText(const std::string& s) { return std::string(s.c_str()); }
 
-bool Below(const std::string& key, const std::string& parent) {
-    return key.size() > parent.size() && key.compare(0, parent.size(), parent) == 0 && key[parent.size()] == '\\';
-}
-
 void Step(CIniClass& store, Model& model, qor::fuzz::FuzzReader& in) {
     const std::uint8_t op = in.Byte();
     const std::string key = CText(in.Text()), name = CText(in.Text());
@@ -48,10 +44,7 @@ void Step(CIniClass& store, Model& model, qor::fuzz::FuzzReader& in) {
         }
         case 4:
             store.DeleteSubtree(key.c_str());
-            // Entries of the empty key text are never removed this way.
-            std::erase_if(model, [&](const auto& entry) {
-                return !entry.first.empty() && (entry.first == upperKey || Below(entry.first, upperKey));
-            });
+            qor::fuzz::EraseTree(model, upperKey);
             break;
         case 5: {
             CString out("unchanged");
@@ -68,7 +61,7 @@ void Step(CIniClass& store, Model& model, qor::fuzz::FuzzReader& in) {
             std::set<std::string> got, want;
             for (int i = 1; i < list.GetSize(); ++i) got.insert(list[i].str());
             for (const auto& entry : model) {
-                if (entry.first == upperKey || Below(entry.first, upperKey)) want.insert(entry.first);
+                if (entry.first == upperKey || qor::fuzz::Below(entry.first, upperKey)) want.insert(entry.first);
             }
             Check(n == list.GetSize() && got == want && n == static_cast<int>(want.size()) + 1, "GetSubKeys");
             break;

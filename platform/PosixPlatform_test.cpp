@@ -7,13 +7,16 @@
 #  include <filesystem>
 #  include <fstream>
 #  include <map>
-#  include <random>
 #  include <sstream>
 #  include <sys/resource.h>
 #  include <gtest/gtest.h>
 
+#  include "testsupport/TestFiles.h"
+
 namespace qor::platform {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(PosixText, WideAndUtf8RoundTrip) {
     const struct {
@@ -32,11 +35,10 @@ TEST(PosixText, WideAndUtf8RoundTrip) {
         EXPECT_EQ(WideToNarrow(c.wide), c.narrow);
         EXPECT_EQ(NarrowToWide(c.narrow), c.wide);
     }
+    EXPECT_EQ(WideToNarrow(nullptr), "");
 }
 
-TEST(PosixText, NullWideTextGivesEmptyText) { EXPECT_EQ(WideToNarrow(nullptr), ""); }
-
-TEST(PosixText, InvalidWideCodePointsThrow) {
+TEST(PosixText, InvalidCodePointsAndInvalidUtf8Throw) {
     const wchar_t surrogate[] = {L'a', static_cast<wchar_t>(0xD800), 0};
     const wchar_t lowSurrogate[] = {static_cast<wchar_t>(0xDFFF), 0};
     const wchar_t tooLarge[] = {static_cast<wchar_t>(0x110000), 0};
@@ -44,10 +46,7 @@ TEST(PosixText, InvalidWideCodePointsThrow) {
     for (const wchar_t* text : {surrogate, lowSurrogate, tooLarge, negative}) {
         EXPECT_THROW(WideToNarrow(text), TextConversionError);
     }
-}
-
-TEST(PosixText, InvalidUtf8Throws) {
-    const char* cases[] = {
+    const char* utf8[] = {
         "\x80",              // continuation byte without a lead
         "a\xc3",             // cut off at the end
         "\xe2\x82",          // cut off three-byte sequence
@@ -58,7 +57,7 @@ TEST(PosixText, InvalidUtf8Throws) {
         "\xf4\x90\x80\x80",  // above U+10FFFF
         "\xff",              // never valid
     };
-    for (const char* text : cases) {
+    for (const char* text : utf8) {
         EXPECT_THROW(NarrowToWide(text), TextConversionError) << text;
     }
 }
@@ -94,6 +93,15 @@ TEST(PosixHost, CommonAppDataFollowsTheEnvironmentAtEachUse) {
     if (saved != nullptr) ::setenv("QOR_COMMON_APPDATA", restore.c_str(), 1);
 }
 
+// A file whose size says 0 and that holds more, as /proc files do, is read
+// to its real end, within the bound.
+TEST(PosixHost, WholeReadGoesPastTheSizeTheFileGaveWithinTheBound) {
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile("/proc/self/status", bytes));
+    EXPECT_NE(bytes.find("Name:"), std::string::npos);
+    EXPECT_FALSE(ReadWholeFile("/proc/self/status", bytes, 8));
+}
+
 TEST(PosixHost, ShortFormsOfDifferentlySeparatedPathsCompareEqual) {
     std::string fromBackslashes;
     std::string fromSlashes;
@@ -104,8 +112,8 @@ TEST(PosixHost, ShortFormsOfDifferentlySeparatedPathsCompareEqual) {
 }
 
 TEST(PosixHost, ListingFollowsLinksAndTreatsBrokenLinksAsFiles) {
-    namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / ("qor_links_" + std::to_string(std::random_device{}()));
+    const testkit::ScratchFolder folder("qor_links");
+    const fs::path& root = folder.FsPath();
     fs::create_directories(root / "real");
     fs::create_directory_symlink(root / "real", root / "linked");
     fs::create_symlink(root / "gone", root / "broken");
@@ -116,7 +124,6 @@ TEST(PosixHost, ListingFollowsLinksAndTreatsBrokenLinksAsFiles) {
     EXPECT_TRUE(folders.at("linked"));
     EXPECT_FALSE(folders.at("broken"));
     EXPECT_TRUE(PathMatchExists((root / "broken").string()));
-    fs::remove_all(root);
 }
 
 // Runs in a child process: exit code 0 when a replace larger than the
@@ -124,7 +131,7 @@ TEST(PosixHost, ListingFollowsLinksAndTreatsBrokenLinksAsFiles) {
 // Only the soft limit is lowered, and it is raised again before the child
 // exits: what runs at exit (an instrumented build writes its counts then)
 // must not meet the small limit.
-int ReplacePastFileSizeLimit(const std::filesystem::path& folder) {
+int ReplacePastFileSizeLimit(const fs::path& folder) {
     const std::string target = (folder / "root.ini").string();
     std::ofstream(target) << "old";
     rlimit before{};
@@ -139,7 +146,7 @@ int ReplacePastFileSizeLimit(const std::filesystem::path& folder) {
     std::stringstream kept;
     kept << in.rdbuf();
     if (kept.str() != "old") return 4;
-    const auto entries = std::distance(std::filesystem::directory_iterator(folder), {});
+    const auto entries = std::distance(fs::directory_iterator(folder), {});
     return entries == 1 ? 0 : 5;
 }
 
@@ -147,9 +154,8 @@ int ReplacePastFileSizeLimit(const std::filesystem::path& folder) {
 // target gets the bytes and keeps its permission bits, and the temporary
 // file is made beside the target.
 TEST(PosixHost, ReplaceThroughLinksWritesTheTargetAndKeepsLinksAndMode) {
-    namespace fs = std::filesystem;
-    std::random_device seed;
-    const fs::path root = fs::temp_directory_path() / ("qor_links_" + std::to_string(seed()));
+    const testkit::ScratchFolder folder("qor_links");
+    const fs::path& root = folder.FsPath();
     fs::create_directories(root / "real");
     std::ofstream(root / "real" / "root.ini") << "old";
     fs::permissions(root / "real" / "root.ini", fs::perms(0640));
@@ -170,21 +176,22 @@ TEST(PosixHost, ReplaceThroughLinksWritesTheTargetAndKeepsLinksAndMode) {
     }
     EXPECT_EQ(fs::status(root / "real" / "root.ini").permissions(), fs::perms(0640));
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "real"), fs::directory_iterator()), 2);
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
 }
 
 TEST(PosixHostDeathTest, ReplacePastTheFileSizeLimitFailsInsteadOfEndingTheProcess) {
-    namespace fs = std::filesystem;
     // The threadsafe style starts the test program again; under an emulator
     // (QOR_TEST_LAUNCHER set) the system cannot start it without the
     // emulator, so the child is a plain fork there.
     const char* launcher = std::getenv("QOR_TEST_LAUNCHER");
     GTEST_FLAG_SET(death_test_style, launcher != nullptr && *launcher != '\0' ? "fast" : "threadsafe");
-    const fs::path root = fs::temp_directory_path() / ("qor_fsize_" + std::to_string(std::random_device{}()));
-    fs::create_directories(root);
-    EXPECT_EXIT(std::exit(ReplacePastFileSizeLimit(root)), ::testing::ExitedWithCode(0), "");
-    fs::remove_all(root);
+    const testkit::ScratchFolder folder("qor_fsize");
+    // The child ends without destructors: it removes its folder itself.
+    auto child = [&folder] {
+        const int code = ReplacePastFileSizeLimit(folder.FsPath());
+        fs::remove_all(folder.FsPath());
+        std::exit(code);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -25,28 +25,16 @@ struct LockFixture : ::testing::Test {
     ProcessLock* lock = nullptr;
 };
 
-TEST_F(LockFixture, HolderTakesItAgainAndReleasesEachTake) {
-    EXPECT_EQ(ReleaseProcessLock(lock), 0) << "nothing to release before the first take";
-    ASSERT_EQ(WaitProcessLock(lock), kAcquired);
-    ASSERT_EQ(WaitProcessLock(lock), kAcquired);
-    EXPECT_NE(ReleaseProcessLock(lock), 0);
-    EXPECT_NE(ReleaseProcessLock(lock), 0);
-    EXPECT_EQ(ReleaseProcessLock(lock), 0) << "a third release has nothing to release";
-}
-
-TEST_F(LockFixture, ReleaseByAnotherThreadIsRefusedAndKeepsTheHolder) {
-    ASSERT_EQ(WaitProcessLock(lock), kAcquired);
-    int otherResult = -1;
-    std::thread([&] { otherResult = ReleaseProcessLock(lock); }).join();
-    EXPECT_EQ(otherResult, 0);
-    // Still held by this thread: it alone may release it, exactly once.
-    EXPECT_NE(ReleaseProcessLock(lock), 0);
+// Nothing to release before the first take; the holder takes it again and
+// releases each take; another thread can neither release it nor get it
+// before the holder's last release.
+TEST_F(LockFixture, HolderTakesItAgainAndOnlyItsLastReleaseLetsAnotherThreadIn) {
     EXPECT_EQ(ReleaseProcessLock(lock), 0);
-}
-
-TEST_F(LockFixture, AnotherThreadGetsItOnceTheHolderReleasesEveryTake) {
     ASSERT_EQ(WaitProcessLock(lock), kAcquired);
     ASSERT_EQ(WaitProcessLock(lock), kAcquired);
+    int otherRelease = -1;
+    std::thread([&] { otherRelease = ReleaseProcessLock(lock); }).join();
+    EXPECT_EQ(otherRelease, 0);
     std::atomic<bool> otherHasIt{false};
     std::thread other([&] {
         WaitProcessLock(lock);
@@ -58,6 +46,7 @@ TEST_F(LockFixture, AnotherThreadGetsItOnceTheHolderReleasesEveryTake) {
     EXPECT_NE(ReleaseProcessLock(lock), 0);
     other.join();
     EXPECT_TRUE(otherHasIt.load());
+    EXPECT_EQ(ReleaseProcessLock(lock), 0) << "every take is released";
 }
 
 TEST_F(LockFixture, ContendingThreadsNeverHoldItTogether) {

@@ -172,7 +172,7 @@ Word CopyWord(char* to, const char* from) {
 // more go in words, the last word overlapping the one before; nothing is
 // written past the copy.
 template <char Also>
-bool CopyNoting(char* to, std::string_view text) {
+[[gnu::always_inline]] inline bool CopyNoting(char* to, std::string_view text) {
     using byte_scan::CopyWord;
     const char* from = text.data();
     const std::size_t size = text.size();

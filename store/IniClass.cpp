@@ -112,6 +112,7 @@ void CIniClass::DeleteSubtree(const char* key) {
     const std::string upper = UpperOf(key);
     m_impl->files.SubtreeDeleted(upper);
     qor::store::EraseSubtree(m_impl->keys, upper);
+    m_impl->keys.CompactIfWasteful();
 }
 
 void CIniClass::RemoveAll() {

@@ -29,10 +29,11 @@ namespace qor::store {
 // the tree's entries view them. So do the value blocks a reader built
 // (ValueList.h). A removed key's text, and a block that was removed or had
 // to grow, stay there until the arena holds more than twice what is still
-// used in it at a removal; the removal then copies what is used into a
-// fresh arena. So the space left behind is at most what the store held in
-// the arena at its last load or copy, and a view of any key's text is
-// valid only until the next removal.
+// used in it when CompactIfWasteful looks (at the end of a merge, and after
+// a store removes keys); it then copies what is used into a fresh arena. So
+// the space left behind is bounded by what the store held in the arena at
+// its last load or copy, and a view of a key's text, like an iterator, is
+// valid only until the next CompactIfWasteful.
 class KeyMap {
 public:
     using Tree = std::map<std::string_view, ValueList, std::less<>>;
@@ -113,6 +114,9 @@ public:
         }
         return entry;
     }
+    // Makes room in the index for keys keys in all, so that adding keys up
+    // to that many (merge included) allocates nothing.
+    void Reserve(std::size_t keys) { index_.Reserve(keys); }
     // Moves the values builder collected into values, an entry's values
     // of this map: a new block is taken from this map's arena.
     void FillValues(ValueListBuilder& builder, ValueList& values) { builder.MoveInto(values, &texts_); }
@@ -142,15 +146,13 @@ public:
         DropPending();
     }
 
-    // The texts of the keys left may move (see above).
-    void erase(iterator first, iterator last) {
+    iterator erase(iterator first, iterator last) {
         DropPending();
         for (auto it = first; it != last; ++it) {
             index_.Remove(it->first);
             arenaUsed_ -= std::min(arenaUsed_, ArenaBytesOf(*it));
         }
-        tree_.erase(first, last);
-        CompactIfWasteful();
+        return tree_.erase(first, last);
     }
     std::size_t erase(std::string_view key) {
         const auto entry = find(key);
@@ -186,6 +188,7 @@ public:
             if (!contains(it->first)) MoveEntry(other, it);
             it = next;
         }
+        CompactIfWasteful();
     }
 
     // Moves every entry of other into this map; where this map holds the
@@ -223,6 +226,36 @@ public:
             }
             it = next;
         }
+        CompactIfWasteful();
+    }
+
+    // Once the arena has grown to twice what was used in it at the last
+    // look (less what removals took since), looks again, and copies what is
+    // used into a fresh arena if that is less than half. Every entry moves to a fresh tree with its new
+    // text (nodes move without allocating), and the index is made again in
+    // its table. Should the fresh arena not be had, the old one stays.
+    // Only a fully indexed map is compacted: the index has its room. Every
+    // iterator and view of a key text is invalid afterwards.
+    void CompactIfWasteful() noexcept {
+        if (unindexed_ != 0 || texts_.Taken() <= 2 * arenaUsed_ + ByteArena::kChunkSize) return;
+        arenaUsed_ = ArenaUsed();
+        if (2 * arenaUsed_ >= texts_.Taken()) return;
+        ByteArena fresh;
+        try {
+            fresh.Reserve(arenaUsed_);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        Tree moved;
+        while (!tree_.empty()) {
+            auto node = tree_.extract(tree_.begin());
+            node.key() = fresh.Keep(node.key());
+            node.mapped().MoveInto(fresh);
+            moved.insert(moved.end(), std::move(node));
+        }
+        tree_.swap(moved);
+        texts_.Swap(fresh);
+        index_.Refill(tree_.begin(), tree_.end());
     }
 
 private:
@@ -256,33 +289,6 @@ private:
         std::size_t used = 0;
         for (const auto& entry : tree_) used += ArenaBytesOf(entry);
         return used;
-    }
-    // Once the arena has grown to twice what was used in it at the last
-    // look (less what removals took since), looks again, and copies what is
-    // used into a fresh arena if that is less than half. Every entry moves to a fresh tree with its new
-    // text (nodes move without allocating), and the index is made again in
-    // its table. Should the fresh arena not be had, the old one stays.
-    // Only a fully indexed map is compacted: the index has its room.
-    void CompactIfWasteful() noexcept {
-        if (unindexed_ != 0 || texts_.Taken() <= 2 * arenaUsed_ + ByteArena::kChunkSize) return;
-        arenaUsed_ = ArenaUsed();
-        if (2 * arenaUsed_ >= texts_.Taken()) return;
-        ByteArena fresh;
-        try {
-            fresh.Reserve(arenaUsed_);
-        } catch (const std::bad_alloc&) {
-            return;
-        }
-        Tree moved;
-        while (!tree_.empty()) {
-            auto node = tree_.extract(tree_.begin());
-            node.key() = fresh.Keep(node.key());
-            node.mapped().MoveInto(fresh);
-            moved.insert(moved.end(), std::move(node));
-        }
-        tree_.swap(moved);
-        texts_.Swap(fresh);
-        index_.Refill(tree_.begin(), tree_.end());
     }
 
     void StartPending() {

@@ -2,6 +2,7 @@
 #include "store/KnownFiles.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "store/KeyMap.h"
 
@@ -28,36 +29,58 @@ void InsertSorted(std::vector<std::string>& names, std::string_view name) {
     if (at == names.end() || *at != name) names.emplace(at, name);
 }
 
-ValueList& ValuesAt(KeyMap& keys, std::string_view key) {
-    auto it = keys.find(key);
-    if (it == keys.end()) it = keys.emplace(key, ValueList()).first;
-    return it->second;
+// The bytes of an entry's name and body as one text, when the body follows
+// the name in memory (as a list lays out its records); else empty.
+std::string_view NameAndBody(const ValueList::Entry& entry) {
+    if (entry.name.data() + entry.name.size() != entry.text.body.data()) return {};
+    return std::string_view(entry.name.data(), entry.name.size() + entry.text.body.size());
 }
 
-// One changed key of memory applied to the file's state in staging. held:
-// the file held the key at the last load or save; a key it did not hold
-// that this store did not make came from elsewhere and is written whole.
-void ApplyKey(std::string_view key, const KeyChange& change, bool held, const ValueList& mine, KeyMap& staging) {
-    if (change.whole || (!held && !change.added)) {
-        ValuesAt(staging, key) = mine;
-        return;
+// The same values in the same order (a stored text split the same way). A
+// save compares every value of the file this way, so name and body are
+// compared as one text where they lie side by side.
+bool SameValues(const ValueList& a, const ValueList& b) {
+    const std::size_t count = a.Size();
+    if (count != b.Size()) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const ValueList::Entry x = a.At(i), y = b.At(i);
+        // The prefix is one of the prefix words or empty: its length tells which.
+        if (x.name.size() != y.name.size() || x.text.prefix.size() != y.text.prefix.size()) return false;
+        const std::string_view xs = NameAndBody(x), ys = NameAndBody(y);
+        if (!xs.empty() && !ys.empty() ? xs != ys : x.name != y.name || x.text.body != y.text.body) return false;
     }
-    auto it = staging.find(key);
-    if (it == staging.end()) {
+    return true;
+}
+
+// The values a key this store changed ends with, applied to base, the file's
+// values (null when the file holds none, or this store removed them): none
+// when the key stays deleted. held: the file held the key at the last load
+// or save; a key it did not hold that this store did not make came from
+// elsewhere and is written whole.
+std::optional<ValueList> MergedKey(const KeyChange& change, bool held, const ValueList& mine, const ValueList* base) {
+    if (change.whole || (!held && !change.added)) return mine;
+    if (base == nullptr) {
         // Made again when this store made it or set a value in it; a key
         // that only lost values here stays deleted.
         const bool sets = std::any_of(change.names.begin(), change.names.end(),
                                       [&mine](const std::string& name) { return mine.Find(name).has_value(); });
-        if (!change.added && !sets) return;
-        it = staging.emplace(key, ValueList()).first;
+        if (!change.added && !sets) return std::nullopt;
     }
+    ValueList merged = base != nullptr ? *base : ValueList();
     for (const std::string& name : change.names) {
         if (const auto text = mine.Find(name)) {
-            it->second.Set(name, text->Joined());
+            merged.Set(name, text->Joined());
         } else {
-            it->second.Remove(name);
+            merged.Remove(name);
         }
     }
+    return merged;
+}
+
+// Whether key lies in the subtree that EraseSubtree(subtree) removes.
+bool InSubtree(std::string_view key, std::string_view subtree) {
+    if (!key.starts_with(subtree)) return false;
+    return key.size() == subtree.size() ? !subtree.empty() : key[subtree.size()] == '\\';
 }
 
 }  // namespace
@@ -162,45 +185,128 @@ std::size_t KnownFiles::HeldBytes() const {
     return bytes;
 }
 
-void ApplyChanges(const KnownFile& file, const KeyMap& memory, std::string_view excluded, KeyMap& staging) {
+FileComparison::FileComparison(const KeyMap& memory, KeyDifference& difference)
+    : memory_(memory), difference_(difference), next_(memory.begin()) {}
+
+bool FileComparison::Keep(std::string_view key, const ValueList& values) {
+    if (started_ && !(last_ < key)) ordered_ = false;
+    // Out of order, the file is read again whole: nothing more is kept.
+    if (!ordered_) return false;
+    started_ = true;
+    last_.assign(key);
+    for (; next_ != memory_.end() && next_->first < key; ++next_) difference_.gone.emplace_back(next_->first);
+    if (next_ == memory_.end() || next_->first != key) return true;
+    const bool same = SameValues(next_->second, values);
+    ++next_;
+    return !same;
+}
+
+bool FileComparison::Finish() {
+    for (; next_ != memory_.end(); ++next_) difference_.gone.emplace_back(next_->first);
+    return ordered_;
+}
+
+void FileComparison::CompareWhole() {
+    difference_.gone.clear();
+    next_ = memory_.begin();
+    started_ = false;
+    ordered_ = true;
+    KeyMap& keys = difference_.changed;
+    for (auto it = keys.begin(); it != keys.end();) {
+        it = Keep(it->first, it->second) ? std::next(it) : keys.erase(it, std::next(it));
+    }
+    Finish();
+}
+
+void ApplyChanges(const KnownFile& file, const KeyMap& memory, std::string_view excluded, KeyDifference& difference) {
     const StoreChanges& changes = file.changes;
-    if (changes.removedAll) staging.clear();
-    for (const std::string& key : changes.deletedSubtrees) EraseSubtree(staging, key);
+    KeyMap& changed = difference.changed;
+    const auto removedHere = [&changes](std::string_view key) {
+        return changes.removedAll || std::any_of(changes.deletedSubtrees.begin(), changes.deletedSubtrees.end(),
+                                                 [key](const std::string& subtree) { return InSubtree(key, subtree); });
+    };
     const auto heldByFile = [&file](std::string_view key) {
         return !IsExcluded(key, file.leftOut) &&
                !std::binary_search(file.otherKeys.begin(), file.otherKeys.end(), KeyMap::HashOf(key));
     };
-    for (const auto& [key, change] : changes.keys) {
-        if (IsExcluded(key, excluded)) continue;
+    // Every other key ends as memory holds it: the file holds it as memory
+    // does, and neither this store's changes nor its removals touch it.
+    const std::vector<std::string> goneFromFile = std::move(difference.gone);
+    difference.gone.clear();
+    std::vector<std::string> keys(goneFromFile);
+    for (const auto& entry : changed) keys.emplace_back(entry.first);
+    for (const auto& entry : changes.keys) keys.push_back(entry.first);
+    if (changes.removedAll) {
+        for (const auto& entry : memory) keys.emplace_back(entry.first);
+    }
+    for (const std::string& subtree : changes.deletedSubtrees) {
+        const auto [first, last] = KeysBelow(memory, subtree);
+        for (auto it = first; it != last; ++it) keys.emplace_back(it->first);
+        if (memory.contains(subtree)) keys.push_back(subtree);
+    }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    // What the file holds now of each of these keys is in changed, or it
+    // lacks the key (goneFromFile), or it holds the key as memory does.
+    for (const std::string& key : keys) {
         const auto mine = memory.find(key);
-        if (mine != memory.end()) ApplyKey(key, change, heldByFile(key), mine->second, staging);
-    }
-    // The keys the file did not hold and this store did not change lie
-    // only where the last load or save left them.
-    const auto writeFromMemory = [&](KeyMap::const_iterator first, KeyMap::const_iterator last) {
-        for (auto it = first; it != last; ++it) {
-            const std::string_view key = it->first;
-            if (IsExcluded(key, excluded) || changes.keys.contains(key) || heldByFile(key)) continue;
-            ValuesAt(staging, key) = it->second;
+        const bool inMemory = mine != memory.end();
+        const auto change = changes.keys.find(key);
+        const auto theirs = changed.find(key);
+        // Kept as memory holds it: the keys this save leaves out, and the keys
+        // the file did not hold that this store did not change.
+        if (IsExcluded(key, excluded) || (inMemory && change == changes.keys.end() && !heldByFile(key))) {
+            if (theirs != changed.end()) changed.erase(key);
+            continue;
         }
-    };
-    if (!file.otherKeys.empty()) {
-        writeFromMemory(memory.begin(), memory.end());
-    } else if (!file.leftOut.empty() && file.leftOut != excluded) {
-        auto last = memory.lower_bound(file.leftOut);
-        const auto first = last;
-        while (last != memory.end() && last->first.starts_with(file.leftOut)) ++last;
-        writeFromMemory(first, last);
+        const ValueList* base = nullptr;
+        if (!removedHere(key)) {
+            if (theirs != changed.end()) {
+                base = &theirs->second;
+            } else if (inMemory && !std::binary_search(goneFromFile.begin(), goneFromFile.end(), key)) {
+                base = &mine->second;
+            }
+        }
+        std::optional<ValueList> result;
+        if (inMemory && change != changes.keys.end()) {
+            result = MergedKey(change->second, heldByFile(key), mine->second, base);
+        } else if (base != nullptr) {
+            result = *base;
+        }
+        if (!result) {
+            if (theirs != changed.end()) changed.erase(key);
+            if (inMemory) difference.gone.push_back(key);
+        } else if (inMemory && SameValues(*result, mine->second)) {
+            if (theirs != changed.end()) changed.erase(key);
+        } else if (theirs != changed.end()) {
+            theirs->second = std::move(*result);
+        } else {
+            changed.emplace(key, std::move(*result));
+        }
     }
-    if (excluded.empty()) return;
-    // What this save leaves out stays in memory as memory has it.
-    auto first = staging.lower_bound(excluded);
-    auto last = first;
-    while (last != staging.end() && last->first.starts_with(excluded)) ++last;
-    staging.erase(first, last);
-    for (auto it = memory.lower_bound(excluded); it != memory.end() && it->first.starts_with(excluded); ++it) {
-        staging.emplace(it->first, it->second);
+}
+
+void PrepareToTake(KeyMap& memory, const KeyDifference& difference) {
+    std::size_t added = 0;
+    for (const auto& entry : difference.changed) added += memory.contains(entry.first) ? 0 : 1;
+    memory.Reserve(memory.size() + added);
+}
+
+void TakeDifference(KeyMap& memory, KeyDifference& difference) noexcept {
+    KeyMap& changed = difference.changed;
+    for (auto it = changed.begin(); it != changed.end();) {
+        const auto mine = memory.find(it->first);
+        if (mine == memory.end()) {
+            ++it;
+            continue;
+        }
+        swap(mine->second, it->second);
+        it = changed.erase(it, std::next(it));
     }
+    for (const std::string& key : difference.gone) memory.erase(key);
+    difference.gone.clear();
+    // Only keys memory lacks are left, and PrepareToTake made their room.
+    memory.merge(changed);
 }
 
 }  // namespace qor::store

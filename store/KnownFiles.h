@@ -8,7 +8,9 @@
 // program that sets one value a million times holds one entry.
 //
 // When the file's identity changed by the time of a save, the save reads the
-// file as it is now and applies the changes to it (ApplyChanges):
+// file as it is now, compared key by key with the store as it is read (only
+// the keys that differ are kept), and applies the changes to it
+// (ApplyChanges):
 //   - RemoveAll empties it and deleted subtrees are deleted from it first,
 //     other writers' additions there included;
 //   - then each key this store changed gets its changed values as memory
@@ -18,6 +20,8 @@
 //   - a key of the store that the file did not hold then (keys the save
 //     left out, keys there before the load) is written from memory, whole;
 //   - every other key keeps the state the other writers gave it.
+// The result is held as its difference from the store, written through the
+// store, and taken into the store only once the new file is in place.
 #ifndef QOR_STORE_KNOWNFILES_H
 #define QOR_STORE_KNOWNFILES_H
 
@@ -29,10 +33,10 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "store/KeyMap.h"
+#include "store/RegLines.h"
 
 namespace qor::store {
-
-class KeyMap;
 
 // What this store did to one key since the file's last load or save.
 struct KeyChange {
@@ -100,10 +104,73 @@ private:
     std::vector<KnownFile> files_;
 };
 
-// Applies file's changes to staging, the file as it is now, as said at the
-// top; memory is this store. Keys beginning with excluded (when not empty)
-// are not written: staging gets memory's keys of that prefix as they are.
-void ApplyChanges(const KnownFile& file, const KeyMap& memory, std::string_view excluded, KeyMap& staging);
+// Keys told as their difference from a store's keys: the keys whose values
+// differ from the store's (or that the store lacks), with their values, and
+// the store's keys that are gone, ascending.
+struct KeyDifference {
+    KeyMap changed;
+    std::vector<std::string> gone;
+};
+
+// Compares the sections of a file, offered in the file's order, with memory:
+// a section that memory holds with the same values is dropped, and the keys
+// of memory that the file passes over are gone. It follows keys in
+// ascending order only (as the store file lists them).
+class FileComparison final : public RegSectionSink {
+public:
+    // difference receives the file's difference from memory; both must
+    // outlive the comparison, and memory must not change meanwhile.
+    FileComparison(const KeyMap& memory, KeyDifference& difference);
+    bool Keep(std::string_view key, const ValueList& values) override;
+    // After the last section: false when the keys came out of ascending
+    // order, so that the difference cannot be trusted.
+    bool Finish();
+    // Compares a file read whole into difference.changed, in any order; the
+    // difference then is complete.
+    void CompareWhole();
+
+private:
+    const KeyMap& memory_;
+    KeyDifference& difference_;
+    KeyMap::const_iterator next_;  // memory's first key not yet passed
+    std::string last_;             // the key offered last
+    bool started_ = false, ordered_ = true;
+};
+
+// Turns difference, the file as it is now against memory (this store), into
+// the merged keys against memory by applying file's changes as said at the
+// top. Keys beginning with excluded (when not empty) keep memory's values.
+void ApplyChanges(const KnownFile& file, const KeyMap& memory, std::string_view excluded, KeyDifference& difference);
+
+// Calls visit(key, values) for each key of memory as difference changes it,
+// in ascending order, until visit returns false; false then.
+template <class Visit>
+bool ForEachKeyWith(const KeyMap& memory, const KeyDifference& difference, Visit visit) {
+    auto changed = difference.changed.begin();
+    auto gone = difference.gone.begin();
+    for (auto mine = memory.begin(); mine != memory.end(); ++mine) {
+        for (; changed != difference.changed.end() && changed->first < mine->first; ++changed) {
+            if (!visit(changed->first, changed->second)) return false;
+        }
+        if (gone != difference.gone.end() && *gone == mine->first) {
+            ++gone;
+            continue;
+        }
+        const bool replaced = changed != difference.changed.end() && changed->first == mine->first;
+        if (!visit(mine->first, replaced ? changed->second : mine->second)) return false;
+        if (replaced) ++changed;
+    }
+    for (; changed != difference.changed.end(); ++changed) {
+        if (!visit(changed->first, changed->second)) return false;
+    }
+    return true;
+}
+
+// Makes the room that TakeDifference needs; memory is otherwise unchanged.
+void PrepareToTake(KeyMap& memory, const KeyDifference& difference);
+// Makes memory hold the keys as difference tells them (after
+// PrepareToTake); difference is left empty.
+void TakeDifference(KeyMap& memory, KeyDifference& difference) noexcept;
 
 // Removes key and every key below it; the empty key text itself stays.
 void EraseSubtree(KeyMap& keys, std::string_view key);

@@ -50,10 +50,16 @@ Texts OthersWith(const std::vector<std::pair<std::string, Texts>>& replaced) {
     return texts;
 }
 
+// The other writer's file when it lists its keys in descending order.
+const std::string kOthersDescending =
+    "REGEDIT4\r\n[C]\r\n\"V\"=\"other\"\r\n[A\\NEW]\r\n\"V\"=\"other\"\r\n[A\\B]\r\n\"V\"=\"b\"\r\n"
+    "[A]\r\n\"V\"=\"a\"\r\n\"W\"=\"w\"\r\n\"X\"=\"other\"\r\n";
+
 struct MergeCase {
     const char* name;
     std::function<void(CIniClass&, const ScratchFolder&)> change;
     Texts expected;
+    std::string others = kOthers;
 };
 
 TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
@@ -89,6 +95,18 @@ TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
              s.LoadFile(f.File("machine.ini").c_str());
          },
          OthersWith({{"M", {"V = <string>m"}}})},
+        // The save compares the file with the store as it reads it, in
+        // ascending key order; a file in another order is read again whole,
+        // so it merges alike, and a key named twice out of order still makes
+        // it unreadable: the store is written as it stands.
+        {"the other's keys in descending order",
+         [](CIniClass& s, const ScratchFolder&) { s.SetValue("C", "V", "<string>mine"); },
+         OthersWith({{"C", {"V = <string>mine"}}}), kOthersDescending},
+        {"a key the store holds alike named again last, out of order",
+         [](CIniClass& s, const ScratchFolder&) { s.SetValue("C", "V", "<string>mine"); },
+         Texts{"[A]", "V = <string>a", "W = <string>w", "[A\\B]", "V = <string>b", "[C]", "V = <string>mine", "[D]",
+               "E = <string>e", "V = <string>d"},
+         kOthersDescending + "[A\\B]\r\n"},
     };
     for (const MergeCase& test : cases) {
         SCOPED_TRACE(test.name);
@@ -98,7 +116,7 @@ TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
         CIniClass store;
         ASSERT_EQ(store.LoadFile(path.c_str()), 1);
         test.change(store, folder);
-        WriteBytes(path, kOthers);
+        WriteBytes(path, test.others);
         ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
         CIniClass saved;
         ASSERT_EQ(saved.LoadFile(path.c_str()), 1);

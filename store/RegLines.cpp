@@ -132,10 +132,25 @@ public:
     LineHandler(const RegLineRules& rules, KeyMap& target, const KeyMap* taken, RegLineObserver* observer)
         : rules_(rules), target_(target), taken_(taken), observer_(observer) {}
 
-    // Gives the values read since the last section line to its key.
+    // Gives the values read since the last section line to its key. With a
+    // sink, the section's values wait in offered_ and join the target only
+    // when the sink keeps them.
     void EndSection() {
-        if (current_ != nullptr) target_.FillValues(values_, *current_);
+        if (current_ == nullptr) return;
+        // A section the sink may drop keeps its values in a block of its
+        // own: in the target's arena a dropped block would stay behind.
+        if (current_ != &offered_) {
+            target_.FillValues(values_, *current_);
+            return;
+        }
+        values_.MoveInto(*current_);
+        if (sink_->Keep(offeredKey_, offered_)) {
+            target_.AppendUnindexed(Locate(offeredKey_).first, offeredKey_, std::move(offered_));
+        }
+        offered_ = ValueList();
+        current_ = nullptr;
     }
+    void OfferSectionsTo(RegSectionSink& sink) { sink_ = &sink; }
     // Indexes the keys read: the reading is over.
     void IndexTarget() { target_.Reindex(); }
     // From now on only key's values are kept; every other section still
@@ -174,9 +189,14 @@ private:
         auto [it, namedBefore] = Locate(key_);
         if (observer_ != nullptr) observer_->Section(key_, namedBefore);
         if (rules_.duplicateSectionFails && (namedBefore || (taken_ && taken_->contains(key_)))) return false;
-        if (!namedBefore) it = target_.AppendUnindexed(it, key_, ValueList());
         EndSection();
-        current_ = &it->second;
+        if (sink_ != nullptr) {
+            offeredKey_ = key_;
+            current_ = &offered_;
+        } else {
+            if (!namedBefore) it = target_.AppendUnindexed(it, key_, ValueList());
+            current_ = &it->second;
+        }
         skipping_ = filtered_ && key_ != onlyKey_;
         return true;
     }
@@ -233,6 +253,9 @@ private:
     std::string key_, name_, field_;
     std::string onlyKey_;
     bool filtered_ = false, skipping_ = false;
+    RegSectionSink* sink_ = nullptr;
+    std::string offeredKey_;
+    ValueList offered_;
 };
 
 void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
@@ -271,6 +294,8 @@ RegLineReader::RegLineReader(const RegLineRules& rules, KeyMap& target, const Ke
 RegLineReader::~RegLineReader() = default;
 
 void RegLineReader::KeepValuesOf(std::string_view key) { lines_->KeepValuesOf(key); }
+
+void RegLineReader::OfferSectionsTo(RegSectionSink& sink) { lines_->OfferSectionsTo(sink); }
 
 bool RegLineReader::Read(std::string_view piece) {
     if (observer_ == nullptr) return ReadLines(piece);

@@ -101,6 +101,16 @@ public:
 
 class LineHandler;
 
+// Given each section of a file once its values are read, in the file's
+// order (a merged save compares the file with the store this way, keeping
+// only the sections that differ).
+class RegSectionSink {
+public:
+    virtual ~RegSectionSink() = default;
+    // True: the section goes into the target; false: it is dropped.
+    virtual bool Keep(std::string_view key, const ValueList& values) = 0;
+};
+
 // Reads lines into target from a text given in pieces of any size, in
 // order; a line may run over several pieces.
 class RegLineReader {
@@ -115,6 +125,10 @@ public:
     // other sections are still read, so the rules that stop a read (a key
     // named twice) hold as in a whole read; their keys are kept without values.
     void KeepValuesOf(std::string_view key);
+    // Before the first Read: each section is offered to sink (which must
+    // outlive the reader) and goes into the target only when it keeps it. A
+    // key named twice stops the read only when the first was kept.
+    void OfferSectionsTo(RegSectionSink& sink);
 
     // Reads the lines that the piece completes. False when a duplicate
     // section stopped the read (target then holds what came before it).

@@ -48,9 +48,32 @@ void AppendDwordField(std::string& out, std::string_view number, DwordField form
 // text of at least "<dword>") seven bytes longer than its text.
 constexpr std::size_t kValueLineExtra = 12;
 
+// ReadWholeDecimal32, inlined into the writer's loop.
+[[gnu::always_inline]] inline bool WholeDecimal32(std::string_view text, std::uint32_t& bits) {
+    const bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    if (text.empty()) return false;
+    // Past its leading zeros, a number in range has at most ten digits, and
+    // ten digits cannot overflow the sum: the range is checked once, after.
+    if (text.size() > 10) {
+        text.remove_prefix(std::min(text.find_first_not_of('0'), text.size() - 1));
+        if (text.size() > 10) return false;
+    }
+    std::uint64_t magnitude = 0;
+    for (char c : text) {
+        const auto digit = static_cast<unsigned>(static_cast<unsigned char>(c) - '0');
+        if (digit > 9) return false;
+        magnitude = magnitude * 10 + digit;
+    }
+    if (magnitude > (negative ? 0x80000000ull : 0xFFFFFFFFull)) return false;
+    bits = static_cast<std::uint32_t>(magnitude);
+    if (negative) bits = 0u - bits;
+    return true;
+}
+
 // Copies a name onto the line being written, CR and LF as spaces (as
 // AppendOnOneLine does).
-void CopyNameOnOneLine(char*& at, std::string_view name) {
+[[gnu::always_inline]] inline void CopyNameOnOneLine(char*& at, std::string_view name) {
     if (CopyNoting<0>(at, name)) std::replace_if(at, at + name.size(), IsLineEnd, ' ');
     at += name.size();
 }
@@ -58,7 +81,7 @@ void CopyNameOnOneLine(char*& at, std::string_view name) {
 // Copies the text of a field onto the line, CR and LF as spaces. False,
 // with the line left unfinished, when the text holds a "<" and so may hold
 // a prefix word: the stepwise writer weighs those.
-inline bool CopyFieldOnOneLine(char*& at, std::string_view text) {
+[[gnu::always_inline]] inline bool CopyFieldOnOneLine(char*& at, std::string_view text) {
     if (CopyNoting<'<'>(at, text)) {
         if (text.find('<') != std::string_view::npos) return false;
         std::replace_if(at, at + text.size(), IsLineEnd, ' ');
@@ -72,45 +95,50 @@ char* WriteBytes(char* at, std::string_view bytes) {
     return at + bytes.size();
 }
 
+// A quoted field: a quote, the text, a quote; null as CopyFieldOnOneLine.
+[[gnu::always_inline]] inline char* WriteQuoted(char* at, std::string_view text) {
+    *at++ = '"';
+    if (!CopyFieldOnOneLine(at, text)) return nullptr;
+    *at++ = '"';
+    return at;
+}
+
 // Writes the field of a text that begins with its prefix word and holds no
 // other "<" (or holds none at all), which is all that decides the field:
-// null when the text is not such a text.
-char* WriteField(char* at, const StoredText& text, DwordField form) {
-    if (text.prefix == kStringPrefix) {
-        *at++ = '"';
-        if (!CopyFieldOnOneLine(at, text.body)) return nullptr;
-        *at++ = '"';
-        return at;
-    }
-    if (text.prefix == kDwordPrefix) {
-        const std::string_view number = text.body;
-        std::uint32_t bits = 0;
-        if (form == DwordField::TwainExport) {
-            if (number.find('<') != std::string_view::npos) return nullptr;
-            bits = static_cast<std::uint32_t>(ParseAtoi(number));
-        } else if (!ReadWholeDecimal32(number, bits)) {
-            *at++ = '"';
-            if (!CopyFieldOnOneLine(at, number)) return nullptr;
-            *at++ = '"';
-            return at;
+// null when the text is not such a text. A stored text's prefix is one of
+// the three prefix words or empty, and their lengths tell them apart.
+[[gnu::always_inline]] inline char* WriteField(char* at, const StoredText& text, DwordField form) {
+    static_assert(kStringPrefix.size() == 8 && kDwordPrefix.size() == 7 && kHexPrefix.size() == 5);
+    switch (text.prefix.size()) {
+        case 8:
+            return WriteQuoted(at, text.body);
+        case 7: {
+            std::uint32_t bits = 0;
+            if (form == DwordField::TwainExport) {
+                if (text.body.find('<') != std::string_view::npos) return nullptr;
+                bits = static_cast<std::uint32_t>(ParseAtoi(text.body));
+            } else if (!WholeDecimal32(text.body, bits)) {
+                return WriteQuoted(at, text.body);
+            }
+            return WriteHex8(WriteBytes(at, "dword:"), bits);
         }
-        return WriteHex8(WriteBytes(at, "dword:"), bits);
-    }
-    if (text.prefix == kHexPrefix) {
-        at = WriteBytes(at, "hex:");
-        return CopyFieldOnOneLine(at, text.body) ? at : nullptr;
+        case 5:
+            at = WriteBytes(at, "hex:");
+            break;
+        default:
+            break;
     }
     return CopyFieldOnOneLine(at, text.body) ? at : nullptr;
 }
 
 // Writes the value line at `at`, which has room for name, text and
 // kValueLineExtra; null when the text must go to the stepwise writer.
-char* WriteValueLine(char* at, std::string_view name, const StoredText& text, DwordField form) {
+[[gnu::always_inline]] inline char* WriteValueLine(char* at, std::string_view name, const StoredText& text,
+                                                   DwordField form) {
     char* const line = at;
     *at++ = '"';
     CopyNameOnOneLine(at, name);
-    *at++ = '"';
-    *at++ = '=';
+    at = WriteBytes(at, "\"=");
     at = WriteField(at, text, form);
     if (at == nullptr) return nullptr;
     while (at[-1] == '\\' && ContinuesOnNextLine(std::string_view(line, static_cast<std::size_t>(at - line)))) --at;
@@ -119,21 +147,7 @@ char* WriteValueLine(char* at, std::string_view name, const StoredText& text, Dw
 
 }  // namespace
 
-bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) {
-    const bool negative = text.starts_with('-');
-    if (negative) text.remove_prefix(1);
-    if (text.empty()) return false;
-    std::uint64_t magnitude = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
-        if (magnitude > 0xFFFFFFFFull) return false;
-    }
-    if (negative && magnitude > 0x80000000ull) return false;
-    bits = static_cast<std::uint32_t>(magnitude);
-    if (negative) bits = 0u - bits;
-    return true;
-}
+bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) { return WholeDecimal32(text, bits); }
 
 bool FitsSectionLine(std::string_view key) { return !HoldsAnyOf(key, ']', '\r', '\n'); }
 
@@ -204,12 +218,30 @@ void LineWriter::ValueLine(std::string_view name, const StoredText& text, DwordF
     char* const start = Room(name.size() + text.size() + kValueLineExtra);
     const char* const end = WriteValueLine(start, name, text, form);
     if (end == nullptr) {
-        std::string line;
-        AppendValueLineStepwise(line, name, text.Joined(), form);
-        Append(line);
+        StepwiseValueLine(name, text, form);
         return;
     }
     used_ += static_cast<std::size_t>(end - start);
+}
+
+void LineWriter::ValueLines(const ValueList& values, DwordField form) {
+    values.ForEach([this, form](const ValueList::Entry& entry) {
+        char* const start = Room(entry.name.size() + entry.text.size() + kValueLineExtra);
+        const char* const end = WriteValueLine(start, entry.name, entry.text, form);
+        if (end == nullptr) {
+            StepwiseValueLine(entry.name, entry.text, form);
+        } else {
+            used_ += static_cast<std::size_t>(end - start);
+        }
+    });
+}
+
+// Apart from ValueLine, so that the common line pays nothing for the
+// string this one builds.
+void LineWriter::StepwiseValueLine(std::string_view name, const StoredText& text, DwordField form) {
+    std::string line;
+    AppendValueLineStepwise(line, name, text.Joined(), form);
+    Append(line);
 }
 
 std::string LineWriter::Release() {

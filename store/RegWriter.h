@@ -76,6 +76,9 @@ public:
     void ValueLine(std::string_view name, std::string_view text, DwordField form) {
         ValueLine(name, StoredText::Of(text), form);
     }
+    // The lines of all values of a key, in name order: one call a key, not
+    // one a line.
+    void ValueLines(const ValueList& values, DwordField form);
 
     std::size_t Size() const { return used_; }
     std::string_view Text() const { return std::string_view(bytes_.data(), used_); }
@@ -90,6 +93,7 @@ private:
         return bytes_.data() + used_;
     }
     void Grow(std::size_t bytes);
+    [[gnu::noinline]] void StepwiseValueLine(std::string_view name, const StoredText& text, DwordField form);
 
     std::string bytes_;
     std::size_t used_ = 0;

@@ -17,6 +17,7 @@
 #include "platform/Platform.h"
 #include "store/IniClassInternal.h"
 #include "store/KeyMap.h"
+#include "store/KnownFiles.h"
 #include "store/RegLines.h"
 #include "store/RegWriter.h"
 #include "store/StoreLock.h"
@@ -41,9 +42,11 @@ using qor::store::kMarkerLine;
 // large store is never held a second time as one text.
 constexpr std::size_t kPieceSize = 1 << 20;
 
-// Writes keys as a store file. unfit receives the hash of each key left
-// out for its length (KeyMap::HashOf), ascending.
-bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, const qor::platform::PieceWriter& write,
+// Writes keys (memory as difference changes it) as a store file. unfit
+// receives the hash of each key left out for its length (KeyMap::HashOf),
+// ascending.
+bool WriteStoreFileText(const KeyMap& keys, const qor::store::KeyDifference& difference,
+                        std::string_view excludedPrefix, const qor::platform::PieceWriter& write,
                         std::vector<std::uint64_t>& unfit) {
     const auto kept = [excludedPrefix](std::string_view key) {
         return excludedPrefix.empty() || !key.starts_with(excludedPrefix);
@@ -52,24 +55,24 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
     qor::store::LineWriter piece(qor::store::WrittenSizeEstimate(keys, kept, kPieceSize + kPieceSize / 2));
     piece.Append(qor::store::kRegedit4Header);
     piece.Append("\r\n");
-    for (const auto& [key, values] : keys) {
-        if (!kept(key)) continue;
-        // A key that one section line cannot hold is left out with its values.
-        if (key == kMarkerKey) {
-            piece.Append("[");
-            piece.SectionLine(key);
-        } else if (!piece.SectionLineIfFits(key)) {
-            unfit.push_back(KeyMap::HashOf(key));
-            continue;
-        }
-        values.ForEach([&](const qor::store::ValueList::Entry& entry) {
-            piece.ValueLine(entry.name, entry.text, qor::store::DwordField::StoreFile);
-        });
-        if (piece.Size() >= kPieceSize) {
+    const bool written =
+        qor::store::ForEachKeyWith(keys, difference, [&](std::string_view key, const qor::store::ValueList& values) {
+            if (!kept(key)) return true;
+            // A key that one section line cannot hold is left out with its values.
+            if (key == kMarkerKey) {
+                piece.Append("[");
+                piece.SectionLine(key);
+            } else if (!piece.SectionLineIfFits(key)) {
+                unfit.push_back(KeyMap::HashOf(key));
+                return true;
+            }
+            piece.ValueLines(values, qor::store::DwordField::StoreFile);
+            if (piece.Size() < kPieceSize) return true;
             if (!write(piece.Text())) return false;
             piece.Clear();
-        }
-    }
+            return true;
+        });
+    if (!written) return false;
     piece.Append(kMarkerLine);
     piece.Append("\r\n");
     std::sort(unfit.begin(), unfit.end());
@@ -78,17 +81,39 @@ bool WriteStoreFileText(const KeyMap& keys, std::string_view excludedPrefix, con
 
 // Reads the store file at path into an empty map by the store file's rules
 // and limits, with the identity of the file read. onlyKey, when given:
-// only that key's values are kept.
+// only that key's values are kept; sink, when given: only the sections it
+// keeps.
 bool ReadStoreFile(const std::string& path, KeyMap& target, const KeyMap* taken, qor::platform::FileIdentity& identity,
-                   const std::string_view* onlyKey = nullptr) {
+                   const std::string_view* onlyKey = nullptr, qor::store::RegSectionSink* sink = nullptr) {
     qor::store::RegLineReader reader(qor::store::kStoreFileRules, target, taken);
     if (onlyKey != nullptr) reader.KeepValuesOf(*onlyKey);
+    if (sink != nullptr) reader.OfferSectionsTo(*sink);
     // A file larger than the bound is refused before it is read, and one
     // that grows past it while read stops the read.
     const auto read = [&reader](std::string_view piece) { return reader.Read(piece); };
     if (!qor::platform::ReadFileInPieces(path, read, CIniClass::kMaxFileBytes, &identity)) return false;
     reader.Finish();
     return true;
+}
+
+// Reads the store file at path as ReadStoreFile does, as its difference
+// from memory: the keys that differ, not a second copy of the store. A file
+// whose keys are out of order is read again whole and then compared. On
+// false the difference is empty.
+bool ReadDifference(const std::string& path, const KeyMap& memory, qor::store::KeyDifference& difference,
+                    qor::platform::FileIdentity& identity) {
+    qor::store::FileComparison comparison(memory, difference);
+    bool read = ReadStoreFile(path, difference.changed, nullptr, identity, nullptr, &comparison);
+    if (read && !comparison.Finish()) {
+        difference.changed.clear();
+        read = ReadStoreFile(path, difference.changed, nullptr, identity);
+        if (read) comparison.CompareWhole();
+    }
+    if (!read) {
+        difference.changed.clear();
+        difference.gone.clear();
+    }
+    return read;
 }
 
 }  // namespace
@@ -127,24 +152,28 @@ int CIniClass::SaveFile(const char* path, const char* excludedPrefix) {
         if (!lock.Held()) return 0;
         qor::store::KnownFile saved{lock.StoreFile(), {}, std::string(excluded), {}, {}};
         const qor::store::KnownFile* before = known.Find(saved.path);
-        KeyMap merged;
-        // A file that cannot be read as a store is written over, as always.
+        // The merged keys are held as their difference from the store, which
+        // the store takes in only once the new file is in place. A file that
+        // cannot be read as a store is written over, as always.
+        qor::store::KeyDifference difference;
         const bool merging = before != nullptr && qor::platform::IdentityOf(saved.path) != before->identity &&
-                             ReadStoreFile(saved.path, merged, nullptr, saved.identity);
-        if (merging) qor::store::ApplyChanges(*before, keys, excluded, merged);
-        const KeyMap& written = merging ? merged : keys;
+                             ReadDifference(saved.path, keys, difference, saved.identity);
+        if (merging) {
+            qor::store::ApplyChanges(*before, keys, excluded, difference);
+            qor::store::PrepareToTake(keys, difference);
+        }
         known.Reserve();
         const bool replaced =
             qor::platform::ReplaceFileAtomicallyFrom(path, [&](const qor::platform::PieceWriter& write) {
                 saved.otherKeys.clear();
-                return WriteStoreFileText(written, excluded, write, saved.otherKeys);
+                return WriteStoreFileText(keys, difference, excluded, write, saved.otherKeys);
             });
         if (!replaced) return 0;
         // The rename gave the file a new identity; the lock still holds off
         // every other writer.
         saved.identity = qor::platform::IdentityOf(saved.path);
         if (merging) {
-            keys.swap(merged);
+            qor::store::TakeDifference(keys, difference);
             known.ForgetAllBut(saved.path);
         }
         known.Remember(std::move(saved));

@@ -52,10 +52,13 @@ TEST(FileKinds, InputKindFollowsTheFirstBytes) {
         EXPECT_EQ(DetectInputKind(path), c.kind) << c.bytes;
     }
     InputKind kind = InputKind::NotRegistry;
-    EXPECT_TRUE(ParseInputKind("Twain", kind));
-    EXPECT_EQ(kind, InputKind::Twain);
+    for (const auto& [text, named] :
+         {std::pair{"Twain", InputKind::Twain}, {"store", InputKind::Store}, {"REGEDIT", InputKind::Regedit}}) {
+        EXPECT_TRUE(ParseInputKind(text, kind)) << text;
+        EXPECT_EQ(kind, named) << text;
+    }
     EXPECT_FALSE(ParseInputKind("ini", kind));
-    EXPECT_EQ(kind, InputKind::Twain);
+    EXPECT_EQ(kind, InputKind::Regedit);
 }
 
 }  // namespace

