@@ -128,6 +128,7 @@ public:
     // The text stored under name; valid until the list changes.
     std::optional<StoredText> Find(std::string_view name) const {
         const std::size_t count = Size();
+        if (count == 0) return std::nullopt;  // no block to look into
         // A key's few values are looked at in turn, each by the length of
         // its name first (one byte of its record): most differ there, and
         // the rest mostly in their first eight bytes.

@@ -89,6 +89,7 @@ TEST(ValueListTest, BlocksInAnArenaChangeGrowAndCopyLikeOwnBlocks) {
     ValueList emptied = arenaList();
     for (const char* name : {"B", "A", "C"}) EXPECT_TRUE(emptied.Remove(name));
     EXPECT_TRUE(emptied.Empty());
+    EXPECT_FALSE(emptied.Find("A"));  // no block left to look into
 
     ValueList moved;
     {
