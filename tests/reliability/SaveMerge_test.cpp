@@ -212,11 +212,6 @@ const std::vector<Scenario>& Scenarios() {
           {"A", Set(docScan, "Y", "ay")},
           {"A", "save"}},
          {{docScan, "LAST PROFILE", "(missing)"}, {docScan, "Y", "<string>ay"}}},
-        {"qorreg deletes a key while A holds the store",
-         {{"A", "load"}, {"Q", Join({"delete", "HKCU\\" + adf})}, {"A", Set(docScan, "Y", "ay")}, {"A", "save"}},
-         {{adf, nullptr, ""},
-          {docScan, "Y", "<string>ay"},
-          {devices + "\\FB-2400", "MODEL", "<string>Orvane FB-2400 Flatbed"}}},
         {"another process holds the lock, changes X and saves while A's save waits",
          {{"A", "load"},
           {"A", Set(docScan, "Y", "ay")},
@@ -284,26 +279,6 @@ TEST(SaveMerge, ScenariosKeepEveryChangeThroughEachFacadeAndMixed) {
             RunScenario(scenario, a, b);
         }
     }
-}
-
-// After a CRegExt save, which leaves the machine keys out, the file lacks
-// them; a table program that loaded them before then no longer writes them
-// on its merged save, as the file lost them meanwhile.
-TEST(SaveMerge, MachineKeysLeftOutByAClassSaveStayOutOfAMergedTableSave) {
-    ScratchFolder folder;
-    const std::string path = ExampleStoreIn(folder);
-    Program table(Facade::Table, path), regext(Facade::Class, path);
-    ASSERT_EQ(table.Do("load"), 1);
-    ASSERT_EQ(regext.Do("load"), 1);
-    ASSERT_EQ(regext.Do(Set(kDocScan, "Y", "class")), 1);
-    ASSERT_EQ(regext.Do("save"), 1);
-    ASSERT_EQ(table.Do(Set(kDocScan, "Z", "table")), 1);
-    ASSERT_EQ(table.Do("save"), 1);
-    CIniClass saved;
-    ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
-    EXPECT_EQ(saved.KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER"), 0);
-    EXPECT_EQ(Value(saved, kDocScan, "Y"), "<string>class");
-    EXPECT_EQ(Value(saved, kDocScan, "Z"), "<string>table");
 }
 
 // Six writers at once, 50 rounds each: a CRegExt and a table program that
