@@ -31,7 +31,6 @@ struct RunRequest {
     std::string initialFolder{};
     const char* label = "";
     int boxState = 0;
-    bool withInformation = true;
 };
 
 // What a run gave back.
@@ -53,7 +52,7 @@ struct RunState {
 void RunClassDialog(RunState& state) {
     CSHBrowseDlg dialog(nullptr);
     state.answer.result = dialog.DoModal(state.request.initialFolder.c_str(), kTitle, state.icon, BIF_STATUSTEXT,
-                                         CSIDL_PERSONAL, state.request.withInformation ? &state.information : nullptr);
+                                         CSIDL_PERSONAL, &state.information);
     state.answer.fullPath = dialog.GetFullPath();
     state.answer.folderName = dialog.GetFolderName();
 }
@@ -294,32 +293,6 @@ TEST_F(BrowseDialogOnScreenTest, OkReportsChosenFolderAndBoxStateAtLastSelection
     EXPECT_EQ(lstrcmpiA(run.Outcome().fullPath.c_str(), beta_.c_str()), 0) << run.Outcome().fullPath;
     EXPECT_EQ(run.Outcome().folderName, shell.folderName);
     EXPECT_EQ(run.ReportedBoxState(), 0);
-}
-
-// Without a label there is no box, and no hook that lays the dialog out:
-// the tree stays where the shell put it even when the OK button moves.
-TEST_F(BrowseDialogOnScreenTest, WithoutLabelNoCheckBoxAndTheShellsLayoutStays) {
-    for (bool withInformation : {true, false}) {
-        SCOPED_TRACE(withInformation ? "empty label" : "no information");
-        BrowseRun run({.initialFolder = alpha_, .boxState = 1, .withInformation = withInformation});
-        HWND dialog = run.WaitForDialog();
-        ASSERT_NE(dialog, nullptr);
-        HWND ok = GetDlgItem(dialog, IDOK);
-        const RECT tree = RectInClient(FindChild(dialog, "SysTreeView32"), dialog);
-        const LONG okTop = RectInClient(ok, dialog).top;
-
-        MoveOkButtonUp(dialog, 30);
-        ASSERT_TRUE(WaitUntil([&] { return RectInClient(ok, dialog).top == okTop - 30; }));
-        ASSERT_TRUE(SendBounded(dialog, WM_NULL));  // the dialog's thread has finished the move
-        const RECT treeAfter = RectInClient(FindChild(dialog, "SysTreeView32"), dialog);
-        EXPECT_TRUE(EqualRect(&tree, &treeAfter)) << DescribeChildren(dialog);
-        EXPECT_EQ(CountChildren(dialog, "Button", 0), 0) << "a button without an id is a check box";
-
-        EXPECT_TRUE(Click(ok));
-        ASSERT_TRUE(run.WaitForEnd());
-        EXPECT_EQ(run.Outcome().result, 1);
-        EXPECT_EQ(run.ReportedBoxState(), 1) << "nothing is reported without a box";
-    }
 }
 
 // A folder without a file system path: the status line shows its name,
