@@ -101,7 +101,10 @@ protected:
     HWND control;
 };
 
-TEST_F(ScrollBarOnScreenTest, InitializeSetsControlRangeThumbAndIdentifierWithoutNotice) {
+// Initialize sets the control's range, thumb and identifier and tells no
+// one. Each code's rule is the unit test's (CMyScrollBar_test); on the
+// control, the thumb moves before the parent is told, and only a move is told.
+TEST_F(ScrollBarOnScreenTest, InitializeAndScrollMessagesMoveTheThumbBeforeTellingTheParentOnlyOnChange) {
     ASSERT_NE(control, nullptr);
     bar.Initialize(-5, 3, 20, 4, &window.parent);
     int lowest = 0, highest = 0;
@@ -111,21 +114,15 @@ TEST_F(ScrollBarOnScreenTest, InitializeSetsControlRangeThumbAndIdentifierWithou
     EXPECT_EQ(Thumb(), 3);
     EXPECT_EQ(bar.m_nCtrlID, kBarId);
     EXPECT_TRUE(window.notices.empty());
-}
-
-// Each code's rule is the unit test's (CMyScrollBar_test); on the control,
-// the thumb moves before the parent is told, and only a move is told.
-TEST_F(ScrollBarOnScreenTest, ScrollMessagesMoveTheThumbBeforeTellingTheParentOnlyOnChange) {
-    bar.Initialize(0, 5, 10, 3, &window.parent);
     struct Case {
         unsigned int code;
         unsigned int thumb;
         int position;
         bool notified;
     };
-    const Case cases[] = {{SB_PAGELEFT, 0, 2, true},
-                          {SB_LEFT, 0, 0, true},
-                          {SB_LINELEFT, 0, 0, false},
+    const Case cases[] = {{SB_PAGELEFT, 0, -1, true},
+                          {SB_LEFT, 0, -5, true},
+                          {SB_LINELEFT, 0, -5, false},
                           {SB_THUMBTRACK, 7, 7, true},
                           {SB_ENDSCROLL, 3, 7, false}};
     for (const Case& c : cases) {
