@@ -281,19 +281,5 @@ TEST(HostileFiles, ReadOnlyStoreFileIsReadButNeverWritten) {
     EXPECT_EQ(store.SaveFile(path.c_str(), ""), 1) << "a writable file is replaced again";
 }
 
-// The permission bits do not stop the root user, who runs these tests in
-// the build containers; the cases above stand in for unreadable paths.
-TEST(HostileFiles, UnreadableFileFailsToLoadWhenPermissionsApply) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not apply to root";
-    ScratchFolder folder;
-    const std::string path = MakeFile(folder, std::string("REGEDIT4\r\n[A]\r\n") + kMarker);
-    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-    CIniClass store;
-    EXPECT_EQ(store.LoadFile(path.c_str()), 0);
-    EXPECT_EQ(store.IsFileValid(path.c_str()), 0);
-    ASSERT_EQ(::chmod(folder.Path().c_str(), 0500), 0);
-    EXPECT_EQ(store.SaveFile(folder.File("new.ini").c_str(), ""), 0);
-}
-
 }  // namespace
 }  // namespace qor::reliability
