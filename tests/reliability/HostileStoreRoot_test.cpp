@@ -12,7 +12,6 @@
 #include <cstring>
 
 #include "CRegExt.h"
-#include "QorFunctionTable.h"
 #include "tests/reliability/ReliabilitySupport.h"
 
 namespace qor::reliability {
@@ -37,7 +36,7 @@ protected:
     }
     void TearDown() override {
         ::unsetenv("QOR_COMMON_APPDATA");
-        CRegExt().Delete();  // the table shares the store and forgets it too
+        CRegExt().Delete();
     }
 
     // A product below appData + fragment whose root.ini names the module's folder.
@@ -52,18 +51,10 @@ protected:
     void SetRoot(int index, const std::string& fragment) {
         store->SetValue(kLookupKey, ("ROOT" + std::to_string(index)).c_str(), ("<string>" + fragment).c_str());
     }
-    // Both facades' answers; they must agree.
+    // The class's answer; the table's is the same search (tests/parity).
     std::string Found() {
         char key[260];
-        CRegExt object;
-        const std::string byClass = object.GetRegRoot(0, module.c_str(), key);
-        UI_FunctionTable* t = UI_GetQorFunctionTable();
-        tagRegHandle h;
-        t->pfnInitHandle(&h);
-        EXPECT_EQ(t->pfnAttachRegExt(nullptr, &h), 1);
-        char tableKey[260];
-        EXPECT_EQ(std::string(t->pfnGetRegRoot(0, module.c_str(), tableKey)), byClass);
-        return byClass;
+        return CRegExt().GetRegRoot(0, module.c_str(), key);
     }
 
     ScratchFolder appData;
