@@ -22,17 +22,6 @@ protected:
 
 HKEY AsHandle(const void* p) { return reinterpret_cast<HKEY>(const_cast<void*>(p)); }
 
-// The mask rules themselves are the core's; this checks that both forms
-// apply their own rule: KEY_READ opens read-only but creates writable.
-TEST_F(OpeningTest, OpenAndCreateKeyEachApplyTheirMaskRule) {
-    CRegExt reg, created;
-    ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_LOCAL_MACHINE, "software\\x\\", KEY_READ));
-    EXPECT_STREQ(kX, reg.szKey);
-    EXPECT_EQ(0, reg.m_fWrite);
-    ASSERT_EQ(1, created.CreateKey("NEW", &reg, KEY_READ));
-    EXPECT_EQ(1, created.m_fWrite);
-}
-
 TEST_F(OpeningTest, FailedOpenUnderARootClosesButKeepsKeyAndWriteFlag) {
     CRegExt reg;
     ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_LOCAL_MACHINE, "SOFTWARE", KEY_ALL_ACCESS));

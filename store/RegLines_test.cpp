@@ -92,40 +92,21 @@ TEST(RegLinesTest, LineRulesOfBothReaders) {
 // The reader takes the common shapes of a store file in one pass, without
 // the steps; each field must still come out as the steps make it.
 TEST(RegLinesTest, TheReadersShortcutsStoreWhatTheStepsStore) {
-    const std::vector<std::string> fields = {"dword:ffffffcb",
-                                             "dword:0",
-                                             "dword:123456789",
-                                             "dword:00000010x",
-                                             "dword:",
-                                             "\"C:\\Scans\\P1\\4\"",
-                                             "\"C:\\\\share\"",
-                                             "\"a\\\"b\"",
-                                             "\"x dword:5\"",
-                                             "\"hex(2):a\\  b\"",
-                                             "\"hexagon:\\x\"",
-                                             "\"ends\\\"",
-                                             "\"\\\\first\"",
-                                             "\"two\"quotes\"",
-                                             "hex:0a,ff",
-                                             "hex:0a,\"x\"",
-                                             "hex:0a:ff",
-                                             "\"\"",
-                                             "\"",
-                                             "plain:text\\",
-                                             "dword:FFFFFFCB",
-                                             "dword:0000000g",
-                                             "dword:+0000001",
-                                             "dword:-0000001",
-                                             "dword: 0000001",
-                                             "dword:0000:001",
-                                             "\"Dd hh\"",
-                                             "\"C:\\dword:1\"",
-                                             "\"path\\hex\""};
+    // The numbers, then the texts, byte lists and others.
+    const std::vector<std::vector<std::string>> kinds = {
+        {"dword:ffffffcb", "dword:0", "dword:123456789", "dword:00000010x", "dword:", "dword:FFFFFFCB"},
+        {"dword:0000000g", "dword:+0000001", "dword:-0000001", "dword: 0000001", "dword:0000:001"},
+        {"\"C:\\Scans\\P1\\4\"", "\"C:\\\\share\"", "\"a\\\"b\"", "\"x dword:5\"", "\"hex(2):a\\  b\""},
+        {"\"hexagon:\\x\"", "\"ends\\\"", "\"\\\\first\"", "\"two\"quotes\"", "\"\"", "\"", "\"Dd hh\""},
+        {"\"C:\\dword:1\"", "\"path\\hex\"", "hex:0a,ff", "hex:0a,\"x\"", "hex:0a:ff", "plain:text\\"},
+    };
     for (const RegLineRules& rules : {kStoreFileRules, kImportRules}) {
-        for (const std::string& field : fields) {
-            std::string stepwise = field;
-            FieldToStoredText(stepwise, rules.keepPairsAfterStringPrefix);
-            EXPECT_EQ(Read("[K]\n\"N\"=" + field + "\n", rules), (Texts{"[K]", "N=" + stepwise})) << field;
+        for (const auto& kind : kinds) {
+            for (const std::string& field : kind) {
+                std::string stepwise = field;
+                FieldToStoredText(stepwise, rules.keepPairsAfterStringPrefix);
+                EXPECT_EQ(Read("[K]\n\"N\"=" + field + "\n", rules), (Texts{"[K]", "N=" + stepwise})) << field;
+            }
         }
     }
 }

@@ -53,7 +53,7 @@ TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
     } cases[] = {
         {"SetIntById", [&] { return t->pfnSetIntById(&h, -5, 7); }, "7", "<dword>-5"},
         {"SetBoolById", [&] { return t->pfnSetBoolById(&h, 1, -2); }, "-2", "<dword>1"},
-        {"SetDWordById", [&] { return t->pfnSetDWordById(&h, 9, 8); }, "8", "<dword>9"},
+        {"SetDWordById", [&] { return t->pfnSetDWordById(&h, 4294967295u, 8); }, "8", "<dword>4294967295"},
         {"SetStringById", [&] { return t->pfnSetStringById(&h, "s", 9); }, "9", "<string>s"},
         {"GetIntDefaultById", [&] { return t->pfnGetIntDefaultById(&h, &i, 3, 10); }, "10", "<dword>3"},
         {"GetBoolDefaultById", [&] { return t->pfnGetBoolDefaultById(&h, &i, 1, 11); }, "11", "<dword>1"},
@@ -72,7 +72,7 @@ TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
     EXPECT_EQ(t->pfnGetBoolById(&h, &i, -2), 1);
     EXPECT_EQ(i, 1);
     EXPECT_EQ(t->pfnGetDWordById(&h, &d, 8), 1);
-    EXPECT_EQ(d, 9u);
+    EXPECT_EQ(d, 4294967295u);
     EXPECT_EQ(t->pfnGetFloatById(&h, &f, 15), 1);
     EXPECT_EQ(f, 0.5f);
     EXPECT_EQ(t->pfnGetStringById(&h, text, 9, sizeof text), 1);
