@@ -24,39 +24,13 @@ namespace {
 using qor::testkit::Snapshot;
 using qor::testkit::SnapshotOf;
 
-enum class Op {
-    OpenRoot,   // Open(root, text, number as mask) into handle `at`
-    OpenRead,   // OpenReadOnly(text) under the parent handle
-    OpenWrite,  // OpenReadWrite(text) under the parent handle
-    Create,     // CreateKey(text, parent handle, number as mask)
-    DeleteValue,
-    DeleteKey,
-    Enumerate,
-    CopyHandle,
-    Load,
-    Save,
-    Valid,
-    RootSearch,
-    Free,
-    SetInt,
-    SetBinary,
-    GetInt,
-    GetIntDefault,
-    GetIntRange,
-    GetDword,
-    GetDwordRange,
-    GetFloatDefault,
-    GetFloatRange,
-    GetString,
-    GetIntArray,
-    GetBinary,
-};
+struct Call;
 
 // Which parent a root-taking step names.
 enum class Root { CurrentUser, LocalMachine, ClassesRoot, SignExtendedUser, Parent };
 
 struct Step {
-    Op op;
+    const Call* call;
     const char* text = "";           // sub-key, value name or file name
     std::int64_t number = 0;         // mask, value, default or size
     std::int64_t low = 0, high = 0;  // range bounds
@@ -64,18 +38,22 @@ struct Step {
     int at = 0;  // 0: the working handle, 1: the parent handle
 };
 
-HKEY RootHandle(Root root) {
-    switch (root) {
+// The parent a step names: a root value, or the side's parent handle.
+HKEY RootOf(const Step& s, void* parent) {
+    const auto root = [](std::uint32_t value) {
+        return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+    };
+    switch (s.root) {
         case Root::CurrentUser:
             return HKEY_CURRENT_USER;
         case Root::LocalMachine:
             return HKEY_LOCAL_MACHINE;
         case Root::ClassesRoot:
-            return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000000u)));
+            return root(0x80000000u);
         case Root::SignExtendedUser:
-            return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000001u)));
+            return root(0x80000001u);
         default:
-            return nullptr;
+            return reinterpret_cast<HKEY>(parent);
     }
 }
 
@@ -141,239 +119,219 @@ struct Elements {
     std::uint32_t words[3];
 };
 
-// One facade, driven by steps. Each step's result is a text: the return
-// value, then what it delivered.
-class Side {
-public:
-    virtual ~Side() = default;
-    std::string Run(const Step& s, const qor::testkit::ScratchFolder& folder) {
-        i = -7, d = 7, f = -7.0f;
-        return s.op >= Op::SetInt ? RunValue(s) : RunKey(s, folder.File(s.text));
-    }
-    virtual CIniClass* Store() = 0;
-
-protected:
-    virtual std::string RunKey(const Step& s, const std::string& path) = 0;
-    virtual std::string RunValue(const Step& s) = 0;
+// One facade's handles, files and the places its getters deliver into.
+template <typename Handle>
+struct Side {
+    Handle& At(const Step& s) { return s.at == 0 ? work : parent; }
+    std::string Path(const Step& s) const { return files.File(s.text); }
+    Handle work{}, parent{};
     int i = -7;
     DWORD d = 7;
     float f = -7.0f;
+    qor::testkit::ScratchFolder files;
 };
 
-class ClassSide : public Side {
-public:
+struct ClassSide : Side<CRegExt> {
     explicit ClassSide(CIniClass* store) { CRegExt::m_pIni = store; }
-    ~ClassSide() override { CRegExt().Delete(); }
-    CIniClass* Store() override { return CRegExt::m_pIni; }
-
-protected:
-    std::string RunKey(const Step& s, const std::string& path) override {
-        CRegExt& h = s.at == 0 ? work : parent;
-        switch (s.op) {
-            case Op::OpenRoot: {
-                const HKEY root = s.root == Root::Parent ? reinterpret_cast<HKEY>(&parent) : RootHandle(s.root);
-                return Opened(h.Open(root, s.text, D(s.number)) == ERROR_SUCCESS ? 1 : 0, h);
-            }
-            case Op::OpenRead:
-                return Opened(h.OpenReadOnly(s.text, &parent), h);
-            case Op::OpenWrite:
-                return Opened(h.OpenReadWrite(s.text, &parent), h, true);
-            case Op::Create:
-                return Opened(h.CreateKey(s.text, &parent, D(s.number)), h);
-            case Op::DeleteValue:
-                return Result(h.DeleteValue(s.text));
-            case Op::DeleteKey:
-                return Result(h.DeleteKey(reinterpret_cast<HKEY>(&h), s.text));
-            case Op::Enumerate: {
-                h.Close();
-                CRegExt lister;
-                return Listing(
-                    [&](DWORD* count, DWORD* longest) {
-                        return lister.RegQueryInfoKeyA(&parent, nullptr, nullptr, nullptr, count, longest, nullptr,
-                                                       nullptr, nullptr, nullptr, nullptr, nullptr);
-                    },
-                    [&](DWORD k, char* sub, DWORD* size) {
-                        lister.RegEnumKeyExA(&lister, k, sub, size, nullptr, nullptr, nullptr, nullptr);
-                    });
-            }
-            case Op::CopyHandle: {
-                CRegExt copy(parent);
-                return Opened(copy.SetInt(I(s.number), s.text), copy);
-            }
-            case Op::Load:
-                return Result(CRegExt::Load(path.c_str()));
-            case Op::Save:
-                return Saved(CRegExt::Save(path.c_str()), path);
-            case Op::Valid:
-                return Result(CRegExt::isFileValid(path.c_str()));
-            case Op::RootSearch: {
-                char key[260] = {};
-                const std::string found = h.GetRegRoot(static_cast<unsigned short>(s.number), s.text, key);
-                return Result(0, found + " " + qor::testtree::Slashed(CRegExt::GetSysPath()));
-            }
-            case Op::Free:
-                CRegExt().Delete();
-                return Result(CRegExt::m_pIni == nullptr);
-            default:
-                return "?";
-        }
-    }
-
-    std::string RunValue(const Step& s) override {
-        CRegExt& h = s.at == 0 ? work : parent;
-        const char* name = s.text;
-        switch (s.op) {
-            case Op::SetInt:
-                return Result(h.SetInt(I(s.number), name));
-            case Op::SetBinary:
-                return Result(h.SetBinary(Elements(s.number).bytes(), 3, name));
-            case Op::GetInt:
-                return Got(h.GetInt(i, name), i);
-            case Op::GetIntDefault:
-                return Got(h.GetInt(i, I(s.number), name), i);
-            case Op::GetIntRange:
-                return Got(h.GetInt(i, I(s.low), I(s.number), I(s.high), name), i);
-            case Op::GetDword:
-                return Got(h.GetDWord(d, name), d);
-            case Op::GetDwordRange:
-                return Got(h.GetDWord(d, D(s.low), D(s.number), D(s.high), name), d);
-            case Op::GetFloatDefault:
-                return Got(h.GetFloat(&f, F(s.number), name), f);
-            case Op::GetFloatRange:
-                return Got(h.GetFloat(&f, F(s.low), F(s.number), F(s.high), name), f);
-            case Op::GetString: {
-                char buffer[16] = "#";
-                return Got(h.GetString(buffer, name, D(s.number)), buffer);
-            }
-            case Op::GetIntArray: {
-                CArray<int, int> list;
-                const int r = h.GetIntArray(&list, name, I(s.number));
-                std::string out;
-                for (int k = 0; k < list.GetSize(); ++k) out += std::to_string(list[k]) + ",";
-                return Result(r, out);
-            }
-            case Op::GetBinary: {
-                BYTE bytes[4] = {9, 9, 9, 9};
-                DWORD count = 0;
-                return Bytes(h.GetBinary(bytes, &count, name), bytes);
-            }
-            default:
-                return "?";
-        }
-    }
-
-private:
-    CRegExt work, parent;
+    ~ClassSide() { CRegExt().Delete(); }
+    CIniClass* Store() { return CRegExt::m_pIni; }
+    std::string Run(const Step& s);
 };
 
-class TableSide : public Side {
-public:
+struct TableSide : Side<tagRegHandle> {
     explicit TableSide(CIniClass* store) {
         qor::core::TableStore() = store;
-        t->pfnInitHandle(&work);
-        t->pfnInitHandle(&parent);
+        fn->pfnInitHandle(&work);
+        fn->pfnInitHandle(&parent);
     }
-    ~TableSide() override { t->pfnFreeStore(); }
-    CIniClass* Store() override { return qor::core::TableStore(); }
-
-protected:
-    std::string RunKey(const Step& s, const std::string& path) override {
-        tagRegHandle& h = s.at == 0 ? work : parent;
-        switch (s.op) {
-            case Op::OpenRoot: {
-                const HKEY root = s.root == Root::Parent ? reinterpret_cast<HKEY>(&parent) : RootHandle(s.root);
-                return Opened(t->pfnOpen(root, s.text, D(s.number), &h) == ERROR_SUCCESS ? 1 : 0, h);
-            }
-            case Op::OpenRead:
-                return Opened(t->pfnOpenReadOnly(s.text, &h, &parent), h);
-            case Op::OpenWrite:
-                return Opened(t->pfnOpenReadWrite(s.text, &h, &parent), h, true);
-            case Op::Create:
-                return Opened(t->pfnCreateKey(s.text, &h, &parent, D(s.number)), h);
-            case Op::DeleteValue:
-                return Result(t->pfnDeleteValue(&h, s.text));
-            case Op::DeleteKey:
-                return Result(t->pfnDeleteKeyEx(&h, s.text));
-            case Op::Enumerate:
-                t->pfnInitHandle(&h);
-                return Listing(
-                    [&](DWORD* count, DWORD* longest) {
-                        return t->pfnRegQueryInfoKeyA(&parent, nullptr, nullptr, nullptr, count, longest, nullptr,
-                                                      nullptr, nullptr, nullptr, nullptr, nullptr);
-                    },
-                    [&](DWORD k, char* sub, DWORD* size) {
-                        t->pfnRegEnumKeyExA(&parent, k, sub, size, nullptr, nullptr, nullptr, nullptr);
-                    });
-            case Op::CopyHandle: {
-                tagRegHandle copy = parent;
-                return Opened(t->pfnSetInt(&copy, I(s.number), s.text), copy);
-            }
-            case Op::Load:
-                return Result(t->pfnLoad(&h, path.c_str()));
-            case Op::Save:
-                return Saved(t->pfnSave(&h, path.c_str()), path);
-            case Op::Valid:
-                return Result(t->pfnIsFileValid(&h, path.c_str()));
-            case Op::RootSearch: {
-                char key[260] = {};
-                const std::string found = t->pfnGetRegRoot(static_cast<WORD>(s.number), s.text, key);
-                return Result(0, found + " " + qor::testtree::Slashed(t->pfnGetRegRootBuffer(nullptr)));
-            }
-            case Op::Free:
-                t->pfnFreeStore();
-                return Result(qor::core::TableStore() == nullptr);
-            default:
-                return "?";
-        }
-    }
-
-    std::string RunValue(const Step& s) override {
-        tagRegHandle& h = s.at == 0 ? work : parent;
-        const char* name = s.text;
-        switch (s.op) {
-            case Op::SetInt:
-                return Result(t->pfnSetInt(&h, I(s.number), name));
-            case Op::SetBinary:
-                return Result(t->pfnSetBinary(&h, Elements(s.number).bytes(), 3, name));
-            case Op::GetInt:
-                return Got(t->pfnGetInt(&h, &i, name), i);
-            case Op::GetIntDefault:
-                return Got(t->pfnGetIntDefault(&h, &i, I(s.number), name), i);
-            case Op::GetIntRange:
-                return Got(t->pfnGetIntRange(&h, &i, I(s.low), I(s.number), I(s.high), name), i);
-            case Op::GetDword:
-                return Got(t->pfnGetDWord(&h, &d, name), d);
-            case Op::GetDwordRange:
-                return Got(t->pfnGetDWordRange(&h, &d, D(s.low), D(s.number), D(s.high), name), d);
-            case Op::GetFloatDefault:
-                return Got(t->pfnGetFloatDefault(&h, &f, F(s.number), name), f);
-            case Op::GetFloatRange:
-                return Got(t->pfnGetFloatRange(&h, &f, F(s.low), F(s.number), F(s.high), name), f);
-            case Op::GetString: {
-                char buffer[16] = "#";
-                return Got(t->pfnGetString(&h, buffer, name, D(s.number)), buffer);
-            }
-            case Op::GetIntArray: {
-                int counted[8] = {5};
-                const int r = t->pfnGetIntArray(&h, counted, name, I(s.number));
-                std::string out;
-                for (int k = 1; r == 1 && k <= counted[0] && k < 8; ++k) out += std::to_string(counted[k]) + ",";
-                return Result(r, out);
-            }
-            case Op::GetBinary: {
-                BYTE bytes[4] = {9, 9, 9, 9};
-                DWORD count = 0;
-                return Bytes(t->pfnGetBinary(&h, bytes, &count, name), bytes);
-            }
-            default:
-                return "?";
-        }
-    }
-
-private:
-    UI_FunctionTable* t = UI_GetQorFunctionTable();
-    tagRegHandle work{}, parent{};
+    ~TableSide() { fn->pfnFreeStore(); }
+    CIniClass* Store() { return qor::core::TableStore(); }
+    std::string Run(const Step& s);
+    UI_FunctionTable* fn = UI_GetQorFunctionTable();
 };
+
+// A step's call through each facade. Its result is a text: the return
+// value, then what the call delivered.
+struct Call {
+    std::string (*byClass)(ClassSide& c, const Step& s);
+    std::string (*byTable)(TableSide& t, const Step& s);
+};
+
+std::string ClassSide::Run(const Step& s) {
+    i = -7, d = 7, f = -7.0f;
+    return s.call->byClass(*this, s);
+}
+std::string TableSide::Run(const Step& s) {
+    i = -7, d = 7, f = -7.0f;
+    return s.call->byTable(*this, s);
+}
+
+namespace op {
+
+// Open(root, text, number as mask) into the step's handle.
+const Call OpenRoot{
+    [](ClassSide& c, const Step& s) {
+        return Opened(c.At(s).Open(RootOf(s, &c.parent), s.text, D(s.number)) == ERROR_SUCCESS, c.At(s));
+    },
+    [](TableSide& t, const Step& s) {
+        return Opened(t.fn->pfnOpen(RootOf(s, &t.parent), s.text, D(s.number), &t.At(s)) == ERROR_SUCCESS, t.At(s));
+    }};
+// OpenReadOnly, OpenReadWrite and CreateKey (number as mask) under the parent handle.
+const Call OpenRead{
+    [](ClassSide& c, const Step& s) { return Opened(c.At(s).OpenReadOnly(s.text, &c.parent), c.At(s)); },
+    [](TableSide& t, const Step& s) { return Opened(t.fn->pfnOpenReadOnly(s.text, &t.At(s), &t.parent), t.At(s)); }};
+const Call OpenWrite{
+    [](ClassSide& c, const Step& s) { return Opened(c.At(s).OpenReadWrite(s.text, &c.parent), c.At(s), true); },
+    [](TableSide& t, const Step& s) {
+        return Opened(t.fn->pfnOpenReadWrite(s.text, &t.At(s), &t.parent), t.At(s), true);
+    }};
+const Call Create{
+    [](ClassSide& c, const Step& s) { return Opened(c.At(s).CreateKey(s.text, &c.parent, D(s.number)), c.At(s)); },
+    [](TableSide& t, const Step& s) {
+        return Opened(t.fn->pfnCreateKey(s.text, &t.At(s), &t.parent, D(s.number)), t.At(s));
+    }};
+const Call DeleteValue{[](ClassSide& c, const Step& s) { return Result(c.At(s).DeleteValue(s.text)); },
+                       [](TableSide& t, const Step& s) { return Result(t.fn->pfnDeleteValue(&t.At(s), s.text)); }};
+const Call DeleteKey{
+    [](ClassSide& c, const Step& s) { return Result(c.At(s).DeleteKey(reinterpret_cast<HKEY>(&c.At(s)), s.text)); },
+    [](TableSide& t, const Step& s) { return Result(t.fn->pfnDeleteKeyEx(&t.At(s), s.text)); }};
+// The parent's sub-keys, after the step's handle is closed.
+const Call Enumerate{[](ClassSide& c, const Step& s) {
+                         c.At(s).Close();
+                         CRegExt lister;
+                         return Listing(
+                             [&](DWORD* count, DWORD* longest) {
+                                 return lister.RegQueryInfoKeyA(&c.parent, nullptr, nullptr, nullptr, count, longest,
+                                                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+                             },
+                             [&](DWORD k, char* sub, DWORD* size) {
+                                 lister.RegEnumKeyExA(&lister, k, sub, size, nullptr, nullptr, nullptr, nullptr);
+                             });
+                     },
+                     [](TableSide& t, const Step& s) {
+                         t.fn->pfnInitHandle(&t.At(s));
+                         return Listing(
+                             [&](DWORD* count, DWORD* longest) {
+                                 return t.fn->pfnRegQueryInfoKeyA(&t.parent, nullptr, nullptr, nullptr, count, longest,
+                                                                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+                             },
+                             [&](DWORD k, char* sub, DWORD* size) {
+                                 t.fn->pfnRegEnumKeyExA(&t.parent, k, sub, size, nullptr, nullptr, nullptr, nullptr);
+                             });
+                     }};
+// A copy of the parent handle writes the integer `number`.
+const Call CopyHandle{[](ClassSide& c, const Step& s) {
+                          CRegExt copy(c.parent);
+                          return Opened(copy.SetInt(I(s.number), s.text), copy);
+                      },
+                      [](TableSide& t, const Step& s) {
+                          tagRegHandle copy = t.parent;
+                          return Opened(t.fn->pfnSetInt(&copy, I(s.number), s.text), copy);
+                      }};
+const Call Load{[](ClassSide& c, const Step& s) { return Result(CRegExt::Load(c.Path(s).c_str())); },
+                [](TableSide& t, const Step& s) { return Result(t.fn->pfnLoad(&t.At(s), t.Path(s).c_str())); }};
+const Call Save{
+    [](ClassSide& c, const Step& s) { return Saved(CRegExt::Save(c.Path(s).c_str()), c.Path(s)); },
+    [](TableSide& t, const Step& s) { return Saved(t.fn->pfnSave(&t.At(s), t.Path(s).c_str()), t.Path(s)); }};
+const Call Valid{[](ClassSide& c, const Step& s) { return Result(CRegExt::isFileValid(c.Path(s).c_str())); },
+                 [](TableSide& t, const Step& s) { return Result(t.fn->pfnIsFileValid(&t.At(s), t.Path(s).c_str())); }};
+// The product found for the module `text` (number as mode), then the folder buffer.
+const Call RootSearch{[](ClassSide& c, const Step& s) {
+                          char key[260] = {};
+                          const std::string found = c.At(s).GetRegRoot(static_cast<WORD>(s.number), s.text, key);
+                          return Result(0, found + " " + qor::testtree::Slashed(CRegExt::GetSysPath()));
+                      },
+                      [](TableSide& t, const Step& s) {
+                          char key[260] = {};
+                          const std::string found = t.fn->pfnGetRegRoot(static_cast<WORD>(s.number), s.text, key);
+                          return Result(0, found + " " + qor::testtree::Slashed(t.fn->pfnGetRegRootBuffer(nullptr)));
+                      }};
+const Call Free{[](ClassSide&, const Step&) {
+                    CRegExt().Delete();
+                    return Result(CRegExt::m_pIni == nullptr);
+                },
+                [](TableSide& t, const Step&) {
+                    t.fn->pfnFreeStore();
+                    return Result(qor::core::TableStore() == nullptr);
+                }};
+
+const Call SetInt{[](ClassSide& c, const Step& s) { return Result(c.At(s).SetInt(I(s.number), s.text)); },
+                  [](TableSide& t, const Step& s) { return Result(t.fn->pfnSetInt(&t.At(s), I(s.number), s.text)); }};
+const Call SetBinary{
+    [](ClassSide& c, const Step& s) { return Result(c.At(s).SetBinary(Elements(s.number).bytes(), 3, s.text)); },
+    [](TableSide& t, const Step& s) {
+        return Result(t.fn->pfnSetBinary(&t.At(s), Elements(s.number).bytes(), 3, s.text));
+    }};
+const Call GetInt{[](ClassSide& c, const Step& s) { return Got(c.At(s).GetInt(c.i, s.text), c.i); },
+                  [](TableSide& t, const Step& s) { return Got(t.fn->pfnGetInt(&t.At(s), &t.i, s.text), t.i); }};
+const Call GetIntDefault{
+    [](ClassSide& c, const Step& s) { return Got(c.At(s).GetInt(c.i, I(s.number), s.text), c.i); },
+    [](TableSide& t, const Step& s) { return Got(t.fn->pfnGetIntDefault(&t.At(s), &t.i, I(s.number), s.text), t.i); }};
+const Call GetIntRange{
+    [](ClassSide& c, const Step& s) { return Got(c.At(s).GetInt(c.i, I(s.low), I(s.number), I(s.high), s.text), c.i); },
+    [](TableSide& t, const Step& s) {
+        return Got(t.fn->pfnGetIntRange(&t.At(s), &t.i, I(s.low), I(s.number), I(s.high), s.text), t.i);
+    }};
+const Call GetDword{[](ClassSide& c, const Step& s) { return Got(c.At(s).GetDWord(c.d, s.text), c.d); },
+                    [](TableSide& t, const Step& s) { return Got(t.fn->pfnGetDWord(&t.At(s), &t.d, s.text), t.d); }};
+const Call GetDwordRange{[](ClassSide& c, const Step& s) {
+                             return Got(c.At(s).GetDWord(c.d, D(s.low), D(s.number), D(s.high), s.text), c.d);
+                         },
+                         [](TableSide& t, const Step& s) {
+                             return Got(
+                                 t.fn->pfnGetDWordRange(&t.At(s), &t.d, D(s.low), D(s.number), D(s.high), s.text), t.d);
+                         }};
+const Call GetFloatDefault{
+    [](ClassSide& c, const Step& s) { return Got(c.At(s).GetFloat(&c.f, F(s.number), s.text), c.f); },
+    [](TableSide& t, const Step& s) {
+        return Got(t.fn->pfnGetFloatDefault(&t.At(s), &t.f, F(s.number), s.text), t.f);
+    }};
+const Call GetFloatRange{[](ClassSide& c, const Step& s) {
+                             return Got(c.At(s).GetFloat(&c.f, F(s.low), F(s.number), F(s.high), s.text), c.f);
+                         },
+                         [](TableSide& t, const Step& s) {
+                             return Got(
+                                 t.fn->pfnGetFloatRange(&t.At(s), &t.f, F(s.low), F(s.number), F(s.high), s.text), t.f);
+                         }};
+// GetString into a buffer of 16 bytes, of which `number` are offered.
+const Call GetString{[](ClassSide& c, const Step& s) {
+                         char buffer[16] = "#";
+                         return Got(c.At(s).GetString(buffer, s.text, D(s.number)), buffer);
+                     },
+                     [](TableSide& t, const Step& s) {
+                         char buffer[16] = "#";
+                         return Got(t.fn->pfnGetString(&t.At(s), buffer, s.text, D(s.number)), buffer);
+                     }};
+// The list with the offset `number`, its items each followed by a comma.
+const Call GetIntArray{[](ClassSide& c, const Step& s) {
+                           CArray<int, int> list;
+                           const int r = c.At(s).GetIntArray(&list, s.text, I(s.number));
+                           std::string out;
+                           for (int k = 0; k < list.GetSize(); ++k) out += std::to_string(list[k]) + ",";
+                           return Result(r, out);
+                       },
+                       [](TableSide& t, const Step& s) {
+                           int counted[8] = {5};
+                           const int r = t.fn->pfnGetIntArray(&t.At(s), counted, s.text, I(s.number));
+                           std::string out;
+                           for (int k = 1; r == 1 && k <= counted[0] && k < 8; ++k) {
+                               out += std::to_string(counted[k]) + ",";
+                           }
+                           return Result(r, out);
+                       }};
+// The first three bytes of a buffer of four 9s.
+const Call GetBinary{[](ClassSide& c, const Step& s) {
+                         BYTE bytes[4] = {9, 9, 9, 9};
+                         DWORD count = 0;
+                         return Bytes(c.At(s).GetBinary(bytes, &count, s.text), bytes);
+                     },
+                     [](TableSide& t, const Step& s) {
+                         BYTE bytes[4] = {9, 9, 9, 9};
+                         DWORD count = 0;
+                         return Bytes(t.fn->pfnGetBinary(&t.At(s), bytes, &count, s.text), bytes);
+                     }};
+
+}  // namespace op
 
 constexpr const char* kSeed =
     "REGEDIT4\r\n"
@@ -402,9 +360,9 @@ struct Scenario {
 };
 
 // Opening the parent handle on P, writable, starts most scenarios.
-Step OpenP(DWORD mask = kAll) { return {Op::OpenRoot, "software\\p\\", mask, 0, 0, Root::CurrentUser, 1}; }
+Step OpenP(DWORD mask = kAll) { return {&op::OpenRoot, "software\\p\\", mask, 0, 0, Root::CurrentUser, 1}; }
 // The working handle on P.
-Step WorkOnP(DWORD mask) { return {Op::OpenRoot, "SOFTWARE\\P", mask}; }
+Step WorkOnP(DWORD mask) { return {&op::OpenRoot, "SOFTWARE\\P", mask}; }
 
 // What opening P gives.
 const std::string kP = "1 HKEY_CURRENT_USER\\SOFTWARE\\P";
@@ -412,84 +370,84 @@ const std::string kP = "1 HKEY_CURRENT_USER\\SOFTWARE\\P";
 const std::vector<Scenario> kScenarios = {
     {"OpenUnderEveryParentForm",
      {{OpenP(), kP + " w1"},
-      {{Op::OpenRoot, "SOFTWARE\\M", KEY_READ, 0, 0, Root::LocalMachine}, "1 HKEY_LOCAL_MACHINE\\SOFTWARE\\M w0"},
-      {{Op::OpenRoot, "software\\p", KEY_WRITE, 0, 0, Root::SignExtendedUser}, kP + " w1"},
-      {{Op::OpenRoot, "SOFTWARE\\P", kAll, 0, 0, Root::ClassesRoot}, "0"},
-      {{Op::OpenRoot, "q", 0x20004, 0, 0, Root::Parent}, kP + "\\Q w0"},
-      {{Op::OpenRoot, "MISSING", kAll, 0, 0, Root::CurrentUser}, "0"},
-      {{Op::OpenRead, "\\r\\deep\\"}, "0"},
-      {{Op::OpenRead, "NONE"}, "0"},
-      {{Op::OpenWrite, "NONE"},
+      {{&op::OpenRoot, "SOFTWARE\\M", KEY_READ, 0, 0, Root::LocalMachine}, "1 HKEY_LOCAL_MACHINE\\SOFTWARE\\M w0"},
+      {{&op::OpenRoot, "software\\p", KEY_WRITE, 0, 0, Root::SignExtendedUser}, kP + " w1"},
+      {{&op::OpenRoot, "SOFTWARE\\P", kAll, 0, 0, Root::ClassesRoot}, "0"},
+      {{&op::OpenRoot, "q", 0x20004, 0, 0, Root::Parent}, kP + "\\Q w0"},
+      {{&op::OpenRoot, "MISSING", kAll, 0, 0, Root::CurrentUser}, "0"},
+      {{&op::OpenRead, "\\r\\deep\\"}, "0"},
+      {{&op::OpenRead, "NONE"}, "0"},
+      {{&op::OpenWrite, "NONE"},
        "0 w1",
        "0 w0",
        "a failed OpenReadWrite keeps the object and grants writing; the table clears its handle"},
-      {{Op::OpenWrite, "Q"}, kP + "\\Q w1"}}},
+      {{&op::OpenWrite, "Q"}, kP + "\\Q w1"}}},
     {"CreateUnderAHandleNeedsAnyWriteBit",
      {{OpenP(), kP + " w1"},
-      {{Op::Create, "NEW\\ONE", KEY_READ}, kP + "\\NEW\\ONE w1"},
-      {{Op::Create, "NEW\\TWO", 0x19}, kP + "\\NEW\\TWO w0"},
-      {{Op::Create, kTooLong.c_str(), kAll}, "0"},
-      {{Op::SetInt, "I", 3}, "0"},
+      {{&op::Create, "NEW\\ONE", KEY_READ}, kP + "\\NEW\\ONE w1"},
+      {{&op::Create, "NEW\\TWO", 0x19}, kP + "\\NEW\\TWO w0"},
+      {{&op::Create, kTooLong.c_str(), kAll}, "0"},
+      {{&op::SetInt, "I", 3}, "0"},
       {OpenP(KEY_READ), kP + " w0"},
-      {{Op::Create, "NEW\\ONE", 0x20002}, kP + "\\NEW\\ONE w1"},
-      {{Op::SetInt, "I", 4}, "1"}}},
+      {{&op::Create, "NEW\\ONE", 0x20002}, kP + "\\NEW\\ONE w1"},
+      {{&op::SetInt, "I", 4}, "1"}}},
     {"TypedValuesWithDefaultsAndRanges",
      {{WorkOnP(KEY_READ), kP + " w0"},
-      {{Op::GetInt, "n"}, "1 5"},
-      {{Op::GetInt, "MISSING"}, "0 -7"},
-      {{Op::GetString, "S", 16}, "1 text"},
-      {{Op::GetString, "S", 4}, "0 #"},
-      {{Op::GetIntArray, "L", 10},
+      {{&op::GetInt, "n"}, "1 5"},
+      {{&op::GetInt, "MISSING"}, "0 -7"},
+      {{&op::GetString, "S", 16}, "1 text"},
+      {{&op::GetString, "S", 4}, "0 #"},
+      {{&op::GetIntArray, "L", 10},
        "2 11,7,",
        "1 11,0,7,",
        "the class's list skips empty pieces and returns its size; the table's counted array keeps them as 0"},
-      {{Op::GetBinary, "B"}, "1 1,255,127"},
-      {{Op::GetString, "S", 5}, "1 text"},
-      {{Op::GetIntDefault, "D", 4}, "1 4", "0 4", "a read-only default counts as success for the class only"},
-      {{Op::GetDword, "BIG"}, "1 32", "1 0", "the class reads a DWORD with base prefixes, the table in base 10"},
-      {{Op::SetInt, "N", 6}, "0"},
-      {{Op::GetFloatDefault, "F", 2},
+      {{&op::GetBinary, "B"}, "1 1,255,127"},
+      {{&op::GetString, "S", 5}, "1 text"},
+      {{&op::GetIntDefault, "D", 4}, "1 4", "0 4", "a read-only default counts as success for the class only"},
+      {{&op::GetDword, "BIG"}, "1 32", "1 0", "the class reads a DWORD with base prefixes, the table in base 10"},
+      {{&op::SetInt, "N", 6}, "0"},
+      {{&op::GetFloatDefault, "F", 2},
        "1 2.000000",
        "0 -7.000000",
        "an unreadable float is missing for the class, a failure for the table"},
       {WorkOnP(kAll), kP + " w1"},
-      {{Op::GetIntDefault, "D", 4}, "1 4"},
-      {{Op::GetIntRange, "N", 1, 2, 4}, "1 1"},
-      {{Op::GetIntRange, "N", 7, 0, 9}, "1 1"},
-      {{Op::GetDwordRange, "N", 1, 1, 3}, "1 1"},
-      {{Op::GetFloatRange, "FR", 2, 1, 3}, "1 2.000000"},
-      {{Op::GetDwordRange, "W", 0, 3, 10}, "1 0"},
-      {{Op::GetFloatRange, "FR", 0, 1, 3}, "1 2.000000"},
-      {{Op::SetBinary, "BIN", 200}, "1"},
-      {{Op::GetBinary, "BIN"}, "1 1,171,200"}}},
+      {{&op::GetIntDefault, "D", 4}, "1 4"},
+      {{&op::GetIntRange, "N", 1, 2, 4}, "1 1"},
+      {{&op::GetIntRange, "N", 7, 0, 9}, "1 1"},
+      {{&op::GetDwordRange, "N", 1, 1, 3}, "1 1"},
+      {{&op::GetFloatRange, "FR", 2, 1, 3}, "1 2.000000"},
+      {{&op::GetDwordRange, "W", 0, 3, 10}, "1 0"},
+      {{&op::GetFloatRange, "FR", 0, 1, 3}, "1 2.000000"},
+      {{&op::SetBinary, "BIN", 200}, "1"},
+      {{&op::GetBinary, "BIN"}, "1 1,171,200"}}},
     {"DeleteAndEnumerate",
      {{OpenP(), kP + " w1"},
-      {{Op::Enumerate}, "0 2 1 Q R"},
+      {{&op::Enumerate}, "0 2 1 Q R"},
       {WorkOnP(kAll), kP + " w1"},
-      {{Op::DeleteValue, "N"}, "1"},
-      {{Op::DeleteValue, "N"}, "0"},
-      {{Op::DeleteKey, "R\\"}, "0"},
-      {{Op::DeleteKey, "R"}, "0"},
+      {{&op::DeleteValue, "N"}, "1"},
+      {{&op::DeleteValue, "N"}, "0"},
+      {{&op::DeleteKey, "R\\"}, "0"},
+      {{&op::DeleteKey, "R"}, "0"},
       {WorkOnP(KEY_READ), kP + " w0"},
-      {{Op::DeleteKey, "Q"}, "0"},
-      {{Op::DeleteValue, "S"}, "0"},
-      {{Op::Enumerate}, "0 2 1 Q R"}}},
+      {{&op::DeleteKey, "Q"}, "0"},
+      {{&op::DeleteValue, "S"}, "0"},
+      {{&op::Enumerate}, "0 2 1 Q R"}}},
     {"CopyOfAHandleActsAsTheOriginal",
      {{OpenP(), kP + " w1"},
-      {{Op::CopyHandle, "C", 1}, kP + " w1"},
+      {{&op::CopyHandle, "C", 1}, kP + " w1"},
       {OpenP(KEY_READ), kP + " w0"},
-      {{Op::CopyHandle, "C", 2}, "0"}}},
+      {{&op::CopyHandle, "C", 2}, "0"}}},
     {"LoadSaveAndFree",
      {{OpenP(), kP + " w1"},
-      {{Op::Load, "missing.ini"}, "0"},
-      {{Op::Valid, "missing.ini"}, "0"},
-      {{.op = Op::Save, .text = "out.ini", .at = 1}, "1 user", "1 machine", "the class never saves machine keys"},
-      {{.op = Op::Valid, .text = "out.ini", .at = 1}, "1"},
-      {{.op = Op::Load, .text = "out.ini", .at = 1}, "0"},
-      {{Op::Free}, "1"},
-      {{Op::Free}, "1"},
-      {{Op::GetInt, "N"}, "0 -7"},
-      {{Op::Load, "missing.ini"}, "0"}}},
+      {{&op::Load, "missing.ini"}, "0"},
+      {{&op::Valid, "missing.ini"}, "0"},
+      {{.call = &op::Save, .text = "out.ini", .at = 1}, "1 user", "1 machine", "the class never saves machine keys"},
+      {{.call = &op::Valid, .text = "out.ini", .at = 1}, "1"},
+      {{.call = &op::Load, .text = "out.ini", .at = 1}, "0"},
+      {{&op::Free}, "1"},
+      {{&op::Free}, "1"},
+      {{&op::GetInt, "N"}, "0 -7"},
+      {{&op::Load, "missing.ini"}, "0"}}},
 };
 
 // Scenarios are named by their name in test listings and failures.
@@ -506,7 +464,6 @@ std::unique_ptr<CIniClass> Seeded() {
 
 TEST_P(FacadeParity, SameResultsAndSameStore) {
     const Scenario& scenario = GetParam();
-    qor::testkit::ScratchFolder classFiles, tableFiles;
     ClassSide byClass(Seeded().release());
     TableSide byTable(Seeded().release());
     for (std::size_t k = 0; k < scenario.steps.size(); ++k) {
@@ -514,8 +471,8 @@ TEST_P(FacadeParity, SameResultsAndSameStore) {
         const Step& step = checked.step;
         SCOPED_TRACE("step " + std::to_string(k) + " (" + step.text + ")");
         const char* because = checked.because != nullptr ? checked.because : "";
-        EXPECT_EQ(byClass.Run(step, classFiles), checked.gives) << because;
-        EXPECT_EQ(byTable.Run(step, tableFiles), checked.tableGives ? checked.tableGives : checked.gives) << because;
+        EXPECT_EQ(byClass.Run(step), checked.gives) << because;
+        EXPECT_EQ(byTable.Run(step), checked.tableGives ? checked.tableGives : checked.gives) << because;
     }
     const Snapshot none;
     EXPECT_EQ(byClass.Store() ? SnapshotOf(*byClass.Store()) : none,
@@ -529,21 +486,20 @@ TEST(FacadeParityRoot, BothFindTheSameProduct) {
     qor::testtree::AppDataTree tree;
     ClassSide byClass(Seeded().release());
     TableSide byTable(Seeded().release());
-    for (Side* side : {static_cast<Side*>(&byClass), static_cast<Side*>(&byTable)}) {
-        side->Store()->AddKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane Corp\\Scanner");
-        tree.AddRootValue(*side->Store(), 1, std::string(300, 'R'));
-        tree.AddRootValue(*side->Store(), 2, "Vendor");
+    for (CIniClass* store : {byClass.Store(), byTable.Store()}) {
+        store->AddKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane Corp\\Scanner");
+        tree.AddRootValue(*store, 1, std::string(300, 'R'));
+        tree.AddRootValue(*store, 2, "Vendor");
     }
     tree.AddProduct("Vendor", "Twain", "Twain Pathname", "C:\\P\\ds.ds");
-    qor::testkit::ScratchFolder files;
-    const Step search{Op::RootSearch, "c:\\p\\DS.DS", 1};
+    const Step search{&op::RootSearch, "c:\\p\\DS.DS", 1};
     const std::string found = "0 SOFTWARE" + tree.Fragment("Vendor") + "\\Twain " + tree.Path() + "/Vendor/Twain/";
     const std::string classFolder = CRegExt::GetSysPath();
-    EXPECT_EQ(byTable.Run(search, files), found);
+    EXPECT_EQ(byTable.Run(search), found);
     EXPECT_EQ(CRegExt::GetSysPath(), classFolder);  // each facade fills its own buffer
-    EXPECT_EQ(byClass.Run(search, files), found);
-    const Step miss{Op::RootSearch, "c:\\other.ds", 1};
-    EXPECT_EQ(byTable.Run(miss, files), "0 Software\\Company\\Error " + tree.Path() + "/Vendor/Twain/");
+    EXPECT_EQ(byClass.Run(search), found);
+    const Step miss{&op::RootSearch, "c:\\other.ds", 1};
+    EXPECT_EQ(byTable.Run(miss), "0 Software\\Company\\Error " + tree.Path() + "/Vendor/Twain/");
 }
 
 // A store the facades share (pfnAttachRegExt) destroyed through either
