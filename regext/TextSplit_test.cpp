@@ -16,9 +16,6 @@ struct SplitCase {
 TEST(TextSplitTest, BothFormsAppendThePiecesKeepingEmptyOnes) {
     const SplitCase cases[] = {
         {",b,,c", ",", {"", "b", "", "c"}},
-        {"A = B", " = ", {"A", "B"}},
-        {"", ",", {""}},
-        {"a,b", "", {"a,b"}},
     };
     for (const SplitCase& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " at '" + c.sep + "'");

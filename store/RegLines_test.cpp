@@ -118,8 +118,6 @@ TEST(RegLinesTest, MarkerAndDuplicateSectionsDifferBetweenTheReaders) {
     EXPECT_FALSE(ReadRegLines(text, kStoreFileRules, keys, nullptr));
     EXPECT_EQ(Read("[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n", kStoreFileRules),
               (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
-    // With one more "[" the marker's text is a key like any other.
-    EXPECT_EQ(Read("[[cinicheckfilevalid]\n\"A\"=1\n", kStoreFileRules), (Texts{"[CINICHECKFILEVALID]", "A=<dword>1"}));
 
     KeyMap taken, target;
     taken.emplace("L", ValueList());
