@@ -95,12 +95,12 @@ TEST_F(KeyCopyTest, ByteListsLongerThanAFixedBufferArriveWhole) {
 TEST_F(KeyCopyTest, MissingSourceUnknownPrefixOrOverlongDestinationFail) {
     CRegExt reg;
     const std::vector<std::string> before = SortedKeys();
-    EXPECT_EQ(0, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\NONE"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
-    EXPECT_EQ(1, reg.m_fWrite);
     // A destination too long for a key path is refused before the write right is granted.
     EXPECT_EQ(0, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\A"), HKEY_CURRENT_USER,
                              CString(std::string(1030, 'D').c_str())));
     EXPECT_EQ(0, reg.m_fWrite);
+    EXPECT_EQ(0, reg.RegCopy(HKEY_LOCAL_MACHINE, CString("SOFTWARE\\NONE"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
+    EXPECT_EQ(1, reg.m_fWrite);
     EXPECT_EQ(0, reg.RegCopy(reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000000u))),
                              CString("SOFTWARE\\A"), HKEY_CURRENT_USER, CString("SOFTWARE\\C")));
     EXPECT_EQ(before, SortedKeys());
