@@ -62,6 +62,11 @@ TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
         {"GetDWordRangeById", [&] { return t->pfnGetDWordRangeById(&h, &d, 0, 6, 9, 14); }, "14", "<dword>6"},
         {"GetFloatDefaultById", [&] { return t->pfnGetFloatDefaultById(&h, &f, 0.5f, 15); }, "15", "<dword>0.500000"},
         {"GetFloatRangeById", [&] { return t->pfnGetFloatRangeById(&h, &f, 0, 1, 2, 16); }, "16", "<dword>1.000000"},
+        // Found within the range: kept, whatever the default.
+        {"GetIntRangeById, found", [&] { return t->pfnGetIntRangeById(&h, &i, 0, 3, 9, 12); }, "12", "<dword>4"},
+        {"GetDWordRangeById, found", [&] { return t->pfnGetDWordRangeById(&h, &d, 0, 5, 9, 14); }, "14", "<dword>6"},
+        {"GetFloatRangeById, found", [&] { return t->pfnGetFloatRangeById(&h, &f, 0, 2, 2, 16); }, "16",
+         "<dword>1.000000"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.call(), 1) << c.slot;

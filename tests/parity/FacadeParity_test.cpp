@@ -31,9 +31,8 @@ enum class Root { CurrentUser, LocalMachine, ClassesRoot, SignExtendedUser, Pare
 
 struct Step {
     const Call* call;
-    const char* text = "";           // sub-key, value name or file name
-    std::int64_t number = 0;         // mask, value, default or size
-    std::int64_t low = 0, high = 0;  // range bounds
+    const char* text = "";    // sub-key, value name or file name
+    std::int64_t number = 0;  // mask, value, default or size
     Root root = Root::CurrentUser;
     int at = 0;  // 0: the working handle, 1: the parent handle
 };
@@ -267,32 +266,13 @@ const Call GetInt{[](ClassSide& c, const Step& s) { return Got(c.At(s).GetInt(c.
 const Call GetIntDefault{
     [](ClassSide& c, const Step& s) { return Got(c.At(s).GetInt(c.i, I(s.number), s.text), c.i); },
     [](TableSide& t, const Step& s) { return Got(t.fn->pfnGetIntDefault(&t.At(s), &t.i, I(s.number), s.text), t.i); }};
-const Call GetIntRange{
-    [](ClassSide& c, const Step& s) { return Got(c.At(s).GetInt(c.i, I(s.low), I(s.number), I(s.high), s.text), c.i); },
-    [](TableSide& t, const Step& s) {
-        return Got(t.fn->pfnGetIntRange(&t.At(s), &t.i, I(s.low), I(s.number), I(s.high), s.text), t.i);
-    }};
 const Call GetDword{[](ClassSide& c, const Step& s) { return Got(c.At(s).GetDWord(c.d, s.text), c.d); },
                     [](TableSide& t, const Step& s) { return Got(t.fn->pfnGetDWord(&t.At(s), &t.d, s.text), t.d); }};
-const Call GetDwordRange{[](ClassSide& c, const Step& s) {
-                             return Got(c.At(s).GetDWord(c.d, D(s.low), D(s.number), D(s.high), s.text), c.d);
-                         },
-                         [](TableSide& t, const Step& s) {
-                             return Got(
-                                 t.fn->pfnGetDWordRange(&t.At(s), &t.d, D(s.low), D(s.number), D(s.high), s.text), t.d);
-                         }};
 const Call GetFloatDefault{
     [](ClassSide& c, const Step& s) { return Got(c.At(s).GetFloat(&c.f, F(s.number), s.text), c.f); },
     [](TableSide& t, const Step& s) {
         return Got(t.fn->pfnGetFloatDefault(&t.At(s), &t.f, F(s.number), s.text), t.f);
     }};
-const Call GetFloatRange{[](ClassSide& c, const Step& s) {
-                             return Got(c.At(s).GetFloat(&c.f, F(s.low), F(s.number), F(s.high), s.text), c.f);
-                         },
-                         [](TableSide& t, const Step& s) {
-                             return Got(
-                                 t.fn->pfnGetFloatRange(&t.At(s), &t.f, F(s.low), F(s.number), F(s.high), s.text), t.f);
-                         }};
 // GetString into a buffer of 16 bytes, of which `number` are offered.
 const Call GetString{[](ClassSide& c, const Step& s) {
                          char buffer[16] = "#";
@@ -337,7 +317,7 @@ constexpr const char* kSeed =
     "REGEDIT4\r\n"
     "[HKEY_CURRENT_USER\\SOFTWARE\\P]\r\n\"N\"=dword:00000005\r\n\"S\"=\"text\"\r\n\"BIG\"=\"0x20\"\r\n"
     "\"F\"=\"abc\"\r\n\"L\"=\"1,,-3\"\r\n\"B\"=hex:01,ff,7f\r\n"
-    "\"W\"=dword:ffffffff\r\n[HKEY_CURRENT_USER\\SOFTWARE\\P\\Q]\r\n[HKEY_CURRENT_USER\\SOFTWARE\\P\\R\\DEEP]\r\n"
+    "[HKEY_CURRENT_USER\\SOFTWARE\\P\\Q]\r\n[HKEY_CURRENT_USER\\SOFTWARE\\P\\R\\DEEP]\r\n"
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\M]\r\n\"V\"=dword:00000001\r\n"
     "[CINICHECKFILEVALID]\r\n";
 
@@ -360,7 +340,7 @@ struct Scenario {
 };
 
 // Opening the parent handle on P, writable, starts most scenarios.
-Step OpenP(DWORD mask = kAll) { return {&op::OpenRoot, "software\\p\\", mask, 0, 0, Root::CurrentUser, 1}; }
+Step OpenP(DWORD mask = kAll) { return {&op::OpenRoot, "software\\p\\", mask, Root::CurrentUser, 1}; }
 // The working handle on P.
 Step WorkOnP(DWORD mask) { return {&op::OpenRoot, "SOFTWARE\\P", mask}; }
 
@@ -370,11 +350,11 @@ const std::string kP = "1 HKEY_CURRENT_USER\\SOFTWARE\\P";
 const std::vector<Scenario> kScenarios = {
     {"OpenUnderEveryParentForm",
      {{OpenP(), kP + " w1"},
-      {{&op::OpenRoot, "SOFTWARE\\M", KEY_READ, 0, 0, Root::LocalMachine}, "1 HKEY_LOCAL_MACHINE\\SOFTWARE\\M w0"},
-      {{&op::OpenRoot, "software\\p", KEY_WRITE, 0, 0, Root::SignExtendedUser}, kP + " w1"},
-      {{&op::OpenRoot, "SOFTWARE\\P", kAll, 0, 0, Root::ClassesRoot}, "0"},
-      {{&op::OpenRoot, "q", 0x20004, 0, 0, Root::Parent}, kP + "\\Q w0"},
-      {{&op::OpenRoot, "MISSING", kAll, 0, 0, Root::CurrentUser}, "0"},
+      {{&op::OpenRoot, "SOFTWARE\\M", KEY_READ, Root::LocalMachine}, "1 HKEY_LOCAL_MACHINE\\SOFTWARE\\M w0"},
+      {{&op::OpenRoot, "software\\p", KEY_WRITE, Root::SignExtendedUser}, kP + " w1"},
+      {{&op::OpenRoot, "SOFTWARE\\P", kAll, Root::ClassesRoot}, "0"},
+      {{&op::OpenRoot, "q", 0x20004, Root::Parent}, kP + "\\Q w0"},
+      {{&op::OpenRoot, "MISSING", kAll, Root::CurrentUser}, "0"},
       {{&op::OpenRead, "\\r\\deep\\"}, "0"},
       {{&op::OpenRead, "NONE"}, "0"},
       {{&op::OpenWrite, "NONE"},
@@ -391,7 +371,7 @@ const std::vector<Scenario> kScenarios = {
       {OpenP(KEY_READ), kP + " w0"},
       {{&op::Create, "NEW\\ONE", 0x20002}, kP + "\\NEW\\ONE w1"},
       {{&op::SetInt, "I", 4}, "1"}}},
-    {"TypedValuesWithDefaultsAndRanges",
+    {"TypedValuesAndDefaults",
      {{WorkOnP(KEY_READ), kP + " w0"},
       {{&op::GetInt, "n"}, "1 5"},
       {{&op::GetInt, "MISSING"}, "0 -7"},
@@ -412,12 +392,6 @@ const std::vector<Scenario> kScenarios = {
        "an unreadable float is missing for the class, a failure for the table"},
       {WorkOnP(kAll), kP + " w1"},
       {{&op::GetIntDefault, "D", 4}, "1 4"},
-      {{&op::GetIntRange, "N", 1, 2, 4}, "1 1"},
-      {{&op::GetIntRange, "N", 7, 0, 9}, "1 1"},
-      {{&op::GetDwordRange, "N", 1, 1, 3}, "1 1"},
-      {{&op::GetFloatRange, "FR", 2, 1, 3}, "1 2.000000"},
-      {{&op::GetDwordRange, "W", 0, 3, 10}, "1 0"},
-      {{&op::GetFloatRange, "FR", 0, 1, 3}, "1 2.000000"},
       {{&op::SetBinary, "BIN", 200}, "1"},
       {{&op::GetBinary, "BIN"}, "1 1,171,200"}}},
     {"DeleteAndEnumerate",
