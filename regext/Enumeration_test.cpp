@@ -65,6 +65,12 @@ TEST_F(EnumerationTest, ObjectFormsQueryTheArgumentButFillTheCallersList) {
                                                      nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(nullptr, key.m_SubKeyList.pHead);
     EXPECT_EQ((NameList{"B", "B"}), Names(caller, 0, 2));
+    char name[8] = "";
+    EXPECT_EQ(ERROR_SUCCESS, caller.RegEnumKeyExA(key, 1, name, nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_STREQ("B", name);
+    CStringArray all;
+    key.GetAllGroupArray(all);
+    EXPECT_EQ(2, all.GetSize());
 }
 
 TEST_F(EnumerationTest, NamesTooLongForANodeAreLeftOut) {

@@ -61,6 +61,16 @@ TEST_F(KeyCopyTest, SourceSpellingsNameTheSameTree) {
         EXPECT_EQ(1, result);
         EXPECT_EQ("<dword>7", Stored(kCopyB, "M"));
     }
+    // The wide forms, by root value and by root text.
+    for (const bool byText : {false, true}) {
+        Store().DeleteSubtree(kCopy);
+        CRegExt reg;
+        EXPECT_EQ(
+            1, byText ? reg.RegCopyW(rootText, CStringW(L"software\\a"), "HKEY_CURRENT_USER", CStringW(L"SOFTWARE\\C"))
+                      : reg.RegCopyW(HKEY_LOCAL_MACHINE, CStringW(L"SOFTWARE\\A"), HKEY_CURRENT_USER,
+                                     CStringW(L"software\\c")));
+        EXPECT_EQ("<dword>7", Stored(kCopyB, "M")) << byText;
+    }
 }
 
 TEST_F(KeyCopyTest, ValuesAreRewrittenByTheirType) {

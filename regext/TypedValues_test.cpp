@@ -29,8 +29,10 @@ TEST_F(TypedValuesTest, ClassFormsOfNamesTextsListsAndBytes) {
     EXPECT_EQ("<dword>4294967295", Stored(kKey, "3"));
     int flag = 0;
     EXPECT_EQ(1, writer.GetBool(flag, 6, "BOOL"));
-    EXPECT_EQ(1, reader.GetBool(flag, "bool"));
     EXPECT_EQ("<dword>6", Stored(kKey, "BOOL"));
+    EXPECT_EQ(1, writer.SetBool(1, "BOOL"));
+    EXPECT_EQ(1, reader.GetBool(flag, "bool"));
+    EXPECT_EQ(1, flag);
     CString out("<hex>kept");
     EXPECT_EQ(0, reader.GetString(out, "MISSING", 0));
     EXPECT_EQ("kept", out);

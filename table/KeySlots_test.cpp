@@ -71,6 +71,8 @@ TEST_F(KeySlotsTest, DeletesNeedTheWriteRightAndAKeyText) {
     EXPECT_EQ(t->pfnDeleteValue(&keyless, "V"), 0);
     tagRegHandle h = On("HKEY_CURRENT_USER\\A", 1);
     EXPECT_EQ(t->pfnDeleteValue(&h, "v"), 1);
+    t->pfnDeleteKey(&h, "B");
+    EXPECT_EQ(store->KeyExists("HKEY_CURRENT_USER\\A\\B"), 0);
     EXPECT_EQ(t->pfnDeleteKeyEx(&h, "\\"), 1);
     EXPECT_TRUE(testkit::AllKeysOf(*store).empty());
 }

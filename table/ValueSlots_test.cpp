@@ -35,6 +35,11 @@ TEST_F(ValueSlotsTest, CountedArraysAndBytesKeepEveryItem) {
     std::uint32_t elements[] = {0x0A, 0xCC, 0x1FF};
     EXPECT_EQ(t->pfnSetBinary(&h, reinterpret_cast<BYTE*>(elements), 3, "B"), 1);
     EXPECT_EQ(Stored(kKey, "B"), "<hex>0a,cc,ff");
+    DWORD dwords[] = {2, 4294967295u, 7}, dwordsBack[3] = {};
+    EXPECT_EQ(t->pfnSetDWordArray(&h, dwords, "DL", 1), 1);
+    EXPECT_EQ(Stored(kKey, "DL"), "<string>0,8");
+    EXPECT_EQ(t->pfnGetDWordArray(&h, dwordsBack, "DL", 0), 1);
+    EXPECT_EQ(dwordsBack[0] * 100 + dwordsBack[2], 208u);
 }
 
 // Every *ById slot names its value by the id in decimal, negative ids too,
