@@ -21,20 +21,6 @@ protected:
     std::string path = folder.File("root.ini");
 };
 
-TEST_F(StoreFileTest, SaveWritesHeaderSortedSectionsValuesAndMarker) {
-    CIniClass store;
-    store.SetValue(kX, "NAME", "<string>abc");
-    store.SetValue(kX, "GAMMA", "<dword>3");
-    store.AddKey("HKEY_CURRENT_USER\\EMPTY");
-    store.SetValue("HKEY_LOCAL_MACHINE\\SOFTWARE", "A", "<dword>1");
-    ASSERT_EQ(store.SaveFile(path.c_str(), "HKEY_LOCAL_MACHINE"), 1);
-    EXPECT_EQ(ReadBytes(path),
-              "REGEDIT4\r\n[HKEY_CURRENT_USER\\EMPTY]\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n"
-              "\"GAMMA\"=dword:00000003\r\n\"NAME\"=\"abc\"\r\n[CINICHECKFILEVALID]\r\n");
-    ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
-    EXPECT_NE(ReadBytes(path).find("[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"A\"=dword:00000001\r\n"), std::string::npos);
-}
-
 TEST_F(StoreFileTest, EachStoredTextSavesAsItsFieldAndLoadsBack) {
     // stored text, field written, text after loading the file
     const std::tuple<const char*, const char*, const char*> cases[] = {
