@@ -73,19 +73,6 @@ TEST(ExportTest, AppExportWritesRelativeKeysAndUnprefixedTextsAppendingEachTime)
     EXPECT_EQ(ReadBytes(path), once + once + "[HKEY_CURRENT_USER\\OTHER]\r\n");
 }
 
-TEST(ImportTest, TwainExportImportsBackWithItsHeaderKey) {
-    CIniClass source;
-    source.SetValue(kX, "GAMMA", "<dword>-7");
-    source.SetValue(kX, "NAME", "<string>C:\\scan");
-    source.SetValue(kX, "DATA", "<hex>00,cc,ff");
-    source.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\X\\SUB", "EMPTY", "<string>");
-    CIniClass target;
-    ASSERT_EQ(target.ImportText(CString(Exported(source, ""))), 1);
-    EXPECT_EQ(ValueOf(target, "TWAIN EXPORT", "TWAIN_EXPORT"), "<dword>1");
-    target.DeleteSubtree("TWAIN EXPORT");
-    EXPECT_EQ(StoreLines(target), StoreLines(source));
-}
-
 TEST(ImportTest, MergesIntoExistingKeysAndGivesNoOtherLineAMeaning) {
     CIniClass store;
     store.SetValue(kX, "KEEP", "<dword>1");
