@@ -153,14 +153,6 @@ TEST(RegLinesTest, ADuplicateSectionInALaterPieceStopsTheRead) {
     EXPECT_FALSE(reader.Read("]\n\"B\"=2\n"));
 }
 
-TEST(RegLinesTest, NulBytesAreOrdinaryBytes) {
-    KeyMap keys;
-    ASSERT_TRUE(ReadRegLines(std::string("[K\0]\n\"A\0B\"=\"x\0y\"\n", 17), kStoreFileRules, keys, nullptr));
-    ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(keys.begin()->first, std::string("K\0", 2));
-    EXPECT_EQ(keys.begin()->second.Find(std::string("A\0B", 3))->Joined(), std::string("<string>x\0y", 11));
-}
-
 // Writes down each line the observer is told of with its number and fate.
 class LineLog : public RegLineObserver {
 public:
