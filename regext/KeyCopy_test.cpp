@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "regext/RegExtTestStore.h"
-#include "testsupport/TestFiles.h"
 
 namespace {
 
@@ -136,25 +135,6 @@ TEST_F(KeyCopyTest, OnlyTheLeadingSourcePathIsReplaced) {
     CRegExt reg;
     ASSERT_EQ(1, CopyAToC(reg));
     EXPECT_EQ("<dword>3", Stored((std::string(kCopy) + "\\" + kSource).c_str(), "I"));
-}
-
-// RegCopy writes through the store's internals; a save into a file another
-// writer changed meanwhile carries the copy and keeps the other's key.
-TEST_F(KeyCopyTest, CopiedTreeReachesAMergedSave) {
-    qor::testkit::ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    qor::testkit::WriteBytes(path, "REGEDIT4\r\n[HKEY_CURRENT_USER\\OTHER]\r\n");
-    ASSERT_EQ(1, Store().LoadFile(path.c_str()));
-    CRegExt reg;
-    ASSERT_EQ(1, CopyAToC(reg));
-    qor::testkit::WriteBytes(path, "REGEDIT4\r\n[HKEY_CURRENT_USER\\OTHER]\r\n\"V\"=\"other's\"\r\n");
-    ASSERT_EQ(1, Store().SaveFile(path.c_str(), "HKEY_LOCAL_MACHINE"));
-    CIniClass saved;
-    ASSERT_EQ(1, saved.LoadFile(path.c_str()));
-    EXPECT_EQ(qor::testkit::StoreLines(saved),
-              (std::vector<std::string>{"[HKEY_CURRENT_USER\\OTHER]", "V = <string>other's",
-                                        "[HKEY_CURRENT_USER\\SOFTWARE\\C]", "N = <string>x",
-                                        "[HKEY_CURRENT_USER\\SOFTWARE\\C\\B]", "M = <dword>7"}));
 }
 
 }  // namespace
