@@ -135,28 +135,5 @@ TEST(ImportTest, UnconvertibleUtf16ImportsNothing) {
     }
 }
 
-// A typed byte list continued over lines stays whole through the import,
-// the store file and the export, each writing it on one line.
-TEST(ImportTest, ContinuedTypedByteListSurvivesSaveLoadAndExport) {
-    CIniClass imported;
-    ASSERT_EQ(imported.ImportText(CString(kEightBitExport + "[K]\r\n\"M\"=hex(7):41,00,00,\\\r\n  00,\\\r\n  00\r\n")),
-              1);
-    EXPECT_EQ(ValueOf(imported, "K", "M"), "hex(7):41,00,00,00,00");
-    // A text ending in a backslash is written without it, so it cannot join the next line.
-    const std::string whole = "hex(7):41,00,00,00,00,";
-    imported.SetValue("K", "M", (whole + "\\").c_str());
-    ScratchFolder folder;
-    const std::string path = folder.File("store.ini");
-    ASSERT_EQ(imported.SaveFile(path.c_str(), ""), 1);
-    const std::string saved = ReadBytes(path);
-    EXPECT_NE(saved.find("\"E\"=hex(2):25,00,41,00,00,00\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\"M\"=" + whole + "\r\n[CINICHECKFILEVALID]"), std::string::npos) << saved;
-    CIniClass loaded;
-    ASSERT_EQ(loaded.LoadFile(path.c_str()), 1);
-    EXPECT_EQ(ValueOf(loaded, "HKEY_CLASSES_ROOT\\.SCAN", "E"), "hex(2):25,00,41,00,00,00");
-    EXPECT_EQ(ValueOf(loaded, "K", "M"), whole);
-    EXPECT_NE(Exported(loaded, "").find("\"E\"=hex(2):25,00,41,00,00,00\r\n"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace qor::store
