@@ -112,9 +112,7 @@ TEST(RegLinesTest, TheReadersShortcutsStoreWhatTheStepsStore) {
 }
 
 // The store file's reader skips its marker line wherever it stands: the
-// values after it belong to the key before it. (The import keeps it as a
-// key, and both readers' handling of a key named twice, are the import's
-// and the load's own tests.)
+// values after it belong to the key before it.
 TEST(RegLinesTest, StoreFileReaderSkipsTheMarkerLineWhereverItStands) {
     EXPECT_EQ(Read("[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n", kStoreFileRules),
               (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
