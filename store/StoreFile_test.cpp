@@ -90,19 +90,13 @@ TEST_F(StoreFileTest, LoadRejectsDuplicateKeyAndKeepsStore) {
     EXPECT_EQ(StoreLines(store), before);
 }
 
-TEST_F(StoreFileTest, HostileFilesLoadSafely) {
-    const std::pair<std::string, Texts> cases[] = {
-        {"", {}},
-        {std::string(100000, 'x') + "[K]", {}},
-        {std::string("[K]\n\0\"A\"=\0\n\0", 13), {"[K]", std::string("\0\"A = \0", 7)}},
-        {"[\n]\n[]]\n[[[\n" + std::string(100000, '\n'), {}},
-    };
-    for (const auto& [bytes, snapshot] : cases) {
-        WriteBytes(path, bytes);
-        CIniClass store;
-        EXPECT_EQ(store.LoadFile(path.c_str()), 1);
-        EXPECT_EQ(StoreLines(store), snapshot);
-    }
+// A line beginning with a NUL byte is a value line like any other: the NUL
+// stays in its name and its text.
+TEST_F(StoreFileTest, ALineBeginningWithANulByteLoadsWithItsBytes) {
+    WriteBytes(path, std::string("[K]\n\0\"A\"=\0\n\0", 13));
+    CIniClass store;
+    EXPECT_EQ(store.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(StoreLines(store), (Texts{"[K]", std::string("\0\"A = \0", 7)}));
 }
 
 TEST_F(StoreFileTest, SaveReplacesAFileLeavingOnlyItsLockBesideItAndANullPathFails) {
