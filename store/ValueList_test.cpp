@@ -17,22 +17,6 @@ Texts Contents(const ValueList& list) {
     return out;
 }
 
-TEST(ValueListTest, MergeInterleavesReplacesAndKeepsTheRest) {
-    ValueList list;
-    for (const char* name : {"B", "D", "F"}) list.Set(name, std::string("<string>old ") + name);
-    list.Merge({});
-    const std::vector<ValueList::Entry> sorted = {{"A", StoredText::Of("<dword>1")},
-                                                  {"D", StoredText::Of("new")},
-                                                  {"E", StoredText::Of("<hex>0a")},
-                                                  {"G", StoredText::Of("")}};
-    list.Merge(sorted);
-    EXPECT_EQ(Contents(list), (Texts{"A=<dword>1", "B=<string>old B", "D=new", "E=<hex>0a", "F=<string>old F", "G="}));
-    ValueList empty;
-    empty.Merge(sorted);
-    EXPECT_EQ(Contents(empty), (Texts{"A=<dword>1", "D=new", "E=<hex>0a", "G="}));
-    EXPECT_TRUE(empty.Find("D") && *empty.Find("D") == "new");
-}
-
 // Each list owns its block: a copy or a move leaves no two lists sharing
 // one, and assigning a list to itself keeps its values.
 TEST(ValueListTest, CopiesAndMovesOwnTheirBlocks) {
