@@ -73,11 +73,15 @@ TEST_F(EnumerationTest, ObjectFormsQueryTheArgumentButFillTheCallersList) {
     EXPECT_EQ(2, all.GetSize());
 }
 
-// Names too long for a list node are left out (HostileKeys); a key that has
-// only such names has none to list.
-TEST_F(EnumerationTest, AKeyWhoseSubKeyNamesAreAllTooLongForANodeHasNoneToList) {
-    AddKeys({(std::string("HKEY_CURRENT_USER\\ONLY\\") + std::string(260, 'N')).c_str()});
+TEST_F(EnumerationTest, NamesTooLongForANodeAreLeftOut) {
+    const std::string longName(260, 'N');
+    AddKeys({(std::string(kA) + "\\" + longName).c_str(), "HKEY_CURRENT_USER\\SOFTWARE\\X\\OK"});
     CRegExt reg;
+    ASSERT_EQ(ERROR_SUCCESS, Query(reg, kA));
+    EXPECT_EQ(1u, count);
+    EXPECT_EQ(2u, longest);
+    EXPECT_EQ((NameList{"OK", ""}), Names(reg, 0, 2));
+    AddKeys({(std::string("HKEY_CURRENT_USER\\ONLY\\") + longName).c_str()});
     EXPECT_EQ(ERROR_INVALID_DATA, Query(reg, "HKEY_CURRENT_USER\\ONLY"));
 }
 

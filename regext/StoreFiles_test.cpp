@@ -25,7 +25,9 @@ protected:
     qor::testkit::ScratchFolder folder;
 };
 
-TEST_F(StoreFilesTest, RejectedLoadKeepsUnsavedValues) {
+TEST_F(StoreFilesTest, FailedFirstLoadLeavesNoStoreAndARejectedLoadKeepsUnsavedValues) {
+    EXPECT_EQ(CRegExt::Load(folder.File("missing.ini").c_str()), 0);
+    EXPECT_EQ(CRegExt::m_pIni, nullptr);
     const std::string a = StoreFile("a.ini", "HKEY_CURRENT_USER\\A");
     ASSERT_EQ(CRegExt::Load(a.c_str()), 1);
     CRegExt::m_pIni->SetValue("HKEY_CURRENT_USER\\A", "UNSAVED", "<dword>7");

@@ -116,6 +116,8 @@ TEST(RegLinesTest, TheReadersShortcutsStoreWhatTheStepsStore) {
 TEST(RegLinesTest, StoreFileReaderSkipsTheMarkerLineWhereverItStands) {
     EXPECT_EQ(Read("[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n", kStoreFileRules),
               (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
+    // With one more "[" the marker's text is a key like any other.
+    EXPECT_EQ(Read("[[cinicheckfilevalid]\n\"A\"=1\n", kStoreFileRules), (Texts{"[CINICHECKFILEVALID]", "A=<dword>1"}));
 }
 
 // A file is read in pieces: wherever the pieces split it (inside a line,
