@@ -19,6 +19,7 @@
 namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 class ScratchFolder : public ::testing::Test {
 protected:
@@ -68,22 +69,17 @@ TEST_F(CompareTest, ListsEveryKindOfDifferenceAndExitsTwo) {
     const Outcome r = RunQorreg({"compare", a_, b_});
     EXPECT_EQ(r.status, 2) << r.err;
     EXPECT_EQ(r.out, "< " + a_ + "\n> " + b_ +
-                         "\n"
-                         "\n"
+                         "\n\n"
                          "HKEY_CURRENT_USER\\X\n"
                          "<   GAMMA    REG_DWORD    0x00000003 (3)\n"
                          ">   GAMMA    REG_SZ    3\n"
                          "<   NAME    REG_SZ    abc\n"
                          ">   NAME    REG_SZ    abd\n"
-                         "<   TABLE    REG_BINARY    01ff\n"
-                         "\n"
+                         "<   TABLE    REG_BINARY    01ff\n\n"
                          "HKEY_CURRENT_USER\\X\\SUB\n"
-                         ">   EXTRA    REG_SZ    e\n"
-                         "\n"
-                         "< HKEY_CURRENT_USER\\X\\SUB\\OLD\n"
-                         "\n"
-                         "> HKEY_CURRENT_USER\\Y\n"
-                         "\n"
+                         ">   EXTRA    REG_SZ    e\n\n"
+                         "< HKEY_CURRENT_USER\\X\\SUB\\OLD\n\n"
+                         "> HKEY_CURRENT_USER\\Y\n\n"
                          "different: 4 keys, 4 values\n");
 }
 
@@ -168,11 +164,8 @@ TEST_F(ScratchFolder, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
     } cases[] = {
         {"", 0, "empty", true, "an empty file, no store file: programs load it as an empty store"},
         {"[K]\r\n" + kEnd, 0, "not-a-store", true, "the first line is not REGEDIT4: not a store file"},
-        {std::string("\xFF\xFER\0E\0", 6), 0, "utf16", true, "UTF-16 text; the store reads 8-bit text"},
-        {std::string("\xFF\xFER\0E\0G\0E\0D\0I\0T\0"
-                     "4\0\r\0\n\0\x34\xd8",
-                     24),
-         0, "utf16", true,
+        {"\xFF\xFER\0E\0"s, 0, "utf16", true, "UTF-16 text; the store reads 8-bit text"},
+        {"\xFF\xFER\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0\x34\xd8"s, 0, "utf16", true,
          "UTF-16 text that cannot be converted to the store's text: import reads nothing of it"},  // a regedit file
         {"REGEDIT4\n[K]\n\"A\"=\"1\"\n\n[k]\n" + std::string("[CINICHECKFILEVALID]\n"), 5, "key-named-again", true,
          "key K is named again (first on line 2): the load fails"},

@@ -93,18 +93,13 @@ TEST_F(VerbsTest, QueryShowsValuesByNameThenSubKeysInByteOrder) {
     r = OnStore({"query", "HKCU\\SOFTWARE\\X\\", "-s"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, values +
-                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n"
-                         "\n"
-                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n"
-                         "\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\AB\n\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\n\n"
                          "HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\\DEEP\n"
-                         "    Z    REG_SZ    z\n"
-                         "\n"
+                         "    Z    REG_SZ    z\n\n"
                          "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\n"
-                         "    M    REG_DWORD    0xffffffff (4294967295)\n"
-                         "\n"
-                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\\C\n"
-                         "\n"
+                         "    M    REG_DWORD    0xffffffff (4294967295)\n\n"
+                         "HKEY_CURRENT_USER\\SOFTWARE\\X\\B\\C\n\n"
                          "HKEY_CURRENT_USER\\SOFTWARE\\X\\B0\n");
 }
 
