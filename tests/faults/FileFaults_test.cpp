@@ -172,16 +172,21 @@ constexpr FaultCase kFaults[] = {
     {"EINTR", Fault::Interrupt, EINTR},
 };
 
+// Runs a scenario's call through files.
+std::pair<int, World> RunThrough(const Scenario& scenario, FaultyFiles& files) {
+    return RunScenario(scenario, [&files](const std::function<int()>& run) {
+        const platform::ScopedHostFilesForTesting seam(files);
+        return run();
+    });
+}
+
 TEST(FileFaults, EveryCallOfEveryFileOperationFailsSafely) {
     for (const Scenario& scenario : Scenarios()) {
         if (std::string(scenario.name) == "ImportText") continue;  // no file calls
         SCOPED_TRACE(scenario.name);
         const World before = WorldBefore(scenario);
         FaultyFiles counting(SIZE_MAX, Fault::Fail, 0);
-        const auto [expected, after] = RunScenario(scenario, [&](const std::function<int()>& run) {
-            const platform::ScopedHostFilesForTesting seam(counting);
-            return run();
-        });
+        const auto [expected, after] = RunThrough(scenario, counting);
         ASSERT_EQ(expected, 1);
         // Only the check leaves everything as it was.
         ASSERT_EQ(before == after, std::string(scenario.name) == "IsFileValid");
@@ -197,10 +202,7 @@ TEST(FileFaults, EveryCallOfEveryFileOperationFailsSafely) {
             for (const FaultCase& fault : kFaults) {
                 SCOPED_TRACE(std::string(fault.name) + " at call " + std::to_string(at));
                 FaultyFiles faulty(at, fault.fault, fault.error);
-                const auto [result, world] = RunScenario(scenario, [&](const std::function<int()>& run) {
-                    const platform::ScopedHostFilesForTesting seam(faulty);
-                    return run();
-                });
+                const auto [result, world] = RunThrough(scenario, faulty);
                 EXPECT_TRUE(faulty.open.empty()) << "a file stays open";
                 if (!faulty.injected) continue;
                 const Call call = counting.calls[at];

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -19,16 +20,11 @@ constexpr const char* kShared = "HKEY_CURRENT_USER\\SOFTWARE\\SHARED";
 constexpr int kThreads = 4;
 constexpr int kRounds = 300;
 
-// Holds the table lock while in scope.
-class TableLock {
-public:
-    explicit TableLock(UI_FunctionTable* t) : t_(t) { t_->pfnLock(); }
-    ~TableLock() { t_->pfnUnlock(); }
-    TableLock(const TableLock&) = delete;
-    TableLock& operator=(const TableLock&) = delete;
-
-private:
-    UI_FunctionTable* t_;
+// The table's lock, for std::lock_guard.
+struct TableLock {
+    UI_FunctionTable* t;
+    void lock() { t->pfnLock(); }
+    void unlock() { t->pfnUnlock(); }
 };
 
 // One thread's work: count up the shared counter through a table handle,
@@ -39,7 +35,8 @@ void Worker(UI_FunctionTable* t, tagRegHandle parent, int id, int& enumerationEr
     t->pfnInitHandle(&h);
     const std::string own = "T" + std::to_string(id);
     for (int round = 0; round < kRounds; ++round) {
-        TableLock lock(t);
+        TableLock table{t};
+        const std::lock_guard lock(table);
         ASSERT_EQ(t->pfnOpenReadWrite(kShared, &h, &parent), 1);
         int counter = 0;
         t->pfnGetInt(&h, &counter, "COUNTER");

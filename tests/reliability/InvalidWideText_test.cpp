@@ -19,43 +19,39 @@ constexpr const char* kKey = "HKEY_CURRENT_USER\\SOFTWARE\\WIDE";
 // conversion rule (platform/PosixPlatform_test).
 const wchar_t kBad[] = {L'A', static_cast<wchar_t>(0xD800), L'B', 0};
 
+// What the getters write into, when they write.
+struct Outputs {
+    int i = 0;
+    DWORD dword = 0;
+    CStringW text;
+};
+
 struct WideCall {
     const char* what;
-    std::function<void(CRegExt&, const wchar_t*)> call;
+    std::function<void(CRegExt&, const wchar_t*, Outputs&)> call;
 };
 
 const WideCall kCalls[] = {
-    {"OpenW", [](CRegExt& o, const wchar_t* w) { o.OpenW(HKEY_CURRENT_USER, w, KEY_ALL_ACCESS); }},
-    {"SetStringW value", [](CRegExt& o, const wchar_t* w) { o.SetStringW(w, L"V"); }},
-    {"SetStringW name", [](CRegExt& o, const wchar_t* w) { o.SetStringW(L"x", w); }},
-    {"GetIntW",
-     [](CRegExt& o, const wchar_t* w) {
-         int out = 0;
-         o.GetIntW(out, w);
-     }},
-    {"GetDWordW",
-     [](CRegExt& o, const wchar_t* w) {
-         DWORD out = 0;
-         o.GetDWordW(out, w);
-     }},
-    {"GetStringW name",
-     [](CRegExt& o, const wchar_t* w) {
-         CStringW out;
-         o.GetStringW(out, w, 0);
-     }},
+    {"OpenW", [](CRegExt& o, const wchar_t* w, Outputs&) { o.OpenW(HKEY_CURRENT_USER, w, KEY_ALL_ACCESS); }},
+    {"SetStringW value", [](CRegExt& o, const wchar_t* w, Outputs&) { o.SetStringW(w, L"V"); }},
+    {"SetStringW name", [](CRegExt& o, const wchar_t* w, Outputs&) { o.SetStringW(L"x", w); }},
+    {"GetIntW", [](CRegExt& o, const wchar_t* w, Outputs& out) { o.GetIntW(out.i, w); }},
+    {"GetDWordW", [](CRegExt& o, const wchar_t* w, Outputs& out) { o.GetDWordW(out.dword, w); }},
+    {"GetStringW name", [](CRegExt& o, const wchar_t* w, Outputs& out) { o.GetStringW(out.text, w, 0); }},
     {"GetStringW text in",
-     [](CRegExt& o, const wchar_t* w) {
-         CStringW out(w);
-         o.GetStringW(out, L"V", 0);
+     [](CRegExt& o, const wchar_t* w, Outputs& out) {
+         out.text = w;
+         o.GetStringW(out.text, L"V", 0);
      }},
     {"RegCopyW source",
-     [](CRegExt& o, const wchar_t* w) {
+     [](CRegExt& o, const wchar_t* w, Outputs&) {
          o.RegCopyW(HKEY_CURRENT_USER, CStringW(w), HKEY_CURRENT_USER, CStringW(L"SOFTWARE\\COPY"));
      }},
-    {"RegCopyW destination", [](CRegExt& o, const wchar_t* w) { o.RegCopyW(kKey, CStringW(L""), kKey, CStringW(w)); }},
-    {"LoadW", [](CRegExt&, const wchar_t* w) { CRegExt::LoadW(w); }},
-    {"SaveW", [](CRegExt&, const wchar_t* w) { CRegExt::SaveW(w); }},
-    {"SetLogPathW", [](CRegExt&, const wchar_t* w) { CRegExt::SetLogPathW(w); }},
+    {"RegCopyW destination",
+     [](CRegExt& o, const wchar_t* w, Outputs&) { o.RegCopyW(kKey, CStringW(L""), kKey, CStringW(w)); }},
+    {"LoadW", [](CRegExt&, const wchar_t* w, Outputs&) { CRegExt::LoadW(w); }},
+    {"SaveW", [](CRegExt&, const wchar_t* w, Outputs&) { CRegExt::SaveW(w); }},
+    {"SetLogPathW", [](CRegExt&, const wchar_t* w, Outputs&) { CRegExt::SetLogPathW(w); }},
 };
 
 TEST(InvalidWideText, EveryWideEntryPointThrowsAndChangesNothing) {
@@ -69,9 +65,10 @@ TEST(InvalidWideText, EveryWideEntryPointThrowsAndChangesNothing) {
         object.Attach(kKey);
         object.m_fWrite = 1;
         const Snapshot before = SnapshotOf(store);
+        Outputs outputs;
         bool threw = false;
         try {
-            c.call(object, kBad);
+            c.call(object, kBad, outputs);
         } catch (const std::exception&) {
             threw = true;
         }

@@ -76,9 +76,7 @@ TEST(StoreWriters, ConcurrentQorregRunsKeepEveryValueAndReadersSeeWholeFiles) {
         writers.push_back(Spawn(QorregCommand({"-f", path, "add", kKey, "-v", "V" + std::to_string(i), "-d",
                                                std::to_string(i), "--wait", "600", "--create"})));
     }
-    int invalidReads = 0;
-    int reads = 0;
-    int failedRuns = 0;
+    int invalidReads = 0, reads = 0, failedRuns = 0;
     for (pid_t writer : writers) {
         int status = 0;
         pid_t ended;
