@@ -117,10 +117,9 @@ TEST_F(PlatformFiles, ReadsRefuseFilesLongerThanTheirBoundBeforeAndWhileReading)
     EXPECT_FALSE(ReadWholeFile(Path("four.ini"), bytes, 3));
     EXPECT_EQ(bytes, "1234");
     int pieces = 0;
-    EXPECT_TRUE(ReadFileInPieces(
-        Path("four.ini"), [&pieces](std::string_view) { return ++pieces > 0; }, 4));
-    EXPECT_FALSE(ReadFileInPieces(
-        Path("four.ini"), [&pieces](std::string_view) { return ++pieces > 0; }, 3));
+    const auto count = [&pieces](std::string_view) { return ++pieces > 0; };
+    EXPECT_TRUE(ReadFileInPieces(Path("four.ini"), count, 4));
+    EXPECT_FALSE(ReadFileInPieces(Path("four.ini"), count, 3));
     EXPECT_EQ(pieces, 1);  // refused before the first piece
 
     // A file that grows past the bound while it is read stops the read.

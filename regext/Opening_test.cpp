@@ -22,17 +22,6 @@ protected:
 
 HKEY AsHandle(const void* p) { return reinterpret_cast<HKEY>(const_cast<void*>(p)); }
 
-// The mask rules themselves are the core's; this checks that both forms
-// apply their own rule: KEY_READ opens read-only but creates writable.
-TEST_F(OpeningTest, OpenAndCreateKeyEachApplyTheirMaskRule) {
-    CRegExt reg, created;
-    ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_LOCAL_MACHINE, "software\\x\\", KEY_READ));
-    EXPECT_STREQ(kX, reg.szKey);
-    EXPECT_EQ(0, reg.m_fWrite);
-    ASSERT_EQ(1, created.CreateKey("NEW", &reg, KEY_READ));
-    EXPECT_EQ(1, created.m_fWrite);
-}
-
 TEST_F(OpeningTest, FailedOpenUnderARootClosesButKeepsKeyAndWriteFlag) {
     CRegExt reg;
     ASSERT_EQ(ERROR_SUCCESS, reg.Open(HKEY_LOCAL_MACHINE, "SOFTWARE", KEY_ALL_ACCESS));
@@ -106,6 +95,9 @@ TEST_F(OpeningTest, NumberNamedSubKeysAndParentOnlyFormsReachTheirKeys) {
         {"OpenReadWrite(n, text)", [](CRegExt& r, CRegExt&) { return r.OpenReadWrite(7, kX); }, "7", 1},
         {"OpenReadWrite(n, object)", [](CRegExt& r, CRegExt& p) { return r.OpenReadWrite(7, p); }, "7", 1},
         {"OpenReadWrite(n, pointer)", [](CRegExt& r, CRegExt& p) { return r.OpenReadWrite(7, &p); }, "7", 1},
+        {"OpenReadWrite(text, HKEY)", [](CRegExt& r, CRegExt& p) { return r.OpenReadWrite("7", AsHandle(&p)); }, "7",
+         1},
+        {"OpenReadWrite(text, object)", [](CRegExt& r, CRegExt& p) { return r.OpenReadWrite("7", p); }, "7", 1},
         {"CreateKey(n, HKEY)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(8, AsHandle(&p), KEY_WRITE); }, "8", 1},
         {"CreateKey(n, pointer)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(8, &p, KEY_WRITE); }, "8", 1},
         {"CreateKey(n, object)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(8, p, KEY_READ); }, "8", 1},
@@ -119,9 +111,11 @@ TEST_F(OpeningTest, NumberNamedSubKeysAndParentOnlyFormsReachTheirKeys) {
         EXPECT_EQ(std::string(kX) + (*c.key ? std::string("\\") + c.key : ""), reg.szKey) << c.form;
         EXPECT_EQ(c.writes, reg.m_fWrite) << c.form;
     }
-    CRegExt taken;
+    CRegExt taken, byPointer;
     taken.Attach(AsHandle(&parent));
     EXPECT_STREQ(kX, taken.szKey);
+    byPointer.Attach(&parent);
+    EXPECT_STREQ(kX, byPointer.szKey);
     taken.Attach(CRegExt(parent));
     taken.m_fWrite = 1;
     CRegExt assigned;

@@ -37,6 +37,7 @@ TEST_F(StoreFilesTest, FailedFirstLoadLeavesNoStoreAndARejectedLoadKeepsUnsavedV
 
 TEST_F(StoreFilesTest, SaveLeavesOutMachineKeys) {
     EXPECT_EQ(CRegExt::Save(folder.File("out.ini").c_str()), 0);  // no store yet
+    EXPECT_EQ(CRegExt::isFileValid(StoreFile("valid.ini", "HKEY_CURRENT_USER\\V").c_str()), 1);
     ASSERT_EQ(CRegExt::LoadW(std::filesystem::path(StoreFile("m.ini", "HKEY_LOCAL_MACHINE\\M")).wstring().c_str()), 1);
     CRegExt::m_pIni->AddKey("HKEY_CURRENT_USER\\U");
     CRegExt::m_pIni->SetValue("HKEY_CURRENT_USER\\U", "B", "<dword>2");
@@ -73,6 +74,8 @@ TEST_F(StoreFilesTest, WrappersGettersAndFolderHelpers) {
     EXPECT_NE(out.str().find("[HKEY_CURRENT_USER\\T]"), std::string::npos) << out.str();
     EXPECT_EQ(out.str().find("\\G]"), std::string::npos) << out.str();
     EXPECT_EQ(CRegExt::ExportFileTWAINCase("", folder.File("all.reg").c_str()), 1);
+    EXPECT_EQ(CRegExt::ExportFilePellorCase("T", folder.File("app.reg").c_str()), 1);
+    EXPECT_NE(qor::testkit::ReadBytes(folder.File("app.reg")).find("\"V\"=1"), std::string::npos);
     EXPECT_NE(qor::testkit::ReadBytes(folder.File("all.reg")).find("\"G\"=dword:00000003"), std::string::npos);
     const std::string base = folder.File("apps");
     std::filesystem::create_directories(base + "/Mod");

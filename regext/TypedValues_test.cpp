@@ -27,6 +27,12 @@ protected:
 TEST_F(TypedValuesTest, ClassFormsOfNamesTextsListsAndBytes) {
     EXPECT_EQ(1, writer.SetBool(-1, 3));
     EXPECT_EQ("<dword>4294967295", Stored(kKey, "3"));
+    int flag = 0;
+    EXPECT_EQ(1, writer.GetBool(flag, 6, "BOOL"));
+    EXPECT_EQ("<dword>6", Stored(kKey, "BOOL"));
+    EXPECT_EQ(1, writer.SetBool(1, "BOOL"));
+    EXPECT_EQ(1, reader.GetBool(flag, "bool"));
+    EXPECT_EQ(1, flag);
     CString out("<hex>kept");
     EXPECT_EQ(0, reader.GetString(out, "MISSING", 0));
     EXPECT_EQ("kept", out);
@@ -76,6 +82,10 @@ TEST_F(TypedValuesTest, NumberAndWideNamedFormsNameTheValueInDecimal) {
         {"GetInt range", [&] { return writer.GetInt(i, 0, 8, 9, 8); }, "8", "<dword>8"},
         {"GetDWord range", [&] { return writer.GetDWord(d, 0, 9, 9, 9); }, "9", "<dword>9"},
         {"GetFloat range", [&] { return writer.GetFloat(&f, 0, 1, 2, 10); }, "10", "<dword>1.000000"},
+        // Found within the range: kept, whatever the default.
+        {"GetInt range, found", [&] { return writer.GetInt(i, 0, 7, 9, 8); }, "8", "<dword>8"},
+        {"GetDWord range, found", [&] { return writer.GetDWord(d, 0, 5, 9, 9); }, "9", "<dword>9"},
+        {"GetFloat range, found", [&] { return writer.GetFloat(&f, 0, 2, 2, 10); }, "10", "<dword>1.000000"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(1, c.call()) << c.form;

@@ -55,6 +55,13 @@ const std::string kOthersDescending =
     "REGEDIT4\r\n[C]\r\n\"V\"=\"other\"\r\n[A\\NEW]\r\n\"V\"=\"other\"\r\n[A\\B]\r\n\"V\"=\"b\"\r\n"
     "[A]\r\n\"V\"=\"a\"\r\n\"W\"=\"w\"\r\n\"X\"=\"other\"\r\n";
 
+// What the store file at path holds, as lines.
+Texts LinesIn(const std::string& path) {
+    CIniClass saved;
+    EXPECT_EQ(saved.LoadFile(path.c_str()), 1) << path;
+    return StoreLines(saved);
+}
+
 struct MergeCase {
     const char* name;
     std::function<void(CIniClass&, const ScratchFolder&)> change;
@@ -118,9 +125,7 @@ TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
         test.change(store, folder);
         WriteBytes(path, test.others);
         ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
-        CIniClass saved;
-        ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
-        EXPECT_EQ(StoreLines(saved), test.expected);
+        EXPECT_EQ(LinesIn(path), test.expected);
         EXPECT_EQ(StoreLines(store), test.expected) << "the store holds what it saved";
     }
 }
@@ -137,9 +142,7 @@ TEST(SaveMerge, FileTheStoreNeverLoadedOrCouldNotReadIsWrittenAsTheStoreStands) 
     // Changed since into a file that names a key twice: written as it stands.
     WriteBytes(path, "REGEDIT4\r\n[C]\r\n[C]\r\n\"N\"=\"x\"\r\n");
     ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
-    CIniClass saved;
-    ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
-    EXPECT_EQ(StoreLines(saved), (Texts{"[C]", "V = <string>mine"}));
+    EXPECT_EQ(LinesIn(path), (Texts{"[C]", "V = <string>mine"}));
 }
 
 TEST(SaveMerge, FileMissingAtTheLoadThatAnotherWriterMadeIsMerged) {
@@ -150,9 +153,7 @@ TEST(SaveMerge, FileMissingAtTheLoadThatAnotherWriterMadeIsMerged) {
     ASSERT_EQ(store.LoadFile(path.c_str()), 0);
     WriteBytes(path, kOthers);
     ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
-    CIniClass saved;
-    ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
-    EXPECT_EQ(StoreLines(saved), OthersWith({{"Z", {"V = <string>z"}}}));
+    EXPECT_EQ(LinesIn(path), OthersWith({{"Z", {"V = <string>z"}}}));
 }
 
 // A store saved to ever new files remembers the latest few only: a save of
@@ -165,11 +166,8 @@ TEST(SaveMerge, StoreSavedToManyFilesRemembersTheLatestOnly) {
     for (std::size_t i = 0; i <= KnownFiles::kMostFiles; ++i) ASSERT_EQ(store.SaveFile(copy(i).c_str(), ""), 1);
     for (std::size_t i : {std::size_t{0}, KnownFiles::kMostFiles}) WriteBytes(copy(i), kOthers);
     for (std::size_t i : {std::size_t{0}, KnownFiles::kMostFiles}) ASSERT_EQ(store.SaveFile(copy(i).c_str(), ""), 1);
-    CIniClass forgotten, remembered;
-    ASSERT_EQ(forgotten.LoadFile(copy(0).c_str()), 1);
-    ASSERT_EQ(remembered.LoadFile(copy(KnownFiles::kMostFiles).c_str()), 1);
-    EXPECT_EQ(StoreLines(forgotten), (Texts{"[C]", "V = <string>mine"}));
-    EXPECT_EQ(StoreLines(remembered), OthersWith({}));
+    EXPECT_EQ(LinesIn(copy(0)), (Texts{"[C]", "V = <string>mine"})) << "forgotten";
+    EXPECT_EQ(LinesIn(copy(KnownFiles::kMostFiles)), OthersWith({})) << "remembered";
     // What the files hold is counted: each remembered path, then each change.
     const std::size_t held = Internal(store).files.HeldBytes();
     EXPECT_GT(held, KnownFiles::kMostFiles * copy(0).size());
@@ -188,16 +186,12 @@ TEST(SaveMerge, ExcludedKeysStayInTheStoreAsTheyAreAndOutOfTheFile) {
     WriteBytes(path, kOthers);
     ASSERT_EQ(store.SaveFile(path.c_str(), "D"), 1);
     EXPECT_EQ(ValueOf(store, "D", "E"), "<string>e");
-    CIniClass saved;
-    ASSERT_EQ(saved.LoadFile(path.c_str()), 1);
-    EXPECT_EQ(StoreLines(saved), OthersWith({{"C", {"V = <string>mine"}}}));
+    EXPECT_EQ(LinesIn(path), OthersWith({{"C", {"V = <string>mine"}}}));
     // Saved without a prefix after another writer's save, the keys the last
     // save left out are written from memory.
     WriteBytes(path, kOthers);
     ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
-    CIniClass all;
-    ASSERT_EQ(all.LoadFile(path.c_str()), 1);
-    EXPECT_EQ(StoreLines(all), OthersWith({{"D", {"E = <string>e", "V = <string>d"}}}));
+    EXPECT_EQ(LinesIn(path), OthersWith({{"D", {"E = <string>e", "V = <string>d"}}}));
 }
 
 // A save with no other writer writes the bytes it wrote before saves merged

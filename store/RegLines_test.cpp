@@ -92,57 +92,32 @@ TEST(RegLinesTest, LineRulesOfBothReaders) {
 // The reader takes the common shapes of a store file in one pass, without
 // the steps; each field must still come out as the steps make it.
 TEST(RegLinesTest, TheReadersShortcutsStoreWhatTheStepsStore) {
-    const std::vector<std::string> fields = {"dword:ffffffcb",
-                                             "dword:0",
-                                             "dword:123456789",
-                                             "dword:00000010x",
-                                             "dword:",
-                                             "\"C:\\Scans\\P1\\4\"",
-                                             "\"C:\\\\share\"",
-                                             "\"a\\\"b\"",
-                                             "\"x dword:5\"",
-                                             "\"hex(2):a\\  b\"",
-                                             "\"hexagon:\\x\"",
-                                             "\"ends\\\"",
-                                             "\"\\\\first\"",
-                                             "\"two\"quotes\"",
-                                             "hex:0a,ff",
-                                             "hex:0a,\"x\"",
-                                             "hex:0a:ff",
-                                             "\"\"",
-                                             "\"",
-                                             "plain:text\\",
-                                             "dword:FFFFFFCB",
-                                             "dword:0000000g",
-                                             "dword:+0000001",
-                                             "dword:-0000001",
-                                             "dword: 0000001",
-                                             "dword:0000:001",
-                                             "\"Dd hh\"",
-                                             "\"C:\\dword:1\"",
-                                             "\"path\\hex\""};
+    // The numbers, then the texts, byte lists and others.
+    const std::vector<std::vector<std::string>> kinds = {
+        {"dword:ffffffcb", "dword:0", "dword:123456789", "dword:00000010x", "dword:", "dword:FFFFFFCB"},
+        {"dword:0000000g", "dword:+0000001", "dword:-0000001", "dword: 0000001", "dword:0000:001"},
+        {"\"C:\\Scans\\P1\\4\"", "\"C:\\\\share\"", "\"a\\\"b\"", "\"x dword:5\"", "\"hex(2):a\\  b\""},
+        {"\"hexagon:\\x\"", "\"ends\\\"", "\"\\\\first\"", "\"two\"quotes\"", "\"\"", "\"", "\"Dd hh\""},
+        {"\"C:\\dword:1\"", "\"path\\hex\"", "hex:0a,ff", "hex:0a,\"x\"", "hex:0a:ff", "plain:text\\"},
+    };
     for (const RegLineRules& rules : {kStoreFileRules, kImportRules}) {
-        for (const std::string& field : fields) {
-            std::string stepwise = field;
-            FieldToStoredText(stepwise, rules.keepPairsAfterStringPrefix);
-            EXPECT_EQ(Read("[K]\n\"N\"=" + field + "\n", rules), (Texts{"[K]", "N=" + stepwise})) << field;
+        for (const auto& kind : kinds) {
+            for (const std::string& field : kind) {
+                std::string stepwise = field;
+                FieldToStoredText(stepwise, rules.keepPairsAfterStringPrefix);
+                EXPECT_EQ(Read("[K]\n\"N\"=" + field + "\n", rules), (Texts{"[K]", "N=" + stepwise})) << field;
+            }
         }
     }
 }
 
-TEST(RegLinesTest, MarkerAndDuplicateSectionsDifferBetweenTheReaders) {
-    const std::string text = "[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n[L]\n[k]\n\"A\"=3\n";
-    EXPECT_EQ(Read(text, kImportRules), (Texts{"[CINICHECKFILEVALID]", "B=<dword>2", "[K]", "A=<dword>3", "[L]"}));
-    KeyMap keys;
-    EXPECT_FALSE(ReadRegLines(text, kStoreFileRules, keys, nullptr));
+// The store file's reader skips its marker line wherever it stands: the
+// values after it belong to the key before it.
+TEST(RegLinesTest, StoreFileReaderSkipsTheMarkerLineWhereverItStands) {
     EXPECT_EQ(Read("[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n", kStoreFileRules),
               (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
     // With one more "[" the marker's text is a key like any other.
     EXPECT_EQ(Read("[[cinicheckfilevalid]\n\"A\"=1\n", kStoreFileRules), (Texts{"[CINICHECKFILEVALID]", "A=<dword>1"}));
-
-    KeyMap taken, target;
-    taken.emplace("L", ValueList());
-    EXPECT_FALSE(ReadRegLines("[K]\n[L]\n", kStoreFileRules, target, &taken));
 }
 
 // A file is read in pieces: wherever the pieces split it (inside a line,
@@ -172,14 +147,6 @@ TEST(RegLinesTest, ADuplicateSectionInALaterPieceStopsTheRead) {
     RegLineReader reader(kStoreFileRules, keys, nullptr);
     EXPECT_TRUE(reader.Read("[K]\n\"A\"=1\n[K"));
     EXPECT_FALSE(reader.Read("]\n\"B\"=2\n"));
-}
-
-TEST(RegLinesTest, NulBytesAreOrdinaryBytes) {
-    KeyMap keys;
-    ASSERT_TRUE(ReadRegLines(std::string("[K\0]\n\"A\0B\"=\"x\0y\"\n", 17), kStoreFileRules, keys, nullptr));
-    ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(keys.begin()->first, std::string("K\0", 2));
-    EXPECT_EQ(keys.begin()->second.Find(std::string("A\0B", 3))->Joined(), std::string("<string>x\0y", 11));
 }
 
 // Writes down each line the observer is told of with its number and fate.

@@ -48,34 +48,21 @@ TEST(RegWriterTest, AwkwardTextsGiveTheirLines) {
 }
 
 TEST(RegWriterTest, OnlyWholeDecimalsIn32BitRangeAreDwords) {
-    const struct {
-        const char* text;
-        bool whole;
-        std::uint32_t bits;
-    } cases[] = {
-        {"0", true, 0},
-        {"-0", true, 0},
-        {"4294967295", true, 0xFFFFFFFFu},
-        {"4294967296", false, 0},
-        {"-2147483648", true, 0x80000000u},
-        {"-2147483649", false, 0},
-        {"0000000000004294967295", true, 0xFFFFFFFFu},
-        {"00000000000000000000", true, 0},
-        {"0000000000004294967296", false, 0},
-        {"99999999999", false, 0},
-        {"", false, 0},
-        {"-", false, 0},
-        {"+1", false, 0},
-        {"1 ", false, 0},
-        {"12a", false, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+    const std::pair<const char*, std::uint32_t> wholes[] = {{"0", 0},
+                                                            {"-0", 0},
+                                                            {"4294967295", 0xFFFFFFFFu},
+                                                            {"-2147483648", 0x80000000u},
+                                                            {"0000000000004294967295", 0xFFFFFFFFu},
+                                                            {"00000000000000000000", 0}};
+    for (const auto& [text, expected] : wholes) {
         std::uint32_t bits = 7;
-        EXPECT_EQ(ReadWholeDecimal32(c.text, bits), c.whole);
-        if (c.whole) {
-            EXPECT_EQ(bits, c.bits);
-        }
+        EXPECT_TRUE(ReadWholeDecimal32(text, bits)) << text;
+        EXPECT_EQ(bits, expected) << text;
+    }
+    for (const char* text :
+         {"4294967296", "-2147483649", "0000000000004294967296", "99999999999", "", "-", "+1", "1 ", "12a"}) {
+        std::uint32_t bits = 7;
+        EXPECT_FALSE(ReadWholeDecimal32(text, bits)) << text;
     }
 }
 

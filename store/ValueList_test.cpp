@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,22 +15,6 @@ Texts Contents(const ValueList& list) {
     Texts out;
     list.ForEach([&](const ValueList::Entry& e) { out.push_back(std::string(e.name) + "=" + e.text.Joined()); });
     return out;
-}
-
-TEST(ValueListTest, MergeInterleavesReplacesAndKeepsTheRest) {
-    ValueList list;
-    for (const char* name : {"B", "D", "F"}) list.Set(name, std::string("<string>old ") + name);
-    list.Merge({});
-    const std::vector<ValueList::Entry> sorted = {{"A", StoredText::Of("<dword>1")},
-                                                  {"D", StoredText::Of("new")},
-                                                  {"E", StoredText::Of("<hex>0a")},
-                                                  {"G", StoredText::Of("")}};
-    list.Merge(sorted);
-    EXPECT_EQ(Contents(list), (Texts{"A=<dword>1", "B=<string>old B", "D=new", "E=<hex>0a", "F=<string>old F", "G="}));
-    ValueList empty;
-    empty.Merge(sorted);
-    EXPECT_EQ(Contents(empty), (Texts{"A=<dword>1", "D=new", "E=<hex>0a", "G="}));
-    EXPECT_TRUE(empty.Find("D") && *empty.Find("D") == "new");
 }
 
 // Each list owns its block: a copy or a move leaves no two lists sharing
@@ -101,25 +84,6 @@ TEST(ValueListTest, BlocksInAnArenaChangeGrowAndCopyLikeOwnBlocks) {
     EXPECT_EQ(Contents(moved), (Texts{"A=<string>a", "B=<string>b", "C=<string>c"}));
 }
 
-// The reader's shortcut: names upper-cased, numbers written in decimal;
-// a section in ascending order becomes an empty list's block at once, and
-// the builder starts each section afresh.
-TEST(ValueListTest, BuilderUpperCasesNamesAndWritesNumbers) {
-    ValueListBuilder builder;
-    builder.AddUpperName("alpha", "<dword>", INT_MIN);
-    builder.AddUpperName("beta", "<string>", "b");
-    builder.AddUpperName("gamma", "<dword>", 0);
-    ValueList first;
-    builder.MoveInto(first);
-    EXPECT_EQ(Contents(first), (Texts{"ALPHA=<dword>-2147483648", "BETA=<string>b", "GAMMA=<dword>0"}));
-    builder.AddUpperName("z", "", "plain");
-    builder.AddUpperName("beta", "<hex>", "ff");
-    builder.MoveInto(first);
-    EXPECT_EQ(Contents(first), (Texts{"ALPHA=<dword>-2147483648", "BETA=<hex>ff", "GAMMA=<dword>0", "Z=plain"}));
-    builder.MoveInto(first);  // nothing collected: nothing changes
-    EXPECT_EQ(first.Size(), 4u);
-}
-
 std::string Text(const std::optional<StoredText>& text) { return text ? text->Joined() : std::string("(missing)"); }
 
 TEST(ValueListTest, ReplacingAndRemovingKeepsEveryOtherValue) {
@@ -171,25 +135,6 @@ TEST(ValueListTest, TextsComeBackExactlyWhateverPrefixTheyBeginWith) {
     EXPECT_EQ(Text(list.Find("V2")), "<string>0a,ff");
     const ValueList copy = list;
     EXPECT_EQ(Contents(copy), Contents(list));
-}
-
-TEST(ValueListTest, BuilderSortsCollectedValuesAndTheLaterOfOneNameWins) {
-    ValueList list;
-    list.Set("M", "old");
-    list.Set("Z", "kept");
-    ValueListBuilder builder;
-    int n = 0;
-    for (const char* name : {"C", "M", "A", "C", "B", "C"})
-        builder.Add(name, std::string("v") + name + std::to_string(n++));
-    builder.MoveInto(list);
-    EXPECT_TRUE(builder.Empty());
-    EXPECT_EQ(Contents(list), (Texts{"A=vA2", "B=vB4", "C=vC5", "M=vM1", "Z=kept"}));
-    ValueList fresh;
-    builder.Add("B", "2");
-    builder.Add("A", "1");
-    builder.MoveInto(fresh);
-    fresh.Set("AA", "set after building");
-    EXPECT_EQ(Contents(fresh), (Texts{"A=1", "AA=set after building", "B=2"}));
 }
 
 }  // namespace

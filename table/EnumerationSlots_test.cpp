@@ -37,6 +37,7 @@ TEST_F(EnumerationSlotsTest, EachQueryReplacesTheOneListAndAFailedQueryEmptiesIt
     EXPECT_EQ(Query(&leaf, &count, &longest), ERROR_INVALID_DATA);
     EXPECT_EQ(Name(0), "");
     EXPECT_EQ(Query(&root, &count, &longest), ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(t->pfnClose(), ERROR_SUCCESS);
 }
 
 }  // namespace

@@ -35,6 +35,11 @@ TEST_F(ValueSlotsTest, CountedArraysAndBytesKeepEveryItem) {
     std::uint32_t elements[] = {0x0A, 0xCC, 0x1FF};
     EXPECT_EQ(t->pfnSetBinary(&h, reinterpret_cast<BYTE*>(elements), 3, "B"), 1);
     EXPECT_EQ(Stored(kKey, "B"), "<hex>0a,cc,ff");
+    DWORD dwords[] = {2, 4294967295u, 7}, dwordsBack[3] = {};
+    EXPECT_EQ(t->pfnSetDWordArray(&h, dwords, "DL", 1), 1);
+    EXPECT_EQ(Stored(kKey, "DL"), "<string>0,8");
+    EXPECT_EQ(t->pfnGetDWordArray(&h, dwordsBack, "DL", 0), 1);
+    EXPECT_EQ(dwordsBack[0] * 100 + dwordsBack[2], 208u);
 }
 
 // Every *ById slot names its value by the id in decimal, negative ids too,
@@ -53,7 +58,7 @@ TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
     } cases[] = {
         {"SetIntById", [&] { return t->pfnSetIntById(&h, -5, 7); }, "7", "<dword>-5"},
         {"SetBoolById", [&] { return t->pfnSetBoolById(&h, 1, -2); }, "-2", "<dword>1"},
-        {"SetDWordById", [&] { return t->pfnSetDWordById(&h, 9, 8); }, "8", "<dword>9"},
+        {"SetDWordById", [&] { return t->pfnSetDWordById(&h, 4294967295u, 8); }, "8", "<dword>4294967295"},
         {"SetStringById", [&] { return t->pfnSetStringById(&h, "s", 9); }, "9", "<string>s"},
         {"GetIntDefaultById", [&] { return t->pfnGetIntDefaultById(&h, &i, 3, 10); }, "10", "<dword>3"},
         {"GetBoolDefaultById", [&] { return t->pfnGetBoolDefaultById(&h, &i, 1, 11); }, "11", "<dword>1"},
@@ -62,6 +67,11 @@ TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
         {"GetDWordRangeById", [&] { return t->pfnGetDWordRangeById(&h, &d, 0, 6, 9, 14); }, "14", "<dword>6"},
         {"GetFloatDefaultById", [&] { return t->pfnGetFloatDefaultById(&h, &f, 0.5f, 15); }, "15", "<dword>0.500000"},
         {"GetFloatRangeById", [&] { return t->pfnGetFloatRangeById(&h, &f, 0, 1, 2, 16); }, "16", "<dword>1.000000"},
+        // Found within the range: kept, whatever the default.
+        {"GetIntRangeById, found", [&] { return t->pfnGetIntRangeById(&h, &i, 0, 3, 9, 12); }, "12", "<dword>4"},
+        {"GetDWordRangeById, found", [&] { return t->pfnGetDWordRangeById(&h, &d, 0, 5, 9, 14); }, "14", "<dword>6"},
+        {"GetFloatRangeById, found", [&] { return t->pfnGetFloatRangeById(&h, &f, 0, 2, 2, 16); }, "16",
+         "<dword>1.000000"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.call(), 1) << c.slot;
@@ -72,7 +82,7 @@ TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
     EXPECT_EQ(t->pfnGetBoolById(&h, &i, -2), 1);
     EXPECT_EQ(i, 1);
     EXPECT_EQ(t->pfnGetDWordById(&h, &d, 8), 1);
-    EXPECT_EQ(d, 9u);
+    EXPECT_EQ(d, 4294967295u);
     EXPECT_EQ(t->pfnGetFloatById(&h, &f, 15), 1);
     EXPECT_EQ(f, 0.5f);
     EXPECT_EQ(t->pfnGetStringById(&h, text, 9, sizeof text), 1);

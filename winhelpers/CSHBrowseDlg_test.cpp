@@ -183,8 +183,9 @@ TEST(BrowseDialogTest, DialogIsSetUpAsAskedAndItsStatusShowsThePathElseTheName) 
         DialogRun run;
         run.host.folders.push_back({std::nullopt, "Network"});
         run.host.steps = {Select(0), Select(1)};
+        if (start == nullptr) run.dialog.Setm_hWndOwner(kDialog);  // a new owner for the next run
         run.DoModal(start);
-        EXPECT_EQ(run.host.request.owner, kOwner);
+        EXPECT_EQ(run.host.request.owner, start == nullptr ? kDialog : kOwner);
         EXPECT_EQ(run.host.request.flags, 0x4041u);
         EXPECT_EQ(run.host.iconsSet, 1);
         EXPECT_EQ(run.host.selectedPaths.size(), start != nullptr && *start ? 1u : 0u);

@@ -47,8 +47,7 @@ public:
     std::set<Handle> open;  // handles not closed yet
 
     Status Open(const std::string& path, Access access, Handle& handle) override {
-        if (const Status status = Disturbed(Call::Open, true); status != Status::Ok) return status;
-        const Status status = real_.Open(path, access, handle);
+        const Status status = Forward(Call::Open, [&] { return real_.Open(path, access, handle); });
         if (status == Status::Ok) {
             open.insert(handle);
             if (access == Access::Read) readers_.insert(handle);
@@ -56,12 +55,10 @@ public:
         return status;
     }
     Status Read(Handle h, char* into, std::size_t size, std::size_t& got) override {
-        if (const Status status = Disturbed(Call::Read, true); status != Status::Ok) return status;
-        return real_.Read(h, into, size, got);
+        return Forward(Call::Read, [&] { return real_.Read(h, into, size, got); });
     }
     Status ReadAt(Handle h, std::uint64_t at, char* into, std::size_t size, std::size_t& got) override {
-        if (const Status status = Disturbed(Call::ReadAt, true); status != Status::Ok) return status;
-        return real_.ReadAt(h, at, into, size, got);
+        return Forward(Call::ReadAt, [&] { return real_.ReadAt(h, at, into, size, got); });
     }
     Status Write(Handle h, const char* from, std::size_t size, std::size_t& written) override {
         const bool shortWrite = Due(Call::Write) && fault_ == Fault::ShortWrite && size > 1;
@@ -73,50 +70,40 @@ public:
         return real_.Write(h, from, size, written);
     }
     Status Sync(Handle h) override {
-        if (const Status status = Disturbed(Call::Sync, true); status != Status::Ok) return status;
-        return real_.Sync(h);
+        return Forward(Call::Sync, [&] { return real_.Sync(h); });
     }
     // A failed close still gives the handle up, as the hosts' closes do.
     bool Close(Handle h) override {
-        const bool failed = Disturbed(Call::Close, false) != Status::Ok;
+        const bool failed = !Passes(Call::Close);
         if (failed && readers_.count(h) != 0) failedReaderClose = true;
         open.erase(h);
         readers_.erase(h);
         return real_.Close(h) && !failed;
     }
-    bool InfoOf(Handle h, Info& info) override {
-        return Disturbed(Call::InfoOf, false) == Status::Ok && real_.InfoOf(h, info);
-    }
+    bool InfoOf(Handle h, Info& info) override { return Passes(Call::InfoOf) && real_.InfoOf(h, info); }
     bool InfoAt(const std::string& path, Info& info) override {
-        return Disturbed(Call::InfoAt, false) == Status::Ok && real_.InfoAt(path, info);
+        return Passes(Call::InfoAt) && real_.InfoAt(path, info);
     }
     void KeepModeAndOwner(Handle h, const Info& replaced) override { real_.KeepModeAndOwner(h, replaced); }
     Status Rename(const std::string& from, const std::string& to) override {
-        if (const Status status = Disturbed(Call::Rename, true); status != Status::Ok) return status;
-        return real_.Rename(from, to);
+        return Forward(Call::Rename, [&] { return real_.Rename(from, to); });
     }
-    bool Remove(const std::string& path) override {
-        return Disturbed(Call::Remove, false) == Status::Ok && real_.Remove(path);
-    }
-    bool SyncFolder(const std::string& folder) override {
-        return Disturbed(Call::SyncFolder, false) == Status::Ok && real_.SyncFolder(folder);
-    }
+    bool Remove(const std::string& path) override { return Passes(Call::Remove) && real_.Remove(path); }
+    bool SyncFolder(const std::string& folder) override { return Passes(Call::SyncFolder) && real_.SyncFolder(folder); }
     // A path that cannot be resolved comes back as given.
     std::string ResolveLinks(const std::string& path) override {
-        return Disturbed(Call::ResolveLinks, false) == Status::Ok ? real_.ResolveLinks(path) : path;
+        return Passes(Call::ResolveLinks) ? real_.ResolveLinks(path) : path;
     }
     bool ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries) override {
-        return Disturbed(Call::ListFolder, false) == Status::Ok && real_.ListFolder(pattern, entries);
+        return Passes(Call::ListFolder) && real_.ListFolder(pattern, entries);
     }
     LockOpen OpenLockFile(const std::string& path, bool create, Handle& handle) override {
-        if (Disturbed(Call::OpenLockFile, false) != Status::Ok) return LockOpen::Failed;
+        if (!Passes(Call::OpenLockFile)) return LockOpen::Failed;
         const LockOpen opened = real_.OpenLockFile(path, create, handle);
         if (opened == LockOpen::Opened) open.insert(handle);
         return opened;
     }
-    bool TryLockFile(Handle h) override {
-        return Disturbed(Call::TryLockFile, false) == Status::Ok && real_.TryLockFile(h);
-    }
+    bool TryLockFile(Handle h) override { return Passes(Call::TryLockFile) && real_.TryLockFile(h); }
     void CloseLockFile(Handle h) override {
         open.erase(h);
         real_.CloseLockFile(h);
@@ -143,9 +130,17 @@ private:
         }
         return Status::Ok;
     }
-    Status Disturbed(Call call, bool interruptible) {
+    // The real call of one that can report an interruption, unless it is
+    // the one disturbed; Passes: whether a call that cannot is let through.
+    template <class Real>
+    Status Forward(Call call, Real real) {
         Due(call);
-        return Apply(interruptible);
+        const Status status = Apply(true);
+        return status != Status::Ok ? status : real();
+    }
+    bool Passes(Call call) {
+        Due(call);
+        return Apply(false) == Status::Ok;
     }
 
     HostFiles& real_ = platform::SystemHostFiles();
@@ -177,16 +172,21 @@ constexpr FaultCase kFaults[] = {
     {"EINTR", Fault::Interrupt, EINTR},
 };
 
+// Runs a scenario's call through files.
+std::pair<int, World> RunThrough(const Scenario& scenario, FaultyFiles& files) {
+    return RunScenario(scenario, [&files](const std::function<int()>& run) {
+        const platform::ScopedHostFilesForTesting seam(files);
+        return run();
+    });
+}
+
 TEST(FileFaults, EveryCallOfEveryFileOperationFailsSafely) {
     for (const Scenario& scenario : Scenarios()) {
         if (std::string(scenario.name) == "ImportText") continue;  // no file calls
         SCOPED_TRACE(scenario.name);
         const World before = WorldBefore(scenario);
         FaultyFiles counting(SIZE_MAX, Fault::Fail, 0);
-        const auto [expected, after] = RunScenario(scenario, [&](const std::function<int()>& run) {
-            const platform::ScopedHostFilesForTesting seam(counting);
-            return run();
-        });
+        const auto [expected, after] = RunThrough(scenario, counting);
         ASSERT_EQ(expected, 1);
         // Only the check leaves everything as it was.
         ASSERT_EQ(before == after, std::string(scenario.name) == "IsFileValid");
@@ -202,10 +202,7 @@ TEST(FileFaults, EveryCallOfEveryFileOperationFailsSafely) {
             for (const FaultCase& fault : kFaults) {
                 SCOPED_TRACE(std::string(fault.name) + " at call " + std::to_string(at));
                 FaultyFiles faulty(at, fault.fault, fault.error);
-                const auto [result, world] = RunScenario(scenario, [&](const std::function<int()>& run) {
-                    const platform::ScopedHostFilesForTesting seam(faulty);
-                    return run();
-                });
+                const auto [result, world] = RunThrough(scenario, faulty);
                 EXPECT_TRUE(faulty.open.empty()) << "a file stays open";
                 if (!faulty.injected) continue;
                 const Call call = counting.calls[at];

@@ -1,10 +1,10 @@
-// A save that is killed, runs out of disk space or races another process
-// never destroys the store file: the file on disk is always one complete
-// store, the old one or the new one.
+// A save that is killed at any moment never destroys the store file: the
+// file on disk is always one complete store, the old one or the new one.
+// (A full disk: tests/faults and the platform's file-size test; saves
+// racing each other: StoreWriters, ConcurrentHandles.)
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -27,13 +27,6 @@ void FillLargeStore(CIniClass& store, int keys, char variant) {
     }
 }
 
-// The bytes a save of store writes.
-std::string SavedText(CIniClass& store, const ScratchFolder& folder, const std::string& name) {
-    const std::string path = folder.File(name);
-    EXPECT_EQ(store.SaveFile(path.c_str(), ""), 1);
-    return ReadBytes(path);
-}
-
 int KillsWanted() {
     const char* text = std::getenv("QOR_CRASH_KILLS");
     const int kills = text != nullptr ? std::atoi(text) : 0;
@@ -51,35 +44,20 @@ int RemoveLeftovers(const ScratchFolder& folder, const std::string& keep) {
     return removed;
 }
 
-// True while the child runs; does not reap it.
-bool StillRunning(pid_t pid) {
-    siginfo_t info{};
-    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
-}
-
-class CrashSafety : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FillLargeStore(first, 1000, 'a');
-        FillLargeStore(second, 1000, 'b');
-        firstText = SavedText(first, texts, "first.ini");
-        secondText = SavedText(second, texts, "second.ini");
-        ASSERT_NE(firstText, secondText);
-    }
-    bool IsOneOfTheTwo(const std::string& bytes) const { return bytes == firstText || bytes == secondText; }
-
-    ScratchFolder texts, work;
+TEST(CrashSafety, SaveKilledAtAnyMomentLeavesOneCompleteStoreFile) {
     CIniClass first, second;
-    std::string firstText, secondText;
-};
-
-TEST_F(CrashSafety, SaveKilledAtAnyMomentLeavesOneCompleteStoreFile) {
+    FillLargeStore(first, 1000, 'a');
+    FillLargeStore(second, 1000, 'b');
+    ScratchFolder work;
     const std::string path = work.File("root.ini");
     ASSERT_EQ(first.SaveFile(path.c_str(), ""), 1);
+    const std::string firstText = ReadBytes(path);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(second.SaveFile(path.c_str(), ""), 1);
     const auto saveTime =
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    const std::string secondText = ReadBytes(path);
+    ASSERT_NE(firstText, secondText);
 
     std::mt19937 random(12345);
     // Kill points spread over one and a half saves, so that they fall into
@@ -101,7 +79,8 @@ TEST_F(CrashSafety, SaveKilledAtAnyMomentLeavesOneCompleteStoreFile) {
         const ChildEnd end = WaitChild(pid);
         ASSERT_EQ(end.signal, SIGKILL) << "the saving child ended by itself at kill " << i;
         ASSERT_EQ(CIniClass().IsFileValid(path.c_str()), 1) << "kill " << i;
-        ASSERT_TRUE(IsOneOfTheTwo(ReadBytes(path))) << "kill " << i;
+        const std::string bytes = ReadBytes(path);
+        ASSERT_TRUE(bytes == firstText || bytes == secondText) << "kill " << i;
         leftovers += RemoveLeftovers(work, "root.ini");
     }
     CIniClass loaded;
@@ -109,74 +88,6 @@ TEST_F(CrashSafety, SaveKilledAtAnyMomentLeavesOneCompleteStoreFile) {
     EXPECT_TRUE(SnapshotOf(loaded) == SnapshotOf(first) || SnapshotOf(loaded) == SnapshotOf(second));
     std::printf("%d kills survived (save of %ld us), %d unfinished temporary files removed\n", kills,
                 static_cast<long>(saveTime.count()), leftovers);
-}
-
-// A child whose files may not grow past `limit` bytes runs work; what it
-// writes beyond fails with EFBIG (the library keeps SIGXFSZ from ending it).
-ChildEnd WithFileSizeLimit(rlim_t limit, const std::function<int()>& work) {
-    return RunInChild([&] {
-        const rlimit small{limit, limit};
-        if (::setrlimit(RLIMIT_FSIZE, &small) != 0) return 90;
-        return work();
-    });
-}
-
-// A save leaves its lock file beside the store file, and nothing else.
-const std::vector<std::string> kSavedEntries = {"root.ini", "root.ini.lock"};
-
-TEST_F(CrashSafety, FullDiskDuringSaveFailsAndKeepsTheOldFile) {
-    CIniClass small;
-    small.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\X", "GAMMA", "<dword>3");
-    const std::string path = work.File("root.ini");
-    ASSERT_EQ(small.SaveFile(path.c_str(), ""), 1);
-    const std::string old = ReadBytes(path);
-    ASSERT_GT(firstText.size(), 128u * 1024);
-
-    const ChildEnd save = WithFileSizeLimit(64 * 1024, [&] { return first.SaveFile(path.c_str(), ""); });
-    EXPECT_TRUE(save.exited) << "signal " << save.signal;
-    EXPECT_EQ(save.code, 0) << "the save reported success";
-    EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(work.Entries(), kSavedEntries) << "the unfinished file was left behind";
-
-    const ChildEnd exported = WithFileSizeLimit(64 * 1024, [&] { return first.ExportFile("", path.c_str()); });
-    EXPECT_TRUE(exported.exited && exported.code == 0);
-    EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(work.Entries(), kSavedEntries);
-}
-
-TEST_F(CrashSafety, FullDiskDuringAppendFailsAndKeepsWhatWasThere) {
-    const std::string path = work.File("app.reg");
-    WriteBytes(path, "[EARLIER]\r\n");
-    const ChildEnd append = WithFileSizeLimit(64 * 1024, [&] { return first.ExportAppFile("", path.c_str()); });
-    EXPECT_TRUE(append.exited && append.code == 0) << "exit " << append.code << " signal " << append.signal;
-    EXPECT_EQ(ReadBytes(path).rfind("[EARLIER]\r\n", 0), 0u);
-}
-
-TEST_F(CrashSafety, TwoProcessesSavingOneFileLeaveOneWholeStore) {
-    const std::string path = work.File("root.ini");
-    ASSERT_EQ(first.SaveFile(path.c_str(), ""), 1);
-    auto saveRepeatedly = [&path](CIniClass& store) {
-        return [&path, &store] {
-            for (int i = 0; i < 40; ++i) {
-                if (store.SaveFile(path.c_str(), "") != 1) return 1;
-            }
-            return 0;
-        };
-    };
-    const pid_t a = StartChild(saveRepeatedly(first));
-    const pid_t b = StartChild(saveRepeatedly(second));
-    ASSERT_GT(a, 0);
-    ASSERT_GT(b, 0);
-    // Every read while both write sees one whole store.
-    int reads = 0;
-    for (; reads < 2000 && StillRunning(a); ++reads) {
-        ASSERT_TRUE(IsOneOfTheTwo(ReadBytes(path))) << "read " << reads;
-    }
-    const ChildEnd endA = WaitChild(a), endB = WaitChild(b);
-    EXPECT_TRUE(endA.exited && endA.code == 0) << "a save failed while another process saved";
-    EXPECT_TRUE(endB.exited && endB.code == 0) << "a save failed while another process saved";
-    EXPECT_TRUE(IsOneOfTheTwo(ReadBytes(path)));
-    EXPECT_EQ(work.Entries(), kSavedEntries);
 }
 
 }  // namespace

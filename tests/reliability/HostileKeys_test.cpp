@@ -80,14 +80,6 @@ TEST_F(HostileKeys, CreatingAKeyPathThatDoesNotFitAddsNothing) {
     EXPECT_EQ(object.CreateKey(sub.c_str() + 1, &parent, KEY_WRITE), 1);
 }
 
-TEST_F(HostileKeys, KeyCopyWhoseDestinationWouldNotFitCopiesNothing) {
-    store.SetValue(std::string(kRoot).append("\\SRC\\").append(900, 'D').c_str(), "V", "<dword>1");
-    const Snapshot before = SnapshotOf(store);
-    CRegExt object;
-    EXPECT_EQ(object.RegCopy(kRoot, "SRC", kRoot, CString(std::string(200, 'X').c_str())), 0);
-    EXPECT_EQ(SnapshotOf(store), before);
-}
-
 TEST_F(HostileKeys, EnumerationOfOverlongKeyPathFindsNothingAndWritesNothing) {
     const std::string path = PathOfLength(5000);
     store.AddKey((path + "\\SUB").c_str());
@@ -101,23 +93,13 @@ TEST_F(HostileKeys, EnumerationOfOverlongKeyPathFindsNothingAndWritesNothing) {
     EXPECT_EQ(object.m_SubKeyList.nCount, 0);
 }
 
-TEST_F(HostileKeys, SubKeyNameTooLongForAListNodeIsLeftOutNotCut) {
+// CRegExt's list leaves such a name out (regext/Enumeration_test); the
+// table's list has no length limit: it hands out the whole name.
+TEST_F(HostileKeys, SubKeyNameTooLongForAListNodeIsHandedOutWholeByTheTable) {
     const std::string longName(300, 'L');
     store.AddKey((std::string(kRoot) + "\\" + longName).c_str());
     store.AddKey((std::string(kRoot) + "\\SHORT").c_str());
-
-    CRegExt object;
     DWORD count = 0, longest = 0;
-    ASSERT_EQ(object.RegQueryInfoKeyA(kRoot, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
-                                      nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(count, 1u);
-    EXPECT_EQ(longest, 5u);
-    char name[260];
-    object.RegEnumKeyExA(&object, 0, name, nullptr, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_STREQ(name, "SHORT");
-
-    // The table's list has no length limit: it hands out the whole name.
     tagRegHandle h;
     ASSERT_EQ(table->pfnOpenReadOnly(kRoot, &h, &root), 1);
     ASSERT_EQ(table->pfnRegQueryInfoKeyA(&h, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,

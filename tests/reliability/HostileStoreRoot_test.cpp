@@ -7,107 +7,80 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "CRegExt.h"
-#include "QorFunctionTable.h"
-#include "tests/reliability/ReliabilitySupport.h"
+#include "testsupport/StoreRootTestTree.h"
 
 namespace qor::reliability {
 namespace {
 
-constexpr const char* kLookupKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER";
 constexpr const char* kNotFound = "Software\\Company\\Error";
-
-// The path with '\\' turned into the host's '/', as the library reads it.
-std::string HostPath(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
 
 class HostileStoreRoot : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("QOR_COMMON_APPDATA", appData.Path().c_str(), 1);
-        module = appData.File("bin/app.exe");
         CRegExt::m_pIni = store;
         std::strcpy(CRegExt::m_pSysPath, "previous");
     }
-    void TearDown() override {
-        ::unsetenv("QOR_COMMON_APPDATA");
-        CRegExt().Delete();  // the table shares the store and forgets it too
-    }
+    void TearDown() override { CRegExt().Delete(); }
 
-    // A product below appData + fragment whose root.ini names the module's folder.
-    void AddProduct(const std::string& fragment, const std::string& product) {
-        const std::string folder = HostPath(appData.Path() + fragment + "/" + product);
-        std::filesystem::create_directories(folder);
-        WriteBytes(folder + "/" + product + ".ini", "");
-        WriteBytes(folder + "/root.ini", "REGEDIT4\r\n[SOFTWARE" + fragment + "\\" + product +
-                                             "]\r\n\"System Directory\"=\"" + appData.File("bin/") +
-                                             "\"\r\n[CINICHECKFILEVALID]\r\n");
+    // folder\Good, whose root.ini names the module's folder, and its product key.
+    std::string AddProduct(const std::string& folder) {
+        tree.AddProduct(folder, "Good", "System Directory", tree.Path() + "/bin/");
+        return "SOFTWARE" + tree.Fragment(folder) + "\\Good";
     }
-    void SetRoot(int index, const std::string& fragment) {
-        store->SetValue(kLookupKey, ("ROOT" + std::to_string(index)).c_str(), ("<string>" + fragment).c_str());
-    }
-    // Both facades' answers; they must agree.
+    // The class's answer; the table's is the same search (tests/parity).
     std::string Found() {
         char key[260];
-        CRegExt object;
-        const std::string byClass = object.GetRegRoot(0, module.c_str(), key);
-        UI_FunctionTable* t = UI_GetQorFunctionTable();
-        tagRegHandle h;
-        t->pfnInitHandle(&h);
-        EXPECT_EQ(t->pfnAttachRegExt(nullptr, &h), 1);
-        char tableKey[260];
-        EXPECT_EQ(std::string(t->pfnGetRegRoot(0, module.c_str(), tableKey)), byClass);
-        return byClass;
+        return CRegExt().GetRegRoot(0, module.c_str(), key);
     }
 
-    ScratchFolder appData;
-    std::string module;
+    testtree::AppDataTree tree;
+    const std::string module = tree.Path() + "/bin/app.exe";
     CIniClass* store = new CIniClass;
 };
 
 TEST_F(HostileStoreRoot, RootNamingAMissingFolderIsSkipped) {
-    SetRoot(1, "\\Missing Corp\\Nothing");
-    SetRoot(2, "\\Orvane");
-    AddProduct("\\Orvane", "Good");
-    EXPECT_EQ(Found(), "SOFTWARE\\Orvane\\Good");
+    tree.AddRootValue(*store, 1, "Missing Corp\\Nothing");
+    tree.AddRootValue(*store, 2, "Orvane");
+    const std::string good = AddProduct("Orvane");
+    EXPECT_EQ(Found(), good);
 }
 
 TEST_F(HostileStoreRoot, WithoutTheApplicationDataFolderNothingIsFound) {
-    SetRoot(1, "\\Orvane");
-    AddProduct("\\Orvane", "Good");
-    ::setenv("QOR_COMMON_APPDATA", appData.File("gone").c_str(), 1);
+    tree.AddRootValue(*store, 1, "Orvane");
+    AddProduct("Orvane");
+    const std::string appData = std::getenv("QOR_COMMON_APPDATA");
+    ::setenv("QOR_COMMON_APPDATA", (tree.Path() + "/gone").c_str(), 1);
     EXPECT_EQ(Found(), kNotFound);
     EXPECT_STREQ(CRegExt::m_pSysPath, "previous");
+    ::setenv("QOR_COMMON_APPDATA", appData.c_str(), 1);  // for the tree's removal
 }
 
 TEST_F(HostileStoreRoot, LinkLoopsAmongProductFoldersAreSkipped) {
-    SetRoot(1, "\\Orvane");
-    AddProduct("\\Orvane", "Good");
-    const std::string products = appData.Path() + "/Orvane";
+    tree.AddRootValue(*store, 1, "Orvane");
+    const std::string good = AddProduct("Orvane");
+    const std::string products = tree.Path() + "/Orvane";
     ASSERT_EQ(::symlink((products + "/Loop").c_str(), (products + "/Loop").c_str()), 0);
     ASSERT_EQ(::symlink(products.c_str(), (products + "/Up").c_str()), 0);
     ASSERT_EQ(::symlink(".", (products + "/Self").c_str()), 0);
-    EXPECT_EQ(Found(), "SOFTWARE\\Orvane\\Good");
+    EXPECT_EQ(Found(), good);
 }
 
 TEST_F(HostileStoreRoot, AbsurdlyLongRootValuesNeverOverflowTheBuffers) {
-    SetRoot(1, "\\" + std::string(100000, 'R'));
+    tree.AddRootValue(*store, 1, std::string(100000, 'R'));
     // A real folder whose key and folder texts pass 259 characters.
-    const std::string longFragment = "\\" + std::string(250, 'F');
-    SetRoot(2, longFragment);
-    AddProduct(longFragment, "Good");
+    const std::string longFolder(250, 'F');
+    tree.AddRootValue(*store, 2, longFolder);
+    AddProduct(longFolder);
     EXPECT_EQ(Found(), kNotFound);
     EXPECT_STREQ(CRegExt::m_pSysPath, "previous");
 
-    SetRoot(3, "\\Orvane");
-    AddProduct("\\Orvane", "Good");
-    EXPECT_EQ(Found(), "SOFTWARE\\Orvane\\Good");
+    tree.AddRootValue(*store, 3, "Orvane");
+    const std::string good = AddProduct("Orvane");
+    EXPECT_EQ(Found(), good);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Helpers of the reliability tests, beside the shared ones (scratch folder,
-// bytes in and out, store snapshot): a store saved and loaded or exported
-// and imported, and a child process that runs a
-// piece of work and reports through its exit status.
+// bytes in and out, store snapshot): a child process that runs a piece of
+// work and reports through its exit status, and qorreg run as one.
 #ifndef QOR_TESTS_RELIABILITY_RELIABILITYSUPPORT_H
 #define QOR_TESTS_RELIABILITY_RELIABILITYSUPPORT_H
 
@@ -26,28 +25,6 @@ using testkit::ScratchFolder;
 using testkit::Snapshot;
 using testkit::SnapshotOf;
 using testkit::WriteBytes;
-
-// The store saved to a store file and loaded into an empty store; an empty
-// snapshot when either step fails (the failing step is reported).
-inline Snapshot SavedAndLoaded(CIniClass& store) {
-    ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    CIniClass loaded;
-    const bool saved = store.SaveFile(path.c_str(), "") == 1;
-    EXPECT_TRUE(saved) << "SaveFile failed";
-    const bool read = saved && loaded.LoadFile(path.c_str()) == 1;
-    EXPECT_TRUE(!saved || read) << "the saved file does not load";
-    return read ? SnapshotOf(loaded) : Snapshot();
-}
-
-// The store's TWAIN export imported into an empty store.
-inline Snapshot ExportedAndImported(CIniClass& store) {
-    CString exported;
-    CIniClass imported;
-    EXPECT_EQ(store.ExportText("", exported), 1);
-    EXPECT_EQ(imported.ImportText(exported), 1);
-    return SnapshotOf(imported);
-}
 
 // The outcome of a child process: its exit code, or the signal that ended it.
 struct ChildEnd {

@@ -1,8 +1,9 @@
 // Many writers of one store file: qorreg runs and programs holding the
 // writers' lock queue on it instead of overwriting each other, a killed
 // holder never leaves the file locked, the library's own saves wait for a
-// holder (but never for their own thread), links are written through, a
-// save makes the lock file when it is missing and an export never does.
+// holder (threads of one process: platform/FileLock_test), links are
+// written through, a save makes the lock file when it is missing and an
+// export never does.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -13,8 +14,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
-#include <thread>
 #include <vector>
 
 #include "CIniClass.h"
@@ -77,9 +76,7 @@ TEST(StoreWriters, ConcurrentQorregRunsKeepEveryValueAndReadersSeeWholeFiles) {
         writers.push_back(Spawn(QorregCommand({"-f", path, "add", kKey, "-v", "V" + std::to_string(i), "-d",
                                                std::to_string(i), "--wait", "600", "--create"})));
     }
-    int invalidReads = 0;
-    int reads = 0;
-    int failedRuns = 0;
+    int invalidReads = 0, reads = 0, failedRuns = 0;
     for (pid_t writer : writers) {
         int status = 0;
         pid_t ended;
@@ -131,22 +128,6 @@ TEST(StoreWriters, LibrarySaveWaitsForAnotherProcessesLock) {
     EXPECT_EQ(SaveAs(path, "library"), 1);
     EXPECT_EQ(WaitChild(holder.pid).code, 0);
     EXPECT_EQ(WhoSavedLast(path), "library");
-}
-
-TEST(StoreWriters, LockHoldingThreadSavesAtOnceAndAnotherThreadWaits) {
-    ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    std::optional<CStoreFileLock> lock(std::in_place, path.c_str(), 0u);
-    ASSERT_EQ(lock->IsLocked(), 1);
-    int otherSaved = 0;
-    std::thread other([&] { otherSaved = SaveAs(path, "other thread"); });
-    ::usleep(100 * 1000);
-    // Would wait out the library's bound and fail, were the lock not per thread.
-    EXPECT_EQ(SaveAs(path, "holder"), 1);
-    lock.reset();
-    other.join();
-    EXPECT_EQ(otherSaved, 1);
-    EXPECT_EQ(WhoSavedLast(path), "other thread");
 }
 
 // A save makes the lock file when it is missing; the exports never make

@@ -1,6 +1,6 @@
 /* Uses the function table from C through the shared library: writes a
-   store file, loads it, opens a key, reads, writes and enumerates, saves,
-   and loads the saved file back. Prints "N passed, M failed"; exits
+   store file, loads it, opens a key, reads and writes, saves, and loads
+   the saved file back. Prints "N passed, M failed"; exits
    non-zero on any failure. Argument: a folder for the files it writes. */
 #include <stdio.h>
 #include <string.h>
@@ -20,9 +20,8 @@ static void check(int ok, const char* what) {
 
 int main(int argc, char** argv) {
     UI_FunctionTable* t = UI_GetQorFunctionTable();
-    char path[1024], saved[1024], text[16], name[16];
+    char path[1024], saved[1024], text[16];
     tagRegHandle root, key;
-    DWORD count = 0, longest = 0;
     int number = 0;
     FILE* f;
 
@@ -32,17 +31,12 @@ int main(int argc, char** argv) {
     f = fopen(path, "wb");
     check(f != NULL, "the store file opens for writing");
     if (f == NULL) return 1;
-    fputs(
-        "REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\QOR]\r\n\"NAME\"=\"c99\"\r\n"
-        "[HKEY_CURRENT_USER\\SOFTWARE\\QOR\\B]\r\n\"X\"=dword:00000001\r\n"
-        "[HKEY_CURRENT_USER\\SOFTWARE\\QOR\\A]\r\n\"X\"=dword:00000002\r\n[CINICHECKFILEVALID]\r\n",
-        f);
+    fputs("REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\QOR]\r\n\"NAME\"=\"c99\"\r\n[CINICHECKFILEVALID]\r\n", f);
     fclose(f);
 
     t->pfnGetInt = NULL;
     check(t == UI_GetQorFunctionTable() && t->pfnGetBool == t->pfnGetInt && t->pfnSetBoolById == t->pfnSetIntById,
           "one table, refilled on each call, its Boolean slots the integer functions");
-    check(t->pfnCreateLock() == 1 && t->pfnLock() == 0, "the lock is created and taken");
     t->pfnInitHandle(&root);
     check(t->pfnLoad(&root, path) == 1, "pfnLoad");
     check(t->pfnOpen(HKEY_CURRENT_USER, "Software\\Qor", KEY_ALL_ACCESS, &key) == ERROR_SUCCESS &&
@@ -50,12 +44,6 @@ int main(int argc, char** argv) {
           "pfnOpen upper-cases the key");
     check(t->pfnGetString(&key, text, "name", sizeof text) == 1 && strcmp(text, "c99") == 0, "pfnGetString");
     check(t->pfnSetInt(&key, 42, "ANSWER") == 1, "pfnSetInt");
-    check(t->pfnRegQueryInfoKeyA(&key, NULL, NULL, NULL, &count, &longest, NULL, NULL, NULL, NULL, NULL, NULL) ==
-                  ERROR_SUCCESS &&
-              count == 2 && longest == 1,
-          "pfnRegQueryInfoKeyA");
-    t->pfnRegEnumKeyExA(&key, 0, name, NULL, NULL, NULL, NULL, NULL);
-    check(strcmp(name, "A") == 0, "pfnRegEnumKeyExA gives the sorted first name");
     check(t->pfnSave(&root, saved) == 1, "pfnSave");
     t->pfnFreeStore();
 
@@ -63,9 +51,7 @@ int main(int argc, char** argv) {
     check(t->pfnLoad(&root, saved) == 1 && t->pfnOpenReadOnly("HKEY_CURRENT_USER\\SOFTWARE\\QOR", &key, &root) == 1,
           "the saved file loads and opens");
     check(t->pfnGetBool(&key, &number, "ANSWER") == 1 && number == 42, "the saved value comes back");
-    check(t->pfnSetInt(&key, 1, "ANSWER") == 0, "a read-only handle refuses writes");
     t->pfnFreeStore();
-    check(t->pfnUnlock() != 0 && t->pfnCloseLock() != 0, "the lock is released and closed");
 
     remove(path);
     remove(saved);

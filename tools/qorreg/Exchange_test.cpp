@@ -32,8 +32,6 @@ const char kTheirExport[] =
     "[Software\\NoRoot]\r\n\"X\"=\"y\"\r\n";
 const char kExpandBytes[] = "25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,74,00,25,00,5c,00,78,00,00,00";
 
-std::string ReadAll(const fs::path& path) { return qor::testkit::ReadBytes(path.string()); }
-
 class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -91,7 +89,7 @@ TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
     EXPECT_EQ(exported.err,
               "qorreg: warning: key SOFTWARE\\NOROOT does not arrive as stored (regedit takes keys under a "
               "root name and typed values only; use --twain)\n");
-    const std::string text = ReadAll(out);
+    const std::string text = qor::testkit::ReadBytes(out);
     EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN]\r\n@=\"Scan \\\"File\\\"\"\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN\\SUB]\r\n"), std::string::npos) << text;
 
@@ -109,7 +107,7 @@ TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
     std::string narrow = text;
     narrow.replace(0, 8, "Windows Registry Editor Version 5.00");
     for (char c : narrow) expected.append({c, '\0'});
-    EXPECT_EQ(ReadAll(wide), expected);
+    EXPECT_EQ(qor::testkit::ReadBytes(wide), expected);
     EXPECT_EQ(On({"export", "--regedit", "--app", "--all", wide}).status, 2);
 }
 

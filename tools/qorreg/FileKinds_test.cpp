@@ -11,6 +11,8 @@
 namespace qor::qorreg {
 namespace {
 
+using namespace std::string_literals;
+
 // Each whole-file finding has words of its own; no kind falls to the
 // placeholder that per-line findings get.
 TEST(FileKinds, EachWholeFileFindingHasItsOwnWords) {
@@ -33,10 +35,7 @@ TEST(FileKinds, InputKindFollowsTheFirstBytes) {
         std::string bytes;
         InputKind kind;
     } cases[] = {
-        {std::string("\xFF\xFE"
-                     "R\0",
-                     4),
-         InputKind::Regedit},
+        {"\xFF\xFER\0"s, InputKind::Regedit},
         {"\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n", InputKind::Regedit},
         {"REGEDIT4\n\n[HKEY_CURRENT_USER\\X]\n", InputKind::Regedit},
         {"REGEDIT4\r\n[twain export]\r\n", InputKind::Twain},

@@ -15,6 +15,7 @@
 namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 const char kDocScan[] = "HKCU\\Software\\Orvane Corp\\DocScan";
 
@@ -22,14 +23,10 @@ class SlipsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::copy_file(QOR_EXAMPLE_STORE, Path("good.ini"));
-        Write("garbage.bin", std::string("\x7f"
-                                         "ELF\x02\x01\x00 binary\r\n[not]\r\n",
-                                         24));
+        Write("garbage.bin", "\177ELF\2\1\0 binary\r\n[not]\r\n\0"s);
         Write("cut.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n");
         Write("empty.ini", "");
-        Write("utf16.ini", std::string("R\0E\0G\0E\0D\0I\0T\0"
-                                       "4\0\r\0\n\0",
-                                       20));
+        Write("utf16.ini", "R\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0"s);
         Write("dup.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n");
         Write("tw.reg", "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n[HKEY_CURRENT_USER\\X]\r\n");
         fs::create_directory(Path("adir"));

@@ -28,26 +28,10 @@ constexpr int kGapAboveButtons = 10;
 // What a dialog is run with.
 struct RunRequest {
     bool plainShell = false;  // the shell's dialog alone, without the class
-    std::string initialFolder;
+    std::string initialFolder{};
     const char* label = "";
     int boxState = 0;
-    bool withInformation = true;
 };
-
-RunRequest ClassRequest(std::string initialFolder, const char* label, int boxState = 0, bool withInformation = true) {
-    RunRequest request;
-    request.initialFolder = std::move(initialFolder);
-    request.label = label;
-    request.boxState = boxState;
-    request.withInformation = withInformation;
-    return request;
-}
-
-RunRequest PlainShellRequest() {
-    RunRequest request;
-    request.plainShell = true;
-    return request;
-}
 
 // What a run gave back.
 struct Answer {
@@ -68,7 +52,7 @@ struct RunState {
 void RunClassDialog(RunState& state) {
     CSHBrowseDlg dialog(nullptr);
     state.answer.result = dialog.DoModal(state.request.initialFolder.c_str(), kTitle, state.icon, BIF_STATUSTEXT,
-                                         CSIDL_PERSONAL, state.request.withInformation ? &state.information : nullptr);
+                                         CSIDL_PERSONAL, &state.information);
     state.answer.fullPath = dialog.GetFullPath();
     state.answer.folderName = dialog.GetFolderName();
 }
@@ -156,7 +140,7 @@ bool Select(HWND dialog, const std::string& path) { return Select(dialog, reinte
 
 // What the shell alone answers when the folder is selected and OK pressed.
 Answer ShellAnswerFor(LPARAM folder, bool path) {
-    BrowseRun run(PlainShellRequest());
+    BrowseRun run({.plainShell = true});
     HWND dialog = run.WaitForDialog();
     if (dialog == nullptr || !Select(dialog, folder, path) || !Click(GetDlgItem(dialog, IDOK)) || !run.WaitForEnd()) {
         ADD_FAILURE() << "the shell's own dialog did not answer";
@@ -244,7 +228,7 @@ private:
     // select a path in its folder dialog. A first dialog of the shell's
     // own, selecting a folder, keeps that from the dialogs under test.
     static void WarmUpShell() {
-        BrowseRun run(PlainShellRequest());
+        BrowseRun run({.plainShell = true});
         HWND dialog = run.WaitForDialog();
         for (int attempt = 0; dialog != nullptr && attempt < 3 && TreeSelection(dialog) != "Alpha"; ++attempt) {
             Select(dialog, alpha_);
@@ -256,8 +240,11 @@ std::string BrowseDialogOnScreenTest::root_;
 std::string BrowseDialogOnScreenTest::alpha_;
 std::string BrowseDialogOnScreenTest::beta_;
 
-TEST_F(BrowseDialogOnScreenTest, CheckBoxSitsBetweenTreeAndButtonsWithLabelStateFontAndIcon) {
-    BrowseRun run(ClassRequest(alpha_, kLabel, 1));
+// The box sits between the tree and the buttons and follows the OK button
+// when it moves; Cancel gives 0, and the names of the folder selected
+// meanwhile stay.
+TEST_F(BrowseDialogOnScreenTest, CheckBoxSitsBetweenTreeAndButtonsFollowsThemAndCancelKeepsTheSelection) {
+    BrowseRun run({.initialFolder = alpha_, .label = kLabel, .boxState = 1});
     HWND dialog = run.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     HWND box = FindChild(dialog, "Button", kLabel);
@@ -267,17 +254,26 @@ TEST_F(BrowseDialogOnScreenTest, CheckBoxSitsBetweenTreeAndButtonsWithLabelState
     EXPECT_NE(SendBounded(box, WM_GETFONT).value_or(0), 0);
     EXPECT_EQ(SendBounded(dialog, WM_GETICON, ICON_BIG).value_or(0), reinterpret_cast<LRESULT>(run.Icon()));
     ExpectBoxBetweenTreeAndButtons(dialog, box);
-    EXPECT_TRUE(WaitForStatus(dialog, alpha_)) << "the initial folder is selected and shown";
-
+    ASSERT_TRUE(WaitForStatus(dialog, alpha_)) << "the initial folder is selected and shown";
     EXPECT_TRUE(WaitUntilPainted(dialog));
     EXPECT_TRUE(TakeScreenshot(dialog, "browse-dialog"));
+
+    const LONG okTop = RectInClient(GetDlgItem(dialog, IDOK), dialog).top;
+    MoveOkButtonUp(dialog, 30);
+    EXPECT_TRUE(WaitUntil([&] { return RectInClient(box, dialog).bottom == okTop - 30 - kGapAboveButtons; }));
+    ExpectBoxBetweenTreeAndButtons(dialog, box);
+
+    ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_EQ(run.Outcome().result, 0);
+    EXPECT_EQ(lstrcmpiA(run.Outcome().fullPath.c_str(), alpha_.c_str()), 0) << run.Outcome().fullPath;
 }
 
 // The box is read at each change of selection: cleared, then a new folder
 // selected, then set again; only the clearing is reported.
 TEST_F(BrowseDialogOnScreenTest, OkReportsChosenFolderAndBoxStateAtLastSelection) {
     const Answer shell = ShellAnswerFor(reinterpret_cast<LPARAM>(beta_.c_str()), true);
-    BrowseRun run(ClassRequest(alpha_, kLabel, 1));
+    BrowseRun run({.initialFolder = alpha_, .label = kLabel, .boxState = 1});
     HWND dialog = run.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     HWND box = FindChild(dialog, "Button", kLabel);
@@ -299,57 +295,6 @@ TEST_F(BrowseDialogOnScreenTest, OkReportsChosenFolderAndBoxStateAtLastSelection
     EXPECT_EQ(run.ReportedBoxState(), 0);
 }
 
-TEST_F(BrowseDialogOnScreenTest, CheckBoxAndTreeFollowTheOkButtonWhenItMoves) {
-    BrowseRun run(ClassRequest(alpha_, kLabel));
-    HWND dialog = run.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    HWND box = FindChild(dialog, "Button", kLabel);
-    ASSERT_NE(box, nullptr);
-    const LONG okTop = RectInClient(GetDlgItem(dialog, IDOK), dialog).top;
-
-    MoveOkButtonUp(dialog, 30);
-    EXPECT_TRUE(WaitUntil([&] { return RectInClient(box, dialog).bottom == okTop - 30 - kGapAboveButtons; }));
-    ExpectBoxBetweenTreeAndButtons(dialog, box);
-}
-
-// Without a label there is no box, and no hook that lays the dialog out:
-// the tree stays where the shell put it even when the OK button moves.
-TEST_F(BrowseDialogOnScreenTest, WithoutLabelNoCheckBoxAndTheShellsLayoutStays) {
-    for (bool withInformation : {true, false}) {
-        SCOPED_TRACE(withInformation ? "empty label" : "no information");
-        BrowseRun run(ClassRequest(alpha_, "", 1, withInformation));
-        HWND dialog = run.WaitForDialog();
-        ASSERT_NE(dialog, nullptr);
-        HWND ok = GetDlgItem(dialog, IDOK);
-        const RECT tree = RectInClient(FindChild(dialog, "SysTreeView32"), dialog);
-        const LONG okTop = RectInClient(ok, dialog).top;
-
-        MoveOkButtonUp(dialog, 30);
-        ASSERT_TRUE(WaitUntil([&] { return RectInClient(ok, dialog).top == okTop - 30; }));
-        ASSERT_TRUE(SendBounded(dialog, WM_NULL));  // the dialog's thread has finished the move
-        const RECT treeAfter = RectInClient(FindChild(dialog, "SysTreeView32"), dialog);
-        EXPECT_TRUE(EqualRect(&tree, &treeAfter)) << DescribeChildren(dialog);
-        EXPECT_EQ(CountChildren(dialog, "Button", 0), 0) << "a button without an id is a check box";
-
-        EXPECT_TRUE(Click(ok));
-        ASSERT_TRUE(run.WaitForEnd());
-        EXPECT_EQ(run.Outcome().result, 1);
-        EXPECT_EQ(run.ReportedBoxState(), 1) << "nothing is reported without a box";
-    }
-}
-
-// Cancel gives 0; the names of the folder selected meanwhile stay.
-TEST_F(BrowseDialogOnScreenTest, CancelReturnsZeroAndKeepsNamesOfLastSelection) {
-    BrowseRun run(ClassRequest(alpha_, kLabel, 1));
-    HWND dialog = run.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(WaitForStatus(dialog, alpha_));
-    ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
-    ASSERT_TRUE(run.WaitForEnd());
-    EXPECT_EQ(run.Outcome().result, 0);
-    EXPECT_EQ(lstrcmpiA(run.Outcome().fullPath.c_str(), alpha_.c_str()), 0) << run.Outcome().fullPath;
-}
-
 // A folder without a file system path: the status line shows its name,
 // and the choice counts only when the shell gives it a name on closing.
 TEST_F(BrowseDialogOnScreenTest, VirtualFolderIsChosenOnlyWhenTheShellNamesIt) {
@@ -362,7 +307,7 @@ TEST_F(BrowseDialogOnScreenTest, VirtualFolderIsChosenOnlyWhenTheShellNamesIt) {
     const Answer shell = ShellAnswerFor(folder, false);
     ASSERT_EQ(shell.result, 1);
 
-    BrowseRun run(ClassRequest(alpha_, kLabel, 1));
+    BrowseRun run({.initialFolder = alpha_, .label = kLabel, .boxState = 1});
     HWND dialog = run.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(WaitForStatus(dialog, alpha_));

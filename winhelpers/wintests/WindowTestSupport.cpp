@@ -60,15 +60,6 @@ HWND FindChild(HWND parent, const char* className, const char* text) {
     return FindWindowExA(parent, nullptr, className, text);
 }
 
-int CountChildren(HWND parent, const char* className, int controlId) {
-    int count = 0;
-    for (HWND child = FindChild(parent, className); child != nullptr;
-         child = FindWindowExA(parent, child, className, nullptr)) {
-        if (GetDlgCtrlID(child) == controlId) ++count;
-    }
-    return count;
-}
-
 std::string DescribeChildren(HWND parent) {
     std::string lines;
     for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

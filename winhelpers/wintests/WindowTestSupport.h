@@ -32,9 +32,6 @@ HWND VisibleDialogOfThread(DWORD threadId);
 // The direct child of parent with the class and text (any text when null).
 HWND FindChild(HWND parent, const char* className, const char* text = nullptr);
 
-// Counts the direct children of parent of the class with control id.
-int CountChildren(HWND parent, const char* className, int controlId);
-
 // One line per direct child of parent: class, control id, text and
 // rectangle, for failure messages.
 std::string DescribeChildren(HWND parent);
