@@ -1,8 +1,4 @@
-// Key paths, sub-key names and value names at and past every limit: key
-// paths of 1,039 characters fit szKey, longer ones are refused without
-// change; a sub-key name longer than a list node is never cut; 10,000
-// levels of keys work everywhere; odd value names lose only what the store
-// file documents.
+// Key paths, sub-key names and value names at and past every limit.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -93,8 +89,7 @@ TEST_F(HostileKeys, EnumerationOfOverlongKeyPathFindsNothingAndWritesNothing) {
     EXPECT_EQ(object.m_SubKeyList.nCount, 0);
 }
 
-// CRegExt's list leaves such a name out (regext/Enumeration_test); the
-// table's list has no length limit: it hands out the whole name.
+// (CRegExt's list leaves such a name out.)
 TEST_F(HostileKeys, SubKeyNameTooLongForAListNodeIsHandedOutWholeByTheTable) {
     const std::string longName(300, 'L');
     store.AddKey((std::string(kRoot) + "\\" + longName).c_str());
@@ -143,8 +138,6 @@ TEST_F(HostileKeys, TenThousandLevelsOfKeysWorkEverywhere) {
     EXPECT_EQ(SnapshotOf(store).size(), 1u);
 }
 
-// Value names the store file cannot carry come back as the file format
-// documents; every other value of the key stays as it was.
 TEST_F(HostileKeys, OddValueNamesLoseOnlyWhatTheFileFormatDocuments) {
     struct NameCase {
         const char* name;

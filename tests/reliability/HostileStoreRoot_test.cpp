@@ -1,8 +1,5 @@
-// The store-root search over product trees that are broken: ROOT values
-// naming missing folders, absurdly long ROOT values, link loops among the
-// product folders, and no application-data folder at all. The search skips
-// what it cannot use, still finds a good product after it, and never writes
-// past its 260-byte buffers.
+// The store-root search over broken product trees: it skips what it cannot
+// use, finds a good product after it, and never writes past its 260-byte buffers.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -71,7 +68,6 @@ TEST_F(HostileStoreRoot, LinkLoopsAmongProductFoldersAreSkipped) {
 
 TEST_F(HostileStoreRoot, AbsurdlyLongRootValuesNeverOverflowTheBuffers) {
     tree.AddRootValue(*store, 1, std::string(100000, 'R'));
-    // A real folder whose key and folder texts pass 259 characters.
     const std::string longFolder(250, 'F');
     tree.AddRootValue(*store, 2, longFolder);
     AddProduct(longFolder);

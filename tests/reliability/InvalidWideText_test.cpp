@@ -1,6 +1,5 @@
-// Wide texts that no 8-bit text can stand for (lone surrogates, code
-// points past U+10FFFF) make every wide entry point throw an exception
-// derived from std::exception, before anything changes.
+// Wide texts that no 8-bit text can stand for make every wide entry point
+// throw a std::exception before anything changes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,11 +14,9 @@ namespace {
 
 constexpr const char* kKey = "HKEY_CURRENT_USER\\SOFTWARE\\WIDE";
 
-// A lone surrogate; which wide texts have no 8-bit form is the platform's
-// conversion rule (platform/PosixPlatform_test).
+// A lone surrogate (which texts have no 8-bit form: platform/PosixPlatform_test).
 const wchar_t kBad[] = {L'A', static_cast<wchar_t>(0xD800), L'B', 0};
 
-// What the getters write into, when they write.
 struct Outputs {
     int i = 0;
     DWORD dword = 0;

@@ -1,10 +1,6 @@
-// Programs of the suite that load one store file, change it and save it
-// while others do the same, each in a process of its own: CRegExt programs,
-// function-table programs and qorreg runs. A save keeps what the others
-// saved since its load; on a value both changed the later save wins.
-//
-// A program here is a child process that runs one step at a time as the
-// test sends it over a pipe, so that the order of every step is fixed.
+// CRegExt programs, function-table programs and qorreg runs changing one
+// store file, each in a process of its own. A program here runs one step at
+// a time as the test sends it over a pipe, so the order of steps is fixed.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -31,8 +27,7 @@ std::vector<std::string> FieldsOf(const std::string& line) {
     return fields;
 }
 
-// One program's steps, each a tab-separated line; sub-keys lie below
-// HKEY_CURRENT_USER. Returns the facade's result.
+// One program's steps, each a tab-separated line; sub-keys lie below HKEY_CURRENT_USER.
 class Steps {
 public:
     Steps(Facade facade, std::string path) : facade_(facade), path_(std::move(path)) {
@@ -53,7 +48,6 @@ public:
     }
 
 private:
-    // Each facade's store let go (the other facade has none).
     void Free() {
         CRegExt().Delete();
         table_->pfnFreeStore();
@@ -83,7 +77,6 @@ private:
     std::unique_ptr<CStoreFileLock> lock_;
 };
 
-// A program in a child process, running the steps it is sent.
 class Program {
 public:
     Program(Facade facade, const std::string& path) {
@@ -151,7 +144,6 @@ std::string ExampleStoreIn(const ScratchFolder& folder) {
     return path;
 }
 
-// Runs qorreg to its end: its exit code.
 int Qorreg(const std::vector<std::string>& args) {
     const pid_t pid = Spawn(QorregCommand(args));
     return pid > 0 ? WaitChild(pid).code : -1;
@@ -264,11 +256,9 @@ TEST(SaveMerge, ScenariosKeepEveryChangeThroughEachFacadeAndMixed) {
     }
 }
 
-// Six writers at once, 50 rounds each: a CRegExt and a table program that
-// load in every round, one of each that load once and save in every round,
-// and two that run qorreg. Each changes three values of its own (qorreg, one
-// value a run, one of them) and deletes or adds back one key of its own per
-// round; a reader meanwhile loads the file again and again.
+// Six writers, 50 rounds each: a CRegExt and a table program that load in every round, one of each
+// that load once, two that run qorreg (one value a run). Each sets three values of its own and
+// deletes or adds back a key of its own per round; a reader meanwhile loads the file again and again.
 TEST(SaveMerge, StressRunOfSixWritersLosesNothing) {
     if (!HaveQorreg()) GTEST_SKIP() << "QOR_QORREG names no qorreg program";
     constexpr int kRounds = 50;
@@ -276,8 +266,7 @@ TEST(SaveMerge, StressRunOfSixWritersLosesNothing) {
     const std::string path = ExampleStoreIn(folder);
     const auto own = [](int writer) { return std::string("SOFTWARE\\STRESS\\W") + std::to_string(writer); };
     const auto toggled = [&own](int writer) { return own(writer) + "\\T"; };
-    // The state a round leaves: values V0..V2 hold the round; T exists after
-    // even rounds, so the last round deletes it.
+    // A round leaves V0..V2 holding the round, and T after even rounds only (the last deletes it).
     const auto program = [&](int writer, Facade facade, bool reload) {
         return [&, writer, facade, reload] {
             std::minstd_rand random(static_cast<unsigned>(writer) + 1);
@@ -306,7 +295,6 @@ TEST(SaveMerge, StressRunOfSixWritersLosesNothing) {
             std::minstd_rand random(static_cast<unsigned>(writer) + 1);
             const std::string key = "HKCU\\" + own(writer);
             for (int round = 0; round < kRounds; ++round) {
-                // One value a run: the three in turn.
                 const std::vector<std::string> args = {
                     "-f",     path, "add", key, "-v", "V" + std::to_string(round % 3), "-d", std::to_string(round),
                     "--wait", "60"};
