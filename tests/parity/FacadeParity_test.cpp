@@ -318,8 +318,9 @@ constexpr const char* kSeed =
     "[CINICHECKFILEVALID]\r\n";
 
 constexpr DWORD kAll = KEY_ALL_ACCESS;
-// A sub-key that makes every path under P too long for a key field.
-const std::string kTooLong(1040, 'X');
+// Sub-keys that make a path under P of 1039 characters, the most a key field
+// holds, and of 1040.
+const std::string kFits(1010, 'X'), kTooLong(1011, 'X');
 
 // A step and what it gives: the same on both sides, or, where a named
 // difference says so, the class's result and then the table's.
@@ -364,7 +365,8 @@ const std::vector<Scenario> kScenarios = {
       {{&op::SetInt, "I", 3}, "0"},
       {OpenP(KEY_READ), kP + " w0"},
       {{&op::Create, "NEW\\ONE", 0x20002}, kP + "\\NEW\\ONE w1"},
-      {{&op::SetInt, "I", 4}, "1"}}},
+      {{&op::SetInt, "I", 4}, "1"},
+      {{&op::Create, kFits.c_str(), kAll}, kP + "\\" + kFits + " w1"}}},
     {"TypedValuesAndDefaults",
      {{WorkOnP(KEY_READ), kP + " w0"},
       {{&op::GetInt, "n"}, "1 5"},

@@ -59,23 +59,6 @@ TEST_F(HostileKeys, KeyPathOf1039CharactersOpensAndLongerOnesAreRefusedUnchanged
     }
 }
 
-TEST_F(HostileKeys, CreatingAKeyPathThatDoesNotFitAddsNothing) {
-    const std::size_t before = SnapshotOf(store).size();
-    const std::string sub(1040 - std::strlen(kRoot) - 1, 'N');  // kRoot\sub is 1040 characters
-    CRegExt parent;
-    ASSERT_EQ(parent.OpenReadWrite(kRoot, kRoot), 1);
-    CRegExt object;
-    EXPECT_EQ(object.CreateKey(sub.c_str(), &parent, KEY_WRITE), 0);
-    EXPECT_EQ(object.CreateKey(std::string(5000, 'N').c_str(), &parent, KEY_WRITE), 0);
-    tagRegHandle h, parentHandle;
-    ASSERT_EQ(table->pfnOpenReadWrite(kRoot, &parentHandle, &root), 1);
-    EXPECT_EQ(table->pfnCreateKey(sub.c_str(), &h, &parentHandle, KEY_WRITE), 0);
-    EXPECT_EQ(SnapshotOf(store).size(), before);
-    // One character less fits.
-    EXPECT_EQ(table->pfnCreateKey(sub.c_str() + 1, &h, &parentHandle, KEY_WRITE), 1);
-    EXPECT_EQ(object.CreateKey(sub.c_str() + 1, &parent, KEY_WRITE), 1);
-}
-
 TEST_F(HostileKeys, EnumerationOfOverlongKeyPathFindsNothingAndWritesNothing) {
     const std::string path = PathOfLength(5000);
     store.AddKey((path + "\\SUB").c_str());
