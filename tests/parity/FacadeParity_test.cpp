@@ -322,8 +322,7 @@ constexpr DWORD kAll = KEY_ALL_ACCESS;
 // holds, and of 1040.
 const std::string kFits(1010, 'X'), kTooLong(1011, 'X');
 
-// A step and what it gives: the same on both sides, or, where a named
-// difference says so, the class's result and then the table's.
+// A step and what it gives on both sides, or, where a named difference says so, the class's and the table's.
 struct Checked {
     Step step;
     std::string gives;
