@@ -2,7 +2,6 @@
 // and threads making their own objects; run under ThreadSanitizer.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>

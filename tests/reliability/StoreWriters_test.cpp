@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
