@@ -86,7 +86,6 @@ inline bool SameKeysAndNames(const Snapshot& a, const Snapshot& b) {
     return true;
 }
 
-// Fills a store from a snapshot.
 inline void Fill(CIniClass& store, const Snapshot& snapshot) {
     for (const auto& [key, names] : snapshot) {
         store.AddKey(key.c_str());
@@ -117,8 +116,8 @@ inline void Check(bool holds, const char* what) {
     if (!holds) Fail(what);
 }
 
-// The store saved to the scratch file name, which must then be a valid
-// store file that loads: what the loaded store holds.
+// The store saved to the scratch file name, which must be a valid store file
+// that loads: what the loaded store holds.
 inline Snapshot SavedAndLoaded(CIniClass& store, const std::string& name) {
     const std::string path = ScratchPath(name);
     Check(store.SaveFile(path.c_str(), "") == 1, "a store did not save");

@@ -13,13 +13,10 @@ using qor::fuzz::SameKeysAndNames;
 using qor::fuzz::Snapshot;
 using qor::fuzz::SnapshotOf;
 
-const Snapshot& Prefilled() {
-    static const Snapshot store = {
-        {"HKEY_CURRENT_USER\\SOFTWARE\\X", {{"GAMMA", "<dword>3"}, {"NAME", "<string>abc"}}},
-        {"TWAIN EXPORT", {{"OLD", "<dword>7"}}},
-    };
-    return store;
-}
+const Snapshot kPrefilled = {
+    {"HKEY_CURRENT_USER\\SOFTWARE\\X", {{"GAMMA", "<dword>3"}, {"NAME", "<string>abc"}}},
+    {"TWAIN EXPORT", {{"OLD", "<dword>7"}}},
+};
 
 // b's keys and values added to a, b's texts replacing a's of the same name.
 Snapshot Merged(Snapshot a, const Snapshot& b) {
@@ -53,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(SnapshotOf(fromText) == imported, "ImportText and ImportFile built different stores");
 
     CIniClass busy;
-    qor::fuzz::Fill(busy, Prefilled());
+    qor::fuzz::Fill(busy, kPrefilled);
     busy.ImportText(CString(bytes));
-    Check(SnapshotOf(busy) == Merged(Prefilled(), imported), "an import removed or kept the wrong values");
+    Check(SnapshotOf(busy) == Merged(kPrefilled, imported), "an import removed or kept the wrong values");
 
     Check(SameKeysAndNames(qor::fuzz::SavedAndLoaded(fromFile, "import-saved.ini"), imported),
           "save and load lost a key or a value name of an import");

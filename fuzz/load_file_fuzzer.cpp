@@ -1,12 +1,8 @@
-// LoadFile on any bytes. Besides never crashing, a load must be all or
-// nothing, and whatever it loaded must save and load again with every key
-// and every value name:
-//   - into an empty store: 0 leaves it empty;
-//   - into a store that already holds keys: it fails, unchanged, exactly
-//     when the file fails on its own or names one of those keys; otherwise
-//     the result is both stores together;
-//   - the loaded store saves to a valid file that loads back with the same
-//     keys and names (texts may lose the escapes the store file documents).
+// LoadFile on any bytes, all or nothing: a failed load leaves an empty store
+// empty; into a store holding keys it fails, unchanged, exactly when the file
+// fails on its own or names one of them, else gives both stores together; what
+// loaded saves to a valid file that loads back with the same keys and names
+// (texts may lose the escapes the store file documents).
 #include <algorithm>
 
 #include "FuzzSupport.h"
@@ -19,14 +15,11 @@ using qor::fuzz::Snapshot;
 using qor::fuzz::SnapshotOf;
 
 // A store with unsaved settings, as a caller has it before loading again.
-const Snapshot& Prefilled() {
-    static const Snapshot store = {
-        {"HKEY_CURRENT_USER\\SOFTWARE\\X", {{"GAMMA", "<dword>3"}, {"NAME", "<string>abc"}}},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER", {{"ROOT1", "<string>\\Orvane"}}},
-        {"", {}},
-    };
-    return store;
-}
+const Snapshot kPrefilled = {
+    {"HKEY_CURRENT_USER\\SOFTWARE\\X", {{"GAMMA", "<dword>3"}, {"NAME", "<string>abc"}}},
+    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER", {{"ROOT1", "<string>\\Orvane"}}},
+    {"", {}},
+};
 
 bool SharesAKey(const Snapshot& a, const Snapshot& b) {
     return std::any_of(a.begin(), a.end(), [&b](const auto& entry) { return b.contains(entry.first); });
@@ -49,14 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (loaded == 0) Check(file.empty(), "a failed load left something in an empty store");
 
     CIniClass busy;
-    qor::fuzz::Fill(busy, Prefilled());
+    qor::fuzz::Fill(busy, kPrefilled);
     const int merged = busy.LoadFile(path.c_str());
-    if (loaded == 0 || SharesAKey(file, Prefilled())) {
+    if (loaded == 0 || SharesAKey(file, kPrefilled)) {
         Check(merged == 0, "a load naming a key the store holds succeeded");
-        Check(SnapshotOf(busy) == Prefilled(), "a failed load changed the store");
+        Check(SnapshotOf(busy) == kPrefilled, "a failed load changed the store");
     } else {
         Check(merged == 1, "a load into a store without common keys failed");
-        Check(SnapshotOf(busy) == Union(Prefilled(), file), "a load did not add the file to the store");
+        Check(SnapshotOf(busy) == Union(kPrefilled, file), "a load did not add the file to the store");
     }
 
     if (loaded == 1) {

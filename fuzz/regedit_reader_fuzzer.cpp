@@ -1,8 +1,6 @@
-// The regedit reader (CRegeditFile) on any bytes. What it reports as done
-// (its steps), replayed on a plain model of the store, is what the store
-// holds afterwards; a file it cannot read changes nothing; and what it
-// imported comes back unchanged after a save and a load, since it takes in
-// only what the store file keeps.
+// The regedit reader (CRegeditFile) on any bytes: its reported steps, replayed
+// on a plain model, give what the store holds; a file it cannot read changes
+// nothing; what it imported survives a save and a load unchanged.
 #include <string>
 
 #include "CRegeditFile.h"
@@ -16,16 +14,12 @@ using qor::fuzz::Snapshot;
 using qor::fuzz::SnapshotOf;
 using qor::store::RegeditStep;
 
-const Snapshot& Prefilled() {
-    static const Snapshot store = {
-        {"HKEY_CURRENT_USER\\X", {{"@", "<string>default"}, {"A", "<dword>3"}}},
-        {"HKEY_CURRENT_USER\\X\\Y", {{"B", "<hex>01,02"}}},
-        {"HKEY_LOCAL_MACHINE\\Z", {}},
-    };
-    return store;
-}
+const Snapshot kPrefilled = {
+    {"HKEY_CURRENT_USER\\X", {{"@", "<string>default"}, {"A", "<dword>3"}}},
+    {"HKEY_CURRENT_USER\\X\\Y", {{"B", "<hex>01,02"}}},
+    {"HKEY_LOCAL_MACHINE\\Z", {}},
+};
 
-// The steps as plain map operations, in their order.
 void Replay(const std::vector<RegeditStep>& steps, Snapshot& model) {
     for (const RegeditStep& step : steps) {
         switch (step.kind) {
@@ -53,18 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool read = qor::store::ReadRegeditText(bytes, report) == qor::store::RegeditRead::Read;
 
     CIniClass store;
-    qor::fuzz::Fill(store, Prefilled());
+    qor::fuzz::Fill(store, kPrefilled);
     CRegeditFile reader;
     const int result = reader.ImportText(store, CString(bytes));
     if (!read) {
         Check(result == 0, "a file the reader cannot read was imported");
-        Check(SnapshotOf(store) == Prefilled(), "a refused import changed the store");
+        Check(SnapshotOf(store) == kPrefilled, "a refused import changed the store");
         return 0;
     }
     Check(result == 1, "a readable file was refused");
     Check(reader.GetChangeCount() == static_cast<int>(report.steps.size()), "the change count is not the steps'");
     Check(static_cast<std::size_t>(reader.GetSkipped().GetSize()) == report.skipped.size(), "skipped lines miscounted");
-    Snapshot model = Prefilled();
+    Snapshot model = kPrefilled;
     Replay(report.steps, model);
     const Snapshot held = SnapshotOf(store);
     Check(held == model, "the store does not hold what the reader reports as imported");

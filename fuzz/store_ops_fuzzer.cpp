@@ -1,7 +1,6 @@
 // Any sequence of store operations, checked after every step against a
 // plain model (ordered maps of strings): the store's packed value lists
 // and ordered key ranges must never lose, keep or mix up a key or a value.
-#include <algorithm>
 #include <set>
 #include <string>
 

@@ -1,10 +1,7 @@
-// Every typed getter of both facades on any stored text. Buffers are sized
-// exactly for the stored value (one element per list piece, the text and
-// its terminator), so that AddressSanitizer sees a write one past them.
-// The two facades read integers, floats, strings, lists and bytes with the
-// same parses, so their answers must agree; a default or range getter must
-// deliver the value read or its default; a default stored by a writable
-// getter must read back.
+// Every typed getter of both facades on any stored text, into buffers sized
+// exactly (AddressSanitizer sees a write one past). The facades' answers must
+// agree; a default or range getter delivers the value read or its default; a
+// default stored by a writable getter reads back.
 #include <cmath>
 #include <cstring>
 #include <memory>

@@ -1,8 +1,7 @@
 // Wide texts of any code units, through the text conversion and every wide
 // member of CRegExt. A conversion fails exactly when the text holds an
-// invalid code point, and then the member throws an exception derived from
-// std::exception and changes nothing: not the store, not the object, not
-// the log path. A text that converts comes back unchanged.
+// invalid code point, and then the member throws a std::exception and
+// changes nothing (store, object, log path). A converted text comes back.
 #include <cstring>
 #include <exception>
 #include <string>
@@ -84,34 +83,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CRegExt object;
     object.Attach(kKey);
     object.m_fWrite = 1;
+    int number = 0;
+    DWORD dword = 0;
+    CStringW out;
 
     Run(store, object, invalid, [&] { object.OpenW(HKEY_CURRENT_USER, w, KEY_ALL_ACCESS); });
     object.Attach(kKey);
     object.m_fWrite = 1;
     Run(store, object, invalid, [&] { object.SetStringW(w, L"V"); });
     Run(store, object, invalid, [&] { object.SetStringW(L"x", w); });
-    Run(store, object, invalid, [&] {
-        int out = 0;
-        object.GetIntW(out, w);
-    });
-    Run(store, object, invalid, [&] {
-        DWORD out = 0;
-        object.GetDWordW(out, w);
-    });
-    Run(store, object, invalid, [&] {
-        CStringW out;
-        object.GetStringW(out, w, 0);
-    });
-    Run(store, object, invalid, [&] {
-        CStringW out(w);
-        object.GetStringW(out, L"V", 0);
-    });
+    Run(store, object, invalid, [&] { object.GetIntW(number, w); });
+    Run(store, object, invalid, [&] { object.GetDWordW(dword, w); });
+    Run(store, object, invalid, [&] { object.GetStringW(out, w, 0); });
+    Run(store, object, invalid, [&] { object.GetStringW(out = w, L"V", 0); });
     Run(store, object, invalid,
         [&] { object.RegCopyW(HKEY_CURRENT_USER, CStringW(L"SOFTWARE\\WIDE"), HKEY_CURRENT_USER, CStringW(w)); });
     Run(store, object, invalid, [&] { object.RegCopyW(kKey, CStringW(w), kKey, CStringW(L"COPY")); });
     if (invalid) {
-        // Paths are only tried when they cannot convert: a valid one could
-        // name any file of the machine.
+        // Only paths that cannot convert: a valid one could name any file.
         Run(store, object, true, [&] { CRegExt::LoadW(w); });
         Run(store, object, true, [&] { CRegExt::SaveW(w); });
         Run(store, object, true, [&] { CRegExt::SetLogPathW(w); });

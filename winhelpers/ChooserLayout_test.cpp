@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 namespace qor::winhelpers {
-namespace {}  // namespace
 
 void PrintTo(const WindowRect& r, std::ostream* out) {
     *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
@@ -20,33 +19,9 @@ TEST(ChooserLayoutTest, CheckBoxSitsAboveTheButtonsAndTheTreeAboveTheBox) {
         int width, height;
     };
     const Case cases[] = {
-        {"OK button 23 high",
-         {0, 0, 400, 300},
-         {200, 260, 275, 283},
-         40,
-         17,
-         {17, 40, 383, 217},
-         {17, 227, 383, 250},
-         366,
-         23},
-        {"client not at the origin",
-         {10, 0, 400, 300},
-         {200, 260, 275, 283},
-         12,
-         16,
-         {16, 12, 384, 217},
-         {16, 227, 384, 250},
-         358,
-         23},
-        {"OK button without height",
-         {0, 0, 400, 300},
-         {200, 260, 275, 260},
-         40,
-         17,
-         {17, 40, 383, 223},
-         {17, 233, 383, 250},
-         366,
-         17},
+        {"OK 23", {0, 0, 400, 300}, {200, 260, 275, 283}, 40, 17, {17, 40, 383, 217}, {17, 227, 383, 250}, 366, 23},
+        {"shifted", {10, 0, 400, 300}, {200, 260, 275, 283}, 12, 16, {16, 12, 384, 217}, {16, 227, 384, 250}, 358, 23},
+        {"OK 0 high", {0, 0, 400, 300}, {200, 260, 275, 260}, 40, 17, {17, 40, 383, 223}, {17, 233, 383, 250}, 366, 17},
         {"no OK button", {0, 0, 400, 300}, {}, 40, 17, {17, 40, 383, -37}, {17, -27, 383, -10}, 366, 17},
     };
     for (const Case& c : cases) {

@@ -1,9 +1,7 @@
-// Every allocation of a load, an import, a save and a merging save made to
-// fail in turn, through a counting operator new of this test binary: the
-// call reports 0 with the store and the file as they were, or 1 with them
-// complete (a merging save's store holding the merged keys); no
-// exception escapes and no temporary file stays behind. LeakSanitizer (the
-// asan build) sees that nothing leaks.
+// Every allocation of a load, an import, a save and a merging save failed in
+// turn (a counting operator new): the call reports 0 with store and file as
+// they were, or 1 with them complete; no exception escapes, no temporary file
+// stays. LeakSanitizer (the asan build) sees that nothing leaks.
 #include <algorithm>
 #include <cstdlib>
 #include <new>

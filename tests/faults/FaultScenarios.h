@@ -1,7 +1,6 @@
-// The store's file operations as the fault tests run them: each starts from
-// a known store in memory and a known store file, and ends in a world (the
-// store, the file's bytes, the folder's entries) that is compared with the
-// world before and the world after an undisturbed run.
+// The store's file operations as the fault tests run them, each from a known
+// store and store file to a world (store, file bytes, folder entries) that is
+// compared with the world before and after an undisturbed run.
 #ifndef QOR_TESTS_FAULTS_FAULTSCENARIOS_H
 #define QOR_TESTS_FAULTS_FAULTSCENARIOS_H
 
@@ -15,9 +14,8 @@ namespace qor::faults {
 
 using reliability::Snapshot;
 
-// A store file with one key; the memory store holds another, and one value
-// of a key both name, so that a load, an import and a save all change
-// something.
+// The file and the memory store each hold a key of their own and share one, so
+// that a load, an import and a save all change something.
 inline const std::string kStoreFile =
     "REGEDIT4\r\n[HKEY_CURRENT_USER\\FILE]\r\n\"Y\"=dword:00000002\r\n\"Z\"=\"from the file\"\r\n"
     "[CINICHECKFILEVALID]\r\n";
@@ -30,8 +28,7 @@ inline const char* const kMemoryStore =
 // Made before any test runs, so that no test counts its allocations.
 inline const CString kImportArgument(kImportText);
 
-// The store file as another writer left it after the store loaded it: the
-// key both name changed, a key added.
+// The store file as another writer left it after the store loaded it.
 inline const std::string kChangedStoreFile =
     "REGEDIT4\r\n[HKEY_CURRENT_USER\\FILE]\r\n\"Y\"=dword:00000005\r\n[HKEY_CURRENT_USER\\OTHER]\r\n"
     "\"T\"=\"another writer's\"\r\n[CINICHECKFILEVALID]\r\n";
@@ -46,8 +43,7 @@ struct Scenario {
     const Scenario* unmerged = nullptr;  // a merging save's outcome when the file cannot be read again
 };
 
-// Loads the file, changes a value in memory and one the file holds, and
-// lets another writer replace the file: the save then merges.
+// Loads the file, changes two values and lets another writer replace the file.
 inline int LoadChangeAndLetAnotherWrite(CIniClass& store, const std::string& path) {
     store.LoadFile(path.c_str());
     store.SetValue("HKEY_CURRENT_USER\\MEMORY", "X", "<string>changed");
@@ -56,8 +52,7 @@ inline int LoadChangeAndLetAnotherWrite(CIniClass& store, const std::string& pat
     return 1;
 }
 
-// The same store, its file loaded from elsewhere: its save writes it as it
-// stands.
+// The same, its file loaded from elsewhere: its save writes the store as it stands.
 inline int LoadElsewhereChangeAndLetAnotherWrite(CIniClass& store, const std::string& path) {
     reliability::ScratchFolder elsewhere;
     const std::string copy = elsewhere.File("copy.reg");
@@ -101,15 +96,13 @@ inline World WorldOf(CIniClass& store, const reliability::ScratchFolder& folder,
     return World{reliability::SnapshotOf(store), reliability::ReadBytes(path), folder.Entries()};
 }
 
-// Runs a scenario in a fresh folder: its result and the world it left.
-// around wraps the call itself (where a test injects its fault).
+// A scenario's result and world in a fresh folder; around wraps the call (a test's fault).
 inline std::pair<int, World> RunScenario(const Scenario& scenario,
                                          const std::function<int(const std::function<int()>&)>& around) {
     reliability::ScratchFolder folder;
     const std::string path = folder.File("store.reg");
     reliability::WriteBytes(path, scenario.fileBefore);
-    // Saves make the lock file when it is missing; it is there already, as
-    // it is after the first save, so that only the file's bytes change.
+    // The lock file is there, as after a first save, so that only the file's bytes change.
     reliability::WriteBytes(path + ".lock", "");
     CIniClass store;
     store.ImportText(CString(kMemoryStore));

@@ -1,8 +1,7 @@
-// Every host file call that the store's file operations make, made to fail
-// in turn: an I/O error, a full disk, a short write, an interruption. The
-// operation then reports 0 and leaves everything as it was, or, where the
-// call is retried or comes after the new file is in place, completes. No
-// temporary file stays behind and no file stays open.
+// Every host file call of the store's file operations disturbed in turn (I/O
+// error, full disk, short write, interruption): the operation reports 0 with
+// everything as it was, or completes where the call is retried or comes after
+// the new file is in place. No temporary file stays, no file stays open.
 #include <cerrno>
 #include <optional>
 #include <set>
@@ -150,10 +149,9 @@ private:
     std::set<Handle> readers_;
 };
 
-// A failure of these changes nothing the caller sees: the path is used as
-// given, the replaced file's mode or identity is not known (a later save
-// reads the file again), the folder sync is best effort, a failed try of
-// the lock is tried again, a reader's close has nothing left to lose.
+// A failure of these changes nothing the caller sees: the path is used as given,
+// an unknown mode or identity makes a later save read the file again, the folder
+// sync is best effort, the lock is tried again, a reader's close loses nothing.
 bool Tolerated(Call call, bool readerClose) {
     return call == Call::SyncFolder || call == Call::ResolveLinks || call == Call::InfoAt ||
            call == Call::TryLockFile || (call == Call::Close && readerClose);
@@ -172,7 +170,6 @@ constexpr FaultCase kFaults[] = {
     {"EINTR", Fault::Interrupt, EINTR},
 };
 
-// Runs a scenario's call through files.
 std::pair<int, World> RunThrough(const Scenario& scenario, FaultyFiles& files) {
     return RunScenario(scenario, [&files](const std::function<int()>& run) {
         const platform::ScopedHostFilesForTesting seam(files);

@@ -37,7 +37,6 @@ struct Step {
     int at = 0;  // 0: the working handle, 1: the parent handle
 };
 
-// The parent a step names: a root value, or the side's parent handle.
 HKEY RootOf(const Step& s, void* parent) {
     const auto root = [](std::uint32_t value) {
         return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
@@ -56,7 +55,6 @@ HKEY RootOf(const Step& s, void* parent) {
     }
 }
 
-// A step's numbers as the calls take them.
 int I(std::int64_t v) { return static_cast<int>(v); }
 DWORD D(std::int64_t v) { return static_cast<DWORD>(v); }
 float F(std::int64_t v) { return static_cast<float>(v); }
@@ -86,7 +84,7 @@ std::string Opened(std::int64_t r, const H& h, bool flagOnFailure = false) {
     return Result(r, r == 1 ? std::string(h.szKey) + " " + flag : flagOnFailure ? flag : "");
 }
 
-// What a saved file holds, and which keys, read the same from both sides.
+// Which keys a saved file holds.
 std::string Saved(std::int64_t r, const std::string& path) {
     const bool machine = qor::testkit::ReadBytes(path).find("[HKEY_LOCAL_MACHINE") != std::string::npos;
     return Result(r, machine ? "machine" : "user");
@@ -118,7 +116,6 @@ struct Elements {
     std::uint32_t words[3];
 };
 
-// One facade's handles, files and the places its getters deliver into.
 template <typename Handle>
 struct Side {
     Handle& At(const Step& s) { return s.at == 0 ? work : parent; }
@@ -149,8 +146,7 @@ struct TableSide : Side<tagRegHandle> {
     UI_FunctionTable* fn = UI_GetQorFunctionTable();
 };
 
-// A step's call through each facade. Its result is a text: the return
-// value, then what the call delivered.
+// A step's call through each facade, giving its return value, then what it delivered.
 struct Call {
     std::string (*byClass)(ClassSide& c, const Step& s);
     std::string (*byTable)(TableSide& t, const Step& s);
@@ -322,11 +318,11 @@ constexpr const char* kSeed =
     "[CINICHECKFILEVALID]\r\n";
 
 constexpr DWORD kAll = KEY_ALL_ACCESS;
-// A sub-key that makes every path under P too long for a key field.
-const std::string kTooLong(1040, 'X');
+// Sub-keys that make a path under P of 1039 characters, the most a key field
+// holds, and of 1040.
+const std::string kFits(1010, 'X'), kTooLong(1011, 'X');
 
-// A step and what it gives: the same on both sides, or, where a named
-// difference says so, the class's result and then the table's.
+// A step and what it gives on both sides, or, where a named difference says so, the class's and the table's.
 struct Checked {
     Step step;
     std::string gives;
@@ -339,12 +335,10 @@ struct Scenario {
     std::vector<Checked> steps;
 };
 
-// Opening the parent handle on P, writable, starts most scenarios.
+// The parent handle, or the working handle, on P.
 Step OpenP(DWORD mask = kAll) { return {&op::OpenRoot, "software\\p\\", mask, Root::CurrentUser, 1}; }
-// The working handle on P.
 Step WorkOnP(DWORD mask) { return {&op::OpenRoot, "SOFTWARE\\P", mask}; }
 
-// What opening P gives.
 const std::string kP = "1 HKEY_CURRENT_USER\\SOFTWARE\\P";
 
 const std::vector<Scenario> kScenarios = {
@@ -370,7 +364,8 @@ const std::vector<Scenario> kScenarios = {
       {{&op::SetInt, "I", 3}, "0"},
       {OpenP(KEY_READ), kP + " w0"},
       {{&op::Create, "NEW\\ONE", 0x20002}, kP + "\\NEW\\ONE w1"},
-      {{&op::SetInt, "I", 4}, "1"}}},
+      {{&op::SetInt, "I", 4}, "1"},
+      {{&op::Create, kFits.c_str(), kAll}, kP + "\\" + kFits + " w1"}}},
     {"TypedValuesAndDefaults",
      {{WorkOnP(KEY_READ), kP + " w0"},
       {{&op::GetInt, "n"}, "1 5"},
@@ -424,7 +419,6 @@ const std::vector<Scenario> kScenarios = {
       {{&op::Load, "missing.ini"}, "0"}}},
 };
 
-// Scenarios are named by their name in test listings and failures.
 void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenario.name; }
 
 class FacadeParity : public ::testing::TestWithParam<Scenario> {};
@@ -453,9 +447,8 @@ TEST_P(FacadeParity, SameResultsAndSameStore) {
               byTable.Store() ? SnapshotOf(*byTable.Store()) : none);
 }
 
-// The store-root search behind both facades: the same product found from
-// the same ROOTn values (one too long for the table's buffer, skipped by
-// both), each facade writing its own folder buffer.
+// The same product found from the same ROOTn values (one too long for the
+// table's buffer), each facade writing its own folder buffer.
 TEST(FacadeParityRoot, BothFindTheSameProduct) {
     qor::testtree::AppDataTree tree;
     ClassSide byClass(Seeded().release());
@@ -476,8 +469,6 @@ TEST(FacadeParityRoot, BothFindTheSameProduct) {
     EXPECT_EQ(byTable.Run(miss), "0 Software\\Company\\Error " + tree.Path() + "/Vendor/Twain/");
 }
 
-// A store the facades share (pfnAttachRegExt) destroyed through either
-// one leaves neither with a pointer to it.
 TEST(FacadeParityShared, DestroyingASharedStoreThroughEitherFacadeClearsBoth) {
     UI_FunctionTable* t = UI_GetQorFunctionTable();
     tagRegHandle h;

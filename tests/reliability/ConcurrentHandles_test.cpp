@@ -1,10 +1,7 @@
-// Threads sharing one store through their own handles, serialised by the
-// table's lock as callers are told to do, and threads making their own
-// objects. Run under ThreadSanitizer by `make test`. (Threads saving one
-// file queue on the writers' lock: platform/FileLock_test.)
+// Threads sharing one store under the table's lock, as callers are told to,
+// and threads making their own objects; run under ThreadSanitizer.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -20,16 +17,12 @@ constexpr const char* kShared = "HKEY_CURRENT_USER\\SOFTWARE\\SHARED";
 constexpr int kThreads = 4;
 constexpr int kRounds = 300;
 
-// The table's lock, for std::lock_guard.
 struct TableLock {
     UI_FunctionTable* t;
     void lock() { t->pfnLock(); }
     void unlock() { t->pfnUnlock(); }
 };
 
-// One thread's work: count up the shared counter through a table handle,
-// write its own key through a CRegExt object, and enumerate the shared
-// key's sub-keys, all under the lock.
 void Worker(UI_FunctionTable* t, tagRegHandle parent, int id, int& enumerationErrors) {
     tagRegHandle h;
     t->pfnInitHandle(&h);
@@ -89,8 +82,7 @@ TEST(ConcurrentHandles, ThreadsUnderTheTableLockLoseNoUpdate) {
     EXPECT_NE(t->pfnCloseLock(), 0);
 }
 
-// Objects that no other thread sees need no lock, even though the library
-// keeps a process-wide list of live objects to tell handles from texts.
+// The library keeps a process-wide list of live objects (to tell handles from texts).
 TEST(ConcurrentHandles, ThreadsMakingTheirOwnObjectsNeedNoLock) {
     std::vector<int> pieces(kThreads, 0);
     std::vector<std::thread> threads;

@@ -1,7 +1,4 @@
-// A save that is killed at any moment never destroys the store file: the
-// file on disk is always one complete store, the old one or the new one.
-// (A full disk: tests/faults and the platform's file-size test; saves
-// racing each other: StoreWriters, ConcurrentHandles.)
+// A save killed at any moment leaves one complete store file, the old or the new.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -33,7 +30,6 @@ int KillsWanted() {
     return kills > 0 ? kills : 200;
 }
 
-// Removes what killed saves left behind beside the target; returns how many.
 int RemoveLeftovers(const ScratchFolder& folder, const std::string& keep) {
     int removed = 0;
     for (const std::string& name : folder.Entries()) {

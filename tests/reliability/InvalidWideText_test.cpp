@@ -1,6 +1,6 @@
-// Wide texts that no 8-bit text can stand for (lone surrogates, code
-// points past U+10FFFF) make every wide entry point throw an exception
-// derived from std::exception, before anything changes.
+// Wide texts that no 8-bit text can stand for (and stored texts that are no
+// UTF-8) make every wide entry point throw a std::exception before anything
+// changes, its outputs included.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,15 +15,14 @@ namespace {
 
 constexpr const char* kKey = "HKEY_CURRENT_USER\\SOFTWARE\\WIDE";
 
-// A lone surrogate; which wide texts have no 8-bit form is the platform's
-// conversion rule (platform/PosixPlatform_test).
+// A lone surrogate (which texts have no 8-bit form: platform/PosixPlatform_test).
 const wchar_t kBad[] = {L'A', static_cast<wchar_t>(0xD800), L'B', 0};
 
-// What the getters write into, when they write.
 struct Outputs {
     int i = 0;
     DWORD dword = 0;
-    CStringW text;
+    CStringW text = L"before";
+    bool operator==(const Outputs&) const = default;
 };
 
 struct WideCall {
@@ -39,10 +38,12 @@ const WideCall kCalls[] = {
     {"GetDWordW", [](CRegExt& o, const wchar_t* w, Outputs& out) { o.GetDWordW(out.dword, w); }},
     {"GetStringW name", [](CRegExt& o, const wchar_t* w, Outputs& out) { o.GetStringW(out.text, w, 0); }},
     {"GetStringW text in",
-     [](CRegExt& o, const wchar_t* w, Outputs& out) {
-         out.text = w;
-         o.GetStringW(out.text, L"V", 0);
+     [](CRegExt& o, const wchar_t* w, Outputs&) {
+         CStringW in(w);
+         o.GetStringW(in, L"V", 0);
      }},
+    // A stored text that is no UTF-8.
+    {"GetStringW stored text", [](CRegExt& o, const wchar_t*, Outputs& out) { o.GetStringW(out.text, L"BAD", 0); }},
     {"RegCopyW source",
      [](CRegExt& o, const wchar_t* w, Outputs&) {
          o.RegCopyW(HKEY_CURRENT_USER, CStringW(w), HKEY_CURRENT_USER, CStringW(L"SOFTWARE\\COPY"));
@@ -57,6 +58,7 @@ const WideCall kCalls[] = {
 TEST(InvalidWideText, EveryWideEntryPointThrowsAndChangesNothing) {
     CIniClass store;
     store.SetValue(kKey, "V", "<string>text");
+    store.SetValue(kKey, "BAD", "<string>\xff\xfe");
     CRegExt::m_pIni = &store;
     std::strcpy(CRegExt::m_pPath, "log path");
     for (const WideCall& c : kCalls) {
@@ -73,24 +75,13 @@ TEST(InvalidWideText, EveryWideEntryPointThrowsAndChangesNothing) {
             threw = true;
         }
         EXPECT_TRUE(threw);
+        EXPECT_EQ(outputs, Outputs()) << "an output was written";
         EXPECT_EQ(SnapshotOf(store), before);
         EXPECT_STREQ(object.szKey, kKey);
         EXPECT_EQ(object.m_fWrite, 1);
         EXPECT_EQ(CRegExt::m_pIni, &store);
         EXPECT_STREQ(CRegExt::m_pPath, "log path");
     }
-    CRegExt::m_pIni = nullptr;
-}
-
-TEST(InvalidWideText, StoredTextThatIsNoUtf8ThrowsFromTheWideGetterAndKeepsItsOutput) {
-    CIniClass store;
-    store.SetValue(kKey, "BAD", "<string>\xff\xfe");
-    CRegExt::m_pIni = &store;
-    CRegExt object;
-    object.Attach(kKey);
-    CStringW out(L"before");
-    EXPECT_THROW(object.GetStringW(out, L"BAD", 0), std::exception);
-    EXPECT_EQ(out, L"before");
     CRegExt::m_pIni = nullptr;
 }
 

@@ -1,17 +1,11 @@
-// Many writers of one store file: qorreg runs and programs holding the
-// writers' lock queue on it instead of overwriting each other, a killed
-// holder never leaves the file locked, the library's own saves wait for a
-// holder (threads of one process: platform/FileLock_test), links are
-// written through, a save makes the lock file when it is missing and an
-// export never does.
+// Many writers of one store file, in processes of their own (threads of one
+// process: platform/FileLock_test).
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -80,7 +74,6 @@ TEST(StoreWriters, ConcurrentQorregRunsKeepEveryValueAndReadersSeeWholeFiles) {
     for (pid_t writer : writers) {
         int status = 0;
         pid_t ended;
-        // Reads while the writers run, without any lock.
         while ((ended = ::waitpid(writer, &status, WNOHANG)) == 0) {
             CIniClass reader;
             if (fs::exists(path) && (reader.IsFileValid(path.c_str()) != 1 || reader.LoadFile(path.c_str()) != 1)) {
@@ -115,8 +108,7 @@ TEST(StoreWriters, KilledLockHolderReleasesTheLock) {
     EXPECT_EQ(CStoreFileLock(path.c_str(), 10000).IsLocked(), 1);
 }
 
-// The holder saves after a pause and then releases; a library save started
-// meanwhile must come after it, so its text is the one that stays.
+// The holder saves after a pause; the library's save must come after it.
 TEST(StoreWriters, LibrarySaveWaitsForAnotherProcessesLock) {
     ScratchFolder folder;
     const std::string path = folder.File("root.ini");
@@ -130,8 +122,6 @@ TEST(StoreWriters, LibrarySaveWaitsForAnotherProcessesLock) {
     EXPECT_EQ(WhoSavedLast(path), "library");
 }
 
-// A save makes the lock file when it is missing; the exports never make
-// one. A lock taken through a link lies beside its target.
 TEST(StoreWriters, SavesCreateTheLockFileExportsDoNotAndLinksAreWrittenThrough) {
     ScratchFolder folder;
     CIniClass store;

@@ -25,7 +25,6 @@ constexpr const char* kTitle = "Choose the scan folder";
 constexpr const char* kLabel = "Scan into subfolders";
 constexpr int kGapAboveButtons = 10;
 
-// What a dialog is run with.
 struct RunRequest {
     bool plainShell = false;  // the shell's dialog alone, without the class
     std::string initialFolder{};
@@ -33,7 +32,6 @@ struct RunRequest {
     int boxState = 0;
 };
 
-// What a run gave back.
 struct Answer {
     int result = -1;
     std::string fullPath, folderName;
@@ -85,6 +83,8 @@ void RunDialog(const std::shared_ptr<RunState>& state) {
     state->ended = true;
 }
 
+bool Click(HWND button) { return button != nullptr && SendBounded(button, BM_CLICK).has_value(); }
+
 // One dialog on its own thread. A dialog still open when the run goes out
 // of scope is cancelled; a thread that does not end is left behind with
 // the state it shares, so a hang fails the test without blocking it.
@@ -120,6 +120,8 @@ public:
     bool WaitForEnd() {
         return WaitUntil([&] { return state_->ended.load(); });
     }
+    // Presses a button of the dialog as a user's click does, and waits for the end.
+    bool Press(HWND dialog, int button) { return Click(GetDlgItem(dialog, button)) && WaitForEnd(); }
     const Answer& Outcome() const { return state_->answer; }
     int ReportedBoxState() const { return state_->information.nCheckBoxState; }
     HICON Icon() const { return state_->icon; }
@@ -128,9 +130,6 @@ private:
     std::shared_ptr<RunState> state_;
     std::thread thread_;
 };
-
-// Presses a button of the dialog as a user's click does.
-bool Click(HWND button) { return button != nullptr && SendBounded(button, BM_CLICK).has_value(); }
 
 // Selects a folder given by its path, or by its item list when path is false.
 bool Select(HWND dialog, LPARAM folder, bool path = true) {
@@ -142,7 +141,7 @@ bool Select(HWND dialog, const std::string& path) { return Select(dialog, reinte
 Answer ShellAnswerFor(LPARAM folder, bool path) {
     BrowseRun run({.plainShell = true});
     HWND dialog = run.WaitForDialog();
-    if (dialog == nullptr || !Select(dialog, folder, path) || !Click(GetDlgItem(dialog, IDOK)) || !run.WaitForEnd()) {
+    if (dialog == nullptr || !Select(dialog, folder, path) || !run.Press(dialog, IDOK)) {
         ADD_FAILURE() << "the shell's own dialog did not answer";
         return {};
     }
@@ -176,7 +175,6 @@ testing::AssertionResult WaitForStatus(HWND dialog, const std::string& text) {
 
 int CheckState(HWND box) { return static_cast<int>(SendBounded(box, BM_GETCHECK).value_or(-1)); }
 
-// Moves the OK button up by distance, on the dialog's own thread.
 void MoveOkButtonUp(HWND dialog, int distance) {
     HWND ok = GetDlgItem(dialog, IDOK);
     RECT rect = RectInClient(ok, dialog);
@@ -240,9 +238,6 @@ std::string BrowseDialogOnScreenTest::root_;
 std::string BrowseDialogOnScreenTest::alpha_;
 std::string BrowseDialogOnScreenTest::beta_;
 
-// The box sits between the tree and the buttons and follows the OK button
-// when it moves; Cancel gives 0, and the names of the folder selected
-// meanwhile stay.
 TEST_F(BrowseDialogOnScreenTest, CheckBoxSitsBetweenTreeAndButtonsFollowsThemAndCancelKeepsTheSelection) {
     BrowseRun run({.initialFolder = alpha_, .label = kLabel, .boxState = 1});
     HWND dialog = run.WaitForDialog();
@@ -263,14 +258,12 @@ TEST_F(BrowseDialogOnScreenTest, CheckBoxSitsBetweenTreeAndButtonsFollowsThemAnd
     EXPECT_TRUE(WaitUntil([&] { return RectInClient(box, dialog).bottom == okTop - 30 - kGapAboveButtons; }));
     ExpectBoxBetweenTreeAndButtons(dialog, box);
 
-    ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
-    ASSERT_TRUE(run.WaitForEnd());
+    ASSERT_TRUE(run.Press(dialog, IDCANCEL));
     EXPECT_EQ(run.Outcome().result, 0);
     EXPECT_EQ(lstrcmpiA(run.Outcome().fullPath.c_str(), alpha_.c_str()), 0) << run.Outcome().fullPath;
 }
 
-// The box is read at each change of selection: cleared, then a new folder
-// selected, then set again; only the clearing is reported.
+// The box is read at each change of selection: only the clearing before the last one counts.
 TEST_F(BrowseDialogOnScreenTest, OkReportsChosenFolderAndBoxStateAtLastSelection) {
     const Answer shell = ShellAnswerFor(reinterpret_cast<LPARAM>(beta_.c_str()), true);
     BrowseRun run({.initialFolder = alpha_, .label = kLabel, .boxState = 1});
@@ -287,16 +280,13 @@ TEST_F(BrowseDialogOnScreenTest, OkReportsChosenFolderAndBoxStateAtLastSelection
     ASSERT_TRUE(Click(box));
     EXPECT_EQ(CheckState(box), BST_CHECKED);
 
-    ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
-    ASSERT_TRUE(run.WaitForEnd());
+    ASSERT_TRUE(run.Press(dialog, IDOK));
     EXPECT_EQ(run.Outcome().result, 1);
     EXPECT_EQ(lstrcmpiA(run.Outcome().fullPath.c_str(), beta_.c_str()), 0) << run.Outcome().fullPath;
     EXPECT_EQ(run.Outcome().folderName, shell.folderName);
     EXPECT_EQ(run.ReportedBoxState(), 0);
 }
 
-// A folder without a file system path: the status line shows its name,
-// and the choice counts only when the shell gives it a name on closing.
 TEST_F(BrowseDialogOnScreenTest, VirtualFolderIsChosenOnlyWhenTheShellNamesIt) {
     PIDLIST_ABSOLUTE computer = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer), S_OK);
@@ -313,8 +303,7 @@ TEST_F(BrowseDialogOnScreenTest, VirtualFolderIsChosenOnlyWhenTheShellNamesIt) {
     ASSERT_TRUE(WaitForStatus(dialog, alpha_));
     ASSERT_TRUE(Select(dialog, folder, false));
     EXPECT_TRUE(WaitForStatus(dialog, info.szDisplayName));
-    ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
-    ASSERT_TRUE(run.WaitForEnd());
+    ASSERT_TRUE(run.Press(dialog, IDOK));
     EXPECT_EQ(run.Outcome().result, shell.folderName.empty() ? 0 : 1);
     EXPECT_EQ(run.Outcome().fullPath, "");
     EXPECT_EQ(run.Outcome().folderName, shell.folderName);

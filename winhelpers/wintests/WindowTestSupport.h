@@ -1,7 +1,5 @@
-// Helpers for tests that drive real windows from a second thread: bounded
-// waits and sends, finding a thread's dialog and a dialog's children,
-// rectangles in a dialog's client coordinates, and the screenshot handshake
-// with scripts/wine-gui.sh.
+// Helpers for tests that drive real windows from a second thread, and the
+// screenshot handshake with scripts/wine-gui.sh.
 #ifndef QOR_WINHELPERS_WINTESTS_WINDOWTESTSUPPORT_H
 #define QOR_WINHELPERS_WINTESTS_WINDOWTESTSUPPORT_H
 
@@ -32,8 +30,7 @@ HWND VisibleDialogOfThread(DWORD threadId);
 // The direct child of parent with the class and text (any text when null).
 HWND FindChild(HWND parent, const char* className, const char* text = nullptr);
 
-// One line per direct child of parent: class, control id, text and
-// rectangle, for failure messages.
+// One line per direct child of parent (class, id, text, rectangle), for failure messages.
 std::string DescribeChildren(HWND parent);
 
 // window's rectangle in dialog's client coordinates.
