@@ -71,11 +71,11 @@ constexpr std::size_t kValueLineExtra = 12;
     return true;
 }
 
-// Copies a name onto the line being written, CR and LF as spaces (as
-// AppendOnOneLine does).
-[[gnu::always_inline]] inline void CopyNameOnOneLine(char*& at, std::string_view name) {
-    if (CopyNoting<0>(at, name)) std::replace_if(at, at + name.size(), IsLineEnd, ' ');
-    at += name.size();
+// Copies a name, or a quoted text, onto the line being written, CR and LF
+// as spaces (as AppendOnOneLine does).
+[[gnu::always_inline]] inline void CopyOnOneLine(char*& at, std::string_view text) {
+    if (CopyNoting<0>(at, text)) std::replace_if(at, at + text.size(), IsLineEnd, ' ');
+    at += text.size();
 }
 
 // Copies the text of a field onto the line, CR and LF as spaces. False,
@@ -111,7 +111,12 @@ char* WriteBytes(char* at, std::string_view bytes) {
     static_assert(kStringPrefix.size() == 8 && kDwordPrefix.size() == 7 && kHexPrefix.size() == 5);
     switch (text.prefix.size()) {
         case 8:
-            return WriteQuoted(at, text.body);
+            // The text begins with "<string>", the first of the prefix words:
+            // whatever else it holds, it is a quoted text.
+            *at++ = '"';
+            CopyOnOneLine(at, text.body);
+            *at++ = '"';
+            return at;
         case 7: {
             std::uint32_t bits = 0;
             if (form == DwordField::TwainExport) {
@@ -137,7 +142,7 @@ char* WriteBytes(char* at, std::string_view bytes) {
                                                    DwordField form) {
     char* const line = at;
     *at++ = '"';
-    CopyNameOnOneLine(at, name);
+    CopyOnOneLine(at, name);
     at = WriteBytes(at, "\"=");
     at = WriteField(at, text, form);
     if (at == nullptr) return nullptr;
@@ -225,15 +230,22 @@ void LineWriter::ValueLine(std::string_view name, const StoredText& text, DwordF
 }
 
 void LineWriter::ValueLines(const ValueList& values, DwordField form) {
-    values.ForEach([this, form](const ValueList::Entry& entry) {
-        char* const start = Room(entry.name.size() + entry.text.size() + kValueLineExtra);
-        const char* const end = WriteValueLine(start, entry.name, entry.text, form);
-        if (end == nullptr) {
-            StepwiseValueLine(entry.name, entry.text, form);
-        } else {
-            used_ += static_cast<std::size_t>(end - start);
+    // Room for all the key's lines at once, and the place written to held
+    // in a local: the block holds every name and body, and a line is at
+    // most a prefix word and kValueLineExtra longer than its name and body.
+    const std::size_t room = values.BlockBytes() + values.Size() * (kStringPrefix.size() + kValueLineExtra);
+    char* at = Room(room);
+    values.ForEach([&](const ValueList::Entry& entry) {
+        char* const end = WriteValueLine(at, entry.name, entry.text, form);
+        if (end != nullptr) {
+            at = end;
+            return;
         }
+        used_ = static_cast<std::size_t>(at - bytes_.data());
+        StepwiseValueLine(entry.name, entry.text, form);
+        at = Room(room);
     });
+    used_ = static_cast<std::size_t>(at - bytes_.data());
 }
 
 // Apart from ValueLine, so that the common line pays nothing for the
