@@ -44,6 +44,7 @@
 #include "platform/Platform.h"
 #include "store/IniClassInternal.h"
 #include "store/KeyMap.h"
+#include "store/KnownFiles.h"
 #include "store/ValueText.h"
 
 namespace {
@@ -162,16 +163,19 @@ int Replace(const std::string& path, const std::string& out, int runs) {
 int Visit(const std::string& path, int runs) {
     auto store = Loaded(path);
     const qor::store::KeyMap& keys = qor::store::KeysOf(*store);
+    const qor::store::KeyDifference none;
     std::size_t bytes = 0;
     PrintTiming("seconds", BestOf(
                                runs, [&] { bytes = 0; },
                                [&] {
-                                   for (const auto& [key, values] : keys) {
-                                       bytes += key.size();
-                                       values.ForEach([&bytes](const qor::store::ValueList::Entry& entry) {
-                                           bytes += entry.name.size() + entry.text.size();
+                                   qor::store::ForEachKeyWith(
+                                       keys, none, [&bytes](std::string_view key, const qor::store::ValueList& values) {
+                                           bytes += key.size();
+                                           values.ForEach([&bytes](const qor::store::ValueList::Entry& entry) {
+                                               bytes += entry.name.size() + entry.text.size();
+                                           });
+                                           return true;
                                        });
-                                   }
                                },
                                Nothing));
     std::printf("bytes=%zu\n", bytes);
