@@ -9,6 +9,8 @@
 //   replace FILE OUT RUNS   FILE's bytes, held in memory, written to OUT the way SaveFile
 //                           writes (pieces of 1 MiB, flushed, renamed over the old file):
 //                           what SaveFile costs without the lines to make
+//   copy FILE OUT RUNS      as replace, each piece first copied into one buffer of a piece's
+//                           size: the least SaveFile must do to write its bytes, lines aside
 //   visit FILE RUNS         every key and value of the loaded store visited as SaveFile
 //                           visits them, nothing written: SaveFile's own floor beside replace
 //   walk FILE RUNS          full-tree walk through CRegExt
@@ -44,6 +46,7 @@
 #include "platform/Platform.h"
 #include "store/IniClassInternal.h"
 #include "store/KeyMap.h"
+#include "store/KnownFiles.h"
 #include "store/ValueText.h"
 
 namespace {
@@ -139,12 +142,17 @@ int Save(const std::string& path, const std::string& out, int runs) {
     return 0;
 }
 
-int Replace(const std::string& path, const std::string& out, int runs) {
+// With copied, each piece is first copied into one buffer of the piece's
+// size, as SaveFile makes each piece in its buffer before writing it.
+int Replace(const std::string& path, const std::string& out, int runs, bool copied) {
     const std::string bytes = ReadAll(path);
     constexpr std::size_t kPiece = 1 << 20;
-    const auto writeAll = [&bytes](const qor::platform::PieceWriter& write) {
+    std::string buffer(kPiece, '\0');
+    const auto writeAll = [&](const qor::platform::PieceWriter& write) {
         for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
-            if (!write(std::string_view(bytes).substr(at, kPiece))) return false;
+            std::string_view piece = std::string_view(bytes).substr(at, kPiece);
+            if (copied) piece = std::string_view(buffer.data(), piece.copy(buffer.data(), piece.size()));
+            if (!write(piece)) return false;
         }
         return true;
     };
@@ -162,16 +170,19 @@ int Replace(const std::string& path, const std::string& out, int runs) {
 int Visit(const std::string& path, int runs) {
     auto store = Loaded(path);
     const qor::store::KeyMap& keys = qor::store::KeysOf(*store);
+    const qor::store::KeyDifference none;
     std::size_t bytes = 0;
     PrintTiming("seconds", BestOf(
                                runs, [&] { bytes = 0; },
                                [&] {
-                                   for (const auto& [key, values] : keys) {
-                                       bytes += key.size();
-                                       values.ForEach([&bytes](const qor::store::ValueList::Entry& entry) {
-                                           bytes += entry.name.size() + entry.text.size();
+                                   qor::store::ForEachKeyWith(
+                                       keys, none, [&bytes](std::string_view key, const qor::store::ValueList& values) {
+                                           bytes += key.size();
+                                           values.ForEach([&bytes](const qor::store::ValueList::Entry& entry) {
+                                               bytes += entry.name.size() + entry.text.size();
+                                           });
+                                           return true;
                                        });
-                                   }
                                },
                                Nothing));
     std::printf("bytes=%zu\n", bytes);
@@ -463,8 +474,9 @@ int Start(const std::string& folder, int runs) {
 int Usage() {
     std::fprintf(
         stderr,
-        "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS |"
-        " visit FILE RUNS | walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS [table|regext|store] |"
+        "usage: compare_driver generate KEYS DIR | load FILE RUNS | save FILE OUT RUNS | replace FILE OUT RUNS |"
+        " copy FILE OUT RUNS | visit FILE RUNS | walk FILE RUNS | scanwalk KEYS RUNS | getint FILE HANDLES RUNS "
+        "[table|regext|store] |"
         " change FILE OUT RUNS | merge FILE OUT RUNS | start DIR RUNS\n");
     return 2;
 }
@@ -481,7 +493,8 @@ int main(int argc, char** argv) {
     if (command == "generate" && n == 3) return Generate(number(1), args[2]);
     if (command == "load" && n == 3) return Load(args[1], runsAt(2));
     if (command == "save" && n == 4) return Save(args[1], args[2], runsAt(3));
-    if (command == "replace" && n == 4) return Replace(args[1], args[2], runsAt(3));
+    if (command == "replace" && n == 4) return Replace(args[1], args[2], runsAt(3), false);
+    if (command == "copy" && n == 4) return Replace(args[1], args[2], runsAt(3), true);
     if (command == "walk" && n == 3) return Walk(args[1], runsAt(2));
     if (command == "visit" && n == 3) return Visit(args[1], runsAt(2));
     if (command == "scanwalk" && n == 3) return ScanWalk(number(1), runsAt(2));

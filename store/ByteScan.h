@@ -151,18 +151,21 @@ inline void UpperBytes(const char* in, char* out, std::size_t count) {
 
 namespace byte_scan {
 
-// Copies a word and notes whether it may hold a line end or (with Also
-// not zero) the byte Also.
+// Copies a word; the high bit of a byte of the result is set where the
+// byte may be a line end or (with Also not zero) the byte Also, and the
+// other bits are noise: the caller keeps the high bits once, after the
+// last word, instead of once a word.
 template <class Word, char Also>
 Word CopyWord(char* to, const char* from) {
     Word word;
     std::memcpy(&word, from, sizeof word);
     std::memcpy(to, &word, sizeof word);
-    if constexpr (Also == 0) {
-        return HasControlByte(word);
-    } else {
-        return HasControlByte(word) | HasByte(word, Also);
+    Word flags = (word - kOnes<Word> * 0x0E) & ~word;  // HasControlByte unmasked
+    if constexpr (Also != 0) {
+        const Word x = word ^ (kOnes<Word> * static_cast<unsigned char>(Also));
+        flags |= (x - kOnes<Word>)&~x;  // HasByte unmasked
     }
+    return flags;
 }
 
 }  // namespace byte_scan
@@ -174,18 +177,19 @@ Word CopyWord(char* to, const char* from) {
 template <char Also>
 [[gnu::always_inline]] inline bool CopyNoting(char* to, std::string_view text) {
     using byte_scan::CopyWord;
+    using byte_scan::kHighBits;
     const char* from = text.data();
     const std::size_t size = text.size();
     if (size >= 8) {
         std::uint64_t found = 0;
         for (std::size_t at = 0; at + 8 < size; at += 8) found |= CopyWord<std::uint64_t, Also>(to + at, from + at);
         found |= CopyWord<std::uint64_t, Also>(to + size - 8, from + size - 8);
-        return found != 0;
+        return (found & kHighBits<std::uint64_t>) != 0;
     }
     if (size >= 4) {
         const std::uint32_t found =
             CopyWord<std::uint32_t, Also>(to, from) | CopyWord<std::uint32_t, Also>(to + size - 4, from + size - 4);
-        return found != 0;
+        return (found & kHighBits<std::uint32_t>) != 0;
     }
     bool found = false;
     for (std::size_t at = 0; at < size; ++at) {

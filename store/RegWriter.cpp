@@ -71,11 +71,11 @@ constexpr std::size_t kValueLineExtra = 12;
     return true;
 }
 
-// Copies a name onto the line being written, CR and LF as spaces (as
-// AppendOnOneLine does).
-[[gnu::always_inline]] inline void CopyNameOnOneLine(char*& at, std::string_view name) {
-    if (CopyNoting<0>(at, name)) std::replace_if(at, at + name.size(), IsLineEnd, ' ');
-    at += name.size();
+// Copies a name, or a quoted text, onto the line being written, CR and LF
+// as spaces (as AppendOnOneLine does).
+[[gnu::always_inline]] inline void CopyOnOneLine(char*& at, std::string_view text) {
+    if (CopyNoting<0>(at, text)) std::replace_if(at, at + text.size(), IsLineEnd, ' ');
+    at += text.size();
 }
 
 // Copies the text of a field onto the line, CR and LF as spaces. False,
@@ -107,14 +107,20 @@ char* WriteBytes(char* at, std::string_view bytes) {
 // other "<" (or holds none at all), which is all that decides the field:
 // null when the text is not such a text. A stored text's prefix is one of
 // the three prefix words or empty, and their lengths tell them apart.
-[[gnu::always_inline]] inline char* WriteField(char* at, const StoredText& text, DwordField form) {
+template <DwordField form>
+[[gnu::always_inline]] inline char* WriteField(char* at, const StoredText& text) {
     static_assert(kStringPrefix.size() == 8 && kDwordPrefix.size() == 7 && kHexPrefix.size() == 5);
     switch (text.prefix.size()) {
         case 8:
-            return WriteQuoted(at, text.body);
+            // The text begins with "<string>", the first of the prefix words:
+            // whatever else it holds, it is a quoted text.
+            *at++ = '"';
+            CopyOnOneLine(at, text.body);
+            *at++ = '"';
+            return at;
         case 7: {
             std::uint32_t bits = 0;
-            if (form == DwordField::TwainExport) {
+            if constexpr (form == DwordField::TwainExport) {
                 if (text.body.find('<') != std::string_view::npos) return nullptr;
                 bits = static_cast<std::uint32_t>(ParseAtoi(text.body));
             } else if (!WholeDecimal32(text.body, bits)) {
@@ -133,13 +139,13 @@ char* WriteBytes(char* at, std::string_view bytes) {
 
 // Writes the value line at `at`, which has room for name, text and
 // kValueLineExtra; null when the text must go to the stepwise writer.
-[[gnu::always_inline]] inline char* WriteValueLine(char* at, std::string_view name, const StoredText& text,
-                                                   DwordField form) {
+template <DwordField form>
+[[gnu::always_inline]] inline char* WriteValueLine(char* at, std::string_view name, const StoredText& text) {
     char* const line = at;
     *at++ = '"';
-    CopyNameOnOneLine(at, name);
+    CopyOnOneLine(at, name);
     at = WriteBytes(at, "\"=");
-    at = WriteField(at, text, form);
+    at = WriteField<form>(at, text);
     if (at == nullptr) return nullptr;
     while (at[-1] == '\\' && ContinuesOnNextLine(std::string_view(line, static_cast<std::size_t>(at - line)))) --at;
     return WriteBytes(at, kLineEnd);
@@ -216,7 +222,8 @@ bool LineWriter::SectionLineIfFits(std::string_view key) {
 
 void LineWriter::ValueLine(std::string_view name, const StoredText& text, DwordField form) {
     char* const start = Room(name.size() + text.size() + kValueLineExtra);
-    const char* const end = WriteValueLine(start, name, text, form);
+    const char* const end = form == DwordField::StoreFile ? WriteValueLine<DwordField::StoreFile>(start, name, text)
+                                                          : WriteValueLine<DwordField::TwainExport>(start, name, text);
     if (end == nullptr) {
         StepwiseValueLine(name, text, form);
         return;
@@ -225,15 +232,34 @@ void LineWriter::ValueLine(std::string_view name, const StoredText& text, DwordF
 }
 
 void LineWriter::ValueLines(const ValueList& values, DwordField form) {
-    values.ForEach([this, form](const ValueList::Entry& entry) {
-        char* const start = Room(entry.name.size() + entry.text.size() + kValueLineExtra);
-        const char* const end = WriteValueLine(start, entry.name, entry.text, form);
-        if (end == nullptr) {
-            StepwiseValueLine(entry.name, entry.text, form);
-        } else {
-            used_ += static_cast<std::size_t>(end - start);
+    if (form == DwordField::StoreFile) {
+        ValueLinesAs<DwordField::StoreFile>(values);
+    } else {
+        ValueLinesAs<DwordField::TwainExport>(values);
+    }
+}
+
+// The form a template argument, so that a save's loop carries no test of it.
+template <DwordField form>
+void LineWriter::ValueLinesAs(const ValueList& values) {
+    // Room for all the key's lines at once, and the place written to held
+    // in a local: the block holds every name and body, and a line is at
+    // most a prefix word and kValueLineExtra longer than its name and body.
+    const std::size_t room = values.BlockBytes() + values.Size() * (kStringPrefix.size() + kValueLineExtra);
+    char* at = Room(room);
+    // Inlined by request: left a call of its own, each value paid for
+    // passing its entry and the writer's place in and out.
+    values.ForEach([&](const ValueList::Entry& entry) __attribute__((always_inline)) {
+        char* const end = WriteValueLine<form>(at, entry.name, entry.text);
+        if (end != nullptr) {
+            at = end;
+            return;
         }
+        used_ = static_cast<std::size_t>(at - bytes_.data());
+        StepwiseValueLine(entry.name, entry.text, form);
+        at = Room(room);
     });
+    used_ = static_cast<std::size_t>(at - bytes_.data());
 }
 
 // Apart from ValueLine, so that the common line pays nothing for the

@@ -93,6 +93,8 @@ private:
         return bytes_.data() + used_;
     }
     void Grow(std::size_t bytes);
+    template <DwordField form>
+    void ValueLinesAs(const ValueList& values);
     [[gnu::noinline]] void StepwiseValueLine(std::string_view name, const StoredText& text, DwordField form);
 
     std::string bytes_;

@@ -172,7 +172,15 @@ public:
     template <typename Visit>
     void ForEach(Visit visit) const {
         const std::size_t count = Size();
-        for (std::size_t i = 0; i < count; ++i) visit(At(i));
+        if (count == 0) return;  // no block to look into
+        // The block's places held in locals: a visitor that writes bytes
+        // might, as far as the compiler can tell, write into the block, and
+        // each value would read the header again.
+        const char* const offsets = block_ + value_block::kHeaderSize;
+        const char* const records = offsets + value_block::kOffsetSize * count;
+        for (std::size_t i = 0; i < count; ++i) {
+            visit(DecodeAt(records, value_block::Read32(offsets + value_block::kOffsetSize * i)));
+        }
     }
     // Bytes of the block that live values use.
     std::size_t LiveBytes() const;
@@ -191,8 +199,17 @@ private:
     std::uint32_t Field(std::size_t at) const;
     void SetField(std::size_t at, std::size_t value);
     const char* Records() const { return block_ + value_block::kHeaderSize + value_block::kOffsetSize * Size(); }
-    Entry Decode(std::uint32_t offset) const {
-        const char* at = Records() + offset;
+    Entry Decode(std::uint32_t offset) const { return DecodeAt(Records(), offset); }
+    static Entry DecodeAt(const char* records, std::uint32_t offset) {
+        const char* at = records + offset;
+        const auto first = static_cast<unsigned char>(at[0]);
+        const auto second = static_cast<unsigned char>(at[1]);
+        if ((first | second) < 0x80) {
+            // Both lengths in one byte each: the common record.
+            return Entry{
+                std::string_view(at + 2, first >> 2),
+                StoredText{value_block::kPrefixOfCode[first & 3], std::string_view(at + 2 + (first >> 2), second)}};
+        }
         const std::uint64_t nameField = value_block::ReadLength(at);
         const std::uint64_t bodySize = value_block::ReadLength(at);
         const auto nameSize = static_cast<std::size_t>(nameField >> 2);
