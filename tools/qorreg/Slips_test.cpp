@@ -4,11 +4,8 @@
 // import gives the store back, or names what it cannot.
 #include <filesystem>
 #include <map>
-#include <sstream>
 
 #include <gtest/gtest.h>
-
-#include "testsupport/TestFiles.h"
 
 #include "ToolTest.h"
 
@@ -19,26 +16,23 @@ using namespace std::string_literals;
 
 const char kDocScan[] = "HKCU\\Software\\Orvane Corp\\DocScan";
 
-class SlipsTest : public ::testing::Test {
+class SlipsTest : public ToolFolder {
 protected:
     void SetUp() override {
-        fs::copy_file(QOR_EXAMPLE_STORE, Path("good.ini"));
+        fs::copy_file(QOR_EXAMPLE_STORE, scratch_.File("good.ini"));
         Write("garbage.bin", "\177ELF\2\1\0 binary\r\n[not]\r\n\0"s);
         Write("cut.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n");
         Write("empty.ini", "");
         Write("utf16.ini", "R\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0"s);
         Write("dup.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n");
         Write("tw.reg", "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n[HKEY_CURRENT_USER\\X]\r\n");
-        fs::create_directory(Path("adir"));
+        fs::create_directory(scratch_.File("adir"));
     }
-
-    std::string Path(const std::string& name) const { return scratch_.File(name); }
-    void Write(const std::string& name, const std::string& bytes) { qor::testkit::WriteBytes(Path(name), bytes); }
 
     // Runs the command; an argument "%NAME" is the file NAME of the scratch folder.
     Outcome Run(std::vector<std::string> args) {
         for (std::string& arg : args) {
-            if (arg.starts_with('%')) arg = Path(arg.substr(1));
+            if (arg.starts_with('%')) arg = scratch_.File(arg.substr(1));
         }
         return RunQorreg(args);
     }
@@ -46,14 +40,12 @@ protected:
     // Every entry of the folder with its bytes: what a slip must leave as it was.
     std::map<std::string, std::string> Contents() const {
         std::map<std::string, std::string> contents;
-        for (const auto& entry : fs::directory_iterator(scratch_.FsPath())) {
+        for (const auto& entry : fs::directory_iterator(dir_)) {
             const std::string name = entry.path().filename().string();
             contents[name] = entry.is_directory() ? "<folder>" : qor::testkit::ReadBytes(entry.path().string());
         }
         return contents;
     }
-
-    qor::testkit::ScratchFolder scratch_{"qorreg_slips"};
 };
 
 TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
@@ -148,13 +140,13 @@ TEST_F(SlipsTest, ExportThenImportGivesTheStoreBackOrNamesWhatItCannot) {
         CIniClass loaded;
         if (loaded.LoadFile(original.c_str()) != 1) continue;
         for (const char* form : {"--regedit", "--twain"}) {
-            fs::remove(Path("back.ini"));
+            fs::remove(scratch_.File("back.ini"));
             const Outcome exported = Run({"-f", original, "export", form, "--all", "%out.reg"});
             ASSERT_EQ(exported.status, 0) << original << exported.err;
             const Outcome imported = Run({"-f", "%back.ini", "import", "--create", "%out.reg"});
             ASSERT_EQ(imported.status, 0) << original << imported.err;
             CIniClass back;
-            ASSERT_EQ(back.LoadFile(Path("back.ini").c_str()), 1);
+            ASSERT_EQ(back.LoadFile(scratch_.File("back.ini").c_str()), 1);
             for (const std::string& lost : NotReadBack(loaded, TakeSnapshot(loaded), back)) {
                 EXPECT_NE(exported.err.find(lost + " "), std::string::npos) << original << " " << form << ": " << lost;
             }
@@ -164,7 +156,7 @@ TEST_F(SlipsTest, ExportThenImportGivesTheStoreBackOrNamesWhatItCannot) {
             }
         }
         // A store file given to import is read by its own rules: always the same store.
-        fs::remove(Path("back.ini"));
+        fs::remove(scratch_.File("back.ini"));
         ASSERT_EQ(Run({"-f", "%back.ini", "import", "--create", original}).status, 0) << original;
         EXPECT_EQ(Run({"compare", original, "%back.ini"}).status, 0) << original;
     }

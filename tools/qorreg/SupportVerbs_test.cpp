@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "testsupport/TestFiles.h"
-
 #include "Help.h"
 #include "ToolTest.h"
 #include "host/Host.h"
@@ -21,15 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-class ScratchFolder : public ::testing::Test {
-protected:
-    std::string Write(const std::string& name, const std::string& text) {
-        qor::testkit::WriteBytes(scratch_.File(name), text);
-        return scratch_.File(name);
-    }
-    qor::testkit::ScratchFolder scratch_{"qorreg_support"};
-    fs::path dir_ = scratch_.FsPath();
-};
+class SupportVerbsTest : public ToolFolder {};
 
 const char kStoreA[] =
     "REGEDIT4\r\n"
@@ -55,14 +45,10 @@ const char kStoreB[] =
     "[HKEY_CURRENT_USER\\Y]\r\n"
     "[CINICHECKFILEVALID]\r\n";
 
-class CompareTest : public ScratchFolder {
+class CompareTest : public ToolFolder {
 protected:
-    void SetUp() override {
-        ScratchFolder::SetUp();
-        a_ = Write("a.ini", kStoreA);
-        b_ = Write("b.ini", kStoreB);
-    }
-    std::string a_, b_;
+    const std::string a_ = Write("a.ini", kStoreA);
+    const std::string b_ = Write("b.ini", kStoreB);
 };
 
 TEST_F(CompareTest, ListsEveryKindOfDifferenceAndExitsTwo) {
@@ -130,7 +116,7 @@ TEST_F(CompareTest, JsonCarriesTheSidesAsValueObjects) {
 TEST_F(CompareTest, EveryFailureExitsOne) {
     const std::string twice = Write("twice.ini", "REGEDIT4\r\n[K]\r\n[K]\r\n[CINICHECKFILEVALID]\r\n");
     const std::vector<std::vector<std::string>> failures = {
-        {"compare", a_, (dir_ / "missing.ini").string()},
+        {"compare", a_, scratch_.File("missing.ini")},
         {"compare", dir_.string(), b_},
         {"compare", a_, twice},
         {"compare", a_, b_, "HKCU\\NOWHERE"},
@@ -154,7 +140,7 @@ const std::string kEnd = "[CINICHECKFILEVALID]\r\n";
 // Each kind of finding as qorreg names it in --json and words it in the text
 // report, at its line; an error makes the status 2, warnings only 1. Which
 // file gives which finding is the store's (store/StoreFileCheck_test.cpp).
-TEST_F(ScratchFolder, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
+TEST_F(SupportVerbsTest, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
     const struct {
         std::string text;
         unsigned line;
@@ -213,21 +199,21 @@ TEST_F(ScratchFolder, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
 }
 
 // The last line counts the errors and warnings and gives the verdict.
-TEST_F(ScratchFolder, CheckEndsWithTheCountsAndTheVerdict) {
+TEST_F(SupportVerbsTest, CheckEndsWithTheCountsAndTheVerdict) {
     const std::string path = Write("says.ini", kHead + "\"A\"=\"a\\\\\\\\b\"\r\n\"B\"=\r\n[X]\r\n[x]\r\n" + kEnd);
     EXPECT_NE(RunQorreg({"check", path}).out.find(path + ": 1 error, 3 warnings: the store cannot load it\n"),
               std::string::npos);
     const Outcome example = RunQorreg({"check", QOR_EXAMPLE_STORE});
     EXPECT_EQ(example.status, 0) << example.out;
     EXPECT_NE(example.out.find(": 0 errors, 0 warnings: clean"), std::string::npos);
-    EXPECT_EQ(RunQorreg({"check", (dir_ / "none.ini").string()}).status, 2);
+    EXPECT_EQ(RunQorreg({"check", scratch_.File("none.ini")}).status, 2);
     EXPECT_EQ(RunQorreg({"check"}).status, 2);
 }
 
 const std::string kCp1252Store =
     "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"NAME\"=\"J\xFCrgen\"\r\n[CINICHECKFILEVALID]\r\n";
 
-TEST_F(ScratchFolder, FileFailuresEndWithTheSystemsReason) {
+TEST_F(SupportVerbsTest, FileFailuresEndWithTheSystemsReason) {
     const std::string store = Write("root.ini", kCp1252Store);
     const std::string lock = store + ".lock";
     fs::create_directory(lock);  // the lock file cannot be made
@@ -255,7 +241,7 @@ TEST_F(ScratchFolder, FileFailuresEndWithTheSystemsReason) {
     }
 }
 
-TEST_F(ScratchFolder, ControlBytesReachTheTerminalEscaped) {
+TEST_F(SupportVerbsTest, ControlBytesReachTheTerminalEscaped) {
     const std::string store = Write("root.ini",
                                     "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"A\x07\"=\"\x1b[2J\"\r\n"
                                     "\x1b[31m junk\r\n[CINICHECKFILEVALID]\r\n");
@@ -268,7 +254,7 @@ TEST_F(ScratchFolder, ControlBytesReachTheTerminalEscaped) {
     }
 }
 
-TEST_F(ScratchFolder, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
+TEST_F(SupportVerbsTest, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
     const unsigned native = host::NativeCodePage();
     if (native != host::kUtf8 && native != 1252) GTEST_SKIP() << "a host code page this test has no texts for";
     const std::string jurgen = native == host::kUtf8 ? "J\xC3\xBCrgen" : "J\xFCrgen";
@@ -300,7 +286,7 @@ TEST_F(ScratchFolder, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
     EXPECT_EQ(RunQorreg({"check", store, "--codepage", "1252"}).status, 0);
 }
 
-TEST_F(ScratchFolder, DashReadsStandardInputAndExportWritesStandardOutput) {
+TEST_F(SupportVerbsTest, DashReadsStandardInputAndExportWritesStandardOutput) {
     const std::string store = Write("root.ini", kCp1252Store);
     const std::string bytes = qor::testkit::ReadBytes(store);
     EXPECT_NE(RunQorreg({"-f", "-", "query", "HKCU\\P"}, bytes).out.find("NAME    REG_SZ"), std::string::npos);
