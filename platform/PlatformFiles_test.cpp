@@ -139,14 +139,11 @@ TEST_F(PlatformFiles, ReadsRefuseFilesLongerThanTheirBoundBeforeAndWhileReading)
 
 TEST_F(PlatformFiles, TailReadGivesOnlyTheLastBytes) {
     Write("tail.ini", "0123456789");
-    const struct {
-        std::size_t count;
-        const char* tail;
-    } cases[] = {{3, "789"}, {10, "0123456789"}, {64, "0123456789"}, {0, ""}};
-    for (const auto& c : cases) {
+    const std::pair<std::size_t, const char*> cases[] = {{3, "789"}, {10, "0123456789"}, {64, "0123456789"}, {0, ""}};
+    for (const auto& [count, tail] : cases) {
         std::string bytes;
-        ASSERT_TRUE(ReadFileTail(Path("tail.ini"), c.count, bytes)) << c.count;
-        EXPECT_EQ(bytes, c.tail);
+        ASSERT_TRUE(ReadFileTail(Path("tail.ini"), count, bytes)) << count;
+        EXPECT_EQ(bytes, tail);
     }
     std::string bytes;
     EXPECT_FALSE(ReadFileTail(Path("absent.ini"), 3, bytes));
@@ -195,10 +192,7 @@ TEST_F(FolderListing, PatternsSelectNamesAndReportFoldersOrFailKeepingTheList) {
     using Listing = std::map<std::string, bool>;
     const Listing everything{{".", true},      {"..", true},     {"a.ini", false}, {"ab.ini.bak", false},
                              {"b.txt", false}, {"noext", false}, {"sub", true}};
-    const struct {
-        const char* pattern;
-        Listing expected;
-    } cases[] = {
+    const std::pair<const char*, Listing> cases[] = {
         {"*.*", everything},
         {"*", everything},
         {"*.ini", {{"a.ini", false}}},
@@ -209,8 +203,8 @@ TEST_F(FolderListing, PatternsSelectNamesAndReportFoldersOrFailKeepingTheList) {
         {"sub", {{"sub", true}}},
         {"noext.*", {{"noext", false}}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(List(c.pattern), c.expected) << c.pattern;
+    for (const auto& [pattern, expected] : cases) {
+        EXPECT_EQ(List(pattern), expected) << pattern;
     }
     // Nothing matching, or no such folder: a failure that leaves the list as it was.
     std::vector<FolderEntry> entries{{"kept", false}};
@@ -221,15 +215,12 @@ TEST_F(FolderListing, PatternsSelectNamesAndReportFoldersOrFailKeepingTheList) {
 }
 
 TEST_F(FolderListing, ExistenceCoversFilesFoldersAndPatterns) {
-    const struct {
-        const char* path;
-        bool exists;
-    } cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"a.ini", true},  {"sub", true},     {"*.txt", true},          {"s?b", true},
         {"c.ini", false}, {"*.none", false}, {"missing/a.ini", false}, {"missing/*.*", false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PathMatchExists(Path(c.path)), c.exists) << c.path;
+    for (const auto& [path, exists] : cases) {
+        EXPECT_EQ(PathMatchExists(Path(path)), exists) << path;
     }
 }
 

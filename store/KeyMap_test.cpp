@@ -177,10 +177,7 @@ TEST(KeyMapTest, KeysAndValuesInTheArenaSurviveRemovalsMergesAndChanges) {
 TEST(KeyMapTest, SearchesInAnyCaseFindTheUpperCaseKeyAndNoKeyWhoseHashMeetsIt) {
     KeyMap map;
     Fill(map, {"A\\B", "A|B", "SOFTWARE\\PRODUCT\\DEVICE1", "SOFTWARE\\PRODUCT\\DEVICE1|", "X"});
-    const struct {
-        const char* sought;
-        const char* found;  // null: none
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"a\\b", "A\\B"},
         {"A|B", "A|B"},
         {"a|b", "A|B"},
@@ -192,10 +189,10 @@ TEST(KeyMapTest, SearchesInAnyCaseFindTheUpperCaseKeyAndNoKeyWhoseHashMeetsIt) {
         {"A{B", nullptr},
         {"", nullptr},
     };
-    for (const auto& c : cases) {
-        const auto it = map.FindAnyCase(c.sought);
+    for (const auto& [sought, found] : cases) {
+        const auto it = map.FindAnyCase(sought);
         const std::string_view got = it == map.end() ? std::string_view("(none)") : it->first;
-        EXPECT_EQ(got, c.found == nullptr ? "(none)" : c.found) << c.sought;
+        EXPECT_EQ(got, found == nullptr ? "(none)" : found) << sought;
     }
     EXPECT_EQ(map.find("a\\b"), map.end());  // an exact search stays exact
     EXPECT_NE(KeyMap::HashOf("A\\B"), KeyMap::HashOf("A|B"));

@@ -218,17 +218,14 @@ TEST_F(SupportVerbsTest, FileFailuresEndWithTheSystemsReason) {
     const std::string lock = store + ".lock";
     fs::create_directory(lock);  // the lock file cannot be made
     const std::string missing = (dir_ / "none" / "out.reg").string();
-    const struct {
-        std::vector<std::string> args;
-        std::string before;  // the message up to the reason
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"-f", store, "export", "HKCU\\P", missing}, "cannot write file: " + missing + ": "},
         {{"-f", store, "add", "HKCU\\P", "--wait", "0"}, "cannot create the lock file: "},
     };
-    for (const auto& c : cases) {
-        const Outcome r = RunQorreg(c.args);
+    for (const auto& [args, before] : cases) {
+        const Outcome r = RunQorreg(args);
         EXPECT_EQ(r.status, 2) << r.err;
-        const std::size_t at = r.err.find(c.before);
+        const std::size_t at = r.err.find(before);
         ASSERT_NE(at, std::string::npos) << r.err;
         // The reason as the system words it, after the path.
         const std::string reason = r.err.substr(r.err.rfind(": ") + 2);
