@@ -225,11 +225,7 @@ TEST_F(FolderListing, ExistenceCoversFilesFoldersAndPatterns) {
 }
 
 TEST(PlatformText, CompareNoCaseIgnoresAsciiCaseOnly) {
-    const struct {
-        const char* a;
-        const char* b;
-        int sign;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int> cases[] = {
         {"C:\\P\\Bin\\", "c:\\p\\bin\\", 0},
         {"abc", "ABC", 0},
         {"", "", 0},
@@ -238,9 +234,9 @@ TEST(PlatformText, CompareNoCaseIgnoresAsciiCaseOnly) {
         {"ab", "abc", -1},
         {"abc", "ab", 1},
     };
-    for (const auto& c : cases) {
-        const int result = CompareNoCase(c.a, c.b);
-        EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.a << " vs " << c.b;
+    for (const auto& [a, b, sign] : cases) {
+        const int result = CompareNoCase(a, b);
+        EXPECT_EQ((result > 0) - (result < 0), sign) << a << " vs " << b;
     }
 }
 

@@ -146,10 +146,7 @@ TEST_F(VerbsTest, QueryWithoutKeyListsTheWholeStoreRootLessKeysIncluded) {
 }
 
 TEST_F(VerbsTest, AddThenQueryRoundTripsEachTypeThroughTheFile) {
-    struct Case {
-        std::vector<std::string> typeAndData;
-        std::string shown;
-    };
+    using Case = std::pair<std::vector<std::string>, std::string>;
     const std::vector<Case> cases = {
         {{"-t", "REG_BINARY", "-d", "00cc01ff"}, "REG_BINARY    00cc01ff"},
         {{"-t", "reg_binary", "-d", "CCCC"}, "REG_BINARY    cccc"},
@@ -159,12 +156,12 @@ TEST_F(VerbsTest, AddThenQueryRoundTripsEachTypeThroughTheFile) {
         {{"-d", "\\\\server\\share"}, "REG_SZ    \\\\server\\share"},
         {{}, "REG_SZ    "},
     };
-    for (const Case& c : cases) {
+    for (const auto& [typeAndData, shown] : cases) {
         std::vector<std::string> args = {"add", "hkcu\\software\\new", "-v", "Gamma"};
-        args.insert(args.end(), c.typeAndData.begin(), c.typeAndData.end());
+        args.insert(args.end(), typeAndData.begin(), typeAndData.end());
         Outcome added = OnStore(args);
         ASSERT_EQ(added.status, 0) << added.err;
-        EXPECT_EQ(Query("HKCU\\SOFTWARE\\NEW"), "HKEY_CURRENT_USER\\SOFTWARE\\NEW\n    GAMMA    " + c.shown + "\n");
+        EXPECT_EQ(Query("HKCU\\SOFTWARE\\NEW"), "HKEY_CURRENT_USER\\SOFTWARE\\NEW\n    GAMMA    " + shown + "\n");
     }
     EXPECT_NE(ReadBytes(store_).find("\"GAMMA\"=\"\"\r\n"), std::string::npos);
     EXPECT_EQ(OnStore({"add", kKeyX, "-v", "TABLE", "-t", "REG_BINARY", "-d", "00cc01ff"}).status, 0);
