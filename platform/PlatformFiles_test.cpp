@@ -14,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder for one test, removed afterwards.
 class PlatformFiles : public ::testing::Test {
 protected:
     std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
@@ -53,8 +52,7 @@ TEST_F(PlatformFiles, ReplaceFailsInAMissingFolderOrOverAFolderAndLeavesNoTempor
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"root.ini"});
 }
 
-// The pieces are written in their order; pieces that give up or throw keep
-// the old file. No temporary is left behind either way.
+// Pieces that give up or throw keep the old file; no temporary is left behind either way.
 TEST_F(PlatformFiles, ReplaceFromPiecesWritesThemInOrderOrKeepsTheOldFile) {
     Write("root.ini", "old");
     EXPECT_FALSE(ReplaceFileAtomicallyFrom(Path("root.ini"), [](const PieceWriter& write) {

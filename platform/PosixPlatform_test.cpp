@@ -140,9 +140,7 @@ int ReplacePastFileSizeLimit(const fs::path& folder) {
     return entries == 1 ? 0 : 5;
 }
 
-// A replacement through links writes the links' end: every link stays, the
-// target gets the bytes and keeps its permission bits, and the temporary
-// file is made beside the target.
+// The links' end gets the bytes (the temporary file is made beside it).
 TEST(PosixHost, ReplaceThroughLinksWritesTheTargetAndKeepsLinksAndMode) {
     const testkit::ScratchFolder folder("qor_links");
     const fs::path& root = folder.FsPath();

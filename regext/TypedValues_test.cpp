@@ -58,8 +58,6 @@ TEST_F(TypedValuesTest, ClassFormsOfNamesTextsListsAndBytes) {
     EXPECT_EQ(77u, count);
 }
 
-// The number-named and wide-named forms act on the value named by the
-// number in decimal, as the text-named forms do.
 TEST_F(TypedValuesTest, NumberAndWideNamedFormsNameTheValueInDecimal) {
     int i = 0;
     DWORD d = 0;

@@ -16,8 +16,7 @@ void Fill(KeyMap& map, const Keys& keys) {
     for (const std::string& key : keys) map.emplace(key, ValueList());
 }
 
-// Every key of the tree is found at its own entry through the index, and
-// none of the gone keys is found: the two never drift apart.
+// The index and the tree never drift apart.
 void ExpectFindsExactly(const KeyMap& map, const Keys& present, const Keys& gone) {
     Keys inOrder;
     for (auto it = map.begin(); it != map.end(); ++it) {

@@ -108,8 +108,6 @@ TEST(RegeditFile, ImportIsAllOrNothingAndTellsWhyNothingWasRead) {
              {{"A", "<string>" + platform::WideToNarrow(L"\u00e9")}, {"KEEP", "<dword>1"}, {"U", "<string>8"}}}}));
 }
 
-// Deletions reach the store's own keys, in the file's order; each line left
-// out is reported with its number.
 TEST(RegeditFile, AppliesDeletionsInOrderAndReportsSkippedLines) {
     CIniClass store;
     store.SetValue("HKEY_CURRENT_USER\\X", "A", "<string>1");
@@ -133,7 +131,6 @@ TEST(RegeditFile, AppliesDeletionsInOrderAndReportsSkippedLines) {
     EXPECT_EQ(lines, (std::vector<unsigned>{7, 10, 11, 12}));
 }
 
-// A store with every kind of text the regedit form keeps, written and read back.
 TEST(RegeditFile, ExportReadsBackExactlyAndTakesAKeyWithItsSubtree) {
     CIniClass store;
     const char* const kKey = "HKEY_CURRENT_USER\\SOFTWARE\\FB-2400";

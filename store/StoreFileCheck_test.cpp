@@ -73,8 +73,7 @@ TEST(StoreFileCheck, VerdictFindingsAndQuickLookOfEachFile) {
     EXPECT_EQ(kind, Check::CannotRead);
 }
 
-// One crafted file per kind of finding: the file gives that finding at its
-// line (among others it may give), and the verdict follows from the kind.
+// Among the file's findings, that kind at that line; the verdict follows from the kind.
 TEST(StoreFileCheck, EachKindOfFindingAtItsLine) {
     const struct {
         const char* what;
@@ -111,8 +110,6 @@ TEST(StoreFileCheck, EachKindOfFindingAtItsLine) {
     }
 }
 
-// A finding names the key, the value and its texts as the store holds them;
-// a second Check replaces the findings of the first.
 TEST(StoreFileCheck, FindingCarriesKeyNameAndTextsAndIsReplacedByTheNextCheck) {
     ScratchFolder folder;
     const std::string path = folder.File("root.ini");

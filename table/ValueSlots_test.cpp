@@ -42,8 +42,7 @@ TEST_F(ValueSlotsTest, CountedArraysAndBytesKeepEveryItem) {
     EXPECT_EQ(dwordsBack[0] * 100 + dwordsBack[2], 208u);
 }
 
-// Every *ById slot names its value by the id in decimal, negative ids too,
-// and otherwise acts as its named slot.
+// Negative ids too; otherwise each acts as its named slot.
 TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
     tagRegHandle h = On(kKey, 1);
     int i = 0;

@@ -53,8 +53,7 @@ protected:
     fs::path alsoRemove_;
 };
 
-// Values by name, then the direct sub-keys in byte order; with -s, depth
-// first with the children in byte order.
+// With -s: depth first, the children in byte order.
 TEST_F(VerbsTest, QueryShowsValuesByNameThenSubKeysInByteOrder) {
     const std::string values =
         "HKEY_CURRENT_USER\\SOFTWARE\\X\n"
