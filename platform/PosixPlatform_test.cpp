@@ -96,8 +96,7 @@ TEST(PosixHost, WholeReadGoesPastTheSizeTheFileGaveWithinTheBound) {
 }
 
 TEST(PosixHost, ShortFormsOfDifferentlySeparatedPathsCompareEqual) {
-    std::string fromBackslashes;
-    std::string fromSlashes;
+    std::string fromBackslashes, fromSlashes;
     ASSERT_TRUE(ShortPathName("\\opt\\Orvane\\Bin\\app.exe", fromBackslashes));
     ASSERT_TRUE(ShortPathName("/opt/Orvane/Bin\\app.exe", fromSlashes));
     EXPECT_EQ(fromBackslashes, "/opt/Orvane/Bin/app.exe");

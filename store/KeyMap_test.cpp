@@ -45,42 +45,21 @@ void RunScript(const std::string& script) {
         SCOPED_TRACE(step);
         KeyMap& map = maps[step[0] - 'a'];
         const std::string key = step.substr(2);
-        KeyMap& other = maps[(key.empty() ? 'a' : key[0]) - 'a'];
-        switch (step[1]) {
-            case '+':
-                map.emplace(key, ValueList());
-                break;
-            case '>':
-                map.emplace_hint(map.end(), key, ValueList());
-                break;
-            case '~':
-                map.AppendUnindexed(map.end(), key, ValueList());
-                break;
-            case '-':
-                EXPECT_EQ(map.erase(key), 1u);
-                break;
-            case '!':
-                EXPECT_EQ(map.erase(key), 0u);
-                break;
-            case '/':
-                map.erase(KeysBelow(map, key).first, KeysBelow(map, key).second);
-                break;
-            case '<':
-                map.merge(other);
-                break;
-            case '^':
-                map.swap(other);
-                break;
-            case 'C':
-                map.clear();
-                break;
-            case 'R':
-                map.Reindex();
-                break;
-            default: {
-                const std::vector<std::string> lists = Split(key, '|');
-                ExpectFindsExactly(map, Split(lists[0], ','), lists.size() > 1 ? Split(lists[1], ',') : Keys());
-            }
+        const char op = step[1];
+        if (op == '+') map.emplace(key, ValueList());
+        if (op == '>') map.emplace_hint(map.end(), key, ValueList());
+        if (op == '~') map.AppendUnindexed(map.end(), key, ValueList());
+        if (op == '-' || op == '!') {
+            EXPECT_EQ(map.erase(key), op == '-' ? 1u : 0u);
+        }
+        if (op == '/') map.erase(KeysBelow(map, key).first, KeysBelow(map, key).second);
+        if (op == '<') map.merge(maps[key[0] - 'a']);
+        if (op == '^') map.swap(maps[key[0] - 'a']);
+        if (op == 'C') map.clear();
+        if (op == 'R') map.Reindex();
+        if (op == '=') {
+            const std::vector<std::string> lists = Split(key, '|');
+            ExpectFindsExactly(map, Split(lists[0], ','), lists.size() > 1 ? Split(lists[1], ',') : Keys());
         }
     }
 }

@@ -125,29 +125,24 @@ TEST_F(ExchangeTest, JsonQueryHoldsEveryValueAsAValueObjectAndNestedSubKeys) {
 // A regedit file's skipped lines are named; the status tells whether the
 // rest was imported (1), nothing could be (2) or --strict refused (2).
 TEST_F(ExchangeTest, RegeditImportStatusSaysWhatWasLeftOutAndCheckNamesTheSameLines) {
-    struct Case {
-        const char* lines;  // after the header and its blank line
-        bool strict;
-        int status;
-        const char* key;  // queried afterwards
-        int queried;      // query's status: 0 present, 1 missing
-    };
+    // lines after the header and its blank line, --strict, import's status, a key and query's status for it
+    using Case = std::tuple<const char*, bool, int, const char*, int>;
     const Case kCases[] = {
         {"[HKEY_CURRENT_USER\\A]\r\n\"V\"=\"1\"\r\nstray\r\n", false, 1, "HKCU\\A", 0},
         {"[HKEY_CURRENT_USER\\B]\r\n\"V\"=\"1\"\r\nstray\r\n", true, 2, "HKCU\\B", 1},
         {"stray\r\n\"V\"=\"no key\"\r\n", false, 2, "HKCU\\Y", 0},
         {"[-HKEY_CURRENT_USER\\Y]\r\n", false, 0, "HKCU\\Y", 1},
     };
-    for (const Case& c : kCases) {
-        const std::string in = Write("case.reg", "REGEDIT4\r\n\r\n" + std::string(c.lines));
+    for (const auto& [lines, strict, status, key, queried] : kCases) {
+        const std::string in = Write("case.reg", "REGEDIT4\r\n\r\n" + std::string(lines));
         const Outcome check = RunQorreg({"check", in});
-        const Outcome imported = c.strict ? OnStore({"import", "--strict", in}) : OnStore({"import", in});
-        EXPECT_EQ(imported.status, c.status) << c.lines << imported.err;
-        EXPECT_EQ(OnStore({"query", c.key}).status, c.queried) << c.lines;
+        const Outcome imported = strict ? OnStore({"import", "--strict", in}) : OnStore({"import", in});
+        EXPECT_EQ(imported.status, status) << lines << imported.err;
+        EXPECT_EQ(OnStore({"query", key}).status, queried) << lines;
         // check warns of the lines import names, with the same numbers.
-        EXPECT_EQ(check.status, c.status == 0 ? 0 : 1) << c.lines << check.out;
-        const bool stray = std::string(c.lines).find("stray") != std::string::npos;
-        const std::string line = std::string(c.lines).starts_with("stray") ? ":3: " : ":5: ";
+        EXPECT_EQ(check.status, status == 0 ? 0 : 1) << lines << check.out;
+        const bool stray = std::string(lines).find("stray") != std::string::npos;
+        const std::string line = std::string(lines).starts_with("stray") ? ":3: " : ":5: ";
         EXPECT_EQ(imported.err.find(in + line + "skipped: not a key, value or comment line") != std::string::npos,
                   stray)
             << imported.err;

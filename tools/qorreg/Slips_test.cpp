@@ -49,12 +49,8 @@ protected:
 };
 
 TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
-    struct Slip {
-        std::vector<std::string> args;
-        int status;
-        const char* message;
-    };
-    const Slip kSlips[] = {
+    // arguments, exit status, a part of the message
+    const std::tuple<std::vector<std::string>, int, const char*> kSlips[] = {
         {{"-f", "%good.ini", "import", "%garbage.bin"}, 2, "not a registry file: "},
         {{"-f", "%good.ini", "import", "%empty.ini"}, 2, "not a registry file: "},
         {{"-f", "%good.ini", "import", "%cut.ini"}, 2, "--as store or --as regedit"},
@@ -84,11 +80,11 @@ TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
          "no end marker line [CINICHECKFILEVALID] at the end, not changed"},
     };
     const auto before = Contents();
-    for (const Slip& slip : kSlips) {
-        SCOPED_TRACE(testing::PrintToString(slip.args));
-        const Outcome r = Run(slip.args);
-        EXPECT_EQ(r.status, slip.status);
-        EXPECT_NE(r.err.find(slip.message), std::string::npos) << r.err;
+    for (const auto& [args, status, message] : kSlips) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const Outcome r = Run(args);
+        EXPECT_EQ(r.status, status);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
         EXPECT_EQ(Contents(), before);
     }
@@ -97,11 +93,7 @@ TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
 // Every verb says the same of one broken file, with the status its section
 // gives (check's words for each kind: SupportVerbs_test).
 TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
-    struct Verdict {
-        const char* file;
-        const char* words;
-        int query, add, validate, compare;
-    };
+    using Verdict = std::tuple<const char*, const char*, int, int, int, int>;
     const Verdict kVerdicts[] = {
         {"empty.ini", "an empty file, no store file", 2, 2, 1, 1},
         {"utf16.ini", "UTF-16 text", 2, 2, 1, 1},
@@ -109,19 +101,19 @@ TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
         {"dup.ini", "key HKEY_CURRENT_USER\\X is named again (first on line 2)", 2, 2, 1, 1},
         {"cut.ini", "no end marker line [CINICHECKFILEVALID] at the end", 0, 2, 1, 0},
     };
-    for (const Verdict& v : kVerdicts) {
-        const std::string file = std::string("%") + v.file;
+    for (const auto& [name, words, query, add, validate, compare] : kVerdicts) {
+        const std::string file = std::string("%") + name;
         const std::pair<std::vector<std::string>, int> kRuns[] = {
-            {{"-f", file, "query", "HKCU\\X"}, v.query},
-            {{"-f", file, "ADD", "HKCU\\X", "--create"}, v.add},
-            {{"validate", file}, v.validate},
-            {{"-f", file, "compare", file}, v.compare},
+            {{"-f", file, "query", "HKCU\\X"}, query},
+            {{"-f", file, "ADD", "HKCU\\X", "--create"}, add},
+            {{"validate", file}, validate},
+            {{"-f", file, "compare", file}, compare},
         };
         for (const auto& [args, status] : kRuns) {
             const Outcome r = Run(args);
             SCOPED_TRACE(testing::PrintToString(args));
             EXPECT_EQ(r.status, status);
-            EXPECT_NE((r.out + r.err).find(v.words), std::string::npos) << r.out << r.err;
+            EXPECT_NE((r.out + r.err).find(words), std::string::npos) << r.out << r.err;
         }
     }
 }

@@ -180,21 +180,18 @@ TEST_F(SupportVerbsTest, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
          "an end marker line that is not at the end: skipped"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
         const std::string path = Write("case.ini", c.text);
+        const std::string severity = c.error ? "error" : "warning";
         const Outcome r = RunQorreg({"check", path, "--json"});
-        EXPECT_EQ(r.status, c.error ? 2 : 1) << c.kind << "\n" << r.out;
+        EXPECT_EQ(r.status, c.error ? 2 : 1) << r.out;
         const Json j = Json::parse(r.out);
-        EXPECT_EQ(j["verdict"], c.error ? "cannot-load" : "warnings") << c.kind;
-        bool found = false;
-        for (const Json& f : j["findings"]) {
-            found = found ||
-                    (f["line"] == c.line && f["severity"] == (c.error ? "error" : "warning") && f["kind"] == c.kind);
-        }
-        EXPECT_TRUE(found) << c.kind << "\n" << r.out;
+        EXPECT_EQ(j["verdict"], c.error ? "cannot-load" : "warnings");
+        EXPECT_TRUE(std::any_of(j["findings"].begin(), j["findings"].end(), [&](const Json& f) {
+            return f["line"] == c.line && f["severity"] == severity && f["kind"] == c.kind;
+        })) << r.out;
         const std::string where = path + (c.line == 0 ? "" : ":" + std::to_string(c.line)) + ": ";
-        EXPECT_NE(RunQorreg({"check", path}).out.find(where + (c.error ? "error: " : "warning: ") + c.words),
-                  std::string::npos)
-            << c.kind;
+        EXPECT_NE(RunQorreg({"check", path}).out.find(where + severity + ": " + c.words), std::string::npos);
     }
 }
 
