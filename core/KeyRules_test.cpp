@@ -42,14 +42,11 @@ TEST(KeyRules, PathsTrimJoinAndFit) {
 }
 
 TEST(KeyRules, OpeningNeedsEveryWriteBitCreatingAnyOne) {
-    struct Case {
-        DWORD mask;
-        int open, create;
-    };
-    for (const Case c : {Case{KEY_READ, 0, 1}, Case{KEY_WRITE, 1, 1}, Case{KEY_ALL_ACCESS, 1, 1}, Case{0x20004, 0, 1},
-                         Case{0x19, 0, 0}, Case{0, 0, 0}}) {
-        EXPECT_EQ(WriteFlag(c.mask, WriteRule::AllBits), c.open) << c.mask;
-        EXPECT_EQ(WriteFlag(c.mask, WriteRule::AnyBit), c.create) << c.mask;
+    const std::tuple<DWORD, int, int> cases[] = {{KEY_READ, 0, 1}, {KEY_WRITE, 1, 1}, {KEY_ALL_ACCESS, 1, 1},
+                                                 {0x20004, 0, 1},  {0x19, 0, 0},      {0, 0, 0}};
+    for (const auto& [mask, open, create] : cases) {
+        EXPECT_EQ(WriteFlag(mask, WriteRule::AllBits), open) << mask;
+        EXPECT_EQ(WriteFlag(mask, WriteRule::AnyBit), create) << mask;
     }
 }
 

@@ -141,13 +141,8 @@ const std::string kEnd = "[CINICHECKFILEVALID]\r\n";
 // report, at its line; an error makes the status 2, warnings only 1. Which
 // file gives which finding is the store's (store/StoreFileCheck_test.cpp).
 TEST_F(SupportVerbsTest, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
-    const struct {
-        std::string text;
-        unsigned line;
-        const char* kind;
-        bool error;
-        const char* words;  // after "warning: " or "error: "
-    } cases[] = {
+    // the file, the finding's line, kind and severity (error or warning), its words after "error: " or "warning: "
+    const std::tuple<std::string, unsigned, const char*, bool, const char*> cases[] = {
         {"", 0, "empty", true, "an empty file, no store file: programs load it as an empty store"},
         {"[K]\r\n" + kEnd, 0, "not-a-store", true, "the first line is not REGEDIT4: not a store file"},
         {"\xFF\xFER\0E\0"s, 0, "utf16", true, "UTF-16 text; the store reads 8-bit text"},
@@ -179,19 +174,20 @@ TEST_F(SupportVerbsTest, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
         {kHead + kEnd + std::string(300, ';') + "\r\n", 3, "misplaced-end-marker", false,
          "an end marker line that is not at the end: skipped"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.kind);
-        const std::string path = Write("case.ini", c.text);
-        const std::string severity = c.error ? "error" : "warning";
+    for (const auto& [text, line, kind, error, words] : cases) {
+        SCOPED_TRACE(kind);
+        const std::string path = Write("case.ini", text);
+        const std::string severity = error ? "error" : "warning";
         const Outcome r = RunQorreg({"check", path, "--json"});
-        EXPECT_EQ(r.status, c.error ? 2 : 1) << r.out;
+        EXPECT_EQ(r.status, error ? 2 : 1) << r.out;
         const Json j = Json::parse(r.out);
-        EXPECT_EQ(j["verdict"], c.error ? "cannot-load" : "warnings");
-        EXPECT_TRUE(std::any_of(j["findings"].begin(), j["findings"].end(), [&](const Json& f) {
-            return f["line"] == c.line && f["severity"] == severity && f["kind"] == c.kind;
-        })) << r.out;
-        const std::string where = path + (c.line == 0 ? "" : ":" + std::to_string(c.line)) + ": ";
-        EXPECT_NE(RunQorreg({"check", path}).out.find(where + severity + ": " + c.words), std::string::npos);
+        EXPECT_EQ(j["verdict"], error ? "cannot-load" : "warnings");
+        const auto sought = [&, at = line, id = kind](const Json& f) {
+            return f["line"] == at && f["severity"] == severity && f["kind"] == id;
+        };
+        EXPECT_TRUE(std::any_of(j["findings"].begin(), j["findings"].end(), sought)) << r.out;
+        const std::string where = path + (line == 0 ? "" : ":" + std::to_string(line)) + ": ";
+        EXPECT_NE(RunQorreg({"check", path}).out.find(where + severity + ": " + words), std::string::npos);
     }
 }
 
