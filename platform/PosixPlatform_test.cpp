@@ -86,8 +86,7 @@ TEST(PosixHost, CommonAppDataFollowsTheEnvironmentAtEachUse) {
     if (saved != nullptr) ::setenv("QOR_COMMON_APPDATA", restore.c_str(), 1);
 }
 
-// A file whose size says 0 and that holds more, as /proc files do, is read
-// to its real end, within the bound.
+// /proc files give their size as 0 and hold more.
 TEST(PosixHost, WholeReadGoesPastTheSizeTheFileGaveWithinTheBound) {
     std::string bytes;
     ASSERT_TRUE(ReadWholeFile("/proc/self/status", bytes));

@@ -36,11 +36,11 @@ protected:
         // regedit skips the root-less key and its value; so does the import, naming both lines.
         const Outcome imported = OnStore({"import", in});
         ASSERT_EQ(imported.status, 1);
-        ASSERT_EQ(imported.err, "qorreg: " + in +
-                                    ":15: skipped: the key is under no root regedit knows\nqorreg: " + in +
-                                    ":16: skipped: no key is open (see line 15)\nqorreg: 2 lines left out, the rest "
-                                    "imported: " +
-                                    in + "\n");
+        const std::string at = "qorreg: " + in;
+        ASSERT_EQ(imported.err,
+                  at + ":15: skipped: the key is under no root regedit knows\n" + at +
+                      ":16: skipped: no key is open (see line 15)\nqorreg: 2 lines left out, the rest imported: " + in +
+                      "\n");
     }
 };
 

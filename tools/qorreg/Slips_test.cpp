@@ -90,8 +90,7 @@ TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
     }
 }
 
-// Every verb says the same of one broken file, with the status its section
-// gives (check's words for each kind: SupportVerbs_test).
+// Statuses of query, add, validate and compare (check's words for each kind: SupportVerbs_test).
 TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
     using Verdict = std::tuple<const char*, const char*, int, int, int, int>;
     const Verdict kVerdicts[] = {
@@ -118,8 +117,7 @@ TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
     }
 }
 
-// Export, then import into a new store: compare finds it the same, or the
-// export named on the error stream every key and value that did not arrive.
+// What does not arrive the export names on the error stream.
 TEST_F(SlipsTest, ExportThenImportGivesTheStoreBackOrNamesWhatItCannot) {
     std::vector<std::string> stores = {QOR_EXAMPLE_STORE};
     for (const auto& entry : fs::directory_iterator(QORREG_SOURCE_DIR "/../../fuzz/corpus/load_file_fuzzer")) {

@@ -137,9 +137,8 @@ TEST_F(CompareTest, EveryFailureExitsOne) {
 const std::string kHead = "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n";
 const std::string kEnd = "[CINICHECKFILEVALID]\r\n";
 
-// Each kind of finding as qorreg names it in --json and words it in the text
-// report, at its line; an error makes the status 2, warnings only 1. Which
-// file gives which finding is the store's (store/StoreFileCheck_test.cpp).
+// An error makes the status 2, warnings only 1. Which file gives which finding
+// is the store's (store/StoreFileCheck_test.cpp).
 TEST_F(SupportVerbsTest, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
     // the file, the finding's line, kind and severity (error or warning), its words after "error: " or "warning: "
     const std::tuple<std::string, unsigned, const char*, bool, const char*> cases[] = {

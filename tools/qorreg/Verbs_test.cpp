@@ -338,9 +338,8 @@ TEST_F(VerbsTest, HelpAndVersionAnswerWithoutAStoreFile) {
     EXPECT_EQ(RunQorreg({"--help"}).out.rfind("Usage: qorreg -f FILE VERB", 0), 0u);
 }
 
-// While another writer (here another thread) holds the store file's lock,
-// a changing verb waits no longer than --wait and leaves the file alone;
-// reading verbs take no lock. Once the lock is free the change goes in.
+// Another writer (a thread) holds the lock: a change waits no longer than --wait and
+// leaves the file alone; reading verbs take no lock.
 TEST_F(VerbsTest, ChangingVerbsQueueOnTheLockAndNameTheLockFile) {
     std::promise<void> locked, done;
     std::thread holder([&] {
