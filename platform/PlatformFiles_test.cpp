@@ -168,10 +168,7 @@ class FolderListing : public PlatformFiles {
 protected:
     void SetUp() override {
         PlatformFiles::SetUp();
-        Write("a.ini", "");
-        Write("b.txt", "");
-        Write("noext", "");
-        Write("ab.ini.bak", "");
+        for (const char* name : {"a.ini", "b.txt", "noext", "ab.ini.bak"}) Write(name, "");
         fs::create_directory(root_ / "sub");
     }
     // Name -> isFolder of what the pattern lists.
