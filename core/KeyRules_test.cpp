@@ -11,10 +11,7 @@ namespace {
 const void* Handle(std::uint64_t value) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(value)); }
 
 TEST(KeyRules, RootsAreKnownByTheirLowHalfOnlyWhenTheHighHalfIsASignExtension) {
-    struct Case {
-        std::uint64_t value;
-        HandleKind kind;
-    };
+    using Case = std::pair<std::uint64_t, HandleKind>;
     std::vector<Case> cases = {{0x80000001u, HandleKind::CurrentUser}, {0x80000002u, HandleKind::LocalMachine},
                                {0x80000000u, HandleKind::OtherRoot},   {0x80000006u, HandleKind::OtherRoot},
                                {0x80000007u, HandleKind::Address},     {0x1000u, HandleKind::Address}};
@@ -25,7 +22,7 @@ TEST(KeyRules, RootsAreKnownByTheirLowHalfOnlyWhenTheHighHalfIsASignExtension) {
         cases.push_back({0x0000000180000001u, HandleKind::Address});
         cases.push_back({0x00007F0080000002u, HandleKind::Address});
     }
-    for (const Case& c : cases) EXPECT_EQ(KindOf(Handle(c.value)), c.kind) << std::hex << c.value;
+    for (const auto& [value, kind] : cases) EXPECT_EQ(KindOf(Handle(value)), kind) << std::hex << value;
     EXPECT_EQ(RootPrefix(HandleKind::CurrentUser), "HKEY_CURRENT_USER\\");
     EXPECT_EQ(RootPrefix(HandleKind::OtherRoot), "");
 }
@@ -45,14 +42,11 @@ TEST(KeyRules, PathsTrimJoinAndFit) {
 }
 
 TEST(KeyRules, OpeningNeedsEveryWriteBitCreatingAnyOne) {
-    struct Case {
-        DWORD mask;
-        int open, create;
-    };
-    for (const Case c : {Case{KEY_READ, 0, 1}, Case{KEY_WRITE, 1, 1}, Case{KEY_ALL_ACCESS, 1, 1}, Case{0x20004, 0, 1},
-                         Case{0x19, 0, 0}, Case{0, 0, 0}}) {
-        EXPECT_EQ(WriteFlag(c.mask, WriteRule::AllBits), c.open) << c.mask;
-        EXPECT_EQ(WriteFlag(c.mask, WriteRule::AnyBit), c.create) << c.mask;
+    const std::tuple<DWORD, int, int> cases[] = {{KEY_READ, 0, 1}, {KEY_WRITE, 1, 1}, {KEY_ALL_ACCESS, 1, 1},
+                                                 {0x20004, 0, 1},  {0x19, 0, 0},      {0, 0, 0}};
+    for (const auto& [mask, open, create] : cases) {
+        EXPECT_EQ(WriteFlag(mask, WriteRule::AllBits), open) << mask;
+        EXPECT_EQ(WriteFlag(mask, WriteRule::AnyBit), create) << mask;
     }
 }
 

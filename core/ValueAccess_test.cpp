@@ -25,25 +25,21 @@ protected:
 };
 
 TEST_F(ValueAccessTest, IntegerGettersParseWhateverPrefixIsStored) {
-    struct Case {
-        const char* stored;
-        std::int32_t asInt;
-        std::uint32_t asDword;  // base-prefixed reading
-    };
+    using Case = std::tuple<const char*, std::int32_t, std::uint32_t>;  // asDword: the base-prefixed reading
     const Case cases[] = {
         {"<dword>-5", -5, 4294967291u}, {"<dword>4294967295", -1, 4294967295u},
         {"<dword>0x10", 0, 16},         {"<dword>010", 10, 8},
         {"<string>12", 12, 12},         {"<string>abc", 0, 0},
         {"<dword>1.500000", 1, 1},      {"<DWORD>3", 0, 0},
     };
-    for (const Case& c : cases) {
-        store.SetValue(kKey, "V", c.stored);
+    for (const auto& [stored, asInt, asDword] : cases) {
+        store.SetValue(kKey, "V", stored);
         std::int32_t i = 12345;
         std::uint32_t d = 12345;
-        EXPECT_EQ(1, GetInt(ReadOnly(), "v", i)) << c.stored;
-        EXPECT_EQ(c.asInt, i) << c.stored;
-        EXPECT_EQ(1, GetDword(ReadOnly(), "v", d, DwordParse::Strtoul0)) << c.stored;
-        EXPECT_EQ(c.asDword, d) << c.stored;
+        EXPECT_EQ(1, GetInt(ReadOnly(), "v", i)) << stored;
+        EXPECT_EQ(asInt, i) << stored;
+        EXPECT_EQ(1, GetDword(ReadOnly(), "v", d, DwordParse::Strtoul0)) << stored;
+        EXPECT_EQ(asDword, d) << stored;
     }
 }
 

@@ -14,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder for one test, removed afterwards.
 class PlatformFiles : public ::testing::Test {
 protected:
     std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
@@ -53,8 +52,7 @@ TEST_F(PlatformFiles, ReplaceFailsInAMissingFolderOrOverAFolderAndLeavesNoTempor
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"root.ini"});
 }
 
-// The pieces are written in their order; pieces that give up or throw keep
-// the old file. No temporary is left behind either way.
+// Pieces that give up or throw keep the old file; no temporary is left behind either way.
 TEST_F(PlatformFiles, ReplaceFromPiecesWritesThemInOrderOrKeepsTheOldFile) {
     Write("root.ini", "old");
     EXPECT_FALSE(ReplaceFileAtomicallyFrom(Path("root.ini"), [](const PieceWriter& write) {
@@ -139,14 +137,11 @@ TEST_F(PlatformFiles, ReadsRefuseFilesLongerThanTheirBoundBeforeAndWhileReading)
 
 TEST_F(PlatformFiles, TailReadGivesOnlyTheLastBytes) {
     Write("tail.ini", "0123456789");
-    const struct {
-        std::size_t count;
-        const char* tail;
-    } cases[] = {{3, "789"}, {10, "0123456789"}, {64, "0123456789"}, {0, ""}};
-    for (const auto& c : cases) {
+    const std::pair<std::size_t, const char*> cases[] = {{3, "789"}, {10, "0123456789"}, {64, "0123456789"}, {0, ""}};
+    for (const auto& [count, tail] : cases) {
         std::string bytes;
-        ASSERT_TRUE(ReadFileTail(Path("tail.ini"), c.count, bytes)) << c.count;
-        EXPECT_EQ(bytes, c.tail);
+        ASSERT_TRUE(ReadFileTail(Path("tail.ini"), count, bytes)) << count;
+        EXPECT_EQ(bytes, tail);
     }
     std::string bytes;
     EXPECT_FALSE(ReadFileTail(Path("absent.ini"), 3, bytes));
@@ -173,10 +168,7 @@ class FolderListing : public PlatformFiles {
 protected:
     void SetUp() override {
         PlatformFiles::SetUp();
-        Write("a.ini", "");
-        Write("b.txt", "");
-        Write("noext", "");
-        Write("ab.ini.bak", "");
+        for (const char* name : {"a.ini", "b.txt", "noext", "ab.ini.bak"}) Write(name, "");
         fs::create_directory(root_ / "sub");
     }
     // Name -> isFolder of what the pattern lists.
@@ -195,10 +187,7 @@ TEST_F(FolderListing, PatternsSelectNamesAndReportFoldersOrFailKeepingTheList) {
     using Listing = std::map<std::string, bool>;
     const Listing everything{{".", true},      {"..", true},     {"a.ini", false}, {"ab.ini.bak", false},
                              {"b.txt", false}, {"noext", false}, {"sub", true}};
-    const struct {
-        const char* pattern;
-        Listing expected;
-    } cases[] = {
+    const std::pair<const char*, Listing> cases[] = {
         {"*.*", everything},
         {"*", everything},
         {"*.ini", {{"a.ini", false}}},
@@ -209,8 +198,8 @@ TEST_F(FolderListing, PatternsSelectNamesAndReportFoldersOrFailKeepingTheList) {
         {"sub", {{"sub", true}}},
         {"noext.*", {{"noext", false}}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(List(c.pattern), c.expected) << c.pattern;
+    for (const auto& [pattern, expected] : cases) {
+        EXPECT_EQ(List(pattern), expected) << pattern;
     }
     // Nothing matching, or no such folder: a failure that leaves the list as it was.
     std::vector<FolderEntry> entries{{"kept", false}};
@@ -221,24 +210,17 @@ TEST_F(FolderListing, PatternsSelectNamesAndReportFoldersOrFailKeepingTheList) {
 }
 
 TEST_F(FolderListing, ExistenceCoversFilesFoldersAndPatterns) {
-    const struct {
-        const char* path;
-        bool exists;
-    } cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"a.ini", true},  {"sub", true},     {"*.txt", true},          {"s?b", true},
         {"c.ini", false}, {"*.none", false}, {"missing/a.ini", false}, {"missing/*.*", false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PathMatchExists(Path(c.path)), c.exists) << c.path;
+    for (const auto& [path, exists] : cases) {
+        EXPECT_EQ(PathMatchExists(Path(path)), exists) << path;
     }
 }
 
 TEST(PlatformText, CompareNoCaseIgnoresAsciiCaseOnly) {
-    const struct {
-        const char* a;
-        const char* b;
-        int sign;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int> cases[] = {
         {"C:\\P\\Bin\\", "c:\\p\\bin\\", 0},
         {"abc", "ABC", 0},
         {"", "", 0},
@@ -247,9 +229,9 @@ TEST(PlatformText, CompareNoCaseIgnoresAsciiCaseOnly) {
         {"ab", "abc", -1},
         {"abc", "ab", 1},
     };
-    for (const auto& c : cases) {
-        const int result = CompareNoCase(c.a, c.b);
-        EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.a << " vs " << c.b;
+    for (const auto& [a, b, sign] : cases) {
+        const int result = CompareNoCase(a, b);
+        EXPECT_EQ((result > 0) - (result < 0), sign) << a << " vs " << b;
     }
 }
 

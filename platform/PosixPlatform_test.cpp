@@ -18,10 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(PosixText, WideAndUtf8RoundTrip) {
-    const struct {
-        const wchar_t* wide;
-        const char* narrow;
-    } cases[] = {
+    const std::pair<const wchar_t*, const char*> cases[] = {
         {L"", ""},
         {L"Scanner", "Scanner"},
         {L"Caf\u00e9", "Caf\xc3\xa9"},
@@ -30,9 +27,9 @@ TEST(PosixText, WideAndUtf8RoundTrip) {
         {L"\u007f\u0080\u07ff\u0800\uffff\U00010000\U0010FFFF",
          "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(WideToNarrow(c.wide), c.narrow);
-        EXPECT_EQ(NarrowToWide(c.narrow), c.wide);
+    for (const auto& [wide, narrow] : cases) {
+        EXPECT_EQ(WideToNarrow(wide), narrow);
+        EXPECT_EQ(NarrowToWide(narrow), wide);
     }
     EXPECT_EQ(WideToNarrow(nullptr), "");
 }
@@ -62,10 +59,7 @@ TEST(PosixText, InvalidCodePointsAndInvalidUtf8Throw) {
 }
 
 TEST(PosixText, Utf16LengthCountsUnitsOfTheUtf8Name) {
-    const struct {
-        std::string_view name;
-        std::uint32_t units;
-    } cases[] = {
+    const std::pair<std::string_view, std::uint32_t> cases[] = {
         {"", 1},
         {"SUB", 4},
         {"Caf\xc3\xa9", 5},                  // two bytes, one unit
@@ -75,8 +69,8 @@ TEST(PosixText, Utf16LengthCountsUnitsOfTheUtf8Name) {
         {"\xe2\x82", 3},                     // a cut-off sequence: one unit per byte
         {std::string_view("ab\0cd", 5), 3},  // the name ends at a NUL
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Utf16LengthWithTerminator(c.name), c.units) << c.name;
+    for (const auto& [name, units] : cases) {
+        EXPECT_EQ(Utf16LengthWithTerminator(name), units) << name;
     }
 }
 
@@ -92,8 +86,7 @@ TEST(PosixHost, CommonAppDataFollowsTheEnvironmentAtEachUse) {
     if (saved != nullptr) ::setenv("QOR_COMMON_APPDATA", restore.c_str(), 1);
 }
 
-// A file whose size says 0 and that holds more, as /proc files do, is read
-// to its real end, within the bound.
+// /proc files give their size as 0 and hold more.
 TEST(PosixHost, WholeReadGoesPastTheSizeTheFileGaveWithinTheBound) {
     std::string bytes;
     ASSERT_TRUE(ReadWholeFile("/proc/self/status", bytes));
@@ -102,8 +95,7 @@ TEST(PosixHost, WholeReadGoesPastTheSizeTheFileGaveWithinTheBound) {
 }
 
 TEST(PosixHost, ShortFormsOfDifferentlySeparatedPathsCompareEqual) {
-    std::string fromBackslashes;
-    std::string fromSlashes;
+    std::string fromBackslashes, fromSlashes;
     ASSERT_TRUE(ShortPathName("\\opt\\Orvane\\Bin\\app.exe", fromBackslashes));
     ASSERT_TRUE(ShortPathName("/opt/Orvane/Bin\\app.exe", fromSlashes));
     EXPECT_EQ(fromBackslashes, "/opt/Orvane/Bin/app.exe");
@@ -146,9 +138,7 @@ int ReplacePastFileSizeLimit(const fs::path& folder) {
     return entries == 1 ? 0 : 5;
 }
 
-// A replacement through links writes the links' end: every link stays, the
-// target gets the bytes and keeps its permission bits, and the temporary
-// file is made beside the target.
+// The links' end gets the bytes (the temporary file is made beside it).
 TEST(PosixHost, ReplaceThroughLinksWritesTheTargetAndKeepsLinksAndMode) {
     const testkit::ScratchFolder folder("qor_links");
     const fs::path& root = folder.FsPath();
@@ -158,15 +148,13 @@ TEST(PosixHost, ReplaceThroughLinksWritesTheTargetAndKeepsLinksAndMode) {
     fs::create_symlink("real/root.ini", root / "direct.ini");
     fs::create_symlink(root / "direct.ini", root / "chain.ini");
     fs::create_symlink("real/new.ini", root / "dangling.ini");
-    const struct {
-        const char* link;
-        const char* target;
-    } cases[] = {{"direct.ini", "real/root.ini"}, {"chain.ini", "real/root.ini"}, {"dangling.ini", "real/new.ini"}};
-    for (const auto& c : cases) {
-        ASSERT_TRUE(ReplaceFileAtomically((root / c.link).string(), c.link)) << c.link;
-        EXPECT_TRUE(fs::is_symlink(root / c.link)) << c.link;
-        EXPECT_EQ(testkit::ReadBytes((root / c.target).string()), c.link);
-        EXPECT_EQ(ResolveLinks((root / c.link).string()), fs::canonical(root / c.target).string());
+    const std::pair<const char*, const char*> cases[] = {
+        {"direct.ini", "real/root.ini"}, {"chain.ini", "real/root.ini"}, {"dangling.ini", "real/new.ini"}};
+    for (const auto& [link, target] : cases) {
+        ASSERT_TRUE(ReplaceFileAtomically((root / link).string(), link)) << link;
+        EXPECT_TRUE(fs::is_symlink(root / link)) << link;
+        EXPECT_EQ(testkit::ReadBytes((root / target).string()), link);
+        EXPECT_EQ(ResolveLinks((root / link).string()), fs::canonical(root / target).string());
     }
     EXPECT_EQ(fs::status(root / "real" / "root.ini").permissions(), fs::perms(0640));
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "real"), fs::directory_iterator()), 2);

@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::uint32_t kAcquired = 0;
 
-// Owns a lock for one test and closes it at the end.
 struct LockFixture : ::testing::Test {
     void SetUp() override {
         lock = CreateProcessLock("iniMutex" + std::to_string(CurrentProcessId()));
@@ -25,9 +24,8 @@ struct LockFixture : ::testing::Test {
     ProcessLock* lock = nullptr;
 };
 
-// Nothing to release before the first take; the holder takes it again and
-// releases each take; another thread can neither release it nor get it
-// before the holder's last release.
+// Nothing to release before the first take; another thread can neither
+// release it nor get it before the holder's last release.
 TEST_F(LockFixture, HolderTakesItAgainAndOnlyItsLastReleaseLetsAnotherThreadIn) {
     EXPECT_EQ(ReleaseProcessLock(lock), 0);
     ASSERT_EQ(WaitProcessLock(lock), kAcquired);

@@ -11,11 +11,8 @@ namespace {
 using namespace std::string_view_literals;
 
 TEST(Utf16LeDecoder, ReadsUnitsAndPairsAndRefusesLoneHalves) {
-    const struct {
-        std::string_view bytes;
-        std::size_t length;  // 0: no code point there
-        char32_t codePoint;
-    } cases[] = {
+    // bytes, their length (0: no code point there), the code point
+    const std::tuple<std::string_view, std::size_t, char32_t> cases[] = {
         {"A\0"sv, 2, U'A'},
         {"\xe9\x00"sv, 2, U'\u00e9'},
         {"\xac\x20"sv, 2, U'\u20ac'},
@@ -28,11 +25,11 @@ TEST(Utf16LeDecoder, ReadsUnitsAndPairsAndRefusesLoneHalves) {
         {"\x1e\xdd\x34\xd8"sv, 0, 0},  // the halves reversed
         {"A"sv, 0, 0},                 // half a unit
     };
-    for (const auto& c : cases) {
+    for (const auto& [bytes, length, expected] : cases) {
         char32_t codePoint = 0;
-        EXPECT_EQ(DecodeUtf16LeAt(c.bytes, 0, codePoint), c.length) << testing::PrintToString(c.bytes);
-        if (c.length != 0) {
-            EXPECT_EQ(codePoint, c.codePoint);
+        EXPECT_EQ(DecodeUtf16LeAt(bytes, 0, codePoint), length) << testing::PrintToString(bytes);
+        if (length != 0) {
+            EXPECT_EQ(codePoint, expected);
         }
     }
 }

@@ -42,21 +42,18 @@ TEST_F(KeyCopyTest, MergesTheTreeWithValuesAndLeavesTheObjectOnADestinationKey) 
 TEST_F(KeyCopyTest, SourceSpellingsNameTheSameTree) {
     static const char rootText[] = "hkey_local_machine";
     static const char longerRoot[] = "HKEY_LOCAL_MACHINE\\SOFTWARE";
-    struct Case {
-        const char* root;
-        const char* sub;
-    };
+    using Case = std::pair<const char*, const char*>;
     const Case cases[] = {
         {nullptr, "\\SOFTWARE\\A\\"}, {nullptr, "software\\a"},          {rootText, "SOFTWARE\\A"},
         {longerRoot, "\\A"},          {rootText, "\\\\software\\a\\\\"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sub);
+    for (const auto& [root, sub] : cases) {
+        SCOPED_TRACE(sub);
         Store().DeleteSubtree(kCopy);
         CRegExt reg;
         const int result =
-            c.root ? reg.RegCopy(c.root, CString(c.sub), "HKEY_CURRENT_USER", CString("SOFTWARE\\C\\"))
-                   : reg.RegCopy(HKEY_LOCAL_MACHINE, CString(c.sub), HKEY_CURRENT_USER, CString("\\SOFTWARE\\C"));
+            root ? reg.RegCopy(root, CString(sub), "HKEY_CURRENT_USER", CString("SOFTWARE\\C\\"))
+                 : reg.RegCopy(HKEY_LOCAL_MACHINE, CString(sub), HKEY_CURRENT_USER, CString("\\SOFTWARE\\C"));
         EXPECT_EQ(1, result);
         EXPECT_EQ("<dword>7", Stored(kCopyB, "M"));
     }
@@ -73,22 +70,19 @@ TEST_F(KeyCopyTest, SourceSpellingsNameTheSameTree) {
 }
 
 TEST_F(KeyCopyTest, ValuesAreRewrittenByTheirType) {
-    struct Case {
-        const char* source;
-        const char* arrives;
-    };
+    using Case = std::pair<const char*, const char*>;
     const Case cases[] = {
         {"<hex>01,ff,0a", "<hex>01,ff,0a"}, {"<hex>", "<hex>00"},
         {"<hex>cc,1CC", "<hex>cc,cc"},      {"<dword>-1", "<dword>4294967295"},
         {"<dword>010", "<dword>8"},         {"<dword>0x10", "<dword>16"},
         {"<dword>1.500000", "<dword>1"},    {"<string>a = b", "<string>a = b"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.source);
-        Store().SetValue(kSource, "V", c.source);
+    for (const auto& [source, arrives] : cases) {
+        SCOPED_TRACE(source);
+        Store().SetValue(kSource, "V", source);
         CRegExt reg;
         ASSERT_EQ(1, CopyAToC(reg));
-        EXPECT_EQ(c.arrives, Stored(kCopy, "V"));
+        EXPECT_EQ(arrives, Stored(kCopy, "V"));
     }
 }
 

@@ -35,11 +35,7 @@ TEST_F(OpeningTest, FailedOpenUnderARootClosesButKeepsKeyAndWriteFlag) {
     EXPECT_EQ(1, reg.m_fOpen);
 }
 
-struct ParentCase {
-    const char* form;
-    std::function<int(CRegExt& reg, CRegExt& open, CRegExt& closed)> open;
-    int expected;
-};
+using ParentCase = std::tuple<const char*, std::function<int(CRegExt& reg, CRegExt& open, CRegExt& closed)>, int>;
 
 TEST_F(OpeningTest, EveryParentFormIsJudgedByTheParentRule) {
     static const char text[] = "HKEY_LOCAL_MACHINE\\SOFTWARE";
@@ -58,15 +54,15 @@ TEST_F(OpeningTest, EveryParentFormIsJudgedByTheParentRule) {
          [](CRegExt& r, CRegExt&, CRegExt& c) { return r.OpenReadOnly("hkey_local_machine\\software\\x", &c); }, 1},
         {"Open by value", [](CRegExt& r, CRegExt& p, CRegExt&) { return r.Open(p, "x", KEY_READ) == 0 ? 1 : 0; }, 1},
     };
-    for (const ParentCase& c : cases) {
-        SCOPED_TRACE(c.form);
+    for (const auto& [form, open, expected] : cases) {
+        SCOPED_TRACE(form);
         CRegExt parent, closed, reg;
         ASSERT_EQ(1, parent.OpenReadOnly(kSoftware, kSoftware));
         reg.m_fWrite = 7;
-        EXPECT_EQ(c.expected, c.open(reg, parent, closed));
-        EXPECT_STREQ(c.expected ? kX : "", reg.szKey);
-        EXPECT_EQ(c.expected ? 0 : 7, reg.m_fWrite);
-        EXPECT_EQ(c.expected, reg.m_fOpen);
+        EXPECT_EQ(expected, open(reg, parent, closed));
+        EXPECT_STREQ(expected ? kX : "", reg.szKey);
+        EXPECT_EQ(expected ? 0 : 7, reg.m_fWrite);
+        EXPECT_EQ(expected, reg.m_fOpen);
     }
     CRegExt reg;
     EXPECT_EQ(0, reg.OpenReadWrite("MISSING", kSoftware));
@@ -81,12 +77,7 @@ TEST_F(OpeningTest, NumberNamedSubKeysAndParentOnlyFormsReachTheirKeys) {
     AddKeys({seven.c_str()});
     CRegExt parent;
     ASSERT_EQ(1, parent.OpenReadOnly("X", kSoftware));
-    const struct {
-        const char* form;
-        std::function<int(CRegExt& r, CRegExt& p)> open;
-        const char* key;
-        int writes;
-    } cases[] = {
+    const std::tuple<const char*, std::function<int(CRegExt & r, CRegExt & p)>, const char*, int> cases[] = {
         {"OpenReadOnly(n, HKEY)", [](CRegExt& r, CRegExt& p) { return r.OpenReadOnly(7, AsHandle(&p)); }, "7", 0},
         {"OpenReadOnly(n, text)", [](CRegExt& r, CRegExt&) { return r.OpenReadOnly(7, kX); }, "7", 0},
         {"OpenReadOnly(n, object)", [](CRegExt& r, CRegExt& p) { return r.OpenReadOnly(7, p); }, "7", 0},
@@ -105,11 +96,11 @@ TEST_F(OpeningTest, NumberNamedSubKeysAndParentOnlyFormsReachTheirKeys) {
         {"CreateKey(object)", [](CRegExt& r, CRegExt& p) { return r.CreateKey(p, 0); }, "", 0},
         {"CreateKey(text, HKEY)", [](CRegExt& r, CRegExt& p) { return r.CreateKey("9", AsHandle(&p), 0); }, "9", 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [form, open, key, writes] : cases) {
         CRegExt reg;
-        EXPECT_EQ(1, c.open(reg, parent)) << c.form;
-        EXPECT_EQ(std::string(kX) + (*c.key ? std::string("\\") + c.key : ""), reg.szKey) << c.form;
-        EXPECT_EQ(c.writes, reg.m_fWrite) << c.form;
+        EXPECT_EQ(1, open(reg, parent)) << form;
+        EXPECT_EQ(std::string(kX) + (*key ? std::string("\\") + key : ""), reg.szKey) << form;
+        EXPECT_EQ(writes, reg.m_fWrite) << form;
     }
     CRegExt taken, byPointer;
     taken.Attach(AsHandle(&parent));

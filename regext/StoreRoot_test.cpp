@@ -55,24 +55,20 @@ protected:
 };
 
 TEST_F(StoreRootTest, FindsOnlyAProductWhoseOwnRootFileNamesTheModule) {
-    struct Case {
-        unsigned short mode;
-        const char* module;
-        std::string sub;  // the product found in Second, or none
-    };
-    for (const Case& c : std::vector<Case>{{0, "C:\\P\\Bin\\app.exe", "Scan"},
-                                           {1, "c:\\p\\bin\\DS.ds", "Scan"},
-                                           {1, "C:\\P\\Bin\\app.exe", ""},
-                                           {0, "C:\\Loose\\app.exe", ""},
-                                           {0, "C:\\Cut\\app.exe", ""},
-                                           {0, "C:\\Twice\\app.exe", ""},
-                                           {0, "C:\\Later\\app.exe", "Later"},
-                                           {0, "C:\\Else\\app.exe", ""},
-                                           {0, "C:\\Long\\app.exe", ""}}) {
+    using Case = std::tuple<unsigned short, const char*, std::string>;  // sub: the product found in Second, or none
+    for (const auto& [mode, module, sub] : std::vector<Case>{{0, "C:\\P\\Bin\\app.exe", "Scan"},
+                                                             {1, "c:\\p\\bin\\DS.ds", "Scan"},
+                                                             {1, "C:\\P\\Bin\\app.exe", ""},
+                                                             {0, "C:\\Loose\\app.exe", ""},
+                                                             {0, "C:\\Cut\\app.exe", ""},
+                                                             {0, "C:\\Twice\\app.exe", ""},
+                                                             {0, "C:\\Later\\app.exe", "Later"},
+                                                             {0, "C:\\Else\\app.exe", ""},
+                                                             {0, "C:\\Long\\app.exe", ""}}) {
         std::strcpy(CRegExt::m_pSysPath, "untouched");
-        const std::string key = "SOFTWARE" + tree.Fragment("Second") + "\\" + c.sub;
-        EXPECT_EQ(Find(c.mode, c.module), c.sub.empty() ? kError : key) << c.module;
-        EXPECT_EQ(Slashed(CRegExt::m_pSysPath), c.sub.empty() ? "untouched" : tree.Path() + "/Second/" + c.sub + "/");
+        const std::string key = "SOFTWARE" + tree.Fragment("Second") + "\\" + sub;
+        EXPECT_EQ(Find(mode, module), sub.empty() ? kError : key) << module;
+        EXPECT_EQ(Slashed(CRegExt::m_pSysPath), sub.empty() ? "untouched" : tree.Path() + "/Second/" + sub + "/");
     }
     EXPECT_STREQ(object.szKey, "HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER");
     EXPECT_EQ(object.m_fWrite, 1);

@@ -58,20 +58,13 @@ TEST_F(TypedValuesTest, ClassFormsOfNamesTextsListsAndBytes) {
     EXPECT_EQ(77u, count);
 }
 
-// The number-named and wide-named forms act on the value named by the
-// number in decimal, as the text-named forms do.
 TEST_F(TypedValuesTest, NumberAndWideNamedFormsNameTheValueInDecimal) {
     int i = 0;
     DWORD d = 0;
     float f = 0;
     char text[8] = "";
     CString out;
-    const struct {
-        const char* form;
-        std::function<int()> call;
-        const char* name;
-        const char* stored;
-    } cases[] = {
+    const std::tuple<const char*, std::function<int()>, const char*, const char*> cases[] = {
         {"SetInt", [&] { return writer.SetInt(-5, 1); }, "1", "<dword>-5"},
         {"SetDWord", [&] { return writer.SetDWord(9, 2); }, "2", "<dword>9"},
         {"SetString", [&] { return writer.SetString("s", 3); }, "3", "<string>s"},
@@ -87,9 +80,9 @@ TEST_F(TypedValuesTest, NumberAndWideNamedFormsNameTheValueInDecimal) {
         {"GetDWord range, found", [&] { return writer.GetDWord(d, 0, 5, 9, 9); }, "9", "<dword>9"},
         {"GetFloat range, found", [&] { return writer.GetFloat(&f, 0, 2, 2, 10); }, "10", "<dword>1.000000"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(1, c.call()) << c.form;
-        EXPECT_EQ(c.stored, Stored(kKey, c.name)) << c.form;
+    for (const auto& [form, call, name, stored] : cases) {
+        EXPECT_EQ(1, call()) << form;
+        EXPECT_EQ(stored, Stored(kKey, name)) << form;
     }
     EXPECT_EQ(1, reader.GetInt(i, 1));
     EXPECT_EQ(-5, i);

@@ -6,8 +6,7 @@
 
 namespace {
 
-// A null text counts as the empty text, in a construction and in an
-// assignment, for both widths.
+// A null text: in a construction and in an assignment, for both widths.
 TEST(CompatTypes, NullTextsAreEmptyAndArraysGrowAndEmpty) {
     CString narrow("old");
     narrow = static_cast<const char*>(nullptr);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,7 @@ void Fill(KeyMap& map, const Keys& keys) {
     for (const std::string& key : keys) map.emplace(key, ValueList());
 }
 
-// Every key of the tree is found at its own entry through the index, and
-// none of the gone keys is found: the two never drift apart.
+// The index and the tree never drift apart.
 void ExpectFindsExactly(const KeyMap& map, const Keys& present, const Keys& gone) {
     Keys inOrder;
     for (auto it = map.begin(); it != map.end(); ++it) {
@@ -27,98 +27,59 @@ void ExpectFindsExactly(const KeyMap& map, const Keys& present, const Keys& gone
     for (const std::string& key : gone) EXPECT_FALSE(map.contains(key)) << key;
 }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+    return parts;
+}
+
+// Runs a script of steps on the maps a to f, each step a map's letter, an
+// operation and its key or other map: +K emplace, >K emplace_hint at the
+// end, ~K AppendUnindexed, -K erase (one key), !K erase (none), /K erase
+// KeysBelow, <m merge m, ^m swap with m, C clear, R Reindex; =P|G checks
+// that the map finds exactly the keys P (in order) and none of G.
+void RunScript(const std::string& script) {
+    KeyMap maps[6];
+    for (const std::string& step : Split(script, ' ')) {
+        SCOPED_TRACE(step);
+        KeyMap& map = maps[step[0] - 'a'];
+        const std::string key = step.substr(2);
+        const char op = step[1];
+        if (op == '+') map.emplace(key, ValueList());
+        if (op == '>') map.emplace_hint(map.end(), key, ValueList());
+        if (op == '~') map.AppendUnindexed(map.end(), key, ValueList());
+        if (op == '-' || op == '!') {
+            EXPECT_EQ(map.erase(key), op == '-' ? 1u : 0u);
+        }
+        if (op == '/') map.erase(KeysBelow(map, key).first, KeysBelow(map, key).second);
+        if (op == '<') map.merge(maps[key[0] - 'a']);
+        if (op == '^') map.swap(maps[key[0] - 'a']);
+        if (op == 'C') map.clear();
+        if (op == 'R') map.Reindex();
+        if (op == '=') {
+            const std::vector<std::string> lists = Split(key, '|');
+            ExpectFindsExactly(map, Split(lists[0], ','), lists.size() > 1 ? Split(lists[1], ',') : Keys());
+        }
+    }
+}
+
+// Every change keeps the index in step with the tree; so does every change
+// made to a map filled without its index (whose keys are hashed as they come,
+// so a change in between, one keeping the count included, must leave no entry
+// that is gone), before it is indexed and after.
 TEST(KeyMapTest, EveryChangeKeepsTheIndexInStepWithTheTree) {
-    KeyMap map;
-    Fill(map, {"A", "A\\B", "A\\B\\C", "A\\D", "AB", "Z"});
-    map.emplace_hint(map.end(), "ZZ", ValueList());
-    map.emplace("A", ValueList());  // already there: nothing changes
-    ExpectFindsExactly(map, {"A", "AB", "A\\B", "A\\B\\C", "A\\D", "Z", "ZZ"}, {"B"});
-
-    const auto [first, last] = KeysBelow(map, "A");
-    map.erase(first, last);
-    EXPECT_EQ(map.erase("Z"), 1u);
-    EXPECT_EQ(map.erase("Z"), 0u);
-    ExpectFindsExactly(map, {"A", "AB", "ZZ"}, {"A\\B", "A\\B\\C", "A\\D", "Z"});
-
-    // A merge moves only the keys this map lacks; the rest stay behind.
-    KeyMap other;
-    Fill(other, {"AB", "M", "N"});
-    map.merge(other);
-    ExpectFindsExactly(map, {"A", "AB", "M", "N", "ZZ"}, {});
-    ExpectFindsExactly(other, {"AB"}, {"M", "N"});
-
-    map.swap(other);
-    ExpectFindsExactly(map, {"AB"}, {"A", "M"});
-    ExpectFindsExactly(other, {"A", "AB", "M", "N", "ZZ"}, {});
-    other.clear();
-    ExpectFindsExactly(other, {}, {"A", "AB"});
-    other.emplace("A", ValueList());
-    ExpectFindsExactly(other, {"A"}, {"AB"});
-}
-
-// A map filled without its index finds every key all the same, through
-// every kind of change made before the index is built, and after it.
-TEST(KeyMapTest, KeysAddedUnindexedAreFoundBeforeAndAfterReindexing) {
-    KeyMap map;
-    for (const char* key : {"A", "B", "C", "D"}) map.AppendUnindexed(map.end(), key, ValueList());
-    map.AppendUnindexed(map.end(), "B", ValueList());  // already there: nothing changes
-    map.emplace("AA", ValueList());
-    EXPECT_EQ(map.erase("C"), 1u);
-    ExpectFindsExactly(map, {"A", "AA", "B", "D"}, {"C"});
-
-    KeyMap other;
-    Fill(other, {"B", "E"});
-    map.merge(other);
-    ExpectFindsExactly(map, {"A", "AA", "B", "D", "E"}, {"C"});
-    ExpectFindsExactly(other, {"B"}, {"E"});
-
-    map.Reindex();
-    ExpectFindsExactly(map, {"A", "AA", "B", "D", "E"}, {"C"});
-    map.erase("A");
-    map.emplace("C", ValueList());
-    ExpectFindsExactly(map, {"AA", "B", "C", "D", "E"}, {"A"});
-}
-
-// Keys added unindexed into an empty map are hashed as they come; any
-// other change in between (one that keeps the count the same included)
-// must not leave the index with an entry that is gone, or without one.
-TEST(KeyMapTest, KeysHashedAsTheyAreAddedStayRightThroughChangesInBetween) {
-    KeyMap erased;
-    for (const char* key : {"A", "B", "C"}) erased.AppendUnindexed(erased.end(), key, ValueList());
-    erased.erase("B");
-    erased.emplace("D", ValueList());  // three keys again
-    erased.Reindex();
-    ExpectFindsExactly(erased, {"A", "C", "D"}, {"B"});
-
-    KeyMap swapped;
-    KeyMap filling;
-    for (const char* key : {"E", "F"}) filling.AppendUnindexed(filling.end(), key, ValueList());
-    swapped.swap(filling);
-    swapped.AppendUnindexed(swapped.end(), "G", ValueList());
-    filling.AppendUnindexed(filling.end(), "H", ValueList());
-    swapped.Reindex();
-    filling.Reindex();
-    ExpectFindsExactly(swapped, {"E", "F", "G"}, {"H"});
-    ExpectFindsExactly(filling, {"H"}, {"E", "G"});
-
-    // A merge takes keys out of a map still filling; both go on.
-    KeyMap taken;
-    Fill(taken, {"I"});
-    KeyMap source;
-    for (const char* key : {"I", "J", "K"}) source.AppendUnindexed(source.end(), key, ValueList());
-    taken.merge(source);
-    source.AppendUnindexed(source.end(), "L", ValueList());
-    source.Reindex();
-    ExpectFindsExactly(source, {"I", "L"}, {"J", "K"});
-    ExpectFindsExactly(taken, {"I", "J", "K"}, {"L"});
-
-    // Cleared and filled anew: only the new keys.
-    KeyMap cleared;
-    for (const char* key : {"M", "N"}) cleared.AppendUnindexed(cleared.end(), key, ValueList());
-    cleared.clear();
-    cleared.AppendUnindexed(cleared.end(), "O", ValueList());
-    cleared.Reindex();
-    ExpectFindsExactly(cleared, {"O"}, {"M", "N"});
+    const char* const scripts[] = {
+        R"(a+A a+A\B a+A\B\C a+A\D a+AB a+Z a>ZZ a+A a=A,AB,A\B,A\B\C,A\D,Z,ZZ|B a/A a-Z a!Z a=A,AB,ZZ|A\B,A\B\C,A\D,Z)"
+        R"( b+AB b+M b+N a<b a=A,AB,M,N,ZZ b=AB|M,N a^b a=AB|A,M b=A,AB,M,N,ZZ bC b=|A,AB b+A b=A|AB)",
+        "a~A a~B a~C a~D a~B a+AA a-C a=A,AA,B,D|C b+B b+E a<b a=A,AA,B,D,E|C b=B|E aR a=A,AA,B,D,E|C a-A a+C "
+        "a=AA,B,C,D,E|A",
+        "a~A a~B a~C a-B a+D aR a=A,C,D|B",
+        "c~E c~F b^c b~G c~H bR cR b=E,F,G|H c=H|E,G",
+        "d+I e~I e~J e~K d<e e~L eR e=I,L|J,K d=I,J,K|L",
+        "f~M f~N fC f~O fR f=O|M,N",
+    };
+    for (const char* script : scripts) RunScript(script);
 }
 
 // A map filled as a reader fills it: each key's values built into its arena.
@@ -194,10 +155,7 @@ TEST(KeyMapTest, KeysAndValuesInTheArenaSurviveRemovalsMergesAndChanges) {
 TEST(KeyMapTest, SearchesInAnyCaseFindTheUpperCaseKeyAndNoKeyWhoseHashMeetsIt) {
     KeyMap map;
     Fill(map, {"A\\B", "A|B", "SOFTWARE\\PRODUCT\\DEVICE1", "SOFTWARE\\PRODUCT\\DEVICE1|", "X"});
-    const struct {
-        const char* sought;
-        const char* found;  // null: none
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"a\\b", "A\\B"},
         {"A|B", "A|B"},
         {"a|b", "A|B"},
@@ -209,10 +167,10 @@ TEST(KeyMapTest, SearchesInAnyCaseFindTheUpperCaseKeyAndNoKeyWhoseHashMeetsIt) {
         {"A{B", nullptr},
         {"", nullptr},
     };
-    for (const auto& c : cases) {
-        const auto it = map.FindAnyCase(c.sought);
+    for (const auto& [sought, found] : cases) {
+        const auto it = map.FindAnyCase(sought);
         const std::string_view got = it == map.end() ? std::string_view("(none)") : it->first;
-        EXPECT_EQ(got, c.found == nullptr ? "(none)" : c.found) << c.sought;
+        EXPECT_EQ(got, found == nullptr ? "(none)" : found) << sought;
     }
     EXPECT_EQ(map.find("a\\b"), map.end());  // an exact search stays exact
     EXPECT_NE(KeyMap::HashOf("A\\B"), KeyMap::HashOf("A|B"));

@@ -55,12 +55,18 @@ const std::string kOthersDescending =
     "REGEDIT4\r\n[C]\r\n\"V\"=\"other\"\r\n[A\\NEW]\r\n\"V\"=\"other\"\r\n[A\\B]\r\n\"V\"=\"b\"\r\n"
     "[A]\r\n\"V\"=\"a\"\r\n\"W\"=\"w\"\r\n\"X\"=\"other\"\r\n";
 
-// What the store file at path holds, as lines.
 Texts LinesIn(const std::string& path) {
     CIniClass saved;
     EXPECT_EQ(saved.LoadFile(path.c_str()), 1) << path;
     return StoreLines(saved);
 }
+
+class SaveMerge : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    const std::string path = folder.File("root.ini");
+    CIniClass store;
+};
 
 struct MergeCase {
     const char* name;
@@ -69,7 +75,7 @@ struct MergeCase {
     std::string others = kOthers;
 };
 
-TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
+TEST_F(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
     const MergeCase cases[] = {
         {"nothing changed", [](CIniClass&, const ScratchFolder&) {}, OthersWith({})},
         {"a value both changed: the later save wins",
@@ -117,23 +123,18 @@ TEST(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
     };
     for (const MergeCase& test : cases) {
         SCOPED_TRACE(test.name);
-        ScratchFolder folder;
-        const std::string path = folder.File("root.ini");
         WriteBytes(path, kLoaded);
-        CIniClass store;
-        ASSERT_EQ(store.LoadFile(path.c_str()), 1);
-        test.change(store, folder);
+        CIniClass loaded;
+        ASSERT_EQ(loaded.LoadFile(path.c_str()), 1);
+        test.change(loaded, folder);
         WriteBytes(path, test.others);
-        ASSERT_EQ(store.SaveFile(path.c_str(), ""), 1);
+        ASSERT_EQ(loaded.SaveFile(path.c_str(), ""), 1);
         EXPECT_EQ(LinesIn(path), test.expected);
-        EXPECT_EQ(StoreLines(store), test.expected) << "the store holds what it saved";
+        EXPECT_EQ(StoreLines(loaded), test.expected) << "the store holds what it saved";
     }
 }
 
-TEST(SaveMerge, FileTheStoreNeverLoadedOrCouldNotReadIsWrittenAsTheStoreStands) {
-    ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    CIniClass store;
+TEST_F(SaveMerge, FileTheStoreNeverLoadedOrCouldNotReadIsWrittenAsTheStoreStands) {
     store.SetValue("C", "V", "<string>mine");
     // Never loaded: written as it stands.
     WriteBytes(path, kOthers);
@@ -145,10 +146,7 @@ TEST(SaveMerge, FileTheStoreNeverLoadedOrCouldNotReadIsWrittenAsTheStoreStands) 
     EXPECT_EQ(LinesIn(path), (Texts{"[C]", "V = <string>mine"}));
 }
 
-TEST(SaveMerge, FileMissingAtTheLoadThatAnotherWriterMadeIsMerged) {
-    ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
-    CIniClass store;
+TEST_F(SaveMerge, FileMissingAtTheLoadThatAnotherWriterMadeIsMerged) {
     store.SetValue("Z", "V", "<string>z");
     ASSERT_EQ(store.LoadFile(path.c_str()), 0);
     WriteBytes(path, kOthers);
@@ -156,13 +154,10 @@ TEST(SaveMerge, FileMissingAtTheLoadThatAnotherWriterMadeIsMerged) {
     EXPECT_EQ(LinesIn(path), OthersWith({{"Z", {"V = <string>z"}}}));
 }
 
-// A store saved to ever new files remembers the latest few only: a save of
-// one it forgot writes the store as it stands.
-TEST(SaveMerge, StoreSavedToManyFilesRemembersTheLatestOnly) {
-    ScratchFolder folder;
-    CIniClass store;
+// A save to a file the store forgot writes the store as it stands.
+TEST_F(SaveMerge, StoreSavedToManyFilesRemembersTheLatestOnly) {
     store.SetValue("C", "V", "<string>mine");
-    const auto copy = [&folder](std::size_t i) { return folder.File("copy" + std::to_string(i) + ".ini"); };
+    const auto copy = [this](std::size_t i) { return folder.File("copy" + std::to_string(i) + ".ini"); };
     for (std::size_t i = 0; i <= KnownFiles::kMostFiles; ++i) ASSERT_EQ(store.SaveFile(copy(i).c_str(), ""), 1);
     for (std::size_t i : {std::size_t{0}, KnownFiles::kMostFiles}) WriteBytes(copy(i), kOthers);
     for (std::size_t i : {std::size_t{0}, KnownFiles::kMostFiles}) ASSERT_EQ(store.SaveFile(copy(i).c_str(), ""), 1);
@@ -175,12 +170,8 @@ TEST(SaveMerge, StoreSavedToManyFilesRemembersTheLatestOnly) {
     EXPECT_GT(Internal(store).files.HeldBytes(), held);
 }
 
-// The excluded keys are never written; the store keeps its own.
-TEST(SaveMerge, ExcludedKeysStayInTheStoreAsTheyAreAndOutOfTheFile) {
-    ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
+TEST_F(SaveMerge, ExcludedKeysStayInTheStoreAsTheyAreAndOutOfTheFile) {
     WriteBytes(path, kLoaded);
-    CIniClass store;
     ASSERT_EQ(store.LoadFile(path.c_str()), 1);
     store.SetValue("C", "V", "<string>mine");
     WriteBytes(path, kOthers);
@@ -196,12 +187,9 @@ TEST(SaveMerge, ExcludedKeysStayInTheStoreAsTheyAreAndOutOfTheFile) {
 
 // A save with no other writer writes the bytes it wrote before saves merged
 // (store/testdata/saved.golden.ini, written by that library).
-TEST(SaveMerge, SaveWithNoOtherWriterWritesTheSameBytesAsBefore) {
+TEST_F(SaveMerge, SaveWithNoOtherWriterWritesTheSameBytesAsBefore) {
     const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path();
-    ScratchFolder folder;
-    const std::string path = folder.File("root.ini");
     WriteBytes(path, ReadBytes((source / "../examples/root.ini").string()));
-    CIniClass store;
     ASSERT_EQ(store.LoadFile(path.c_str()), 1);
     store.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP\\DOCSCAN", "LANGUAGE", "<string>de-DE");
     store.RemoveValue("HKEY_CURRENT_USER\\SOFTWARE\\ORVANE CORP\\DOCSCAN", "WINDOW PLACEMENT");

@@ -111,8 +111,7 @@ TEST(RegLinesTest, TheReadersShortcutsStoreWhatTheStepsStore) {
     }
 }
 
-// The store file's reader skips its marker line wherever it stands: the
-// values after it belong to the key before it.
+// The values after the marker line belong to the key before it.
 TEST(RegLinesTest, StoreFileReaderSkipsTheMarkerLineWhereverItStands) {
     EXPECT_EQ(Read("[K]\n\"A\"=1\n[cinicheckfilevalid]\n\"B\"=2\n", kStoreFileRules),
               (Texts{"[K]", "A=<dword>1", "B=<dword>2"}));
@@ -120,8 +119,7 @@ TEST(RegLinesTest, StoreFileReaderSkipsTheMarkerLineWhereverItStands) {
     EXPECT_EQ(Read("[[cinicheckfilevalid]\n\"A\"=1\n", kStoreFileRules), (Texts{"[CINICHECKFILEVALID]", "A=<dword>1"}));
 }
 
-// A file is read in pieces: wherever the pieces split it (inside a line,
-// between CR and LF, inside a continued "hex:" line), the store is the same.
+// Splits inside a line, between CR and LF, inside a continued "hex:" line.
 TEST(RegLinesTest, PiecesSplitAnywhereReadAsTheWholeText) {
     const std::string text =
         "REGEDIT4\r\n[K]\r\n\"D\"=hex:01,\\\r\n  02,\\\n  "

@@ -12,11 +12,7 @@ namespace {
 
 // What regedit's lines are stored as, one line each, under [HKEY_CURRENT_USER\X].
 TEST(RegeditFile, ReadsEachDataFormWithRegeditsEscapes) {
-    struct Case {
-        const char* line;
-        const char* name;  // null: the line is skipped
-        const char* stored;
-    };
+    using Case = std::tuple<const char*, const char*, const char*>;  // line, name (null: skipped), stored
     const Case kCases[] = {
         {"\"Path\"=\"C:\\\\Scans\\\\Out\"", "PATH", "<string>C:\\Scans\\Out"},
         {"\"Unc\"=\"\\\\\\\\server\\\\share\"", "UNC", "<string>\\\\server\\share"},
@@ -62,15 +58,15 @@ TEST(RegeditFile, ReadsEachDataFormWithRegeditsEscapes) {
         {"\"C\"=hex:01,\\#c\r\n  02", nullptr, nullptr},
         {"\"C\"=hex:01,\\", "C", "<hex>01"},
     };
-    for (const Case& c : kCases) {
+    for (const auto& [line, name, stored] : kCases) {
         CIniClass staging;
-        const std::string text = std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n") + c.line + "\r\n";
-        ASSERT_EQ(ReadRegeditText(text, staging), RegeditRead::Read) << c.line;
+        const std::string text = std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n") + line + "\r\n";
+        ASSERT_EQ(ReadRegeditText(text, staging), RegeditRead::Read) << line;
         const testkit::Snapshot content = testkit::SnapshotOf(staging);
-        if (c.name == nullptr) {
-            EXPECT_TRUE(content.at("HKEY_CURRENT_USER\\X").empty()) << c.line;
+        if (name == nullptr) {
+            EXPECT_TRUE(content.at("HKEY_CURRENT_USER\\X").empty()) << line;
         } else {
-            EXPECT_EQ(content, (testkit::Snapshot{{"HKEY_CURRENT_USER\\X", {{c.name, c.stored}}}})) << c.line;
+            EXPECT_EQ(content, (testkit::Snapshot{{"HKEY_CURRENT_USER\\X", {{name, stored}}}})) << line;
         }
     }
 }
@@ -112,8 +108,6 @@ TEST(RegeditFile, ImportIsAllOrNothingAndTellsWhyNothingWasRead) {
              {{"A", "<string>" + platform::WideToNarrow(L"\u00e9")}, {"KEEP", "<dword>1"}, {"U", "<string>8"}}}}));
 }
 
-// Deletions reach the store's own keys, in the file's order; each line left
-// out is reported with its number.
 TEST(RegeditFile, AppliesDeletionsInOrderAndReportsSkippedLines) {
     CIniClass store;
     store.SetValue("HKEY_CURRENT_USER\\X", "A", "<string>1");
@@ -137,7 +131,6 @@ TEST(RegeditFile, AppliesDeletionsInOrderAndReportsSkippedLines) {
     EXPECT_EQ(lines, (std::vector<unsigned>{7, 10, 11, 12}));
 }
 
-// A store with every kind of text the regedit form keeps, written and read back.
 TEST(RegeditFile, ExportReadsBackExactlyAndTakesAKeyWithItsSubtree) {
     CIniClass store;
     const char* const kKey = "HKEY_CURRENT_USER\\SOFTWARE\\FB-2400";

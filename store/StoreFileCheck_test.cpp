@@ -33,13 +33,7 @@ const std::string kEnd = "[CINICHECKFILEVALID]\r\n";
 // The verdict, the findings in their order (whole-file findings last) and
 // the quick look of Classify (-1: it finds nothing) of one file each.
 TEST(StoreFileCheck, VerdictFindingsAndQuickLookOfEachFile) {
-    const struct {
-        const char* what;
-        std::string text;
-        int verdict;
-        std::vector<Seen> findings;
-        int classified;
-    } cases[] = {
+    const std::tuple<const char*, std::string, int, std::vector<Seen>, int> cases[] = {
         {"clean", kHead + "\"A\"=\"1\"\r\n" + kEnd, Check::Clean, {}, -1},
         {"empty", "", Check::CannotLoad, {{Check::Empty, 0, 0}}, Check::Empty},
         {"no header", "[K]\r\n" + kEnd, Check::CannotLoad, {{Check::NotAStore, 0, 0}}, Check::NotAStore},
@@ -56,16 +50,16 @@ TEST(StoreFileCheck, VerdictFindingsAndQuickLookOfEachFile) {
          Check::MarkerMissing},
     };
     ScratchFolder folder;
-    for (const auto& c : cases) {
+    for (const auto& [what, text, verdict, findings, classified] : cases) {
         const std::string path = folder.File("root.ini");
-        WriteBytes(path, c.text);
+        WriteBytes(path, text);
         Check check;
-        EXPECT_EQ(check.Check(path.c_str()), c.verdict) << c.what;
-        EXPECT_EQ(Found(check), c.findings) << c.what;
+        EXPECT_EQ(check.Check(path.c_str()), verdict) << what;
+        EXPECT_EQ(Found(check), findings) << what;
         Check::Kind kind{};
-        EXPECT_EQ(Check::Classify(path.c_str(), kind), c.classified >= 0 ? 1 : 0) << c.what;
-        if (c.classified >= 0) {
-            EXPECT_EQ(kind, c.classified) << c.what;
+        EXPECT_EQ(Check::Classify(path.c_str(), kind), classified >= 0 ? 1 : 0) << what;
+        if (classified >= 0) {
+            EXPECT_EQ(kind, classified) << what;
         }
     }
     Check::Kind kind{};
@@ -73,15 +67,9 @@ TEST(StoreFileCheck, VerdictFindingsAndQuickLookOfEachFile) {
     EXPECT_EQ(kind, Check::CannotRead);
 }
 
-// One crafted file per kind of finding: the file gives that finding at its
-// line (among others it may give), and the verdict follows from the kind.
+// Among the file's findings, that kind at that line; the verdict follows from the kind.
 TEST(StoreFileCheck, EachKindOfFindingAtItsLine) {
-    const struct {
-        const char* what;
-        std::string text;
-        Check::Kind kind;
-        unsigned line;
-    } cases[] = {
+    const std::tuple<const char*, std::string, Check::Kind, unsigned> cases[] = {
         {"value before the first key", "REGEDIT4\r\n\"A\"=\"1\"\r\n[K]\r\n" + kEnd, Check::NoSection, 2},
         {"empty name", kHead + "=\"1\"\r\n" + kEnd, Check::EmptyName, 3},
         {"empty data", kHead + "\"A\"=\r\n" + kEnd, Check::EmptyData, 3},
@@ -99,20 +87,18 @@ TEST(StoreFileCheck, EachKindOfFindingAtItsLine) {
          kHead + "\"A\"=hex:01,\\\r\n  02\r\n\"B\"=\"x\\\\\\\\y\"\r\n" + kEnd, Check::ChangedBySave, 5},
     };
     ScratchFolder folder;
-    for (const auto& c : cases) {
+    for (const auto& [what, text, kind, line] : cases) {
         const std::string path = folder.File("case.ini");
-        WriteBytes(path, c.text);
+        WriteBytes(path, text);
         Check check;
         const int verdict = check.Check(path.c_str());
-        EXPECT_EQ(verdict, c.kind == Check::KeyNamedAgain ? Check::CannotLoad : Check::Warnings) << c.what;
+        EXPECT_EQ(verdict, kind == Check::KeyNamedAgain ? Check::CannotLoad : Check::Warnings) << what;
         bool found = false;
-        for (const Seen& s : Found(check)) found = found || (s.kind == c.kind && s.line == c.line);
-        EXPECT_TRUE(found) << c.what;
+        for (const Seen& s : Found(check)) found = found || (s.kind == kind && s.line == line);
+        EXPECT_TRUE(found) << what;
     }
 }
 
-// A finding names the key, the value and its texts as the store holds them;
-// a second Check replaces the findings of the first.
 TEST(StoreFileCheck, FindingCarriesKeyNameAndTextsAndIsReplacedByTheNextCheck) {
     ScratchFolder folder;
     const std::string path = folder.File("root.ini");

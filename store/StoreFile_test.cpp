@@ -90,8 +90,6 @@ TEST_F(StoreFileTest, LoadRejectsDuplicateKeyAndKeepsStore) {
     EXPECT_EQ(StoreLines(store), before);
 }
 
-// A line beginning with a NUL byte is a value line like any other: the NUL
-// stays in its name and its text.
 TEST_F(StoreFileTest, ALineBeginningWithANulByteLoadsWithItsBytes) {
     WriteBytes(path, std::string("[K]\n\0\"A\"=\0\n\0", 13));
     CIniClass store;

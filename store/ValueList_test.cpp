@@ -17,8 +17,7 @@ Texts Contents(const ValueList& list) {
     return out;
 }
 
-// Each list owns its block: a copy or a move leaves no two lists sharing
-// one, and assigning a list to itself keeps its values.
+// No two lists share a block; assigning a list to itself keeps its values.
 TEST(ValueListTest, CopiesAndMovesOwnTheirBlocks) {
     ValueList list;
     list.Set("A", "<string>a");

@@ -29,12 +29,7 @@ TEST(ValueTextTest, AtoiReadsDecimalModulo32Bits) {
 }
 
 TEST(ValueTextTest, StrtoulGivesThe32BitResultAndWhatItConsumed) {
-    struct Case {
-        const char* text;
-        int base;
-        std::uint32_t value;
-        std::size_t consumed;
-    } cases[] = {
+    const std::tuple<const char*, int, std::uint32_t, std::size_t> cases[] = {
         {"-1", 10, 4294967295u, 2},
         {"4294967296", 10, 4294967295u, 10},
         {"-4294967296", 10, 4294967295u, 11},
@@ -50,10 +45,10 @@ TEST(ValueTextTest, StrtoulGivesThe32BitResultAndWhatItConsumed) {
         {"08", 0, 0, 1},
         {"-0x1", 0, 4294967295u, 4},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, base, value, used] : cases) {
         std::size_t consumed = 99;
-        EXPECT_EQ(ParseStrtoul(c.text, c.base, &consumed), c.value) << c.text << " base " << c.base;
-        EXPECT_EQ(consumed, c.consumed) << c.text << " base " << c.base;
+        EXPECT_EQ(ParseStrtoul(text, base, &consumed), value) << text << " base " << base;
+        EXPECT_EQ(consumed, used) << text << " base " << base;
     }
 }
 

@@ -37,19 +37,15 @@ TEST_F(KeySlotsTest, CreateKeyOpensTheFullPathAndAddsNoEmptyKey) {
 TEST_F(KeySlotsTest, OpenUnderRootsFollowsTheMaskAndNeverCreates) {
     store->AddKey("HKEY_CURRENT_USER\\X");
     const HKEY parent = reinterpret_cast<HKEY>(&root);
-    struct Case {
-        HKEY root;
-        const char* sub;
-        DWORD access;
-        LONG result;
-        int fWrite;
-    };
-    for (const Case c :
-         {Case{HKEY_CURRENT_USER, "x\\", KEY_READ, 0, 0}, Case{RootValue(0x80000001u), "X", KEY_ALL_ACCESS, 0, 1},
-          Case{RootValue(0x80000003u), "X", KEY_WRITE, 3, 1}, Case{parent, "HKEY_CURRENT_USER\\X", KEY_WRITE, 0, 1}}) {
+    const std::tuple<HKEY, const char*, DWORD, LONG, int> cases[] = {
+        {HKEY_CURRENT_USER, "x\\", KEY_READ, 0, 0},
+        {RootValue(0x80000001u), "X", KEY_ALL_ACCESS, 0, 1},
+        {RootValue(0x80000003u), "X", KEY_WRITE, 3, 1},
+        {parent, "HKEY_CURRENT_USER\\X", KEY_WRITE, 0, 1}};
+    for (const auto& [under, sub, access, result, fWrite] : cases) {
         tagRegHandle h = root;
-        EXPECT_EQ(t->pfnOpen(c.root, c.sub, c.access, &h), c.result) << c.sub;
-        EXPECT_EQ(h.fWrite, c.fWrite) << c.sub;
+        EXPECT_EQ(t->pfnOpen(under, sub, access, &h), result) << sub;
+        EXPECT_EQ(h.fWrite, fWrite) << sub;
     }
     tagRegHandle h = On("HKEY_CURRENT_USER\\X", 0);
     EXPECT_EQ(t->pfnOpen(HKEY_LOCAL_MACHINE, "MISSING", KEY_WRITE, &h), ERROR_PATH_NOT_FOUND);

@@ -42,20 +42,14 @@ TEST_F(ValueSlotsTest, CountedArraysAndBytesKeepEveryItem) {
     EXPECT_EQ(dwordsBack[0] * 100 + dwordsBack[2], 208u);
 }
 
-// Every *ById slot names its value by the id in decimal, negative ids too,
-// and otherwise acts as its named slot.
+// Negative ids too; otherwise each acts as its named slot.
 TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
     tagRegHandle h = On(kKey, 1);
     int i = 0;
     DWORD d = 0;
     float f = 0;
     char text[8] = "";
-    const struct {
-        const char* slot;
-        std::function<int()> call;
-        const char* name;
-        const char* stored;
-    } cases[] = {
+    const std::tuple<const char*, std::function<int()>, const char*, const char*> cases[] = {
         {"SetIntById", [&] { return t->pfnSetIntById(&h, -5, 7); }, "7", "<dword>-5"},
         {"SetBoolById", [&] { return t->pfnSetBoolById(&h, 1, -2); }, "-2", "<dword>1"},
         {"SetDWordById", [&] { return t->pfnSetDWordById(&h, 4294967295u, 8); }, "8", "<dword>4294967295"},
@@ -73,9 +67,9 @@ TEST_F(ValueSlotsTest, ByIdSlotsNameTheValueByTheIdInDecimal) {
         {"GetFloatRangeById, found", [&] { return t->pfnGetFloatRangeById(&h, &f, 0, 2, 2, 16); }, "16",
          "<dword>1.000000"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.call(), 1) << c.slot;
-        EXPECT_EQ(Stored(kKey, c.name), c.stored) << c.slot;
+    for (const auto& [slot, call, name, stored] : cases) {
+        EXPECT_EQ(call(), 1) << slot;
+        EXPECT_EQ(Stored(kKey, name), stored) << slot;
     }
     EXPECT_EQ(t->pfnGetIntById(&h, &i, 7), 1);
     EXPECT_EQ(i, -5);

@@ -1,19 +1,13 @@
 // Exchanging settings with Windows' registry tools: other root names, the
 // regedit export, the JSON query, typed byte lists from version 5 files.
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include <gtest/gtest.h>
-
-#include "testsupport/TestFiles.h"
 
 #include "ToolTest.h"
 
 namespace qor::qorreg {
 namespace {
-namespace fs = std::filesystem;
 
 // A version 5 export as regedit writes it (here in 8 bits; UTF-16 is the
 // import's concern): a root that is neither machine nor user, the default
@@ -32,36 +26,26 @@ const char kTheirExport[] =
     "[Software\\NoRoot]\r\n\"X\"=\"y\"\r\n";
 const char kExpandBytes[] = "25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,74,00,25,00,5c,00,78,00,00,00";
 
-class ExchangeTest : public ::testing::Test {
+class ExchangeTest : public ToolFolder {
 protected:
     void SetUp() override {
-        store_ = (dir_ / "root.ini").string();
-        std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n[SOFTWARE\\NOROOT]\r\n\"X\"="
-                                                   "\"<string>y\"\r\n[CINICHECKFILEVALID]\r\n";
-        const std::string in = (dir_ / "in.reg").string();
-        std::ofstream(in, std::ios::binary) << kTheirExport;
+        Write("root.ini",
+              "REGEDIT4\r\n[HKEY_CURRENT_USER\\Y]\r\n[SOFTWARE\\NOROOT]\r\n\"X\"=\"<string>y\"\r\n[CINICHECKFILEVALID]"
+              "\r\n");
+        const std::string in = Write("in.reg", kTheirExport);
         // regedit skips the root-less key and its value; so does the import, naming both lines.
-        const Outcome imported = On({"import", in});
+        const Outcome imported = OnStore({"import", in});
         ASSERT_EQ(imported.status, 1);
-        ASSERT_EQ(imported.err, "qorreg: " + in +
-                                    ":15: skipped: the key is under no root regedit knows\nqorreg: " + in +
-                                    ":16: skipped: no key is open (see line 15)\nqorreg: 2 lines left out, the rest "
-                                    "imported: " +
-                                    in + "\n");
+        const std::string at = "qorreg: " + in;
+        ASSERT_EQ(imported.err,
+                  at + ":15: skipped: the key is under no root regedit knows\n" + at +
+                      ":16: skipped: no key is open (see line 15)\nqorreg: 2 lines left out, the rest imported: " + in +
+                      "\n");
     }
-
-    Outcome On(std::vector<std::string> args) {
-        args.insert(args.begin(), {"-f", store_});
-        return RunQorreg(args);
-    }
-
-    qor::testkit::ScratchFolder scratch_{"qorreg_exchange"};
-    fs::path dir_ = scratch_.FsPath();
-    std::string store_;
 };
 
 TEST_F(ExchangeTest, KeysUnderAnyRootNameCanBeQueriedChangedAndDeleted) {
-    const Outcome shown = On({"query", "hkcr\\.scan"});
+    const Outcome shown = OnStore({"query", "hkcr\\.scan"});
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(shown.out,
               "HKEY_CLASSES_ROOT\\.SCAN\n"
@@ -74,17 +58,17 @@ TEST_F(ExchangeTest, KeysUnderAnyRootNameCanBeQueriedChangedAndDeleted) {
                   "    ODD    REG_DWORD    0xfffffff6 (4294967286)\n"
                   "    PATH    REG_SZ    C:\\Scans\\Out\n\n"
                   "HKEY_CLASSES_ROOT\\.SCAN\\SUB\n");
-    EXPECT_EQ(On({"add", "HKU\\S-1-5-18\\X", "-v", "A", "-d", "b"}).status, 0);
-    EXPECT_EQ(On({"delete", "HKEY_CLASSES_ROOT\\.scan\\Sub"}).status, 0);
-    EXPECT_EQ(On({"query", "HKCR\\.SCAN\\SUB"}).status, 1);
-    const Outcome typo = On({"query", "HKLN\\X"});
+    EXPECT_EQ(OnStore({"add", "HKU\\S-1-5-18\\X", "-v", "A", "-d", "b"}).status, 0);
+    EXPECT_EQ(OnStore({"delete", "HKEY_CLASSES_ROOT\\.scan\\Sub"}).status, 0);
+    EXPECT_EQ(OnStore({"query", "HKCR\\.SCAN\\SUB"}).status, 1);
+    const Outcome typo = OnStore({"query", "HKLN\\X"});
     EXPECT_EQ(typo.status, 2);
     EXPECT_NE(typo.err.find("HKEY_CURRENT_CONFIG"), std::string::npos) << typo.err;
 }
 
 TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
-    const std::string out = (dir_ / "out.reg").string();
-    const Outcome exported = On({"export", "--regedit", "--all", out});
+    const std::string out = scratch_.File("out.reg");
+    const Outcome exported = OnStore({"export", "--regedit", "--all", out});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.err,
               "qorreg: warning: key SOFTWARE\\NOROOT does not arrive as stored (regedit takes keys under a "
@@ -94,25 +78,24 @@ TEST_F(ExchangeTest, RegeditExportEscapesWrapsAndReadsBackAsItWasImported) {
     EXPECT_NE(text.find("\r\n\r\n[HKEY_CLASSES_ROOT\\.SCAN\\SUB]\r\n"), std::string::npos) << text;
 
     // Imported into a fresh store, the export gives every value back.
-    const std::string before = On({"query", "HKCR\\.scan", "-s"}).out;
-    store_ = (dir_ / "fresh.ini").string();
-    std::ofstream(store_, std::ios::binary) << "REGEDIT4\r\n[CINICHECKFILEVALID]\r\n";
-    ASSERT_EQ(On({"import", out}).status, 0);
-    EXPECT_EQ(On({"query", "HKCR\\.scan", "-s"}).out, before);
+    const std::string before = OnStore({"query", "HKCR\\.scan", "-s"}).out;
+    store_ = Write("fresh.ini", "REGEDIT4\r\n[CINICHECKFILEVALID]\r\n");
+    ASSERT_EQ(OnStore({"import", out}).status, 0);
+    EXPECT_EQ(OnStore({"query", "HKCR\\.scan", "-s"}).out, before);
 
     // --utf16: the same lines under the version 5 header, UTF-16LE with its mark.
-    const std::string wide = (dir_ / "wide.reg").string();
-    ASSERT_EQ(On({"export", "--utf16", "--all", wide}).status, 0);
+    const std::string wide = scratch_.File("wide.reg");
+    ASSERT_EQ(OnStore({"export", "--utf16", "--all", wide}).status, 0);
     std::string expected = "\xFF\xFE";
     std::string narrow = text;
     narrow.replace(0, 8, "Windows Registry Editor Version 5.00");
     for (char c : narrow) expected.append({c, '\0'});
     EXPECT_EQ(qor::testkit::ReadBytes(wide), expected);
-    EXPECT_EQ(On({"export", "--regedit", "--app", "--all", wide}).status, 2);
+    EXPECT_EQ(OnStore({"export", "--regedit", "--app", "--all", wide}).status, 2);
 }
 
 TEST_F(ExchangeTest, JsonQueryHoldsEveryValueAsAValueObjectAndNestedSubKeys) {
-    const Outcome r = On({"query", "--json", "-s", "HKCR\\.scan"});
+    const Outcome r = OnStore({"query", "--json", "-s", "HKCR\\.scan"});
     ASSERT_EQ(r.status, 0) << r.err;
     const Json j = Json::parse(r.out);
     EXPECT_EQ(j["key"], "HKEY_CLASSES_ROOT\\.SCAN");
@@ -134,7 +117,7 @@ TEST_F(ExchangeTest, JsonQueryHoldsEveryValueAsAValueObjectAndNestedSubKeys) {
     EXPECT_EQ(j["subkeys"][0]["key"], "HKEY_CLASSES_ROOT\\.SCAN\\SUB");
     EXPECT_EQ(j["subkeys"][0]["values"][0]["data"], 1);
     // Without -s a sub-key is named only; -v keeps one value.
-    const Json one = Json::parse(On({"query", "--json", "HKCR\\.scan", "-v", "odd"}).out);
+    const Json one = Json::parse(OnStore({"query", "--json", "HKCR\\.scan", "-v", "odd"}).out);
     EXPECT_EQ(one["values"].size(), 1u);
     EXPECT_EQ(one["subkeys"], Json::array({{{"key", "HKEY_CLASSES_ROOT\\.SCAN\\SUB"}}}));
 }
@@ -142,30 +125,24 @@ TEST_F(ExchangeTest, JsonQueryHoldsEveryValueAsAValueObjectAndNestedSubKeys) {
 // A regedit file's skipped lines are named; the status tells whether the
 // rest was imported (1), nothing could be (2) or --strict refused (2).
 TEST_F(ExchangeTest, RegeditImportStatusSaysWhatWasLeftOutAndCheckNamesTheSameLines) {
-    struct Case {
-        const char* lines;  // after the header and its blank line
-        bool strict;
-        int status;
-        const char* key;  // queried afterwards
-        int queried;      // query's status: 0 present, 1 missing
-    };
+    // lines after the header and its blank line, --strict, import's status, a key and query's status for it
+    using Case = std::tuple<const char*, bool, int, const char*, int>;
     const Case kCases[] = {
         {"[HKEY_CURRENT_USER\\A]\r\n\"V\"=\"1\"\r\nstray\r\n", false, 1, "HKCU\\A", 0},
         {"[HKEY_CURRENT_USER\\B]\r\n\"V\"=\"1\"\r\nstray\r\n", true, 2, "HKCU\\B", 1},
         {"stray\r\n\"V\"=\"no key\"\r\n", false, 2, "HKCU\\Y", 0},
         {"[-HKEY_CURRENT_USER\\Y]\r\n", false, 0, "HKCU\\Y", 1},
     };
-    const std::string in = (dir_ / "case.reg").string();
-    for (const Case& c : kCases) {
-        std::ofstream(in, std::ios::binary) << "REGEDIT4\r\n\r\n" << c.lines;
+    for (const auto& [lines, strict, status, key, queried] : kCases) {
+        const std::string in = Write("case.reg", "REGEDIT4\r\n\r\n" + std::string(lines));
         const Outcome check = RunQorreg({"check", in});
-        const Outcome imported = c.strict ? On({"import", "--strict", in}) : On({"import", in});
-        EXPECT_EQ(imported.status, c.status) << c.lines << imported.err;
-        EXPECT_EQ(On({"query", c.key}).status, c.queried) << c.lines;
+        const Outcome imported = strict ? OnStore({"import", "--strict", in}) : OnStore({"import", in});
+        EXPECT_EQ(imported.status, status) << lines << imported.err;
+        EXPECT_EQ(OnStore({"query", key}).status, queried) << lines;
         // check warns of the lines import names, with the same numbers.
-        EXPECT_EQ(check.status, c.status == 0 ? 0 : 1) << c.lines << check.out;
-        const bool stray = std::string(c.lines).find("stray") != std::string::npos;
-        const std::string line = std::string(c.lines).starts_with("stray") ? ":3: " : ":5: ";
+        EXPECT_EQ(check.status, status == 0 ? 0 : 1) << lines << check.out;
+        const bool stray = std::string(lines).find("stray") != std::string::npos;
+        const std::string line = std::string(lines).starts_with("stray") ? ":3: " : ":5: ";
         EXPECT_EQ(imported.err.find(in + line + "skipped: not a key, value or comment line") != std::string::npos,
                   stray)
             << imported.err;

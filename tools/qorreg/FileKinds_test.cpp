@@ -31,10 +31,7 @@ TEST(FileKinds, EachWholeFileFindingHasItsOwnWords) {
 }
 
 TEST(FileKinds, InputKindFollowsTheFirstBytes) {
-    const struct {
-        std::string bytes;
-        InputKind kind;
-    } cases[] = {
+    const std::pair<std::string, InputKind> cases[] = {
         {"\xFF\xFER\0"s, InputKind::Regedit},
         {"\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n", InputKind::Regedit},
         {"REGEDIT4\n\n[HKEY_CURRENT_USER\\X]\n", InputKind::Regedit},
@@ -46,9 +43,9 @@ TEST(FileKinds, InputKindFollowsTheFirstBytes) {
     };
     qor::testkit::ScratchFolder folder;
     const std::string path = folder.File("in.reg");
-    for (const auto& c : cases) {
-        qor::testkit::WriteBytes(path, c.bytes);
-        EXPECT_EQ(DetectInputKind(path), c.kind) << c.bytes;
+    for (const auto& [bytes, kind] : cases) {
+        qor::testkit::WriteBytes(path, bytes);
+        EXPECT_EQ(DetectInputKind(path), kind) << bytes;
     }
     InputKind kind = InputKind::NotRegistry;
     for (const auto& [text, named] :

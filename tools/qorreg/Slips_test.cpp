@@ -4,11 +4,8 @@
 // import gives the store back, or names what it cannot.
 #include <filesystem>
 #include <map>
-#include <sstream>
 
 #include <gtest/gtest.h>
-
-#include "testsupport/TestFiles.h"
 
 #include "ToolTest.h"
 
@@ -19,26 +16,23 @@ using namespace std::string_literals;
 
 const char kDocScan[] = "HKCU\\Software\\Orvane Corp\\DocScan";
 
-class SlipsTest : public ::testing::Test {
+class SlipsTest : public ToolFolder {
 protected:
     void SetUp() override {
-        fs::copy_file(QOR_EXAMPLE_STORE, Path("good.ini"));
+        fs::copy_file(QOR_EXAMPLE_STORE, scratch_.File("good.ini"));
         Write("garbage.bin", "\177ELF\2\1\0 binary\r\n[not]\r\n\0"s);
         Write("cut.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"A\"=\"b\"\r\n");
         Write("empty.ini", "");
         Write("utf16.ini", "R\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0"s);
         Write("dup.ini", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n[HKEY_CURRENT_USER\\X]\r\n[CINICHECKFILEVALID]\r\n");
         Write("tw.reg", "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n[HKEY_CURRENT_USER\\X]\r\n");
-        fs::create_directory(Path("adir"));
+        fs::create_directory(scratch_.File("adir"));
     }
-
-    std::string Path(const std::string& name) const { return scratch_.File(name); }
-    void Write(const std::string& name, const std::string& bytes) { qor::testkit::WriteBytes(Path(name), bytes); }
 
     // Runs the command; an argument "%NAME" is the file NAME of the scratch folder.
     Outcome Run(std::vector<std::string> args) {
         for (std::string& arg : args) {
-            if (arg.starts_with('%')) arg = Path(arg.substr(1));
+            if (arg.starts_with('%')) arg = scratch_.File(arg.substr(1));
         }
         return RunQorreg(args);
     }
@@ -46,23 +40,17 @@ protected:
     // Every entry of the folder with its bytes: what a slip must leave as it was.
     std::map<std::string, std::string> Contents() const {
         std::map<std::string, std::string> contents;
-        for (const auto& entry : fs::directory_iterator(scratch_.FsPath())) {
+        for (const auto& entry : fs::directory_iterator(dir_)) {
             const std::string name = entry.path().filename().string();
             contents[name] = entry.is_directory() ? "<folder>" : qor::testkit::ReadBytes(entry.path().string());
         }
         return contents;
     }
-
-    qor::testkit::ScratchFolder scratch_{"qorreg_slips"};
 };
 
 TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
-    struct Slip {
-        std::vector<std::string> args;
-        int status;
-        const char* message;
-    };
-    const Slip kSlips[] = {
+    // arguments, exit status, a part of the message
+    const std::tuple<std::vector<std::string>, int, const char*> kSlips[] = {
         {{"-f", "%good.ini", "import", "%garbage.bin"}, 2, "not a registry file: "},
         {{"-f", "%good.ini", "import", "%empty.ini"}, 2, "not a registry file: "},
         {{"-f", "%good.ini", "import", "%cut.ini"}, 2, "--as store or --as regedit"},
@@ -92,24 +80,19 @@ TEST_F(SlipsTest, EachSlipIsRefusedWithItsStatusAndMessageAndChangesNoFile) {
          "no end marker line [CINICHECKFILEVALID] at the end, not changed"},
     };
     const auto before = Contents();
-    for (const Slip& slip : kSlips) {
-        SCOPED_TRACE(testing::PrintToString(slip.args));
-        const Outcome r = Run(slip.args);
-        EXPECT_EQ(r.status, slip.status);
-        EXPECT_NE(r.err.find(slip.message), std::string::npos) << r.err;
+    for (const auto& [args, status, message] : kSlips) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const Outcome r = Run(args);
+        EXPECT_EQ(r.status, status);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
         EXPECT_EQ(Contents(), before);
     }
 }
 
-// Every verb says the same of one broken file, with the status its section
-// gives (check's words for each kind: SupportVerbs_test).
+// Statuses of query, add, validate and compare (check's words for each kind: SupportVerbs_test).
 TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
-    struct Verdict {
-        const char* file;
-        const char* words;
-        int query, add, validate, compare;
-    };
+    using Verdict = std::tuple<const char*, const char*, int, int, int, int>;
     const Verdict kVerdicts[] = {
         {"empty.ini", "an empty file, no store file", 2, 2, 1, 1},
         {"utf16.ini", "UTF-16 text", 2, 2, 1, 1},
@@ -117,25 +100,24 @@ TEST_F(SlipsTest, EveryVerbJudgesABrokenFileInTheSameWords) {
         {"dup.ini", "key HKEY_CURRENT_USER\\X is named again (first on line 2)", 2, 2, 1, 1},
         {"cut.ini", "no end marker line [CINICHECKFILEVALID] at the end", 0, 2, 1, 0},
     };
-    for (const Verdict& v : kVerdicts) {
-        const std::string file = std::string("%") + v.file;
+    for (const auto& [name, words, query, add, validate, compare] : kVerdicts) {
+        const std::string file = std::string("%") + name;
         const std::pair<std::vector<std::string>, int> kRuns[] = {
-            {{"-f", file, "query", "HKCU\\X"}, v.query},
-            {{"-f", file, "ADD", "HKCU\\X", "--create"}, v.add},
-            {{"validate", file}, v.validate},
-            {{"-f", file, "compare", file}, v.compare},
+            {{"-f", file, "query", "HKCU\\X"}, query},
+            {{"-f", file, "ADD", "HKCU\\X", "--create"}, add},
+            {{"validate", file}, validate},
+            {{"-f", file, "compare", file}, compare},
         };
         for (const auto& [args, status] : kRuns) {
             const Outcome r = Run(args);
             SCOPED_TRACE(testing::PrintToString(args));
             EXPECT_EQ(r.status, status);
-            EXPECT_NE((r.out + r.err).find(v.words), std::string::npos) << r.out << r.err;
+            EXPECT_NE((r.out + r.err).find(words), std::string::npos) << r.out << r.err;
         }
     }
 }
 
-// Export, then import into a new store: compare finds it the same, or the
-// export named on the error stream every key and value that did not arrive.
+// What does not arrive the export names on the error stream.
 TEST_F(SlipsTest, ExportThenImportGivesTheStoreBackOrNamesWhatItCannot) {
     std::vector<std::string> stores = {QOR_EXAMPLE_STORE};
     for (const auto& entry : fs::directory_iterator(QORREG_SOURCE_DIR "/../../fuzz/corpus/load_file_fuzzer")) {
@@ -148,13 +130,13 @@ TEST_F(SlipsTest, ExportThenImportGivesTheStoreBackOrNamesWhatItCannot) {
         CIniClass loaded;
         if (loaded.LoadFile(original.c_str()) != 1) continue;
         for (const char* form : {"--regedit", "--twain"}) {
-            fs::remove(Path("back.ini"));
+            fs::remove(scratch_.File("back.ini"));
             const Outcome exported = Run({"-f", original, "export", form, "--all", "%out.reg"});
             ASSERT_EQ(exported.status, 0) << original << exported.err;
             const Outcome imported = Run({"-f", "%back.ini", "import", "--create", "%out.reg"});
             ASSERT_EQ(imported.status, 0) << original << imported.err;
             CIniClass back;
-            ASSERT_EQ(back.LoadFile(Path("back.ini").c_str()), 1);
+            ASSERT_EQ(back.LoadFile(scratch_.File("back.ini").c_str()), 1);
             for (const std::string& lost : NotReadBack(loaded, TakeSnapshot(loaded), back)) {
                 EXPECT_NE(exported.err.find(lost + " "), std::string::npos) << original << " " << form << ": " << lost;
             }
@@ -164,7 +146,7 @@ TEST_F(SlipsTest, ExportThenImportGivesTheStoreBackOrNamesWhatItCannot) {
             }
         }
         // A store file given to import is read by its own rules: always the same store.
-        fs::remove(Path("back.ini"));
+        fs::remove(scratch_.File("back.ini"));
         ASSERT_EQ(Run({"-f", "%back.ini", "import", "--create", original}).status, 0) << original;
         EXPECT_EQ(Run({"compare", original, "%back.ini"}).status, 0) << original;
     }

@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "testsupport/TestFiles.h"
-
 #include "Help.h"
 #include "ToolTest.h"
 #include "host/Host.h"
@@ -21,15 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-class ScratchFolder : public ::testing::Test {
-protected:
-    std::string Write(const std::string& name, const std::string& text) {
-        qor::testkit::WriteBytes(scratch_.File(name), text);
-        return scratch_.File(name);
-    }
-    qor::testkit::ScratchFolder scratch_{"qorreg_support"};
-    fs::path dir_ = scratch_.FsPath();
-};
+class SupportVerbsTest : public ToolFolder {};
 
 const char kStoreA[] =
     "REGEDIT4\r\n"
@@ -55,14 +45,10 @@ const char kStoreB[] =
     "[HKEY_CURRENT_USER\\Y]\r\n"
     "[CINICHECKFILEVALID]\r\n";
 
-class CompareTest : public ScratchFolder {
+class CompareTest : public ToolFolder {
 protected:
-    void SetUp() override {
-        ScratchFolder::SetUp();
-        a_ = Write("a.ini", kStoreA);
-        b_ = Write("b.ini", kStoreB);
-    }
-    std::string a_, b_;
+    const std::string a_ = Write("a.ini", kStoreA);
+    const std::string b_ = Write("b.ini", kStoreB);
 };
 
 TEST_F(CompareTest, ListsEveryKindOfDifferenceAndExitsTwo) {
@@ -130,7 +116,7 @@ TEST_F(CompareTest, JsonCarriesTheSidesAsValueObjects) {
 TEST_F(CompareTest, EveryFailureExitsOne) {
     const std::string twice = Write("twice.ini", "REGEDIT4\r\n[K]\r\n[K]\r\n[CINICHECKFILEVALID]\r\n");
     const std::vector<std::vector<std::string>> failures = {
-        {"compare", a_, (dir_ / "missing.ini").string()},
+        {"compare", a_, scratch_.File("missing.ini")},
         {"compare", dir_.string(), b_},
         {"compare", a_, twice},
         {"compare", a_, b_, "HKCU\\NOWHERE"},
@@ -151,17 +137,11 @@ TEST_F(CompareTest, EveryFailureExitsOne) {
 const std::string kHead = "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n";
 const std::string kEnd = "[CINICHECKFILEVALID]\r\n";
 
-// Each kind of finding as qorreg names it in --json and words it in the text
-// report, at its line; an error makes the status 2, warnings only 1. Which
-// file gives which finding is the store's (store/StoreFileCheck_test.cpp).
-TEST_F(ScratchFolder, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
-    const struct {
-        std::string text;
-        unsigned line;
-        const char* kind;
-        bool error;
-        const char* words;  // after "warning: " or "error: "
-    } cases[] = {
+// An error makes the status 2, warnings only 1. Which file gives which finding
+// is the store's (store/StoreFileCheck_test.cpp).
+TEST_F(SupportVerbsTest, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
+    // the file, the finding's line, kind and severity (error or warning), its words after "error: " or "warning: "
+    const std::tuple<std::string, unsigned, const char*, bool, const char*> cases[] = {
         {"", 0, "empty", true, "an empty file, no store file: programs load it as an empty store"},
         {"[K]\r\n" + kEnd, 0, "not-a-store", true, "the first line is not REGEDIT4: not a store file"},
         {"\xFF\xFER\0E\0"s, 0, "utf16", true, "UTF-16 text; the store reads 8-bit text"},
@@ -193,56 +173,51 @@ TEST_F(ScratchFolder, CheckNamesAndWordsEachKindOfFindingAtItsLine) {
         {kHead + kEnd + std::string(300, ';') + "\r\n", 3, "misplaced-end-marker", false,
          "an end marker line that is not at the end: skipped"},
     };
-    for (const auto& c : cases) {
-        const std::string path = Write("case.ini", c.text);
+    for (const auto& [text, line, kind, error, words] : cases) {
+        SCOPED_TRACE(kind);
+        const std::string path = Write("case.ini", text);
+        const std::string severity = error ? "error" : "warning";
         const Outcome r = RunQorreg({"check", path, "--json"});
-        EXPECT_EQ(r.status, c.error ? 2 : 1) << c.kind << "\n" << r.out;
+        EXPECT_EQ(r.status, error ? 2 : 1) << r.out;
         const Json j = Json::parse(r.out);
-        EXPECT_EQ(j["verdict"], c.error ? "cannot-load" : "warnings") << c.kind;
-        bool found = false;
-        for (const Json& f : j["findings"]) {
-            found = found ||
-                    (f["line"] == c.line && f["severity"] == (c.error ? "error" : "warning") && f["kind"] == c.kind);
-        }
-        EXPECT_TRUE(found) << c.kind << "\n" << r.out;
-        const std::string where = path + (c.line == 0 ? "" : ":" + std::to_string(c.line)) + ": ";
-        EXPECT_NE(RunQorreg({"check", path}).out.find(where + (c.error ? "error: " : "warning: ") + c.words),
-                  std::string::npos)
-            << c.kind;
+        EXPECT_EQ(j["verdict"], error ? "cannot-load" : "warnings");
+        const auto sought = [&, at = line, id = kind](const Json& f) {
+            return f["line"] == at && f["severity"] == severity && f["kind"] == id;
+        };
+        EXPECT_TRUE(std::any_of(j["findings"].begin(), j["findings"].end(), sought)) << r.out;
+        const std::string where = path + (line == 0 ? "" : ":" + std::to_string(line)) + ": ";
+        EXPECT_NE(RunQorreg({"check", path}).out.find(where + severity + ": " + words), std::string::npos);
     }
 }
 
 // The last line counts the errors and warnings and gives the verdict.
-TEST_F(ScratchFolder, CheckEndsWithTheCountsAndTheVerdict) {
+TEST_F(SupportVerbsTest, CheckEndsWithTheCountsAndTheVerdict) {
     const std::string path = Write("says.ini", kHead + "\"A\"=\"a\\\\\\\\b\"\r\n\"B\"=\r\n[X]\r\n[x]\r\n" + kEnd);
     EXPECT_NE(RunQorreg({"check", path}).out.find(path + ": 1 error, 3 warnings: the store cannot load it\n"),
               std::string::npos);
     const Outcome example = RunQorreg({"check", QOR_EXAMPLE_STORE});
     EXPECT_EQ(example.status, 0) << example.out;
     EXPECT_NE(example.out.find(": 0 errors, 0 warnings: clean"), std::string::npos);
-    EXPECT_EQ(RunQorreg({"check", (dir_ / "none.ini").string()}).status, 2);
+    EXPECT_EQ(RunQorreg({"check", scratch_.File("none.ini")}).status, 2);
     EXPECT_EQ(RunQorreg({"check"}).status, 2);
 }
 
 const std::string kCp1252Store =
     "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"NAME\"=\"J\xFCrgen\"\r\n[CINICHECKFILEVALID]\r\n";
 
-TEST_F(ScratchFolder, FileFailuresEndWithTheSystemsReason) {
+TEST_F(SupportVerbsTest, FileFailuresEndWithTheSystemsReason) {
     const std::string store = Write("root.ini", kCp1252Store);
     const std::string lock = store + ".lock";
     fs::create_directory(lock);  // the lock file cannot be made
     const std::string missing = (dir_ / "none" / "out.reg").string();
-    const struct {
-        std::vector<std::string> args;
-        std::string before;  // the message up to the reason
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"-f", store, "export", "HKCU\\P", missing}, "cannot write file: " + missing + ": "},
         {{"-f", store, "add", "HKCU\\P", "--wait", "0"}, "cannot create the lock file: "},
     };
-    for (const auto& c : cases) {
-        const Outcome r = RunQorreg(c.args);
+    for (const auto& [args, before] : cases) {
+        const Outcome r = RunQorreg(args);
         EXPECT_EQ(r.status, 2) << r.err;
-        const std::size_t at = r.err.find(c.before);
+        const std::size_t at = r.err.find(before);
         ASSERT_NE(at, std::string::npos) << r.err;
         // The reason as the system words it, after the path.
         const std::string reason = r.err.substr(r.err.rfind(": ") + 2);
@@ -255,7 +230,7 @@ TEST_F(ScratchFolder, FileFailuresEndWithTheSystemsReason) {
     }
 }
 
-TEST_F(ScratchFolder, ControlBytesReachTheTerminalEscaped) {
+TEST_F(SupportVerbsTest, ControlBytesReachTheTerminalEscaped) {
     const std::string store = Write("root.ini",
                                     "REGEDIT4\r\n[HKEY_CURRENT_USER\\P]\r\n\"A\x07\"=\"\x1b[2J\"\r\n"
                                     "\x1b[31m junk\r\n[CINICHECKFILEVALID]\r\n");
@@ -268,7 +243,7 @@ TEST_F(ScratchFolder, ControlBytesReachTheTerminalEscaped) {
     }
 }
 
-TEST_F(ScratchFolder, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
+TEST_F(SupportVerbsTest, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
     const unsigned native = host::NativeCodePage();
     if (native != host::kUtf8 && native != 1252) GTEST_SKIP() << "a host code page this test has no texts for";
     const std::string jurgen = native == host::kUtf8 ? "J\xC3\xBCrgen" : "J\xFCrgen";
@@ -300,7 +275,7 @@ TEST_F(ScratchFolder, TextsAreConvertedBetweenTheFilesCodePageAndTheTerminals) {
     EXPECT_EQ(RunQorreg({"check", store, "--codepage", "1252"}).status, 0);
 }
 
-TEST_F(ScratchFolder, DashReadsStandardInputAndExportWritesStandardOutput) {
+TEST_F(SupportVerbsTest, DashReadsStandardInputAndExportWritesStandardOutput) {
     const std::string store = Write("root.ini", kCp1252Store);
     const std::string bytes = qor::testkit::ReadBytes(store);
     EXPECT_NE(RunQorreg({"-f", "-", "query", "HKCU\\P"}, bytes).out.find("NAME    REG_SZ"), std::string::npos);

@@ -1,13 +1,16 @@
-// What the tool's tests share: qorreg run in-process, and the --json shape
-// that docs/qorreg.md describes.
+// What the tool's tests share: qorreg run in-process on the files of a
+// scratch folder, and the --json shape that docs/qorreg.md describes.
 #ifndef QOR_TOOLS_QORREG_TOOLTEST_H
 #define QOR_TOOLS_QORREG_TOOLTEST_H
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "testsupport/TestFiles.h"
 
 #include "Json.h"
 #include "Verbs.h"
@@ -26,6 +29,25 @@ inline Outcome RunQorreg(const std::vector<std::string>& args, const std::string
     const int status = Run(args, in, out, err);
     return {status, out.str(), err.str()};
 }
+
+// A scratch folder of the test's files and the store file root.ini in it.
+class ToolFolder : public ::testing::Test {
+protected:
+    // Writes the folder's file name; gives its path.
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        qor::testkit::WriteBytes(scratch_.File(name), bytes);
+        return scratch_.File(name);
+    }
+    // Runs qorreg on the store: "-f root.ini" and args.
+    Outcome OnStore(std::vector<std::string> args, const std::string& input = std::string()) const {
+        args.insert(args.begin(), {"-f", store_});
+        return RunQorreg(args, input);
+    }
+
+    qor::testkit::ScratchFolder scratch_{"qorreg"};
+    std::filesystem::path dir_ = scratch_.FsPath();
+    std::string store_ = scratch_.File("root.ini");
+};
 
 // A value object: exactly name, type, data and raw; data a number for a
 // DWORD, else a text.

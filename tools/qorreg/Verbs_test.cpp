@@ -3,14 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <future>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
-
-#include "testsupport/TestFiles.h"
 
 #include "KeyPath.h"
 #include "ToolTest.h"
@@ -18,6 +14,8 @@
 namespace qor::qorreg {
 namespace {
 namespace fs = std::filesystem;
+using qor::testkit::ReadBytes;
+using qor::testkit::WriteBytes;
 
 const char kSmallStore[] =
     "REGEDIT4\r\n"
@@ -38,44 +36,24 @@ const char kSmallStore[] =
 
 const char kKeyX[] = "HKEY_CURRENT_USER\\SOFTWARE\\X";
 
-std::string ReadAll(const fs::path& path) { return qor::testkit::ReadBytes(path.string()); }
-
-void WriteAll(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    qor::testkit::WriteBytes(path.string(), text);
-}
-
 // Folder separators of either kind as slashes, for comparing paths.
 std::string Slashed(std::string text) {
     std::replace(text.begin(), text.end(), '\\', '/');
     return text;
 }
 
-class VerbsTest : public ::testing::Test {
+class VerbsTest : public ToolFolder {
 protected:
-    void SetUp() override {
-        store_ = (dir_ / "root.ini").string();
-        WriteAll(store_, kSmallStore);
-    }
+    void SetUp() override { Write("root.ini", kSmallStore); }
     void TearDown() override {
         if (!alsoRemove_.empty()) fs::remove_all(alsoRemove_);
     }
-
-    // Runs a verb on the scratch store: "-f root.ini" and the arguments.
-    Outcome OnStore(std::vector<std::string> args) {
-        args.insert(args.begin(), {"-f", store_});
-        return RunQorreg(args);
-    }
     std::string Query(const std::string& key) { return OnStore({"query", key}).out; }
 
-    qor::testkit::ScratchFolder scratch_{"qorreg_verbs"};
-    fs::path dir_ = scratch_.FsPath();
     fs::path alsoRemove_;
-    std::string store_;
 };
 
-// Values by name, then the direct sub-keys in byte order; with -s, depth
-// first with the children in byte order.
+// With -s: depth first, the children in byte order.
 TEST_F(VerbsTest, QueryShowsValuesByNameThenSubKeysInByteOrder) {
     const std::string values =
         "HKEY_CURRENT_USER\\SOFTWARE\\X\n"
@@ -112,7 +90,7 @@ TEST_F(VerbsTest, QueryValueOptionShowsOnlyKeysHoldingThatValue) {
 }
 
 TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
-    std::string missingFile = (dir_ / "none.ini").string();
+    std::string missingFile = scratch_.File("none.ini");
     const std::vector<std::pair<std::vector<std::string>, std::string>> notFound = {
         {{"query", "HKCU\\SOFTWARE\\NONE"}, "key not found: HKEY_CURRENT_USER\\SOFTWARE\\NONE"},
         {{"query", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
@@ -120,15 +98,15 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
         {{"delete", kKeyX, "-v", "none"}, "value not found: NONE in HKEY_CURRENT_USER\\SOFTWARE\\X"},
         {{"delete", "HKLM\\NONE"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
         {{"copy", "HKLM\\NONE", "HKLM\\Y"}, "key not found: HKEY_LOCAL_MACHINE\\NONE"},
-        {{"export", "software\\none", (dir_ / "out.reg").string()}, "key not found: SOFTWARE\\NONE"},
-        {{"export", "--twain", "software\\none", (dir_ / "out.reg").string()}, "no key contains: SOFTWARE\\NONE"},
+        {{"export", "software\\none", scratch_.File("out.reg")}, "key not found: SOFTWARE\\NONE"},
+        {{"export", "--twain", "software\\none", scratch_.File("out.reg")}, "no key contains: SOFTWARE\\NONE"},
     };
     for (const auto& [args, message] : notFound) {
         Outcome r = OnStore(args);
         EXPECT_EQ(r.status, 1) << args[0];
         EXPECT_EQ(r.err, "qorreg: " + message + "\n");
     }
-    EXPECT_EQ(ReadAll(store_), kSmallStore);
+    EXPECT_EQ(ReadBytes(store_), kSmallStore);
     EXPECT_FALSE(fs::exists(dir_ / "out.reg"));
 
     const std::vector<std::vector<std::string>> usage = {
@@ -152,9 +130,9 @@ TEST_F(VerbsTest, FailuresReportOneLineAndTheirExitStatus) {
 }
 
 TEST_F(VerbsTest, QueryWithoutKeyListsTheWholeStoreRootLessKeysIncluded) {
-    WriteAll(store_,
-             "REGEDIT4\r\n[SOFTWARE\\P\\Q]\r\n\"V\"=\"5\"\r\n[HKEY_CURRENT_USER\\X]\r\n\"V\"=\"1\"\r\n"
-             "[HKEY_CURRENT_USER\\X\\Y]\r\n[CINICHECKFILEVALID]\r\n");
+    WriteBytes(store_,
+               "REGEDIT4\r\n[SOFTWARE\\P\\Q]\r\n\"V\"=\"5\"\r\n[HKEY_CURRENT_USER\\X]\r\n\"V\"=\"1\"\r\n"
+               "[HKEY_CURRENT_USER\\X\\Y]\r\n[CINICHECKFILEVALID]\r\n");
     EXPECT_EQ(OnStore({"query", "-s"}).out,
               "HKEY_CURRENT_USER\n\nHKEY_CURRENT_USER\\X\n    V    REG_SZ    1\n\nHKEY_CURRENT_USER\\X\\Y\n\n"
               "SOFTWARE\n\nSOFTWARE\\P\n\nSOFTWARE\\P\\Q\n    V    REG_SZ    5\n");
@@ -167,10 +145,7 @@ TEST_F(VerbsTest, QueryWithoutKeyListsTheWholeStoreRootLessKeysIncluded) {
 }
 
 TEST_F(VerbsTest, AddThenQueryRoundTripsEachTypeThroughTheFile) {
-    struct Case {
-        std::vector<std::string> typeAndData;
-        std::string shown;
-    };
+    using Case = std::pair<std::vector<std::string>, std::string>;
     const std::vector<Case> cases = {
         {{"-t", "REG_BINARY", "-d", "00cc01ff"}, "REG_BINARY    00cc01ff"},
         {{"-t", "reg_binary", "-d", "CCCC"}, "REG_BINARY    cccc"},
@@ -180,16 +155,16 @@ TEST_F(VerbsTest, AddThenQueryRoundTripsEachTypeThroughTheFile) {
         {{"-d", "\\\\server\\share"}, "REG_SZ    \\\\server\\share"},
         {{}, "REG_SZ    "},
     };
-    for (const Case& c : cases) {
+    for (const auto& [typeAndData, shown] : cases) {
         std::vector<std::string> args = {"add", "hkcu\\software\\new", "-v", "Gamma"};
-        args.insert(args.end(), c.typeAndData.begin(), c.typeAndData.end());
+        args.insert(args.end(), typeAndData.begin(), typeAndData.end());
         Outcome added = OnStore(args);
         ASSERT_EQ(added.status, 0) << added.err;
-        EXPECT_EQ(Query("HKCU\\SOFTWARE\\NEW"), "HKEY_CURRENT_USER\\SOFTWARE\\NEW\n    GAMMA    " + c.shown + "\n");
+        EXPECT_EQ(Query("HKCU\\SOFTWARE\\NEW"), "HKEY_CURRENT_USER\\SOFTWARE\\NEW\n    GAMMA    " + shown + "\n");
     }
-    EXPECT_NE(ReadAll(store_).find("\"GAMMA\"=\"\"\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(store_).find("\"GAMMA\"=\"\"\r\n"), std::string::npos);
     EXPECT_EQ(OnStore({"add", kKeyX, "-v", "TABLE", "-t", "REG_BINARY", "-d", "00cc01ff"}).status, 0);
-    EXPECT_NE(ReadAll(store_).find("\"TABLE\"=hex:00,cc,01,ff\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(store_).find("\"TABLE\"=hex:00,cc,01,ff\r\n"), std::string::npos);
 }
 
 TEST_F(VerbsTest, AddRefusesBadDataAndLeavesTheFileAlone) {
@@ -210,19 +185,19 @@ TEST_F(VerbsTest, AddRefusesBadDataAndLeavesTheFileAlone) {
         args.insert(args.end(), typeAndData.begin(), typeAndData.end());
         Outcome r = OnStore(args);
         EXPECT_EQ(r.status, 2) << typeAndData.back();
-        EXPECT_EQ(ReadAll(store_), kSmallStore) << typeAndData.back();
+        EXPECT_EQ(ReadBytes(store_), kSmallStore) << typeAndData.back();
     }
     EXPECT_EQ(OnStore({"add", kKeyX, "-v", "A=B", "-d", "x"}).status, 2);
     EXPECT_EQ(OnStore({"add", kKeyX, "-d", "x"}).status, 2);  // -d without -v
-    EXPECT_EQ(ReadAll(store_), kSmallStore);
+    EXPECT_EQ(ReadBytes(store_), kSmallStore);
 }
 
 TEST_F(VerbsTest, AddCreatesAMissingFileAndKeepsLocalMachineKeys) {
-    store_ = (dir_ / "fresh.ini").string();
+    store_ = scratch_.File("fresh.ini");
     Outcome r = OnStore(
         {"add", "HKLM\\SOFTWARE\\Orvane Corp\\Scanner", "-v", "ROOT1", "-d", "\\Orvane Corp\\DocScan", "--create"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadAll(store_),
+    EXPECT_EQ(ReadBytes(store_),
               "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVANE CORP\\SCANNER]\r\n"
               "\"ROOT1\"=\"\\Orvane Corp\\DocScan\"\r\n[CINICHECKFILEVALID]\r\n");
     EXPECT_EQ(RunQorreg({"validate", store_}).out, "valid\n");
@@ -249,36 +224,35 @@ TEST_F(VerbsTest, CopyDuplicatesTheTreeUnderTheTarget) {
     EXPECT_EQ(OnStore({"query", "HKLM\\SOFTWARE\\COPY", "-s"}).out, renamed);
     EXPECT_EQ(Query(kKeyX).find("COPY"), std::string::npos);
     // A copy whose sub-keys' paths would not fit is refused whole.
-    const std::string before = ReadAll(store_);
+    const std::string before = ReadBytes(store_);
     const Outcome tooLong = OnStore({"copy", kKeyX, "HKLM\\" + std::string(kMaxKeyPathLength - 19, 'A')});
     EXPECT_EQ(tooLong.status, 2);
     EXPECT_NE(tooLong.err.find("a path too long), not changed"), std::string::npos) << tooLong.err;
-    EXPECT_EQ(ReadAll(store_), before);
+    EXPECT_EQ(ReadBytes(store_), before);
 }
 
 TEST_F(VerbsTest, ExportWritesTheTwainExportOfTheKeysContainingTheFilter) {
-    fs::path out = dir_ / "out.reg";
-    Outcome r = OnStore({"export", "--twain", "hkcu\\software\\x\\a_", out.string()});
+    const std::string out = scratch_.File("out.reg");
+    Outcome r = OnStore({"export", "--twain", "hkcu\\software\\x\\a_", out});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadAll(out),
+    EXPECT_EQ(ReadBytes(out),
               "REGEDIT4\r\n[TWAIN Export]\r\nTWAIN_EXPORT=dword:00000001\r\n"
               "[HKEY_CURRENT_USER\\SOFTWARE\\X\\A_\\DEEP]\r\n\"Z\"=\"z\"\r\n");
-    ASSERT_EQ(OnStore({"export", "--twain", "--all", out.string()}).status, 0);
-    EXPECT_NE(ReadAll(out).find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"HOST\"=\"m\"\r\n"), std::string::npos);
+    ASSERT_EQ(OnStore({"export", "--twain", "--all", out}).status, 0);
+    EXPECT_NE(ReadBytes(out).find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"HOST\"=\"m\"\r\n"), std::string::npos);
 
-    fs::path app = dir_ / "app.txt";
-    for (int i = 0; i < 2; ++i)
-        ASSERT_EQ(OnStore({"export", "--app", "HKCU\\SOFTWARE\\X\\A_", app.string()}).status, 0);
-    EXPECT_EQ(ReadAll(app), "[A_\\DEEP]\r\n\"Z\"=z\r\n[A_\\DEEP]\r\n\"Z\"=z\r\n");
-    EXPECT_EQ(ReadAll(store_), kSmallStore);
+    const std::string app = scratch_.File("app.txt");
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(OnStore({"export", "--app", "HKCU\\SOFTWARE\\X\\A_", app}).status, 0);
+    EXPECT_EQ(ReadBytes(app), "[A_\\DEEP]\r\n\"Z\"=z\r\n[A_\\DEEP]\r\n\"Z\"=z\r\n");
+    EXPECT_EQ(ReadBytes(store_), kSmallStore);
 }
 
 TEST_F(VerbsTest, ImportMergesAFileIntoTheStoreAndSavesIt) {
-    fs::path in = dir_ / "in.reg";
-    WriteAll(in,
-             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NAME\"=\"new\"\r\n\"EXTRA\"=dword:0000000a\r\n"
-             "[HKEY_CURRENT_USER\\SOFTWARE\\IMPORTED]\r\n");
-    Outcome r = OnStore({"import", in.string()});
+    const std::string in =
+        Write("in.reg",
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"NAME\"=\"new\"\r\n\"EXTRA\"=dword:0000000a\r\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\IMPORTED]\r\n");
+    Outcome r = OnStore({"import", in});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(OnStore({"query", kKeyX, "-v", "extra"}).out,
               "HKEY_CURRENT_USER\\SOFTWARE\\X\n    EXTRA    REG_DWORD    0x0000000a (10)\n");
@@ -294,12 +268,12 @@ TEST_F(VerbsTest, ValidateTellsCompleteStoreFilesFromOthers) {
         {"REGEDIT4\r\n[cinicheckfilevalid]\r\n", 1, "invalid\n"},
     };
     for (const auto& [text, status, out] : cases) {
-        WriteAll(store_, text);
+        WriteBytes(store_, text);
         Outcome r = RunQorreg({"validate", store_});
         EXPECT_EQ(r.status, status) << text;
         EXPECT_EQ(r.out, out) << text;
     }
-    EXPECT_EQ(RunQorreg({"validate", (dir_ / "none.ini").string()}).status, 2);
+    EXPECT_EQ(RunQorreg({"validate", scratch_.File("none.ini")}).status, 2);
 }
 
 TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
@@ -315,7 +289,8 @@ TEST_F(VerbsTest, RootFindsTheProductFolderWhoseStoreNamesTheModule) {
     alsoRemove_ = appData / company;
     fs::path product = appData / company / "DocScan" / "S1";
     std::string moduleFolder = (dir_ / "bin").string() + "/";
-    WriteAll(product / "S1.ini", "");
+    fs::create_directories(product);
+    WriteBytes((product / "S1.ini").string(), "");
     // Product store files hold their keys without a root name.
     std::string productStore = (product / "root.ini").string();
     std::string productKey = "SOFTWARE\\" + company + "\\DocScan\\S1";
@@ -363,9 +338,8 @@ TEST_F(VerbsTest, HelpAndVersionAnswerWithoutAStoreFile) {
     EXPECT_EQ(RunQorreg({"--help"}).out.rfind("Usage: qorreg -f FILE VERB", 0), 0u);
 }
 
-// While another writer (here another thread) holds the store file's lock,
-// a changing verb waits no longer than --wait and leaves the file alone;
-// reading verbs take no lock. Once the lock is free the change goes in.
+// Another writer (a thread) holds the lock: a change waits no longer than --wait and
+// leaves the file alone; reading verbs take no lock.
 TEST_F(VerbsTest, ChangingVerbsQueueOnTheLockAndNameTheLockFile) {
     std::promise<void> locked, done;
     std::thread holder([&] {
@@ -377,7 +351,7 @@ TEST_F(VerbsTest, ChangingVerbsQueueOnTheLockAndNameTheLockFile) {
     Outcome r = OnStore({"add", kKeyX, "-v", "NEW", "--wait", "0"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("root.ini.lock"), std::string::npos) << r.err;
-    EXPECT_EQ(ReadAll(store_), kSmallStore);
+    EXPECT_EQ(ReadBytes(store_), kSmallStore);
     EXPECT_EQ(OnStore({"query", kKeyX, "-v", "NAME"}).status, 0);
     done.set_value();
     holder.join();
@@ -390,8 +364,7 @@ TEST_F(VerbsTest, ChangingVerbsQueueOnTheLockAndNameTheLockFile) {
 // A store or input file over the bound is refused at once by every verb,
 // before any of it is read (the file is sparse: it costs no disk).
 TEST_F(VerbsTest, FilesOverTheSizeBoundAreRefusedAsTooLarge) {
-    const std::string huge = (dir_ / "huge.ini").string();
-    WriteAll(huge, "REGEDIT4\r\n");
+    const std::string huge = Write("huge.ini", "REGEDIT4\r\n");
     fs::resize_file(huge, (std::uintmax_t{1} << 40));
     const std::vector<std::vector<std::string>> commands = {
         {"-f", huge, "query", kKeyX},  {"-f", huge, "export", "--all", "out.reg"},
@@ -403,7 +376,7 @@ TEST_F(VerbsTest, FilesOverTheSizeBoundAreRefusedAsTooLarge) {
         EXPECT_EQ(r.status, 2) << command.back();
         EXPECT_NE(r.err.find("file too large"), std::string::npos) << r.err;
     }
-    EXPECT_EQ(ReadAll(store_), kSmallStore);
+    EXPECT_EQ(ReadBytes(store_), kSmallStore);
 }
 #endif
 
