@@ -167,7 +167,7 @@ public:
     }
 
     // False when the line stops the read.
-    bool Line(std::string_view line) {
+    [[gnu::always_inline]] bool Line(std::string_view line) {
         if (line.empty()) return true;
         if (line.front() == '[' && line.find(']') == line.size() - 1) return Section(line);
         // The name before the "=" is short: eight bytes a step beat a library call.
@@ -355,7 +355,7 @@ bool RegLineReader::ReadLines(std::string_view piece) {
     return true;
 }
 
-bool RegLineReader::PhysicalLine(std::string_view line) {
+[[gnu::always_inline]] inline bool RegLineReader::PhysicalLine(std::string_view line) {
     if (joining_) {
         joined_.append(line);
         line = joined_;

@@ -300,13 +300,13 @@ public:
     // Adds a value whose text is prefix + body; the name is upper-cased as
     // it is added. The reader's shortcut for the shapes a store file holds,
     // inline in the reader's loop: a call per value cost a tenth of a load.
-    void AddUpperName(std::string_view name, std::string_view prefix, std::string_view body) {
+    [[gnu::always_inline]] void AddUpperName(std::string_view name, std::string_view prefix, std::string_view body) {
         char* at = StartRecord<true>(name, value_block::CodeOf(prefix), body.size(), body.size());
         value_block::CopyBytes(at, body.data(), body.size());
     }
     // Adds a value whose text is prefix + the decimal form of number,
     // written where the record's body goes.
-    void AddUpperName(std::string_view name, std::string_view prefix, std::int32_t number) {
+    [[gnu::always_inline]] void AddUpperName(std::string_view name, std::string_view prefix, std::int32_t number) {
         char digits[kDigitsRoom];
         const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, number);
         const auto size = static_cast<std::size_t>(written.ptr - digits);
