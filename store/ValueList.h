@@ -92,6 +92,16 @@ inline unsigned CodeOf(std::string_view prefix) {
     }
 }
 
+// Copies size bytes (from sizeof(Word) to twice that) as two overlapping words.
+template <class Word>
+void CopyTwoWords(char* to, const char* from, std::size_t size) {
+    Word first, last;
+    std::memcpy(&first, from, sizeof first);
+    std::memcpy(&last, from + size - sizeof last, sizeof last);
+    std::memcpy(to, &first, sizeof first);
+    std::memcpy(to + size - sizeof last, &last, sizeof last);
+}
+
 // Copies size bytes. The short texts of a store (names, numbers, most
 // strings) go in two overlapping words or halves, inline, instead of a
 // library call each; nothing is read or written outside the two ranges.
@@ -99,17 +109,9 @@ inline void CopyBytes(char* to, const char* from, std::size_t size) {
     if (size > 16) {
         std::memcpy(to, from, size);
     } else if (size >= 8) {
-        std::uint64_t first, last;
-        std::memcpy(&first, from, 8);
-        std::memcpy(&last, from + size - 8, 8);
-        std::memcpy(to, &first, 8);
-        std::memcpy(to + size - 8, &last, 8);
+        CopyTwoWords<std::uint64_t>(to, from, size);
     } else if (size >= 4) {
-        std::uint32_t first, last;
-        std::memcpy(&first, from, 4);
-        std::memcpy(&last, from + size - 4, 4);
-        std::memcpy(to, &first, 4);
-        std::memcpy(to + size - 4, &last, 4);
+        CopyTwoWords<std::uint32_t>(to, from, size);
     } else {
         for (std::size_t i = 0; i < size; ++i) to[i] = from[i];
     }
