@@ -19,8 +19,10 @@ using Handle = HostFiles::Handle;
 // Windows DWORD count takes).
 constexpr std::size_t kChunk = std::size_t{1} << 30;
 // ReadFileInPieces reads at most this much at a time, and at least the
-// smaller amount, so that a small file costs a small buffer, not a megabyte.
-constexpr std::size_t kReadPiece = 1 << 20;
+// smaller amount, so that a small file costs a small buffer. A piece of a
+// quarter of a megabyte stays in the processor's cache while it is read,
+// and a large load touches no more fresh memory for it.
+constexpr std::size_t kReadPiece = 1 << 18;
 constexpr std::size_t kSmallestReadPiece = 1 << 12;
 
 // Makes call until the host reports something other than an interruption.

@@ -60,7 +60,7 @@ inline constexpr std::uint64_t kAnyLength = UINT64_MAX;
 // (refused before any of it is read; a file that grows past maxBytes while
 // it is read is refused as well).
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes = kAnyLength);
-// Reads the file from start to end in pieces of about 1 MB, handing each to
+// Reads the file from start to end in pieces of at most 256 KiB, handing each to
 // consume in order, so that a large file need not be held whole in memory.
 // False when the file cannot be opened or read (as ReadWholeFile, maxBytes
 // included) or when consume returns false, which stops the read. identity,

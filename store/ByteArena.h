@@ -58,6 +58,10 @@ public:
     void Reserve(std::size_t size) {
         if (size > left_) Grow(size > kChunkSize ? size : kChunkSize);
     }
+    // Told that about bytes will be taken (a load that knows its file's
+    // length): past kSmallChunksUpTo the chunks are large blocks from the
+    // first one on, since small chunks cost a page fault per small page.
+    void Expect(std::size_t bytes) { expectLarge_ = bytes > kSmallChunksUpTo; }
     // Every byte taken since the arena was made or cleared.
     std::size_t Taken() const { return taken_; }
 
@@ -66,12 +70,14 @@ public:
         chunks_.clear();
         next_ = nullptr;
         left_ = taken_ = 0;
+        expectLarge_ = false;
     }
     void Swap(ByteArena& other) noexcept {
         chunks_.swap(other.chunks_);
         std::swap(next_, other.next_);
         std::swap(left_, other.left_);
         std::swap(taken_, other.taken_);
+        std::swap(expectLarge_, other.expectLarge_);
     }
 
 private:
@@ -94,7 +100,7 @@ private:
     // block as soon as one byte of it is touched.
     char* NewChunk(std::size_t& bytes, bool mayBeLarge) {
         chunks_.reserve(chunks_.size() + 1);
-        if (mayBeLarge && taken_ + bytes > kSmallChunksUpTo) {
+        if (mayBeLarge && (expectLarge_ || taken_ + bytes > kSmallChunksUpTo)) {
             constexpr std::size_t kBlock = platform::kLargeBlockBytes;
             const std::size_t size = (bytes + kBlock - 1) / kBlock * kBlock;
             if (void* block = platform::AllocateLargeBlock(size)) {
@@ -123,6 +129,7 @@ private:
     char* next_ = nullptr;
     std::size_t left_ = 0;
     std::size_t taken_ = 0;
+    bool expectLarge_ = false;
 };
 
 }  // namespace qor::store

@@ -1,4 +1,5 @@
 #include "store/ByteScan.h"
+#include "store/HexDigits.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,27 @@ TEST(ByteScan, EveryScannerAgreesWithAPlainLoopOnTrickyTexts) {
         checkCopy(CopyNoting<']'>, "\r\n]");
         checkCopy(CopyNoting<0>, "\r\n");
     }
+}
+
+// Eight digits read as one word agree with the digit table on every mix of
+// digits, both cases of letters and the bytes just outside each range.
+TEST(ByteScan, EightHexDigitsReadAsOneWordAgreeWithTheDigitTable) {
+    constexpr char kEdges[] = {'/', ':', '@', 'G', '`', 'g', '\x10', '\x19', '\x26', '\x80', '\xc1', '\xff'};
+    constexpr char kDigits[] = "0123456789abcdefABCDEF";
+    std::mt19937 random(31);
+    for (int round = 0; round < 20000; ++round) {
+        std::string digits(8, '0');
+        for (char& byte : digits) {
+            byte = random() % 8 == 0 ? kEdges[random() % sizeof kEdges] : kDigits[random() % (sizeof kDigits - 1)];
+        }
+        std::uint32_t word = 7, table = 7;
+        const bool read = ReadHex32(digits, word);
+        ASSERT_EQ(read, hex_digits::Read(digits.data(), 8, table)) << digits;
+        ASSERT_EQ(word, table) << digits;
+    }
+    std::uint32_t number = 0;
+    ASSERT_TRUE(ReadHex32("fFfFfFf0", number));
+    EXPECT_EQ(number, 0xfffffff0u);
 }
 
 }  // namespace

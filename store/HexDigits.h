@@ -5,6 +5,7 @@
 #define QOR_STORE_HEXDIGITS_H
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -66,11 +67,42 @@ inline bool Read(const char* digits, std::size_t count, std::uint32_t& number) {
 
 }  // namespace hex_digits
 
+namespace hex_digits {
+
+// Eight hex digits read as one word, the first digit in its lowest byte (a
+// little-endian host): each byte is tested for '0'-'9' and, with bit 0x20
+// set, for 'a'-'f', and the digits' values are then gathered pairwise.
+// Bytes below 0x80 never carry into their neighbour here.
+inline bool ReadEight(const char* digits, std::uint32_t& number) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = kOnes * 0x80;
+    std::uint64_t word;
+    std::memcpy(&word, digits, sizeof word);
+    if ((word & kHigh) != 0) return false;
+    // The high bit of each byte from low to high.
+    const auto inRange = [](std::uint64_t bytes, unsigned low, unsigned high) {
+        return (bytes + kOnes * (0x80 - low)) & ~(bytes + kOnes * (0x7F - high)) & kHigh;
+    };
+    const std::uint64_t decimal = inRange(word, '0', '9');
+    const std::uint64_t letter = inRange(word | kOnes * 0x20, 'a', 'f');
+    if ((decimal | letter) != kHigh) return false;
+    // A letter's low four bits are 1 to 6: nine more make 10 to 15.
+    std::uint64_t values = (word & kOnes * 0x0F) + (letter >> 7) * 9;
+    values = (values << 4 | values >> 8) & 0x00FF00FF00FF00FFull;   // two digits in each 16 bits
+    values = (values << 8 | values >> 16) & 0x0000FFFF0000FFFFull;  // four in each 32 bits
+    number = static_cast<std::uint32_t>(values << 16 | values >> 32);
+    return true;
+}
+
+}  // namespace hex_digits
+
 // One to eight hex digits and nothing else (no sign, space or "0x"); false,
 // number unchanged, for any other text.
 inline bool ReadHex32(std::string_view digits, std::uint32_t& number) {
-    // The eight digits that a store file writes: a loop of known length.
-    if (digits.size() == 8) return hex_digits::Read(digits.data(), 8, number);
+    // The eight digits that a store file writes: one word.
+    if (digits.size() == 8) {
+        if constexpr (std::endian::native == std::endian::little) return hex_digits::ReadEight(digits.data(), number);
+        return hex_digits::Read(digits.data(), 8, number);
+    }
     if (digits.empty() || digits.size() > 8) return false;
     return hex_digits::Read(digits.data(), digits.size(), number);
 }

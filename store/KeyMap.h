@@ -114,6 +114,9 @@ public:
         }
         return entry;
     }
+    // Told by a reader filling a fresh map that its keys and values will
+    // take about bytes in the map's arena.
+    void ExpectArenaBytes(std::size_t bytes) { texts_.Expect(bytes); }
     // Makes room in the index for keys keys in all, so that adding keys up
     // to that many (merge included) allocates nothing.
     void Reserve(std::size_t keys) { index_.Reserve(keys); }

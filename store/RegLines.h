@@ -4,6 +4,7 @@
 #define QOR_STORE_REGLINES_H
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,7 +25,7 @@ struct FieldPrefix {
     FieldType type = FieldType::Other;
     std::size_t size = 0;  // the prefix's bytes ("hex(N):" whole; 1 for the opening quote)
 };
-inline FieldPrefix ClassifyField(std::string_view field) {
+[[gnu::always_inline]] inline FieldPrefix ClassifyField(std::string_view field) {
     if (field.empty()) return {};
     switch (field.front()) {
         case '"':
@@ -129,6 +130,11 @@ public:
     // outlive the reader) and goes into the target only when it keeps it. A
     // key named twice stops the read only when the first was kept.
     void OfferSectionsTo(RegSectionSink& sink);
+
+    // Before the first Read of a whole file into a fresh target: the file
+    // holds fileBytes. Its keys and values take about half that or more,
+    // which lets the target lay them out in large blocks from the start.
+    void ExpectFileBytes(std::uint64_t fileBytes);
 
     // Reads the lines that the piece completes. False when a duplicate
     // section stopped the read (target then holds what came before it).

@@ -90,7 +90,14 @@ bool ReadStoreFile(const std::string& path, KeyMap& target, const KeyMap* taken,
     if (sink != nullptr) reader.OfferSectionsTo(*sink);
     // A file larger than the bound is refused before it is read, and one
     // that grows past it while read stops the read.
-    const auto read = [&reader](std::string_view piece) { return reader.Read(piece); };
+    // The length of the file, known once it is open, sizes a whole load's blocks.
+    const bool whole = onlyKey == nullptr && sink == nullptr;
+    bool first = true;
+    const auto read = [&](std::string_view piece) {
+        if (first && whole) reader.ExpectFileBytes(identity.size);
+        first = false;
+        return reader.Read(piece);
+    };
     if (!qor::platform::ReadFileInPieces(path, read, CIniClass::kMaxFileBytes, &identity)) return false;
     reader.Finish();
     return true;

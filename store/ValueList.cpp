@@ -22,23 +22,6 @@ using namespace value_block;
 constexpr std::uint64_t kMaxBlock = std::numeric_limits<std::uint32_t>::max();
 static_assert(kPrefixOfCode[1] == kStringPrefix && kPrefixOfCode[2] == kDwordPrefix && kPrefixOfCode[3] == kHexPrefix);
 
-// A stored text's prefix is one of the three or empty, and the three differ
-// in length.
-unsigned CodeOf(std::string_view prefix) {
-    static_assert(kStringPrefix.size() != kDwordPrefix.size() && kDwordPrefix.size() != kHexPrefix.size() &&
-                  kHexPrefix.size() != kStringPrefix.size());
-    switch (prefix.size()) {
-        case kStringPrefix.size():
-            return 1;
-        case kDwordPrefix.size():
-            return 2;
-        case kHexPrefix.size():
-            return 3;
-        default:
-            return 0;
-    }
-}
-
 void Write32(char* at, std::size_t value) {
     const auto narrow = static_cast<std::uint32_t>(value);
     std::memcpy(at, &narrow, sizeof narrow);
@@ -48,12 +31,6 @@ std::size_t LengthSize(std::uint64_t length) {
     std::size_t bytes = 1;
     for (; length >= 0x80; length >>= 7) ++bytes;
     return bytes;
-}
-
-char* WriteLength(char* out, std::uint64_t length) {
-    for (; length >= 0x80; length >>= 7) *out++ = static_cast<char>((length & 0x7F) | 0x80);
-    *out++ = static_cast<char>(length);
-    return out;
 }
 
 void CheckBlockSize(std::uint64_t size) {
@@ -317,42 +294,16 @@ void ValueList::Merge(const std::vector<Entry>& sorted) {
 
 // ---- ValueListBuilder
 
-template <typename WriteName>
-void ValueListBuilder::AddRecord(std::size_t nameSize, unsigned prefixCode, std::string_view body,
-                                 WriteName writeName) {
-    const std::uint64_t nameField = static_cast<std::uint64_t>(nameSize) * 4 + prefixCode;
-    const std::size_t start = used_;
-    CheckBlockSize(start);
+void ValueListBuilder::Grow(std::size_t most) {
+    CheckBlockSize(used_);
     // The storage only grows; used_ counts the bytes of this section.
-    const std::size_t most = 20 + nameSize + body.size();
-    if (records_.size() - used_ < most) records_.resize(std::max(used_ + most, 2 * records_.size()));
-    char* at = WriteLength(WriteLength(records_.data() + used_, nameField), body.size());
-    const auto nameAt = static_cast<std::size_t>(at - records_.data());
-    writeName(at);
-    std::memcpy(at + nameSize, body.data(), body.size());
-    used_ = nameAt + nameSize + body.size();
-    const std::string_view name(records_.data() + nameAt, nameSize);
-    if (ascending_ && !offsets_.empty())
-        ascending_ = NameBefore(std::string_view(records_.data() + lastNameAt_, lastNameSize_), name);
-    lastNameAt_ = nameAt;
-    lastNameSize_ = nameSize;
-    offsets_.push_back(static_cast<std::uint32_t>(start));
+    records_.resize(std::max(used_ + most, 2 * records_.size()));
 }
 
 void ValueListBuilder::Add(std::string_view name, std::string_view text) {
     const StoredText stored = StoredText::Of(text);
-    AddRecord(name.size(), CodeOf(stored.prefix), stored.body,
-              [name](char* at) { std::memcpy(at, name.data(), name.size()); });
-}
-
-void ValueListBuilder::AddUpperName(std::string_view name, std::string_view prefix, std::string_view body) {
-    AddRecord(name.size(), CodeOf(prefix), body, [name](char* at) { UpperBytes(name.data(), at, name.size()); });
-}
-
-void ValueListBuilder::AddUpperName(std::string_view name, std::string_view prefix, std::int32_t number) {
-    char digits[16];
-    const auto written = std::to_chars(digits, digits + sizeof digits, number);
-    AddUpperName(name, prefix, std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)));
+    char* at = StartRecord<false>(name, CodeOf(stored.prefix), stored.body.size(), stored.body.size());
+    CopyBytes(at, stored.body.data(), stored.body.size());
 }
 
 void ValueListBuilder::Clear() {
