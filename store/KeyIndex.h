@@ -70,29 +70,6 @@ std::uint64_t KeyHash(std::string_view key) {
     return hash | 1;
 }
 
-// Whether key, upper-cased, is upper (which holds no letter from a to z),
-// eight bytes a step.
-inline bool SameUpperCased(std::string_view upper, std::string_view key) {
-    const std::size_t size = key.size();
-    if (size != upper.size()) return false;
-    if (size < 8) {
-        for (std::size_t i = 0; i < size; ++i) {
-            const char c = key[i] >= 'a' && key[i] <= 'z' ? static_cast<char>(key[i] - 0x20) : key[i];
-            if (c != upper[i]) return false;
-        }
-        return true;
-    }
-    const auto differs = [&](std::size_t at) {
-        std::uint64_t word = LoadWord(key.data() + at);
-        word -= LowerLetterBits(word) >> 2;  // 0x80 >> 2: the 0x20 between a letter's two cases
-        return word != LoadWord(upper.data() + at);
-    };
-    for (std::size_t at = 0; at + 8 <= size; at += 8) {
-        if (differs(at)) return false;
-    }
-    return !differs(size - 8);
-}
-
 template <typename Iterator>
 class KeyIndex {
 public:

@@ -179,6 +179,12 @@ void ValueList::SetField(std::size_t at, std::size_t value) { Write32(block_ + a
 
 std::size_t ValueList::LiveBytes() const { return block_ == nullptr ? 0 : Field(kUsed) - Field(kUnused); }
 
+std::optional<StoredText> ValueList::FindUpperCased(std::string_view name) const {
+    std::string upper(name);
+    UpperBytes(upper.data(), upper.data(), upper.size());
+    return Find(upper);
+}
+
 bool ValueList::NameAt(std::size_t i, std::string_view name) const { return i < Size() && At(i).name == name; }
 
 void ValueList::Reserve(std::size_t used) {
