@@ -173,53 +173,39 @@ public:
     void Merge(const std::vector<Entry>& sorted);
 
 private:
+    // The search of every typed read, small enough to be inlined: a key's
+    // few values are looked at in turn, each by the length of its name
+    // first. A name shorter than 32 bytes has its length in the first byte
+    // of its record, beside the prefix code, and most records differ there;
+    // a name of up to 16 bytes is then compared as two words, the name
+    // sought read (and upper-cased) once. Longer names and lists go to
+    // FindElsewhere.
     template <bool anyCase>
     std::optional<StoredText> FindIn(std::string_view name) const {
         const std::size_t count = Size();
         if (count == 0) return std::nullopt;  // no block to look into
-        if (count > 16) {
-            if constexpr (anyCase) return FindUpperCased(name);
-            const std::size_t i = LowerBound(name);
-            if (i == Size()) return std::nullopt;
-            const Entry entry = At(i);
-            if (entry.name != name) return std::nullopt;
-            return entry.text;
-        }
-        // A key's few values are looked at in turn, each by the length of
-        // its name first: a name shorter than 32 bytes has its length in the
-        // first byte of its record, beside the prefix code, and most records
-        // differ there. A name of up to 16 bytes is then compared as two
-        // words, the name sought read (and upper-cased) once.
+        if (count > 16 || name.size() >= 32) return FindElsewhere(name, anyCase);
         const value_block::ShortName sought(name, anyCase);
-        const auto same = [&sought, name](const char* stored) {
-            if (sought.fits) return sought.Matches(stored);
-            if constexpr (anyCase) return SameUpperCased({stored, name.size()}, name);
-            return std::string_view(stored, name.size()) == name;
-        };
         const char* offsets = block_ + value_block::kHeaderSize;
         const char* records = offsets + value_block::kOffsetSize * count;
-        if (name.size() < 32) {
-            const unsigned wanted = static_cast<unsigned>(name.size()) << 2;
-            for (std::size_t i = 0; i < count; ++i) {
-                const char* at = records + value_block::Read32(offsets + value_block::kOffsetSize * i);
-                const auto first = static_cast<unsigned char>(at[0]);
-                if ((first & ~3u) != wanted) continue;  // a longer name's first byte has its top bit set
-                const char* stored = at + 1;            // the body's length, then the name
-                const auto bodySize = static_cast<std::size_t>(value_block::ReadLength(stored));
-                if (!same(stored)) continue;
-                return StoredText{value_block::kPrefixOfCode[first & 3],
-                                  std::string_view(stored + name.size(), bodySize)};
-            }
-            return std::nullopt;
-        }
+        const unsigned wanted = static_cast<unsigned>(name.size()) << 2;
         for (std::size_t i = 0; i < count; ++i) {
-            const Entry entry = Decode(value_block::Read32(offsets + value_block::kOffsetSize * i));
-            if (entry.name.size() == name.size() && same(entry.name.data())) return entry.text;
+            const char* at = records + value_block::Read32(offsets + value_block::kOffsetSize * i);
+            const auto first = static_cast<unsigned char>(at[0]);
+            if ((first & ~3u) != wanted) continue;  // a longer name's first byte has its top bit set
+            const char* stored = at + 1;            // the body's length, then the name
+            const auto bodySize = static_cast<std::size_t>(value_block::ReadLength(stored));
+            if (sought.fits ? !sought.Matches(stored) : !SameStoredName({stored, name.size()}, name, anyCase)) continue;
+            return StoredText{value_block::kPrefixOfCode[first & 3], std::string_view(stored + name.size(), bodySize)};
         }
         return std::nullopt;
     }
-    // Find of name upper-cased, for a list too long to look at in turn.
-    std::optional<StoredText> FindUpperCased(std::string_view name) const;
+    // Find for a list of more than 16 values or a name of 32 bytes or more.
+    std::optional<StoredText> FindElsewhere(std::string_view name, bool anyCase) const;
+    // Whether a stored name is name (in any case, when anyCase).
+    static bool SameStoredName(std::string_view stored, std::string_view name, bool anyCase) {
+        return anyCase ? SameUpperCased(stored, name) : stored == name;
+    }
     std::uint32_t Field(std::size_t at) const;
     void SetField(std::size_t at, std::size_t value);
     const char* Records() const { return block_ + value_block::kHeaderSize + value_block::kOffsetSize * Size(); }
