@@ -169,6 +169,12 @@ TEST(ValueListTest, SearchesInAnyCaseFoldOnlyTheLettersAToZ) {
             }
         }
     }
+    // The empty name, and a text long enough for its length to take two bytes.
+    ValueList list;
+    list.Set("", "<string>empty");
+    list.Set("LONG", std::string(300, 't'));
+    EXPECT_EQ(Text(list.FindAnyCase("")), "<string>empty");
+    EXPECT_EQ(Text(list.FindAnyCase("long")), std::string(300, 't'));
 }
 
 }  // namespace
