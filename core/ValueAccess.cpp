@@ -61,8 +61,7 @@ int StoreText(const ValueTarget& t, std::string_view name, std::string_view enco
 
 std::optional<std::string_view> FetchView(const ValueTarget& t, std::string_view name) {
     if (t.store == nullptr) return std::nullopt;
-    const store::UpperText upperName(name);
-    const auto stored = store::Internal(*t.store).FindTextAnyCase(t.key, upperName.View());
+    const auto stored = store::Internal(*t.store).FindTextAnyCase(t.key, name);
     if (!stored) return std::nullopt;
     return stored->body;
 }

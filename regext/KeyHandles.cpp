@@ -62,8 +62,4 @@ bool StoreHasKey(std::string_view key) {
     return CRegExt::m_pIni != nullptr && store::Internal(*CRegExt::m_pIni).HasKey(store::Upper(key));
 }
 
-core::ValueTarget TargetOf(const CRegExt& object) {
-    return core::ValueTarget{CRegExt::m_pIni, FixedView(object.szKey), object.m_fWrite == 1};
-}
-
 }  // namespace qor::regext

@@ -13,6 +13,7 @@
 #include "CRegExt.h"
 #include "core/KeyRules.h"
 #include "core/ValueAccess.h"
+#include "util/FixedText.h"
 
 namespace qor::regext {
 
@@ -57,7 +58,10 @@ void ClearList(SubKeyList& list);
 void CopyList(SubKeyList& to, const SubKeyList& from);
 
 // ---- Typed access
-core::ValueTarget TargetOf(const CRegExt& object);
+// Inline: every typed call of the class starts here.
+inline core::ValueTarget TargetOf(const CRegExt& object) {
+    return core::ValueTarget{CRegExt::m_pIni, FixedView(object.szKey), object.m_fWrite == 1};
+}
 
 }  // namespace qor::regext
 

@@ -134,6 +134,42 @@ inline bool HasLowerLetter(std::string_view text) {
     return (found | LowerLetterBits(LoadWord(text.data() + text.size() - 8))) != 0;
 }
 
+// The bytes of a text of at most eight bytes as one word, for comparing two
+// texts of one size: each byte of the text lands in the word (some twice),
+// always in the same place for a given size, and nothing past the text is
+// read. So equal texts give equal words and texts that differ, differing
+// words; and a byte's case can be changed in the word as in the text.
+inline std::uint64_t LoadShort(const char* at, std::size_t size) {
+    if (size >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, at, sizeof low);
+        std::memcpy(&high, at + size - 4, sizeof high);
+        return low | std::uint64_t{high} << 32;
+    }
+    if (size == 0) return 0;
+    const auto byte = [at](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(at[i])}; };
+    return byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
+}
+
+// Whether text, its letters a to z upper-cased, equals upper (which holds
+// no letter from a to z), a word at a time. Only a to z are upper-cased:
+// other bytes that differ in bit 0x20 never compare equal. A word that
+// matches as it is needs no upper-casing, as with the upper-case key paths
+// and names of every typed read.
+inline bool SameUpperCased(std::string_view upper, std::string_view text) {
+    const std::size_t size = text.size();
+    if (size != upper.size()) return false;
+    const auto same = [](std::uint64_t stored, std::uint64_t word) {
+        return word == stored || word - (LowerLetterBits(word) >> 2) == stored;
+    };
+    if (size <= 8) return same(LoadShort(upper.data(), size), LoadShort(text.data(), size));
+    for (std::size_t at = 0; at + 8 < size; at += 8) {
+        if (!same(LoadWord(upper.data() + at), LoadWord(text.data() + at))) return false;
+    }
+    // The last eight bytes, some of them compared already.
+    return same(LoadWord(upper.data() + size - 8), LoadWord(text.data() + size - 8));
+}
+
 // Upper-cases count bytes from in to out (which may be the same place).
 inline void UpperBytes(const char* in, char* out, std::size_t count) {
     const auto upperEight = [in, out](std::size_t at) {

@@ -52,6 +52,18 @@ TEST(ByteScan, EveryScannerAgreesWithAPlainLoopOnTrickyTexts) {
         UpperBytes(text.data(), upperCased.data(), text.size());
         EXPECT_EQ(upperCased, expected);
 
+        // The comparison in any case follows the plain rule exactly: bit
+        // 0x20 of a byte that is no letter a to z always counts.
+        EXPECT_TRUE(SameUpperCased(expected, text));
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            std::string flipped = text;
+            flipped[at] = static_cast<char>(flipped[at] ^ 0x20);
+            std::string flippedUpper = flipped;
+            std::transform(flipped.begin(), flipped.end(), flippedUpper.begin(), upper);
+            EXPECT_EQ(SameUpperCased(expected, flipped), flippedUpper == expected) << at;
+        }
+        EXPECT_FALSE(SameUpperCased(expected, text + "x"));
+
         // A copy that says "surely none" must hold no CR, LF or the byte
         // asked about, whichever word of the copy holds it.
         const auto checkCopy = [&text](auto copyNoting, const char* bytes) {

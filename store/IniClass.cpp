@@ -29,13 +29,6 @@ int LengthOf(const CStringArray& list) { return static_cast<int>(list.GetSize())
 
 // ---- Impl: the internal fast paths
 
-std::optional<qor::store::StoredText> CIniClass::Impl::FindTextAnyCase(std::string_view key,
-                                                                       std::string_view upperName) const {
-    const auto it = keys.FindAnyCase(key);
-    if (it == keys.end()) return std::nullopt;
-    return it->second.Find(upperName);
-}
-
 bool CIniClass::Impl::HasKey(std::string_view key) const { return keys.find(key) != keys.end(); }
 
 std::optional<qor::store::StoredText> CIniClass::Impl::FindText(std::string_view key, std::string_view name) const {

@@ -32,9 +32,13 @@ struct CIniClass::Impl {
     // The value's text without a copy, valid until the store changes;
     // nullopt when the key or the value is missing.
     std::optional<qor::store::StoredText> FindText(std::string_view key, std::string_view name) const;
-    // The value's text for a key in any case, upper-cased only when it holds
-    // a lower-case letter; the path of every typed read.
-    std::optional<qor::store::StoredText> FindTextAnyCase(std::string_view key, std::string_view upperName) const;
+    // The value's text for a key and a name in any case, neither copied nor
+    // upper-cased: the path of every typed read, kept inline.
+    std::optional<qor::store::StoredText> FindTextAnyCase(std::string_view key, std::string_view name) const {
+        const auto it = keys.FindAnyCase(key);
+        if (it == keys.end()) return std::nullopt;
+        return it->second.FindAnyCase(name);
+    }
     void SetValue(std::string_view key, std::string_view name, std::string_view text);
     bool AddKey(std::string_view key);
     // Appends key itself (when present) and every key below it, ascending.

@@ -64,12 +64,9 @@ public:
     bool contains(std::string_view key) const { return find(key) != tree_.end(); }
     // The entry whose key is key upper-cased: the keys of a store hold no
     // letter from a to z. A search of the index needs no upper-cased copy.
+    // Small enough to be inlined into every typed read.
     const_iterator FindAnyCase(std::string_view key) const {
-        if (unindexed_ != 0) {
-            std::string upper(key);
-            UpperBytes(upper.data(), upper.data(), upper.size());
-            return tree_.find(upper);
-        }
+        if (unindexed_ != 0) return FindUpperCasedInTree(key);
         iterator entry;
         return index_.Find(key, entry, true) ? const_iterator(entry) : tree_.end();
     }
@@ -263,6 +260,9 @@ public:
 
 private:
     using Index = KeyIndex<iterator>;
+
+    // FindAnyCase while the map is filled, before Reindex.
+    const_iterator FindUpperCasedInTree(std::string_view key) const;
     using Slot = Index::Slot;
 
     // The entry of key, added with its text kept in this map's arena

@@ -156,6 +156,26 @@ void ValueList::SetField(std::size_t at, std::size_t value) { Write32(block_ + a
 
 std::size_t ValueList::LiveBytes() const { return block_ == nullptr ? 0 : Field(kUsed) - Field(kUnused); }
 
+std::optional<StoredText> ValueList::FindElsewhere(std::string_view name, bool anyCase) const {
+    if (anyCase) {
+        std::string upper(name);
+        UpperBytes(upper.data(), upper.data(), upper.size());
+        return FindElsewhere(upper, false);
+    }
+    if (Size() <= 16) {
+        for (std::size_t i = 0; i < Size(); ++i) {
+            const Entry entry = At(i);
+            if (entry.name == name) return entry.text;
+        }
+        return std::nullopt;
+    }
+    const std::size_t i = LowerBound(name);
+    if (i == Size()) return std::nullopt;
+    const Entry entry = At(i);
+    if (entry.name != name) return std::nullopt;
+    return entry.text;
+}
+
 bool ValueList::NameAt(std::size_t i, std::string_view name) const { return i < Size() && At(i).name == name; }
 
 void ValueList::Reserve(std::size_t used) {

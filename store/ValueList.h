@@ -127,20 +127,29 @@ inline bool NameBefore(std::string_view a, std::string_view b) {
     return a.size() < b.size();
 }
 
-// Whether two names are the same: short names compared as words.
-inline bool SameName(std::string_view a, std::string_view b) {
-    const std::size_t size = a.size();
-    if (size != b.size()) return false;
-    if (size >= 8 && size <= 16) {
-        std::uint64_t x[2], y[2];
-        std::memcpy(&x[0], a.data(), 8);
-        std::memcpy(&y[0], b.data(), 8);
-        std::memcpy(&x[1], a.data() + size - 8, 8);
-        std::memcpy(&y[1], b.data() + size - 8, 8);
-        return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
+// A name sought among names of its own size: up to 16 bytes are read as
+// two words once (upper-cased for a search in any case), and each stored
+// name of that size is then two loads and a comparison.
+struct ShortName {
+    ShortName(std::string_view name, bool upperCase) : size(name.size()), fits(name.size() <= 16) {
+        if (!fits) return;
+        first = size <= 8 ? LoadShort(name.data(), size) : LoadWord(name.data());
+        last = size <= 8 ? 0 : LoadWord(name.data() + size - 8);
+        if (upperCase) {
+            first -= LowerLetterBits(first) >> 2;  // 0x80 >> 2: the 0x20 between a letter's two cases
+            last -= LowerLetterBits(last) >> 2;
+        }
     }
-    return a == b;
-}
+    // Whether the stored name at `at`, of this name's size, is this name.
+    bool Matches(const char* at) const {
+        if (size <= 8) return LoadShort(at, size) == first;
+        return ((LoadWord(at) ^ first) | (LoadWord(at + size - 8) ^ last)) == 0;
+    }
+
+    std::size_t size;
+    bool fits;
+    std::uint64_t first = 0, last = 0;
+};
 
 }  // namespace value_block
 
@@ -178,36 +187,11 @@ public:
     friend void swap(ValueList& a, ValueList& b) noexcept { std::swap(a.block_, b.block_); }
 
     // The text stored under name; valid until the list changes.
-    std::optional<StoredText> Find(std::string_view name) const {
-        const std::size_t count = Size();
-        if (count == 0) return std::nullopt;  // no block to look into
-        // A key's few values are looked at in turn, each by the length of
-        // its name first (one byte of its record): most differ there, and
-        // the rest mostly in their first eight bytes.
-        if (count <= 16) {
-            const char* offsets = block_ + value_block::kHeaderSize;
-            const char* records = offsets + value_block::kOffsetSize * count;
-            for (std::size_t i = 0; i < count; ++i) {
-                const char* at = records + value_block::Read32(offsets + value_block::kOffsetSize * i);
-                const auto first = static_cast<unsigned char>(at[0]);
-                const auto second = static_cast<unsigned char>(at[1]);
-                if ((first | second) < 0x80) {
-                    // Both lengths in one byte each: the common record.
-                    if ((first >> 2) != name.size() || !value_block::SameName({at + 2, name.size()}, name)) continue;
-                    return StoredText{value_block::kPrefixOfCode[first & 3],
-                                      std::string_view(at + 2 + name.size(), second)};
-                }
-                const Entry entry = Decode(static_cast<std::uint32_t>(at - records));
-                if (value_block::SameName(entry.name, name)) return entry.text;
-            }
-            return std::nullopt;
-        }
-        const std::size_t i = LowerBound(name);
-        if (i == Size()) return std::nullopt;
-        const Entry entry = At(i);
-        if (entry.name != name) return std::nullopt;
-        return entry.text;
-    }
+    std::optional<StoredText> Find(std::string_view name) const { return FindIn<false>(name); }
+    // The same for a name in any case: the names of a store's values hold
+    // no letter from a to z, and name is compared as if upper-cased, with
+    // no upper-cased copy made.
+    std::optional<StoredText> FindAnyCase(std::string_view name) const { return FindIn<true>(name); }
     // Inserts the value or replaces its text.
     void Set(std::string_view name, std::string_view text);
     // True when a value of that name was removed.
@@ -248,6 +232,39 @@ public:
     void Merge(const std::vector<Entry>& sorted);
 
 private:
+    // The search of every typed read, small enough to be inlined: a key's
+    // few values are looked at in turn, each by the length of its name
+    // first. A name shorter than 32 bytes has its length in the first byte
+    // of its record, beside the prefix code, and most records differ there;
+    // a name of up to 16 bytes is then compared as two words, the name
+    // sought read (and upper-cased) once. Longer names and lists go to
+    // FindElsewhere.
+    template <bool anyCase>
+    std::optional<StoredText> FindIn(std::string_view name) const {
+        const std::size_t count = Size();
+        if (count == 0) return std::nullopt;  // no block to look into
+        if (count > 16 || name.size() >= 32) return FindElsewhere(name, anyCase);
+        const value_block::ShortName sought(name, anyCase);
+        const char* offsets = block_ + value_block::kHeaderSize;
+        const char* records = offsets + value_block::kOffsetSize * count;
+        const unsigned wanted = static_cast<unsigned>(name.size()) << 2;
+        for (std::size_t i = 0; i < count; ++i) {
+            const char* at = records + value_block::Read32(offsets + value_block::kOffsetSize * i);
+            const auto first = static_cast<unsigned char>(at[0]);
+            if ((first & ~3u) != wanted) continue;  // a longer name's first byte has its top bit set
+            const char* stored = at + 1;            // the body's length, then the name
+            const auto bodySize = static_cast<std::size_t>(value_block::ReadLength(stored));
+            if (sought.fits ? !sought.Matches(stored) : !SameStoredName({stored, name.size()}, name, anyCase)) continue;
+            return StoredText{value_block::kPrefixOfCode[first & 3], std::string_view(stored + name.size(), bodySize)};
+        }
+        return std::nullopt;
+    }
+    // Find for a list of more than 16 values or a name of 32 bytes or more.
+    std::optional<StoredText> FindElsewhere(std::string_view name, bool anyCase) const;
+    // Whether a stored name is name (in any case, when anyCase).
+    static bool SameStoredName(std::string_view stored, std::string_view name, bool anyCase) {
+        return anyCase ? SameUpperCased(stored, name) : stored == name;
+    }
     std::uint32_t Field(std::size_t at) const;
     void SetField(std::size_t at, std::size_t value);
     const char* Records() const { return block_ + value_block::kHeaderSize + value_block::kOffsetSize * Size(); }

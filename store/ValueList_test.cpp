@@ -136,5 +136,45 @@ TEST(ValueListTest, TextsComeBackExactlyWhateverPrefixTheyBeginWith) {
     EXPECT_EQ(Contents(copy), Contents(list));
 }
 
+// A search in any case finds a stored (upper-case) name whatever the case
+// of its letters, for names of every length the search reads differently
+// (short, one or two words, longer, past the one-byte length), in a list
+// walked in turn and in one searched by halving; a name that differs from a
+// stored one only in bit 0x20 of a byte that is no letter is not found, and
+// the exact search stays exact.
+TEST(ValueListTest, SearchesInAnyCaseFoldOnlyTheLettersAToZ) {
+    for (const std::size_t values : {std::size_t{5}, std::size_t{40}}) {
+        ValueList list;
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < values; ++i) {
+            std::string name(i % 5 == 0 ? i % 37 : (i * 7) % 41, 'A');
+            for (std::size_t at = 0; at < name.size(); ++at) name[at] = "AZ@[^_19\\|"[(i + at) % 10];
+            name += std::to_string(i);
+            names.push_back(name);
+            list.Set(name, "<dword>" + std::to_string(i));
+        }
+        for (std::size_t i = 0; i < values; ++i) {
+            SCOPED_TRACE(names[i]);
+            std::string lower = names[i], twisted = names[i];
+            for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+            EXPECT_EQ(Text(list.FindAnyCase(names[i])), "<dword>" + std::to_string(i));
+            EXPECT_EQ(Text(list.FindAnyCase(lower)), "<dword>" + std::to_string(i));
+            const std::size_t other = twisted.find_first_of("@[^_19\\|");
+            if (other == std::string::npos) continue;
+            twisted[other] = static_cast<char>(twisted[other] ^ 0x20);  // `, {, ~, DEL, | or a control byte
+            EXPECT_FALSE(list.FindAnyCase(twisted).has_value());
+            if (lower != names[i]) {
+                EXPECT_FALSE(list.Find(lower).has_value());
+            }
+        }
+    }
+    // The empty name, and a text long enough for its length to take two bytes.
+    ValueList list;
+    list.Set("", "<string>empty");
+    list.Set("LONG", std::string(300, 't'));
+    EXPECT_EQ(Text(list.FindAnyCase("")), "<string>empty");
+    EXPECT_EQ(Text(list.FindAnyCase("long")), std::string(300, 't'));
+}
+
 }  // namespace
 }  // namespace qor::store

@@ -20,12 +20,18 @@ inline bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c ==
 // 0 when there are no digits.
 inline std::int32_t ParseAtoi(std::string_view text) {
     std::size_t at = 0;
-    while (at < text.size() && IsCSpace(text[at])) ++at;
     bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    // A stored number starts with its first digit: white space and a sign
+    // are looked for only when it does not.
+    if (!text.empty() && static_cast<unsigned char>(text[0] - '0') > 9) {
+        while (at < text.size() && IsCSpace(text[at])) ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    }
     std::uint32_t total = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        total = total * 10u + static_cast<std::uint32_t>(text[at] - '0');
+    for (; at < text.size(); ++at) {
+        const unsigned digit = static_cast<unsigned char>(text[at] - '0');
+        if (digit > 9) break;
+        total = total * 10u + digit;
     }
     if (negative) total = 0u - total;
     return static_cast<std::int32_t>(total);
