@@ -168,14 +168,16 @@ public:
     static bool Fits(std::size_t count, std::size_t size) { return count * 5 <= size * 4; }
 
     // Indexes the hashed entries of an empty index in the list's own memory,
-    // where the list's capacity is TableSize(its size); otherwise as
-    // AddAll. At the end of a large load the store's memory is at its
-    // height: this way the table and the list are never held side by side.
-    // The list is left empty (or, should an allocation fail, reordered).
+    // where the list's capacity is a table size (a power of two) that they
+    // fit in: TableSize(its size), or larger where the list was made for
+    // more entries than came. Otherwise as AddAll. At the end of a large
+    // load the store's memory is at its height: this way the table and the
+    // list are never held side by side. The list is left empty (or, should
+    // an allocation fail, reordered).
     void AdoptAll(std::vector<Slot>& pending) {
         const std::size_t count = pending.size();
-        const std::size_t size = TableSize(count);
-        if (!slots_.empty() || pending.capacity() != size || size > UINT32_MAX) {
+        const std::size_t size = pending.capacity();
+        if (!slots_.empty() || !std::has_single_bit(size) || size < TableSize(count) || size > UINT32_MAX) {
             AddAll(pending);
             std::vector<Slot>().swap(pending);
             return;

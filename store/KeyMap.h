@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -114,6 +115,21 @@ public:
     // Told by a reader filling a fresh map that its keys and values will
     // take about bytes in the map's arena.
     void ExpectArenaBytes(std::size_t bytes) { texts_.Expect(bytes); }
+    // Told by that reader that about keys keys will come in all: the list
+    // of keys to index is made that large at once (at most maxBytes),
+    // instead of doubling as keys come, each time into a fresh allocation
+    // whose pages are touched anew. Only a hint: should the room not be
+    // had, the list grows as keys come.
+    void ExpectKeys(std::size_t keys, std::uint64_t maxBytes) {
+        const std::uint64_t maxSlots = maxBytes / sizeof(Slot);
+        if (!pendingComplete_ || keys > maxSlots) return;
+        const std::size_t slots = Index::TableSize(keys);
+        if (slots <= pending_.capacity() || slots > maxSlots) return;
+        try {
+            pending_.reserve(slots);
+        } catch (const std::bad_alloc&) {
+        }
+    }
     // Makes room in the index for keys keys in all, so that adding keys up
     // to that many (merge included) allocates nothing.
     void Reserve(std::size_t keys) { index_.Reserve(keys); }

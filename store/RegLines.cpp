@@ -155,8 +155,22 @@ public:
     void OfferSectionsTo(RegSectionSink& sink) { sink_ = &sink; }
     // The keys and values of a whole file take about half its bytes or more.
     void ExpectFileBytes(std::uint64_t fileBytes) {
-        if (target_.empty())
-            target_.ExpectArenaBytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileBytes / 2, SIZE_MAX)));
+        if (!target_.empty()) return;
+        target_.ExpectArenaBytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileBytes / 2, SIZE_MAX)));
+        fileBytes_ = fileBytes;
+    }
+    // After the first piece of a whole file: its keys, scaled to the file's
+    // length, tell the target about how many keys will come. Three quarters
+    // of that are foreseen, so that a file whose first keys are smaller than
+    // the rest makes the list too small (it then grows as before) rather
+    // than larger than the keys need; at most an eighth of the file's bytes.
+    void PieceRead(std::size_t pieceBytes) {
+        if (fileBytes_ == 0 || pieceBytes == 0) return;
+        if (pieceBytes < fileBytes_) {
+            const std::uint64_t keys = target_.size() * (fileBytes_ / pieceBytes) * 3 / 4;
+            target_.ExpectKeys(static_cast<std::size_t>(std::min<std::uint64_t>(keys, SIZE_MAX)), fileBytes_ / 8);
+        }
+        fileBytes_ = 0;
     }
     // Indexes the keys read: the reading is over.
     void IndexTarget() { target_.Reindex(); }
@@ -263,6 +277,7 @@ private:
     RegSectionSink* sink_ = nullptr;
     std::string offeredKey_;
     ValueList offered_;
+    std::uint64_t fileBytes_ = 0;  // a whole file's length, until its first piece is read
 };
 
 void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {
@@ -330,6 +345,7 @@ bool RegLineReader::Read(std::string_view piece) {
     }
     partial_.append(piece.substr(start));
     if (observer_ != nullptr && !piece.empty()) afterCr_ = piece.back() == '\r';
+    lines_->PieceRead(piece.size());
     return true;
 }
 
@@ -353,6 +369,7 @@ bool RegLineReader::ReadLines(std::string_view piece) {
         }
     }
     partial_.append(piece.substr(start));
+    lines_->PieceRead(piece.size());
     return true;
 }
 

@@ -140,6 +140,27 @@ TEST(RegLinesTest, PiecesSplitAnywhereReadAsTheWholeText) {
     }
 }
 
+// A whole file's first piece sizes the list of keys to index from the
+// file's length: told of a file four times as long, the list is made for
+// more keys than come, and the index made in it must still find every key.
+TEST(RegLinesTest, KeysForeseenFromALongerFileAreAllIndexed) {
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        text += "[KEY\\" + std::to_string(i) + "]\r\n\"V\"=\"" + std::string(150, 'x') + "\"\r\n";
+    }
+    KeyMap keys;
+    RegLineReader reader(kStoreFileRules, keys, nullptr);
+    reader.ExpectFileBytes(text.size() * 4);
+    for (std::size_t at = 0; at < text.size(); at += 4096) ASSERT_TRUE(reader.Read(text.substr(at, 4096)));
+    reader.Finish();
+    ASSERT_EQ(keys.size(), 200u);
+    for (int i = 0; i < 200; ++i) {
+        const std::string key = "KEY\\" + std::to_string(i);
+        EXPECT_NE(keys.find(key), keys.end()) << key;
+        EXPECT_NE(keys.FindAnyCase("key\\" + std::to_string(i)), keys.end()) << key;
+    }
+}
+
 TEST(RegLinesTest, ADuplicateSectionInALaterPieceStopsTheRead) {
     KeyMap keys;
     RegLineReader reader(kStoreFileRules, keys, nullptr);
