@@ -188,7 +188,8 @@ std::size_t KnownFiles::HeldBytes() const {
 FileComparison::FileComparison(const KeyMap& memory, KeyDifference& difference)
     : memory_(memory), difference_(difference), next_(memory.begin()) {}
 
-bool FileComparison::Keep(std::string_view key, const ValueList& values) {
+bool FileComparison::Pass(std::string_view key, const ValueList*& held) {
+    held = nullptr;
     if (started_ && !(last_ < key)) ordered_ = false;
     // Out of order, the file is read again whole: nothing more is kept.
     if (!ordered_) return false;
@@ -196,9 +197,21 @@ bool FileComparison::Keep(std::string_view key, const ValueList& values) {
     last_.assign(key);
     for (; next_ != memory_.end() && next_->first < key; ++next_) difference_.gone.emplace_back(next_->first);
     if (next_ == memory_.end() || next_->first != key) return true;
-    const bool same = SameValues(next_->second, values);
+    held = &next_->second;
     ++next_;
-    return !same;
+    return true;
+}
+
+bool FileComparison::Keep(std::string_view key, ValueListBuilder& values, ValueList& list) {
+    const ValueList* held = nullptr;
+    if (!Pass(key, held)) return false;
+    if (held == nullptr) return true;
+    // A key this store loaded from the file and left alone holds the very
+    // block the file's section makes: one comparison of its bytes, and no
+    // list is built. Otherwise the values are compared one by one.
+    if (values.SameBlockAs(*held)) return false;
+    values.MoveInto(list);
+    return !SameValues(*held, list);
 }
 
 bool FileComparison::Finish() {
@@ -213,7 +226,9 @@ void FileComparison::CompareWhole() {
     ordered_ = true;
     KeyMap& keys = difference_.changed;
     for (auto it = keys.begin(); it != keys.end();) {
-        it = Keep(it->first, it->second) ? std::next(it) : keys.erase(it, std::next(it));
+        const ValueList* held = nullptr;
+        const bool keep = Pass(it->first, held) && (held == nullptr || !SameValues(*held, it->second));
+        it = keep ? std::next(it) : keys.erase(it, std::next(it));
     }
     Finish();
 }

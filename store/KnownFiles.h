@@ -121,7 +121,7 @@ public:
     // difference receives the file's difference from memory; both must
     // outlive the comparison, and memory must not change meanwhile.
     FileComparison(const KeyMap& memory, KeyDifference& difference);
-    bool Keep(std::string_view key, const ValueList& values) override;
+    bool Keep(std::string_view key, ValueListBuilder& values, ValueList& list) override;
     // After the last section: false when the keys came out of ascending
     // order, so that the difference cannot be trusted.
     bool Finish();
@@ -130,6 +130,10 @@ public:
     void CompareWhole();
 
 private:
+    // Passes the file's next key: false when the keys came out of order;
+    // held is memory's values of key, or null when memory lacks it.
+    bool Pass(std::string_view key, const ValueList*& held);
+
     const KeyMap& memory_;
     KeyDifference& difference_;
     KeyMap::const_iterator next_;  // memory's first key not yet passed

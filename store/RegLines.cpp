@@ -145,10 +145,13 @@ public:
             target_.FillValues(values_, *current_);
             return;
         }
-        values_.MoveInto(*current_);
-        if (sink_->Keep(offeredKey_, offered_)) {
+        // Most sections of a merged save are dropped unchanged: their list
+        // is built only when the sink needs it or keeps the section.
+        if (sink_->Keep(offeredKey_, values_, offered_)) {
+            values_.MoveInto(offered_);
             target_.AppendUnindexed(Locate(offeredKey_).first, offeredKey_, std::move(offered_));
         }
+        values_.Clear();
         offered_ = ValueList();
         current_ = nullptr;
     }

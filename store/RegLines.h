@@ -108,8 +108,11 @@ class LineHandler;
 class RegSectionSink {
 public:
     virtual ~RegSectionSink() = default;
-    // True: the section goes into the target; false: it is dropped.
-    virtual bool Keep(std::string_view key, const ValueList& values) = 0;
+    // True: the section goes into the target; false: it is dropped. values
+    // holds the section's values as read, and list is empty: the sink may
+    // build the list (values.MoveInto(list)) when it must look at it, and
+    // the reader builds it for a kept section that the sink did not.
+    virtual bool Keep(std::string_view key, ValueListBuilder& values, ValueList& list) = 0;
 };
 
 // Reads lines into target from a text given in pieces of any size, in

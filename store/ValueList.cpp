@@ -332,6 +332,18 @@ void ValueListBuilder::Clear() {
     ascending_ = true;
 }
 
+bool ValueListBuilder::SameBlockAs(const ValueList& list) const {
+    if (offsets_.empty() || list.Empty()) return offsets_.empty() && list.Empty();
+    // Only names in strictly ascending order go into a block as they came.
+    if (!ascending_ || list.Size() != offsets_.size()) return false;
+    const std::size_t offsetBytes = kOffsetSize * offsets_.size();
+    if (list.Field(kUsed) != kHeaderSize + offsetBytes + used_) return false;
+    // Equal offsets and records decode to equal values.
+    const char* const offsets = list.block_ + kHeaderSize;
+    return std::memcmp(offsets, offsets_.data(), offsetBytes) == 0 &&
+           std::memcmp(offsets + offsetBytes, records_.data(), used_) == 0;
+}
+
 void ValueListBuilder::MoveInto(ValueList& list, ByteArena* arena) {
     if (offsets_.empty()) return;
     if (ascending_ && list.Empty()) {

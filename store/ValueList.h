@@ -350,6 +350,12 @@ public:
         std::memcpy(StartRecord<true>(name, value_block::CodeOf(prefix), size, sizeof digits), digits, sizeof digits);
     }
     bool Empty() const { return offsets_.empty(); }
+    // True when list's block is, byte for byte, the block that MoveInto
+    // would make of the collected values for an empty list, so that list
+    // holds the same values. A list laid out otherwise may still hold them.
+    bool SameBlockAs(const ValueList& list) const;
+    // Drops the collected values; the builder keeps its memory.
+    void Clear();
     // Moves the collected values into list: of two values of one name the
     // later one stays, and it replaces the list's value of that name. The
     // builder is then empty and keeps its memory for the next section.
@@ -388,7 +394,6 @@ private:
     }
     // Makes room for most more bytes; a section's records beyond 4 GiB are refused.
     void Grow(std::size_t most);
-    void Clear();
 
     std::string records_;  // the records, in the block's layout: the first used_ bytes
     std::size_t used_ = 0;

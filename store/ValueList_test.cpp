@@ -41,6 +41,43 @@ TEST(ValueListTest, CopiesAndMovesOwnTheirBlocks) {
     EXPECT_EQ(target.LiveBytes(), 0u);
 }
 
+// A builder is the same block as a list only when the list holds its
+// values laid out as the builder would lay them out; a changed, longer or
+// shorter list never compares the same.
+TEST(ValueListTest, BuilderIsTheSameBlockOnlyAsAnEqualListBuiltInOrder) {
+    const auto fill = [](ValueListBuilder& builder, std::vector<const char*> names) {
+        for (const char* name : names) builder.AddUpperName(name, "<string>", name);
+    };
+    ValueListBuilder builder;
+    ValueList built;
+    fill(builder, {"a", "b", "c"});
+    builder.MoveInto(built);
+    const ValueList empty;
+    ValueList changed = built, longer = built, shorter = built;
+    changed.Set("B", "<string>x");
+    longer.Set("D", "<dword>4");
+    shorter.Remove("C");
+    const struct {
+        std::vector<const char*> names;
+        const ValueList* list;
+        bool same;
+    } cases[] = {
+        {{"a", "b", "c"}, &built, true},
+        {{"a", "b", "c"}, &changed, false},
+        {{"a", "b", "c"}, &longer, false},
+        {{"a", "b", "c"}, &shorter, false},
+        {{"a", "c", "b"}, &built, false},
+        {{}, &built, false},
+        {{"a"}, &empty, false},
+    };
+    for (const auto& c : cases) {
+        fill(builder, c.names);
+        EXPECT_EQ(builder.SameBlockAs(*c.list), c.same) << c.names.size();
+        builder.Clear();
+    }
+    EXPECT_TRUE(builder.SameBlockAs(empty));
+}
+
 // A block built into an arena is changed in place while it fits, leaves
 // the arena for a block of its own when it must grow, and is never freed
 // by a list (the arena is): every change and copy keeps the values right.
