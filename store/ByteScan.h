@@ -221,33 +221,38 @@ Word CopyWord(char* to, const char* from) {
 
 }  // namespace byte_scan
 
-// Copies text to `to`; false when it surely holds neither CR, LF nor the
-// byte Also (when not zero), true when it may. Texts of four bytes and
-// more go in words, the last word overlapping the one before; nothing is
-// written past the copy.
+// Copies text to `to`; returns a word whose high bits (kHighBits, in any
+// byte) are all clear when text surely holds neither CR, LF nor the byte
+// Also (when not zero), and some set when it may; its other bits are noise.
+// A caller copying many texts ors the words together and looks once, at
+// the end. Texts of four bytes and more go in words, the last word
+// overlapping the one before; nothing is written past the copy.
 template <char Also>
-[[gnu::always_inline]] inline bool CopyNoting(char* to, std::string_view text) {
+[[gnu::always_inline]] inline std::uint64_t CopyFlagging(char* to, std::string_view text) {
     using byte_scan::CopyWord;
-    using byte_scan::kHighBits;
     const char* from = text.data();
     const std::size_t size = text.size();
     if (size >= 8) {
         std::uint64_t found = 0;
         for (std::size_t at = 0; at + 8 < size; at += 8) found |= CopyWord<std::uint64_t, Also>(to + at, from + at);
-        found |= CopyWord<std::uint64_t, Also>(to + size - 8, from + size - 8);
-        return (found & kHighBits<std::uint64_t>) != 0;
+        return found | CopyWord<std::uint64_t, Also>(to + size - 8, from + size - 8);
     }
     if (size >= 4) {
-        const std::uint32_t found =
-            CopyWord<std::uint32_t, Also>(to, from) | CopyWord<std::uint32_t, Also>(to + size - 4, from + size - 4);
-        return (found & kHighBits<std::uint32_t>) != 0;
+        return CopyWord<std::uint32_t, Also>(to, from) | CopyWord<std::uint32_t, Also>(to + size - 4, from + size - 4);
     }
     bool found = false;
     for (std::size_t at = 0; at < size; ++at) {
         to[at] = from[at];
         found |= (from[at] == '\r') | (from[at] == '\n') | (Also != 0 && from[at] == Also);
     }
-    return found;
+    return found ? byte_scan::kHighBits<std::uint64_t> : 0;
+}
+
+// Copies text to `to`; false when it surely holds neither CR, LF nor the
+// byte Also (when not zero), true when it may.
+template <char Also>
+[[gnu::always_inline]] inline bool CopyNoting(char* to, std::string_view text) {
+    return (CopyFlagging<Also>(to, text) & byte_scan::kHighBits<std::uint64_t>) != 0;
 }
 
 }  // namespace qor::store

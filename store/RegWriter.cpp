@@ -151,6 +151,53 @@ template <DwordField form>
     return WriteBytes(at, kLineEnd);
 }
 
+// A key's value line written at `at` (room as WriteValueLine) with no
+// check that might stop it: what would make the line differ from its
+// bytes as copied (CR or LF to write as spaces, a "<" that may start a
+// prefix word, a backslash at the end) only sets high bits in doubt, which
+// the caller looks at once for all of a key's lines. The line is right
+// when none is set; otherwise the key's lines are written again, checked.
+template <DwordField form>
+[[gnu::always_inline]] inline char* WriteValueLineUnchecked(char* at, std::string_view name, const StoredText& text,
+                                                            std::uint64_t& doubt) {
+    *at++ = '"';
+    doubt |= CopyFlagging<0>(at, name);
+    at += name.size();
+    at = WriteBytes(at, "\"=");
+    switch (text.prefix.size()) {
+        case 8:
+            *at++ = '"';
+            doubt |= CopyFlagging<0>(at, text.body);
+            at += text.body.size();
+            *at++ = '"';
+            return WriteBytes(at, kLineEnd);
+        case 7: {
+            std::uint32_t bits = 0;
+            if constexpr (form == DwordField::TwainExport) {
+                doubt |= std::uint64_t{text.body.find('<') != std::string_view::npos} << 7;
+                bits = static_cast<std::uint32_t>(ParseAtoi(text.body));
+            } else if (!WholeDecimal32(text.body, bits)) {
+                // Not a whole number: a quoted text, as WriteQuoted writes it.
+                *at++ = '"';
+                doubt |= CopyFlagging<'<'>(at, text.body);
+                at += text.body.size();
+                *at++ = '"';
+                return WriteBytes(at, kLineEnd);
+            }
+            return WriteBytes(WriteHex8(WriteBytes(at, "dword:"), bits), kLineEnd);
+        }
+        case 5:
+            at = WriteBytes(at, "hex:");
+            break;
+        default:
+            break;
+    }
+    doubt |= CopyFlagging<'<'>(at, text.body);
+    at += text.body.size();
+    doubt |= std::uint64_t{at[-1] == '\\'} << 7;
+    return WriteBytes(at, kLineEnd);
+}
+
 }  // namespace
 
 bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) { return WholeDecimal32(text, bits); }
@@ -247,19 +294,20 @@ void LineWriter::ValueLinesAs(const ValueList& values) {
     // most a prefix word and kValueLineExtra longer than its name and body.
     const std::size_t room = values.BlockBytes() + values.Size() * (kStringPrefix.size() + kValueLineExtra);
     char* at = Room(room);
+    std::uint64_t doubt = 0;
     // Inlined by request: left a call of its own, each value paid for
-    // passing its entry and the writer's place in and out.
+    // passing its entry and the writer's place in and out. The lines are
+    // written unchecked and looked at once, after the key's last line.
     values.ForEach([&](const ValueList::Entry& entry) __attribute__((always_inline)) {
-        char* const end = WriteValueLine<form>(at, entry.name, entry.text);
-        if (end != nullptr) {
-            at = end;
-            return;
-        }
-        used_ = static_cast<std::size_t>(at - bytes_.data());
-        StepwiseValueLine(entry.name, entry.text, form);
-        at = Room(room);
+        at = WriteValueLineUnchecked<form>(at, entry.name, entry.text, doubt);
     });
-    used_ = static_cast<std::size_t>(at - bytes_.data());
+    if ((doubt & byte_scan::kHighBits<std::uint64_t>) == 0) {
+        used_ = static_cast<std::size_t>(at - bytes_.data());
+        return;
+    }
+    // Rare: a line may differ from its bytes as copied; the key's lines
+    // are written again, each checked.
+    values.ForEach([&](const ValueList::Entry& entry) { ValueLine(entry.name, entry.text, form); });
 }
 
 // Apart from ValueLine, so that the common line pays nothing for the

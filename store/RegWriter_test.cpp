@@ -67,7 +67,8 @@ TEST(RegWriterTest, OnlyWholeDecimalsIn32BitRangeAreDwords) {
 }
 
 // Every text built from these pieces is written as the stepwise writer
-// writes it, in one writer that starts too small and must grow.
+// writes it, in one writer that starts too small and must grow; and so is
+// every key's lines, the text beside a plain value.
 TEST(RegWriterTest, LineWriterWritesWhatTheStepwiseWriterWrites) {
     const std::vector<std::string> starts = {"", "<string>", "<dword>", "<hex>", "<", "x<"};
     const std::vector<std::string> middles = {"",         "12",        "-2147483648", "1.500000", "abcdefghijk",
@@ -76,8 +77,8 @@ TEST(RegWriterTest, LineWriterWritesWhatTheStepwiseWriterWrites) {
     const std::vector<std::string> ends = {"", "\\", "\\\\", "\r", "\n", "9"};
     const std::vector<std::string> names = {"N", "A\rB", "LONGER NAME\n1234", "<string>", "x\\", ""};
     for (const DwordField form : kForms) {
-        LineWriter writer(1);
-        std::string expected;
+        LineWriter writer(1), keys(1);
+        std::string expected, expectedKeys;
         for (const auto& start : starts) {
             for (const auto& middle : middles) {
                 for (const auto& end : ends) {
@@ -85,10 +86,18 @@ TEST(RegWriterTest, LineWriterWritesWhatTheStepwiseWriterWrites) {
                     const std::string& name = names[expected.size() % names.size()];
                     writer.ValueLine(name, text, form);
                     expected += Stepwise(name, text, form);
+                    ValueList values;
+                    values.Set("PLAIN", "<dword>7");
+                    values.Set(name, text);
+                    keys.ValueLines(values, form);
+                    values.ForEach([&](const ValueList::Entry& entry) {
+                        expectedKeys += Stepwise(entry.name, entry.text.Joined(), form);
+                    });
                 }
             }
         }
         EXPECT_EQ(writer.Text(), expected);
+        EXPECT_EQ(keys.Text(), expectedKeys);
     }
 }
 
