@@ -10,6 +10,14 @@
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
 
+// A lambda's request to be inlined, where the compiler takes one (GCC and
+// Clang spell it as an attribute after the parameters); nothing elsewhere.
+#if defined(__GNUC__) || defined(__clang__)
+#  define QOR_ALWAYS_INLINE_LAMBDA __attribute__((always_inline))
+#else
+#  define QOR_ALWAYS_INLINE_LAMBDA
+#endif
+
 namespace qor::store {
 namespace {
 
@@ -298,7 +306,7 @@ void LineWriter::ValueLinesAs(const ValueList& values) {
     // Inlined by request: left a call of its own, each value paid for
     // passing its entry and the writer's place in and out. The lines are
     // written unchecked and looked at once, after the key's last line.
-    values.ForEach([&](const ValueList::Entry& entry) __attribute__((always_inline)) {
+    values.ForEach([&](const ValueList::Entry& entry) QOR_ALWAYS_INLINE_LAMBDA {
         at = WriteValueLineUnchecked<form>(at, entry.name, entry.text, doubt);
     });
     if ((doubt & byte_scan::kHighBits<std::uint64_t>) == 0) {
