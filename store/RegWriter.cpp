@@ -1,6 +1,7 @@
 #include "store/RegWriter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -56,18 +57,59 @@ void AppendDwordField(std::string& out, std::string_view number, DwordField form
 // text of at least "<dword>") seven bytes longer than its text.
 constexpr std::size_t kValueLineExtra = 12;
 
+// The number of one to eight decimal digits, read as one word: false when
+// a byte is not a digit. Each digit lands in its own byte, the text's last
+// digit in the word's top byte (zeros before it are leading zeros), and the
+// bytes are summed in pairs, the pairs in fours and the fours in one: three
+// multiplications instead of a step and a branch a digit. Nothing past the
+// text is read. On a little-endian host only, where the first byte of the
+// text is the word's lowest.
+[[gnu::always_inline]] inline bool ReadShortDecimal(std::string_view digits, std::uint64_t& number) {
+    const char* at = digits.data();
+    const std::size_t size = digits.size();
+    std::uint64_t word = 0;
+    if (size >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, at, sizeof low);
+        std::memcpy(&high, at + size - 4, sizeof high);
+        word = low | std::uint64_t{high} << (8 * (size - 4));
+    } else {
+        const auto byte = [at](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(at[i])}; };
+        word = byte(0) | byte(size / 2) << (8 * (size / 2)) | byte(size - 1) << (8 * (size - 1));
+    }
+    constexpr std::uint64_t kOnes = byte_scan::kOnes<std::uint64_t>;
+    const std::uint64_t used = size == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * size)) - 1;
+    // A digit is 0x30-0x39: its high half is 3, and adding 6 leaves it 3.
+    const std::uint64_t high = (kOnes * 0xF0) & used;
+    if ((word & high) != ((kOnes * 0x30) & used) || ((word + kOnes * 0x06) & high) != ((kOnes * 0x30) & used)) {
+        return false;
+    }
+    std::uint64_t value = (word - (kOnes * 0x30 & used)) << (8 * (8 - size));
+    value = (value * (10 * 256 + 1)) >> 8 & 0x00FF00FF00FF00FFull;
+    value = (value * (100 * 65536 + 1)) >> 16 & 0x0000FFFF0000FFFFull;
+    number = (value * (10000ull * 0x100000000ull + 1)) >> 32;
+    return true;
+}
+
 // ReadWholeDecimal32, inlined into the writer's loop.
 [[gnu::always_inline]] inline bool WholeDecimal32(std::string_view text, std::uint32_t& bits) {
     const bool negative = text.starts_with('-');
     if (negative) text.remove_prefix(1);
     if (text.empty()) return false;
+    std::uint64_t magnitude = 0;
+    if (std::endian::native == std::endian::little && text.size() <= 8) {
+        // Eight digits at most are below 2^31: no range to check.
+        if (!ReadShortDecimal(text, magnitude)) return false;
+        bits = static_cast<std::uint32_t>(magnitude);
+        if (negative) bits = 0u - bits;
+        return true;
+    }
     // Past its leading zeros, a number in range has at most ten digits, and
     // ten digits cannot overflow the sum: the range is checked once, after.
     if (text.size() > 10) {
         text.remove_prefix(std::min(text.find_first_not_of('0'), text.size() - 1));
         if (text.size() > 10) return false;
     }
-    std::uint64_t magnitude = 0;
     for (char c : text) {
         const auto digit = static_cast<unsigned>(static_cast<unsigned char>(c) - '0');
         if (digit > 9) return false;
@@ -206,6 +248,44 @@ template <DwordField form>
     return WriteBytes(at, kLineEnd);
 }
 
+// A value line of a plain list (ValueList::Plain) at `at` (room as
+// WriteValueLine): the name and body as they stand, nothing to check.
+template <DwordField form>
+[[gnu::always_inline]] inline char* WritePlainValueLine(char* at, std::string_view name, const StoredText& text) {
+    using value_block::CopyBytes;
+    *at++ = '"';
+    CopyBytes(at, name.data(), name.size());
+    at = WriteBytes(at + name.size(), "\"=");
+    switch (text.prefix.size()) {
+        case 8:
+            *at++ = '"';
+            CopyBytes(at, text.body.data(), text.body.size());
+            at += text.body.size();
+            *at++ = '"';
+            return WriteBytes(at, kLineEnd);
+        case 7: {
+            std::uint32_t bits = 0;
+            if constexpr (form == DwordField::TwainExport) {
+                bits = static_cast<std::uint32_t>(ParseAtoi(text.body));
+            } else if (!WholeDecimal32(text.body, bits)) {
+                *at++ = '"';
+                CopyBytes(at, text.body.data(), text.body.size());
+                at += text.body.size();
+                *at++ = '"';
+                return WriteBytes(at, kLineEnd);
+            }
+            return WriteBytes(WriteHex8(WriteBytes(at, "dword:"), bits), kLineEnd);
+        }
+        case 5:
+            at = WriteBytes(at, "hex:");
+            break;
+        default:
+            break;
+    }
+    CopyBytes(at, text.body.data(), text.body.size());
+    return WriteBytes(at + text.body.size(), kLineEnd);
+}
+
 }  // namespace
 
 bool ReadWholeDecimal32(std::string_view text, std::uint32_t& bits) { return WholeDecimal32(text, bits); }
@@ -255,26 +335,6 @@ void LineWriter::Append(std::string_view bytes) {
     used_ += bytes.size();
 }
 
-void LineWriter::SectionLine(std::string_view key) {
-    char* at = Room(key.size() + 4);
-    *at++ = '[';
-    at = WriteBytes(at, key);
-    *at++ = ']';
-    WriteBytes(at, kLineEnd);
-    used_ += key.size() + 4;
-}
-
-bool LineWriter::SectionLineIfFits(std::string_view key) {
-    char* at = Room(key.size() + 4);
-    *at++ = '[';
-    if (CopyNoting<']'>(at, key) && !FitsSectionLine(key)) return false;
-    at += key.size();
-    *at++ = ']';
-    WriteBytes(at, kLineEnd);
-    used_ += key.size() + 4;
-    return true;
-}
-
 void LineWriter::ValueLine(std::string_view name, const StoredText& text, DwordField form) {
     char* const start = Room(name.size() + text.size() + kValueLineExtra);
     const char* const end = form == DwordField::StoreFile ? WriteValueLine<DwordField::StoreFile>(start, name, text)
@@ -286,36 +346,48 @@ void LineWriter::ValueLine(std::string_view name, const StoredText& text, DwordF
     used_ += static_cast<std::size_t>(end - start);
 }
 
-void LineWriter::ValueLines(const ValueList& values, DwordField form) {
-    if (form == DwordField::StoreFile) {
-        ValueLinesAs<DwordField::StoreFile>(values);
-    } else {
-        ValueLinesAs<DwordField::TwainExport>(values);
-    }
+bool LineWriter::KeyLines(std::string_view key, const ValueList& values, DwordField form) {
+    return form == DwordField::StoreFile ? KeyLinesAs<DwordField::StoreFile>(key, values)
+                                         : KeyLinesAs<DwordField::TwainExport>(key, values);
 }
 
 // The form a template argument, so that a save's loop carries no test of it.
 template <DwordField form>
-void LineWriter::ValueLinesAs(const ValueList& values) {
-    // Room for all the key's lines at once, and the place written to held
-    // in a local: the block holds every name and body, and a line is at
-    // most a prefix word and kValueLineExtra longer than its name and body.
-    const std::size_t room = values.BlockBytes() + values.Size() * (kStringPrefix.size() + kValueLineExtra);
+bool LineWriter::KeyLinesAs(std::string_view key, const ValueList& values) {
+    // Room for the section line and all the key's value lines at once, and
+    // the place written to held in a local: the block holds every name and
+    // body, and a line is at most a prefix word and kValueLineExtra longer
+    // than its name and body.
+    const std::size_t room =
+        key.size() + 4 + values.BlockBytes() + values.Size() * (kStringPrefix.size() + kValueLineExtra);
     char* at = Room(room);
-    std::uint64_t doubt = 0;
+    *at++ = '[';
+    if (CopyNoting<']'>(at, key) && !FitsSectionLine(key)) return false;
+    at += key.size();
+    at = WriteBytes(at, "]\r\n");
     // Inlined by request: left a call of its own, each value paid for
-    // passing its entry and the writer's place in and out. The lines are
-    // written unchecked and looked at once, after the key's last line.
+    // passing its entry and the writer's place in and out.
+    if (values.Plain()) {
+        values.ForEach([&](const ValueList::Entry& entry)
+                           QOR_ALWAYS_INLINE_LAMBDA { at = WritePlainValueLine<form>(at, entry.name, entry.text); });
+        used_ = static_cast<std::size_t>(at - bytes_.data());
+        return true;
+    }
+    // Otherwise the lines are written unchecked and looked at once, after
+    // the key's last line.
+    std::uint64_t doubt = 0;
     values.ForEach([&](const ValueList::Entry& entry) QOR_ALWAYS_INLINE_LAMBDA {
         at = WriteValueLineUnchecked<form>(at, entry.name, entry.text, doubt);
     });
     if ((doubt & byte_scan::kHighBits<std::uint64_t>) == 0) {
         used_ = static_cast<std::size_t>(at - bytes_.data());
-        return;
+        return true;
     }
-    // Rare: a line may differ from its bytes as copied; the key's lines
-    // are written again, each checked.
+    // Rare: a line may differ from its bytes as copied; the section line
+    // stays, and the key's value lines are written again, each checked.
+    used_ += key.size() + 4;
     values.ForEach([&](const ValueList::Entry& entry) { ValueLine(entry.name, entry.text, form); });
+    return true;
 }
 
 // Apart from ValueLine, so that the common line pays nothing for the

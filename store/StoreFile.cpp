@@ -59,14 +59,11 @@ bool WriteStoreFileText(const KeyMap& keys, const qor::store::KeyDifference& dif
         qor::store::ForEachKeyWith(keys, difference, [&](std::string_view key, const qor::store::ValueList& values) {
             if (!kept(key)) return true;
             // A key that one section line cannot hold is left out with its values.
-            if (key == kMarkerKey) {
-                piece.Append("[");
-                piece.SectionLine(key);
-            } else if (!piece.SectionLineIfFits(key)) {
+            if (key == kMarkerKey) piece.Append("[");
+            if (!piece.KeyLines(key, values, qor::store::DwordField::StoreFile)) {
                 unfit.push_back(KeyMap::HashOf(key));
                 return true;
             }
-            piece.ValueLines(values, qor::store::DwordField::StoreFile);
             if (piece.Size() < kPieceSize) return true;
             if (!write(piece.Text())) return false;
             piece.Clear();
