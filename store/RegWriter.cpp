@@ -57,34 +57,26 @@ void AppendDwordField(std::string& out, std::string_view number, DwordField form
 // text of at least "<dword>") seven bytes longer than its text.
 constexpr std::size_t kValueLineExtra = 12;
 
-// The number of one to eight decimal digits, read as one word: false when
-// a byte is not a digit. Each digit lands in its own byte, the text's last
-// digit in the word's top byte (zeros before it are leading zeros), and the
-// bytes are summed in pairs, the pairs in fours and the fours in one: three
-// multiplications instead of a step and a branch a digit. Nothing past the
-// text is read. On a little-endian host only, where the first byte of the
-// text is the word's lowest.
-[[gnu::always_inline]] inline bool ReadShortDecimal(std::string_view digits, std::uint64_t& number) {
-    const char* at = digits.data();
-    const std::size_t size = digits.size();
-    std::uint64_t word = 0;
-    if (size >= 4) {
-        std::uint32_t low, high;
-        std::memcpy(&low, at, sizeof low);
-        std::memcpy(&high, at + size - 4, sizeof high);
-        word = low | std::uint64_t{high} << (8 * (size - 4));
-    } else {
-        const auto byte = [at](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(at[i])}; };
-        word = byte(0) | byte(size / 2) << (8 * (size / 2)) | byte(size - 1) << (8 * (size - 1));
-    }
+// The number of four to eight decimal digits, read as one word: false when
+// a byte is not a digit. The text is loaded as two overlapping halves and
+// moved to the word's top bytes (on a little-endian host, its last digit
+// in the top byte), the bytes below filled with "0"; then every byte is
+// tested at once and the digits summed in pairs, the pairs in fours and
+// the fours in one: three multiplications instead of a step and a branch a
+// digit. Nothing past the text is read.
+[[gnu::always_inline]] inline bool ReadDecimalWord(std::string_view digits, std::uint64_t& number) {
     constexpr std::uint64_t kOnes = byte_scan::kOnes<std::uint64_t>;
-    const std::uint64_t used = size == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * size)) - 1;
-    // A digit is 0x30-0x39: its high half is 3, and adding 6 leaves it 3.
-    const std::uint64_t high = (kOnes * 0xF0) & used;
-    if ((word & high) != ((kOnes * 0x30) & used) || ((word + kOnes * 0x06) & high) != ((kOnes * 0x30) & used)) {
-        return false;
-    }
-    std::uint64_t value = (word - (kOnes * 0x30 & used)) << (8 * (8 - size));
+    const std::size_t size = digits.size();
+    std::uint32_t low, high;
+    std::memcpy(&low, digits.data(), sizeof low);
+    std::memcpy(&high, digits.data() + size - 4, sizeof high);
+    const unsigned below = static_cast<unsigned>(8 * (8 - size));  // 0 to 32
+    const std::uint64_t word = ((low | std::uint64_t{high} << (8 * (size - 4))) << below) |
+                               ((kOnes * '0') & ((std::uint64_t{1} << below) - 1));
+    // A digit is 0x30 to 0x39: its high half is 3, and adding 6 leaves it 3.
+    constexpr std::uint64_t kHigh = kOnes * 0xF0, kDigitHigh = kOnes * 0x30;
+    if ((word & kHigh) != kDigitHigh || ((word + kOnes * 0x06) & kHigh) != kDigitHigh) return false;
+    std::uint64_t value = word - kOnes * '0';
     value = (value * (10 * 256 + 1)) >> 8 & 0x00FF00FF00FF00FFull;
     value = (value * (100 * 65536 + 1)) >> 16 & 0x0000FFFF0000FFFFull;
     number = (value * (10000ull * 0x100000000ull + 1)) >> 32;
@@ -97,9 +89,9 @@ constexpr std::size_t kValueLineExtra = 12;
     if (negative) text.remove_prefix(1);
     if (text.empty()) return false;
     std::uint64_t magnitude = 0;
-    if (std::endian::native == std::endian::little && text.size() <= 8) {
+    if (std::endian::native == std::endian::little && text.size() >= 4 && text.size() <= 8) {
         // Eight digits at most are below 2^31: no range to check.
-        if (!ReadShortDecimal(text, magnitude)) return false;
+        if (!ReadDecimalWord(text, magnitude)) return false;
         bits = static_cast<std::uint32_t>(magnitude);
         if (negative) bits = 0u - bits;
         return true;

@@ -57,6 +57,8 @@ TEST(RegWriterTest, OnlyWholeDecimalsIn32BitRangeAreDwords) {
                                                             {"7", 7},
                                                             {"-42", 0u - 42u},
                                                             {"305", 305},
+                                                            {"1234", 1234},
+                                                            {"-65536", 0u - 65536u},
                                                             {"12345678", 12345678},
                                                             {"-99999999", 0u - 99999999u},
                                                             {"00000009", 9},
@@ -68,7 +70,7 @@ TEST(RegWriterTest, OnlyWholeDecimalsIn32BitRangeAreDwords) {
         EXPECT_EQ(bits, expected) << text;
     }
     for (const char* text : {"4294967296", "-2147483649", "0000000000004294967296", "99999999999", "", "-", "+1", "1 ",
-                             "12a", "1/", "9:", "1234567:", "/2345678", "12\xff", "-1a3"}) {
+                             "12a", "1/", "9:", "12:45", "9999/", "1234567:", "/2345678", "12\xff", "-1a3"}) {
         std::uint32_t bits = 7;
         EXPECT_FALSE(ReadWholeDecimal32(text, bits)) << text;
     }
