@@ -154,10 +154,6 @@ std::uint32_t ValueList::Field(std::size_t at) const { return Read32(block_ + at
 
 void ValueList::SetField(std::size_t at, std::size_t value) { Write32(block_ + at, value); }
 
-std::size_t ValueList::LiveBytes() const {
-    return block_ == nullptr ? 0 : Field(kUsed) - (Field(kUnused) & ~kPlainBit);
-}
-
 std::optional<StoredText> ValueList::FindElsewhere(std::string_view name, bool anyCase) const {
     if (anyCase) {
         std::string upper(name);

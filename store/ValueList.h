@@ -110,11 +110,15 @@ void CopyTwoWords(char* to, const char* from, std::size_t size) {
 }
 
 // Copies size bytes. The short texts of a store (names, numbers, most
-// strings) go in two overlapping words or halves, inline, instead of a
-// library call each; nothing is read or written outside the two ranges.
+// strings and paths) go in overlapping words or halves, inline, instead of a
+// library call each; nothing outside the text is read or written.
 inline void CopyBytes(char* to, const char* from, std::size_t size) {
-    if (size > 16) {
+    if (size > 32) {
         std::memcpy(to, from, size);
+    } else if (size > 16) {
+        // A path or a longer string: its first and its last sixteen bytes.
+        CopyTwoWords<std::uint64_t>(to, from, 16);
+        CopyTwoWords<std::uint64_t>(to + size - 16, from + size - 16, 16);
     } else if (size >= 8) {
         CopyTwoWords<std::uint64_t>(to, from, size);
     } else if (size >= 4) {
@@ -243,10 +247,14 @@ public:
         return block_ != nullptr && value_block::Read32(block_ + value_block::kUnused) == value_block::kPlainBit;
     }
     // Bytes of the block that live values use.
-    std::size_t LiveBytes() const;
+    std::size_t LiveBytes() const {
+        if (block_ == nullptr) return 0;
+        return value_block::Read32(block_ + value_block::kUsed) -
+               (value_block::Read32(block_ + value_block::kUnused) & ~value_block::kPlainBit);
+    }
     // Whether the block lies in an arena, and the bytes it spans there.
     bool InArena() const { return block_ != nullptr && Field(value_block::kCapacity) == 0; }
-    std::size_t BlockBytes() const { return block_ == nullptr ? 0 : Field(value_block::kUsed); }
+    std::size_t BlockBytes() const { return block_ == nullptr ? 0 : value_block::Read32(block_ + value_block::kUsed); }
     // Copies a block that lies in an arena into arena; the caller has
     // reserved BlockBytes() there.
     void MoveInto(ByteArena& arena);
