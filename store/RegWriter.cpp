@@ -193,36 +193,47 @@ template <DwordField form>
     return WriteBytes(at, kLineEnd);
 }
 
+// Copies text onto the line at `at` and returns the place after it. From
+// a plain list as it stands; otherwise unchecked, what would make the line
+// differ from its bytes as copied (CR or LF to write as spaces; with Also,
+// that byte) setting high bits in doubt.
+template <bool plain, char Also>
+[[gnu::always_inline]] inline char* CopyText(char* at, std::string_view text, std::uint64_t& doubt) {
+    if constexpr (plain) {
+        value_block::CopyBytes(at, text.data(), text.size());
+    } else {
+        doubt |= CopyFlagging<Also>(at, text);
+    }
+    return at + text.size();
+}
+
 // A key's value line written at `at` (room as WriteValueLine) with no
-// check that might stop it: what would make the line differ from its
-// bytes as copied (CR or LF to write as spaces, a "<" that may start a
-// prefix word, a backslash at the end) only sets high bits in doubt, which
-// the caller looks at once for all of a key's lines. The line is right
-// when none is set; otherwise the key's lines are written again, checked.
-template <DwordField form>
+// check that might stop it. The line of a plain list (ValueList::Plain) is
+// its bytes as copied. Otherwise what would make the line differ from them
+// (CR or LF to write as spaces, a "<" that may start a prefix word, a
+// backslash at the end) only sets high bits in doubt, which the caller
+// looks at once for all of a key's lines. The line is right when none is
+// set; otherwise the key's lines are written again, checked.
+template <DwordField form, bool plain>
 [[gnu::always_inline]] inline char* WriteValueLineUnchecked(char* at, std::string_view name, const StoredText& text,
                                                             std::uint64_t& doubt) {
     *at++ = '"';
-    doubt |= CopyFlagging<0>(at, name);
-    at += name.size();
-    at = WriteBytes(at, "\"=");
+    at = WriteBytes(CopyText<plain, 0>(at, name, doubt), "\"=");
     switch (text.prefix.size()) {
         case 8:
             *at++ = '"';
-            doubt |= CopyFlagging<0>(at, text.body);
-            at += text.body.size();
+            at = CopyText<plain, 0>(at, text.body, doubt);
             *at++ = '"';
             return WriteBytes(at, kLineEnd);
         case 7: {
             std::uint32_t bits = 0;
             if constexpr (form == DwordField::TwainExport) {
-                doubt |= std::uint64_t{text.body.find('<') != std::string_view::npos} << 7;
+                if constexpr (!plain) doubt |= std::uint64_t{text.body.find('<') != std::string_view::npos} << 7;
                 bits = static_cast<std::uint32_t>(ParseAtoi(text.body));
             } else if (!WholeDecimal32(text.body, bits)) {
                 // Not a whole number: a quoted text, as WriteQuoted writes it.
                 *at++ = '"';
-                doubt |= CopyFlagging<'<'>(at, text.body);
-                at += text.body.size();
+                at = CopyText<plain, '<'>(at, text.body, doubt);
                 *at++ = '"';
                 return WriteBytes(at, kLineEnd);
             }
@@ -234,48 +245,9 @@ template <DwordField form>
         default:
             break;
     }
-    doubt |= CopyFlagging<'<'>(at, text.body);
-    at += text.body.size();
-    doubt |= std::uint64_t{at[-1] == '\\'} << 7;
+    at = CopyText<plain, '<'>(at, text.body, doubt);
+    if constexpr (!plain) doubt |= std::uint64_t{at[-1] == '\\'} << 7;
     return WriteBytes(at, kLineEnd);
-}
-
-// A value line of a plain list (ValueList::Plain) at `at` (room as
-// WriteValueLine): the name and body as they stand, nothing to check.
-template <DwordField form>
-[[gnu::always_inline]] inline char* WritePlainValueLine(char* at, std::string_view name, const StoredText& text) {
-    using value_block::CopyBytes;
-    *at++ = '"';
-    CopyBytes(at, name.data(), name.size());
-    at = WriteBytes(at + name.size(), "\"=");
-    switch (text.prefix.size()) {
-        case 8:
-            *at++ = '"';
-            CopyBytes(at, text.body.data(), text.body.size());
-            at += text.body.size();
-            *at++ = '"';
-            return WriteBytes(at, kLineEnd);
-        case 7: {
-            std::uint32_t bits = 0;
-            if constexpr (form == DwordField::TwainExport) {
-                bits = static_cast<std::uint32_t>(ParseAtoi(text.body));
-            } else if (!WholeDecimal32(text.body, bits)) {
-                *at++ = '"';
-                CopyBytes(at, text.body.data(), text.body.size());
-                at += text.body.size();
-                *at++ = '"';
-                return WriteBytes(at, kLineEnd);
-            }
-            return WriteBytes(WriteHex8(WriteBytes(at, "dword:"), bits), kLineEnd);
-        }
-        case 5:
-            at = WriteBytes(at, "hex:");
-            break;
-        default:
-            break;
-    }
-    CopyBytes(at, text.body.data(), text.body.size());
-    return WriteBytes(at + text.body.size(), kLineEnd);
 }
 
 }  // namespace
@@ -359,17 +331,18 @@ bool LineWriter::KeyLinesAs(std::string_view key, const ValueList& values) {
     at = WriteBytes(at, "]\r\n");
     // Inlined by request: left a call of its own, each value paid for
     // passing its entry and the writer's place in and out.
+    std::uint64_t doubt = 0;
     if (values.Plain()) {
-        values.ForEach([&](const ValueList::Entry& entry)
-                           QOR_ALWAYS_INLINE_LAMBDA { at = WritePlainValueLine<form>(at, entry.name, entry.text); });
+        values.ForEach([&](const ValueList::Entry& entry) QOR_ALWAYS_INLINE_LAMBDA {
+            at = WriteValueLineUnchecked<form, true>(at, entry.name, entry.text, doubt);
+        });
         used_ = static_cast<std::size_t>(at - bytes_.data());
         return true;
     }
     // Otherwise the lines are written unchecked and looked at once, after
     // the key's last line.
-    std::uint64_t doubt = 0;
     values.ForEach([&](const ValueList::Entry& entry) QOR_ALWAYS_INLINE_LAMBDA {
-        at = WriteValueLineUnchecked<form>(at, entry.name, entry.text, doubt);
+        at = WriteValueLineUnchecked<form, false>(at, entry.name, entry.text, doubt);
     });
     if ((doubt & byte_scan::kHighBits<std::uint64_t>) == 0) {
         used_ = static_cast<std::size_t>(at - bytes_.data());
