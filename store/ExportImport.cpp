@@ -57,10 +57,7 @@ std::string TwainExportText(const KeyMap& keys, std::string_view filter) {
     text.Append(qor::store::kRegedit4Header);
     text.Append(kHeader);
     for (const auto& [key, values] : keys) {
-        if (!qor::store::Contains(key, filter) || !text.SectionLineIfFits(key)) continue;
-        values.ForEach([&](const qor::store::ValueList::Entry& entry) {
-            text.ValueLine(entry.name, entry.text, qor::store::DwordField::TwainExport);
-        });
+        if (qor::store::Contains(key, filter)) text.KeyLines(key, values, qor::store::DwordField::TwainExport);
     }
     return text.Release();
 }

@@ -146,16 +146,6 @@ private:
 // top. Keys beginning with excluded (when not empty) keep memory's values.
 void ApplyChanges(const KnownFile& file, const KeyMap& memory, std::string_view excluded, KeyDifference& difference);
 
-// Asks the processor to bring the memory at `at` into its caches, without
-// waiting for it; nothing where the compiler offers no such hint.
-inline void PrefetchForRead(const void* at) {
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(at);
-#else
-    static_cast<void>(at);
-#endif
-}
-
 // Calls visit(key, values) for each key of memory as difference changes it,
 // in ascending order, until visit returns false; false then.
 template <class Visit>
@@ -165,15 +155,26 @@ bool ForEachKeyWith(const KeyMap& memory, const KeyDifference& difference, Visit
     // The tree is walked a node at a time, each found from the one before,
     // and a key's lines are too much work for the processor to look past
     // them to the next node by itself: without help every step waited for
-    // memory. A second walk runs a few keys ahead and asks for its node
-    // early, so the node is at hand when the walk gets there.
-    constexpr int kKeysAhead = 4;
-    auto ahead = memory.begin();
-    for (int i = 0; i < kKeysAhead && ahead != memory.end(); ++i) ++ahead;
-    for (auto mine = memory.begin(); mine != memory.end(); ++mine) {
-        if (ahead != memory.end()) {
-            PrefetchForRead(&*ahead);
-            ++ahead;
+    // memory, for the node, then for the key's text and its values. So the
+    // walk runs kAhead keys ahead of the visits, asks for each node as it
+    // passes it, and halfway, when the node is at hand, for the key's text
+    // and values; the nodes in between wait in a ring.
+    constexpr std::size_t kAhead = 8;
+    KeyMap::const_iterator ring[kAhead];
+    std::size_t queued = 0, taken = 0;
+    auto lead = memory.begin();
+    const auto queue = [&] {
+        PrefetchForRead(&*lead);
+        ring[queued++ % kAhead] = lead++;
+    };
+    while (queued < kAhead && lead != memory.end()) queue();
+    while (taken < queued) {
+        const auto mine = ring[taken++ % kAhead];
+        if (lead != memory.end()) queue();
+        if (queued - taken >= kAhead / 2) {
+            const auto& half = *ring[(taken + kAhead / 2 - 1) % kAhead];
+            PrefetchForRead(half.first.data());
+            half.second.Prefetch();
         }
         for (; changed != difference.changed.end() && changed->first < mine->first; ++changed) {
             if (!visit(changed->first, changed->second)) return false;

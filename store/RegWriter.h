@@ -67,18 +67,16 @@ public:
     explicit LineWriter(std::size_t capacity);
 
     void Append(std::string_view bytes);
-    void SectionLine(std::string_view key);
-    // The section line of key, when one line can hold it (FitsSectionLine);
-    // otherwise nothing is written and the result is false.
-    bool SectionLineIfFits(std::string_view key);
     // The line AppendValueLine writes.
     void ValueLine(std::string_view name, const StoredText& text, DwordField form);
     void ValueLine(std::string_view name, std::string_view text, DwordField form) {
         ValueLine(name, StoredText::Of(text), form);
     }
-    // The lines of all values of a key, in name order: one call a key, not
-    // one a line.
-    void ValueLines(const ValueList& values, DwordField form);
+    // The section line of key and the lines of all its values, in name
+    // order, when one section line can hold the key (FitsSectionLine);
+    // otherwise nothing is written and the result is false. One call a
+    // key, not one a line.
+    bool KeyLines(std::string_view key, const ValueList& values, DwordField form);
 
     std::size_t Size() const { return used_; }
     std::string_view Text() const { return std::string_view(bytes_.data(), used_); }
@@ -94,7 +92,7 @@ private:
     }
     void Grow(std::size_t bytes);
     template <DwordField form>
-    void ValueLinesAs(const ValueList& values);
+    bool KeyLinesAs(std::string_view key, const ValueList& values);
     [[gnu::noinline]] void StepwiseValueLine(std::string_view name, const StoredText& text, DwordField form);
 
     std::string bytes_;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CIniClass.h"
+#include "store/RegLines.h"
 #include "store/RegWriter.h"
 #include "testsupport/TestFiles.h"
 
@@ -53,14 +54,23 @@ TEST(RegWriterTest, OnlyWholeDecimalsIn32BitRangeAreDwords) {
                                                             {"4294967295", 0xFFFFFFFFu},
                                                             {"-2147483648", 0x80000000u},
                                                             {"0000000000004294967295", 0xFFFFFFFFu},
+                                                            {"7", 7},
+                                                            {"-42", 0u - 42u},
+                                                            {"305", 305},
+                                                            {"1234", 1234},
+                                                            {"-65536", 0u - 65536u},
+                                                            {"12345678", 12345678},
+                                                            {"-99999999", 0u - 99999999u},
+                                                            {"00000009", 9},
+                                                            {"987654321", 987654321},
                                                             {"00000000000000000000", 0}};
     for (const auto& [text, expected] : wholes) {
         std::uint32_t bits = 7;
         EXPECT_TRUE(ReadWholeDecimal32(text, bits)) << text;
         EXPECT_EQ(bits, expected) << text;
     }
-    for (const char* text :
-         {"4294967296", "-2147483649", "0000000000004294967296", "99999999999", "", "-", "+1", "1 ", "12a"}) {
+    for (const char* text : {"4294967296", "-2147483649", "0000000000004294967296", "99999999999", "", "-", "+1", "1 ",
+                             "12a", "1/", "9:", "12:45", "9999/", "1234567:", "/2345678", "12\xff", "-1a3"}) {
         std::uint32_t bits = 7;
         EXPECT_FALSE(ReadWholeDecimal32(text, bits)) << text;
     }
@@ -89,7 +99,8 @@ TEST(RegWriterTest, LineWriterWritesWhatTheStepwiseWriterWrites) {
                     ValueList values;
                     values.Set("PLAIN", "<dword>7");
                     values.Set(name, text);
-                    keys.ValueLines(values, form);
+                    EXPECT_TRUE(keys.KeyLines("K", values, form));
+                    AppendSectionLine(expectedKeys, "K");
                     values.ForEach([&](const ValueList::Entry& entry) {
                         expectedKeys += Stepwise(entry.name, entry.text.Joined(), form);
                     });
@@ -101,15 +112,19 @@ TEST(RegWriterTest, LineWriterWritesWhatTheStepwiseWriterWrites) {
     }
 }
 
-TEST(RegWriterTest, SectionLineIfFitsWritesOnlyKeysOneLineHolds) {
+TEST(RegWriterTest, KeyLinesWritesOnlyKeysOneLineHolds) {
     const std::vector<std::string> keys = {
         "A", "A]B", "KEY\r", "K\nEY", "LONG\\KEY\\NAME]", "TAB\tKEY", "LONG\\KEY\\NAME\\X", "]"};
+    ValueList values;
+    values.Set("N", "<dword>5");
     LineWriter writer(4);
     std::string expected;
     for (const std::string& key : keys) {
         SCOPED_TRACE(key);
-        EXPECT_EQ(writer.SectionLineIfFits(key), FitsSectionLine(key));
-        if (FitsSectionLine(key)) AppendSectionLine(expected, key);
+        EXPECT_EQ(writer.KeyLines(key, values, DwordField::StoreFile), FitsSectionLine(key));
+        if (!FitsSectionLine(key)) continue;
+        AppendSectionLine(expected, key);
+        AppendValueLine(expected, "N", "<dword>5", DwordField::StoreFile);
     }
     EXPECT_EQ(writer.Text(), expected);
     EXPECT_EQ(writer.Release(), expected);
@@ -118,6 +133,38 @@ TEST(RegWriterTest, SectionLineIfFitsWritesOnlyKeysOneLineHolds) {
 
 // The whole file: keys in order, an empty key, a key no section line holds left out,
 // values in name order after replacements, every line as written stepwise.
+// A key as a reader made it is written without checks when its values
+// allow (a plain list); either way its lines are the stepwise writer's, and
+// so they stay once the list is changed.
+TEST(RegWriterTest, ALoadedKeyGivesTheStepwiseLines) {
+    const std::pair<const char*, bool> fields[] = {
+        {"dword:ffffffcb", true},     {"\"C:\\Scans\\x<dword>1\"", true}, {"hex:0a,ff", true},
+        {"hex:0a,<dword>5", false},   {"hex(7):<dword>7", false},         {"\"a\\\\b\"", false},
+        {"hex:01,\\\r\n  02", false}, {"dword:0000000g", false},
+    };
+    for (const auto& [field, plain] : fields) {
+        SCOPED_TRACE(field);
+        KeyMap keys;
+        ASSERT_TRUE(ReadRegLines(std::string("[K]\r\n\"M\"=dword:1\r\n\"N\"=") + field + "\r\n", kStoreFileRules, keys,
+                                 nullptr));
+        ValueList& values = keys.begin()->second;
+        EXPECT_EQ(values.Plain(), plain);
+        const auto expect = [&values](DwordField form) {
+            std::string lines = "[K]\r\n";
+            values.ForEach([&](const ValueList::Entry& entry) {
+                AppendValueLineStepwise(lines, entry.name, entry.text.Joined(), form);
+            });
+            LineWriter writer(1);
+            EXPECT_TRUE(writer.KeyLines("K", values, form));
+            EXPECT_EQ(writer.Text(), lines);
+        };
+        for (const DwordField form : kForms) expect(form);
+        values.Set("M", "<hex>a\rb\\");
+        EXPECT_FALSE(values.Plain());
+        expect(DwordField::StoreFile);
+    }
+}
+
 TEST(RegWriterTest, SavedFileHoldsTheStepwiseLines) {
     testkit::ScratchFolder folder;
     const std::string path = folder.File("root.ini");

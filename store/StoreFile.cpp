@@ -51,22 +51,22 @@ bool WriteStoreFileText(const KeyMap& keys, const qor::store::KeyDifference& dif
     const auto kept = [excludedPrefix](std::string_view key) {
         return excludedPrefix.empty() || !key.starts_with(excludedPrefix);
     };
-    // A small store asks for what it needs, not for the whole piece.
-    qor::store::LineWriter piece(qor::store::WrittenSizeEstimate(keys, kept, kPieceSize + kPieceSize / 2));
+    // A small store asks for what it needs, not for the whole piece. A
+    // piece is written once it holds kPieceSize bytes, so room for a few
+    // keys' lines more covers all but a very large key (which grows the
+    // buffer): every page asked for is a fresh page the save touches.
+    qor::store::LineWriter piece(qor::store::WrittenSizeEstimate(keys, kept, kPieceSize + kPieceSize / 16));
     piece.Append(qor::store::kRegedit4Header);
     piece.Append("\r\n");
     const bool written =
         qor::store::ForEachKeyWith(keys, difference, [&](std::string_view key, const qor::store::ValueList& values) {
             if (!kept(key)) return true;
             // A key that one section line cannot hold is left out with its values.
-            if (key == kMarkerKey) {
-                piece.Append("[");
-                piece.SectionLine(key);
-            } else if (!piece.SectionLineIfFits(key)) {
+            if (key == kMarkerKey) piece.Append("[");
+            if (!piece.KeyLines(key, values, qor::store::DwordField::StoreFile)) {
                 unfit.push_back(KeyMap::HashOf(key));
                 return true;
             }
-            piece.ValueLines(values, qor::store::DwordField::StoreFile);
             if (piece.Size() < kPieceSize) return true;
             if (!write(piece.Text())) return false;
             piece.Clear();

@@ -154,8 +154,6 @@ std::uint32_t ValueList::Field(std::size_t at) const { return Read32(block_ + at
 
 void ValueList::SetField(std::size_t at, std::size_t value) { Write32(block_ + at, value); }
 
-std::size_t ValueList::LiveBytes() const { return block_ == nullptr ? 0 : Field(kUsed) - Field(kUnused); }
-
 std::optional<StoredText> ValueList::FindElsewhere(std::string_view name, bool anyCase) const {
     if (anyCase) {
         std::string upper(name);
@@ -216,6 +214,7 @@ void ValueList::Set(std::string_view name, std::string_view text) {
         Set(nameCopy, textCopy);
         return;
     }
+    if (Plain()) SetField(kUnused, 0);
     const Entry entry{name, StoredText::Of(text)};
     const std::size_t i = LowerBound(name);
     if (NameAt(i, name)) {
@@ -257,6 +256,7 @@ bool ValueList::Remove(std::string_view name) {
         block_ = nullptr;
         return true;
     }
+    if (Plain()) SetField(kUnused, 0);
     const std::size_t recordSize = RecordSize(At(i));
     const std::size_t used = Field(kUsed);
     char* slot = block_ + kHeaderSize + kOffsetSize * i;
@@ -321,6 +321,8 @@ void ValueListBuilder::Grow(std::size_t most) {
 }
 
 void ValueListBuilder::Add(std::string_view name, std::string_view text) {
+    // Not weighed: a text that takes no shortcut makes the values not plain.
+    plain_ = false;
     const StoredText stored = StoredText::Of(text);
     char* at = StartRecord<false>(name, CodeOf(stored.prefix), stored.body.size(), stored.body.size());
     CopyBytes(at, stored.body.data(), stored.body.size());
@@ -330,6 +332,7 @@ void ValueListBuilder::Clear() {
     used_ = 0;
     offsets_.clear();
     ascending_ = true;
+    plain_ = true;
 }
 
 bool ValueListBuilder::SameBlockAs(const ValueList& list) const {
@@ -351,7 +354,7 @@ void ValueListBuilder::MoveInto(ValueList& list, ByteArena* arena) {
         CheckBlockSize(total);
         char* block = arena != nullptr ? arena->Take(total) : Allocate(static_cast<std::size_t>(total));
         Write32(block + kCount, offsets_.size());
-        Write32(block + kUnused, 0);
+        Write32(block + kUnused, plain_ ? kPlainBit : 0);
         Write32(block + kUsed, total);
         Write32(block + kCapacity, arena != nullptr ? 0 : total);
         static_assert(sizeof(std::uint32_t) == kOffsetSize);

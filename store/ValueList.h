@@ -17,6 +17,10 @@
 // ones; then the block is rewritten. An empty list holds no block at all.
 // One key's block holds at most 4 GiB.
 //
+// The top bit of the unused bytes field marks a plain block: every value's
+// line is its name and body as they stand (see Plain). A reader's block is
+// made so; any change to the list drops the mark.
+//
 // A block built by a reader may lie in its map's arena (ByteArena.h)
 // instead of an allocation of its own; its capacity field is then 0. Such a
 // block is changed in place while its size allows and copied into an
@@ -45,6 +49,9 @@ namespace value_block {
 // Header fields, each 4 bytes.
 inline constexpr std::size_t kCount = 0, kUnused = 4, kUsed = 8, kCapacity = 12;
 inline constexpr std::size_t kHeaderSize = 16;
+// In the unused bytes field: the block is plain. A plain block has no
+// unused bytes.
+inline constexpr std::uint32_t kPlainBit = 0x80000000u;
 inline constexpr std::size_t kOffsetSize = 4;
 
 // The prefix of each code; code 0 is a text kept whole.
@@ -103,11 +110,15 @@ void CopyTwoWords(char* to, const char* from, std::size_t size) {
 }
 
 // Copies size bytes. The short texts of a store (names, numbers, most
-// strings) go in two overlapping words or halves, inline, instead of a
-// library call each; nothing is read or written outside the two ranges.
+// strings and paths) go in overlapping words or halves, inline, instead of a
+// library call each; nothing outside the text is read or written.
 inline void CopyBytes(char* to, const char* from, std::size_t size) {
-    if (size > 16) {
+    if (size > 32) {
         std::memcpy(to, from, size);
+    } else if (size > 16) {
+        // A path or a longer string: its first and its last sixteen bytes.
+        CopyTwoWords<std::uint64_t>(to, from, 16);
+        CopyTwoWords<std::uint64_t>(to + size - 16, from + size - 16, 16);
     } else if (size >= 8) {
         CopyTwoWords<std::uint64_t>(to, from, size);
     } else if (size >= 4) {
@@ -218,11 +229,32 @@ public:
             visit(DecodeAt(records, value_block::Read32(offsets + value_block::kOffsetSize * i)));
         }
     }
+    // Asks for the block's first three cache lines ahead of a visit
+    // (PrefetchForRead). A hint never faults, even past a short block's
+    // end; the addresses are formed as numbers, since a pointer may not
+    // point there.
+    void Prefetch() const {
+        const auto at = reinterpret_cast<std::uintptr_t>(block_);
+        if (at == 0) return;
+        for (const std::uintptr_t line : {0u, 64u, 128u}) PrefetchForRead(reinterpret_cast<const void*>(at + line));
+    }
+    // Whether the list is plain: no name or body holds CR or LF, and no
+    // body but a "<string>" one holds "<" or a backslash. Every value's
+    // line is then written as its bytes stand, with nothing to check. Only
+    // a reader's block is plain (its values come from lines, split at CR
+    // and LF); a change to the list makes it not plain.
+    bool Plain() const {
+        return block_ != nullptr && value_block::Read32(block_ + value_block::kUnused) == value_block::kPlainBit;
+    }
     // Bytes of the block that live values use.
-    std::size_t LiveBytes() const;
+    std::size_t LiveBytes() const {
+        if (block_ == nullptr) return 0;
+        return value_block::Read32(block_ + value_block::kUsed) -
+               (value_block::Read32(block_ + value_block::kUnused) & ~value_block::kPlainBit);
+    }
     // Whether the block lies in an arena, and the bytes it spans there.
     bool InArena() const { return block_ != nullptr && Field(value_block::kCapacity) == 0; }
-    std::size_t BlockBytes() const { return block_ == nullptr ? 0 : Field(value_block::kUsed); }
+    std::size_t BlockBytes() const { return block_ == nullptr ? 0 : value_block::Read32(block_ + value_block::kUsed); }
     // Copies a block that lies in an arena into arena; the caller has
     // reserved BlockBytes() there.
     void MoveInto(ByteArena& arena);
@@ -336,7 +368,12 @@ public:
     // Adds a value whose text is prefix + body; the name is upper-cased as
     // it is added. The reader's shortcut for the shapes a store file holds,
     // inline in the reader's loop: a call per value cost a tenth of a load.
+    // The reader's texts hold no CR or LF; of the three shapes, only a byte
+    // list may hold a "<" (none holds a backslash), which keeps the values
+    // from being plain (ValueList::Plain).
     [[gnu::always_inline]] void AddUpperName(std::string_view name, std::string_view prefix, std::string_view body) {
+        if (prefix.size() != value_block::kPrefixOfCode[1].size() && body.find('<') != std::string_view::npos)
+            plain_ = false;
         char* at = StartRecord<true>(name, value_block::CodeOf(prefix), body.size(), body.size());
         value_block::CopyBytes(at, body.data(), body.size());
     }
@@ -399,6 +436,7 @@ private:
     std::size_t used_ = 0;
     std::vector<std::uint32_t> offsets_;             // where each record starts, in the order added
     bool ascending_ = true;                          // each name sorts after the one before
+    bool plain_ = true;                              // the values make a plain list
     std::size_t lastNameAt_ = 0, lastNameSize_ = 0;  // the name added last, in records_
     std::vector<ValueList::Entry> entries_;
 };
