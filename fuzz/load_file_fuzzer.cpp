@@ -2,10 +2,13 @@
 // empty; into a store holding keys it fails, unchanged, exactly when the file
 // fails on its own or names one of them, else gives both stores together; what
 // loaded saves to a valid file that loads back with the same keys and names
-// (texts may lose the escapes the store file documents).
+// (texts may lose the escapes the store file documents), and whose every
+// key is written line for line as the checked, stepwise writer writes it.
 #include <algorithm>
 
 #include "FuzzSupport.h"
+#include "store/KeyMap.h"
+#include "store/RegWriter.h"
 
 namespace {
 
@@ -28,6 +31,22 @@ bool SharesAKey(const Snapshot& a, const Snapshot& b) {
 Snapshot Union(Snapshot a, const Snapshot& b) {
     a.insert(b.begin(), b.end());
     return a;
+}
+
+// A loaded key's lines, written as a save writes them (a reader's plain
+// lists with nothing checked), against the stepwise writer.
+void CheckKeyLines(const CIniClass& store) {
+    using namespace qor::store;
+    for (const auto& [key, values] : KeysOf(store)) {
+        LineWriter writer(1);
+        if (!writer.KeyLines(key, values, DwordField::StoreFile)) continue;
+        std::string expected;
+        AppendSectionLine(expected, key);
+        values.ForEach([&expected](const ValueList::Entry& entry) {
+            AppendValueLineStepwise(expected, entry.name, entry.text.Joined(), DwordField::StoreFile);
+        });
+        Check(writer.Text() == expected, "a loaded key's lines differ from the stepwise writer's");
+    }
 }
 
 }  // namespace
@@ -53,6 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     if (loaded == 1) {
+        CheckKeyLines(fresh);
         Check(SameKeysAndNames(qor::fuzz::SavedAndLoaded(fresh, "load-saved.ini"), file),
               "save and load lost a key or a value name");
     }
