@@ -211,6 +211,44 @@ private:
     ByteArena* arena_;
 };
 
+// Gives a vector of n elements the host's large blocks where n elements
+// fill whole blocks (as a large hash table of 2^k slots does), else heap
+// memory: filling a 2 MiB table then costs one page fault, not 512. The
+// kind of memory follows from n alone (deallocate knows it), so any two
+// allocators are equal.
+template <class T>
+class LargeBlockAllocator {
+public:
+    using value_type = T;
+
+    LargeBlockAllocator() noexcept = default;
+    template <class U>
+    LargeBlockAllocator(const LargeBlockAllocator<U>& /*other*/) noexcept {}
+
+    T* allocate(std::size_t n) {
+        if (!InLargeBlocks(n)) return std::allocator<T>().allocate(n);
+        void* block = platform::AllocateLargeBlock(n * sizeof(T));
+        if (block == nullptr) throw std::bad_alloc();
+        return static_cast<T*>(block);
+    }
+    void deallocate(T* items, std::size_t n) noexcept {
+        if (InLargeBlocks(n)) {
+            platform::FreeLargeBlock(items, n * sizeof(T));
+        } else {
+            std::allocator<T>().deallocate(items, n);
+        }
+    }
+    template <class U>
+    bool operator==(const LargeBlockAllocator<U>& /*other*/) const noexcept {
+        return true;
+    }
+
+private:
+    static bool InLargeBlocks(std::size_t n) {
+        return n >= platform::kLargeBlockBytes / sizeof(T) && n * sizeof(T) % platform::kLargeBlockBytes == 0;
+    }
+};
+
 }  // namespace qor::store
 
 #endif

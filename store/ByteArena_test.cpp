@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -70,6 +71,22 @@ TEST(ByteArenaTest, NodesStayAlignedBesideTextsAndAreReused) {
     ASSERT_EQ(tree.size(), 1000u);
     EXPECT_EQ(tree.at(998), "again");
     EXPECT_EQ(tree.at(999), std::string(40, 'x'));
+}
+
+// A list that fills whole large blocks lies in them, any other on the heap;
+// growing and shrinking through both kinds keeps every element (and gives
+// each kind of memory back the way it came, which the sanitizers check).
+TEST(ByteArenaTest, ListsMoveBetweenLargeBlocksAndTheHeapWithTheirElements) {
+    constexpr std::size_t kBlockWords = platform::kLargeBlockBytes / sizeof(std::uint64_t);
+    std::vector<std::uint64_t, LargeBlockAllocator<std::uint64_t>> list;
+    for (const std::size_t size : {std::size_t{1000}, kBlockWords, kBlockWords + 1, kBlockWords, std::size_t{10}}) {
+        SCOPED_TRACE(size);
+        const std::size_t kept = std::min(list.size(), size);
+        list.resize(size, 7);
+        if (size == kBlockWords) list.shrink_to_fit();  // capacity size: a large block
+        for (std::size_t i = 0; i < kept; ++i) ASSERT_EQ(list[i], i) << i;
+        for (std::size_t i = 0; i < size; ++i) list[i] = i;
+    }
 }
 
 }  // namespace

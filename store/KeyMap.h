@@ -335,7 +335,7 @@ private:
     // (or add one it lacks); Reindex then hashes the keys from the tree.
     void DropPending() noexcept {
         pendingComplete_ = false;
-        std::vector<Slot>().swap(pending_);
+        Index::Slots().swap(pending_);
     }
 
     // Key texts, blocks and nodes; made before the tree that uses it.
@@ -346,7 +346,7 @@ private:
     std::size_t unindexed_ = 0;  // keys added by AppendUnindexed since the last Reindex
     // While every key of the tree came through AppendUnindexed into an empty
     // map: each of them with its hash, for Reindex.
-    std::vector<Slot> pending_;
+    Index::Slots pending_;
     bool pendingComplete_ = false;
 };
 
