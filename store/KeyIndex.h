@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/ByteArena.h"
 #include "store/ByteScan.h"
 
 namespace qor::store {
@@ -127,6 +128,8 @@ public:
         std::uint64_t hash = 0;  // 0: empty
         Iterator entry{};
     };
+    // A list of slots; a large table's in the host's large blocks.
+    using Slots = std::vector<Slot, LargeBlockAllocator<Slot>>;
 
     // The index's own hash: a key and its upper-cased form hash alike.
     static std::uint64_t HashOf(std::string_view key) { return KeyHash<true>(key); }
@@ -135,7 +138,7 @@ public:
     // once.
     template <typename Entries>
     void AddAll(Entries first, Entries last, std::size_t count) {
-        std::vector<Slot> pending;
+        Slots pending;
         pending.reserve(count);
         for (auto it = first; it != last; ++it) pending.push_back(Slot{HashOf(it->first), it});
         AddAll(pending);
@@ -144,7 +147,7 @@ public:
     // Indexes the hashed entries (none of them indexed yet) at once, in the
     // order of their home slots, so that the table is written front to back
     // instead of at a random place per entry. The list is reordered.
-    void AddAll(std::vector<Slot>& pending) {
+    void AddAll(Slots& pending) {
         if (pending.empty()) return;
         Reserve(used_ + pending.size());
         GroupByHome(pending, Mask(), 6);
@@ -174,12 +177,12 @@ public:
     // load the store's memory is at its height: this way the table and the
     // list are never held side by side. The list is left empty (or, should
     // an allocation fail, reordered).
-    void AdoptAll(std::vector<Slot>& pending) {
+    void AdoptAll(Slots& pending) {
         const std::size_t count = pending.size();
         const std::size_t size = pending.capacity();
         if (!slots_.empty() || !std::has_single_bit(size) || size < TableSize(count) || size > UINT32_MAX) {
             AddAll(pending);
-            std::vector<Slot>().swap(pending);
+            Slots().swap(pending);
             return;
         }
         // All that allocates comes first, on the list: should it fail, the
@@ -206,7 +209,7 @@ public:
             places[placed] = static_cast<std::uint32_t>(at);
             next = at + 1;
         }
-        const std::vector<Slot> wrapped(pending.begin() + static_cast<std::ptrdiff_t>(placed), pending.end());
+        const Slots wrapped(pending.begin() + static_cast<std::ptrdiff_t>(placed), pending.end());
         slots_.swap(pending);
         slots_.resize(size);  // within the capacity: no copy
         for (std::size_t i = placed; i < count; ++i) slots_[i] = Slot{};
@@ -247,7 +250,7 @@ private:
     // 2^groupBits slots, each then written while it is in the cache), in
     // place: nothing but the list and a few counts on the stack is held.
     // The home slot of an entry is its hash & mask (mask + 1 a power of 2).
-    static void GroupByHome(std::vector<Slot>& pending, std::size_t mask, unsigned groupBits) {
+    static void GroupByHome(Slots& pending, std::size_t mask, unsigned groupBits) {
         unsigned homeBits = 0;
         while ((std::size_t{1} << homeBits) <= mask) ++homeBits;
         if (homeBits > groupBits)
@@ -296,14 +299,14 @@ private:
     }
 
     void Resize(std::size_t size) {
-        std::vector<Slot> old(size);
+        Slots old(size);
         old.swap(slots_);
         for (const Slot& slot : old) {
             if (slot.hash != 0) Place(slot);
         }
     }
 
-    std::vector<Slot> slots_;
+    Slots slots_;
     std::size_t used_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -28,7 +29,10 @@ namespace qor::store {
 //
 // The key texts live in the map's own arena, not in an allocation each:
 // the tree's entries view them. So do the value blocks a reader built
-// (ValueList.h). A removed key's text, and a block that was removed or had
+// (ValueList.h), and the tree's nodes (NodeAllocator): a node that moves to
+// another map is made again in that map's arena. The arena is held apart
+// from the map, so that a swap hands it over with the nodes in it. A removed
+// key's text and node, and a block that was removed or had
 // to grow, stay there until the arena holds more than twice what is still
 // used in it when CompactIfWasteful looks (at the end of a merge, and after
 // a store removes keys); it then copies what is used into a fresh arena. So
@@ -37,7 +41,8 @@ namespace qor::store {
 // valid only until the next CompactIfWasteful.
 class KeyMap {
 public:
-    using Tree = std::map<std::string_view, ValueList, std::less<>>;
+    using Tree =
+        std::map<std::string_view, ValueList, std::less<>, NodeAllocator<std::pair<const std::string_view, ValueList>>>;
     using iterator = Tree::iterator;
     using const_iterator = Tree::const_iterator;
 
@@ -114,7 +119,7 @@ public:
     }
     // Told by a reader filling a fresh map that its keys and values will
     // take about bytes in the map's arena.
-    void ExpectArenaBytes(std::size_t bytes) { texts_.Expect(bytes); }
+    void ExpectArenaBytes(std::size_t bytes) { texts_->Expect(bytes); }
     // Told by that reader that about keys keys will come in all: the list
     // of keys to index is made that large at once (at most maxBytes),
     // instead of doubling as keys come, each time into a fresh allocation
@@ -133,9 +138,12 @@ public:
     // Makes room in the index for keys keys in all, so that adding keys up
     // to that many (merge included) allocates nothing.
     void Reserve(std::size_t keys) { index_.Reserve(keys); }
+    // Makes room in the arena for what a merge of other moves in, so that
+    // the merge takes nothing from the host.
+    void ReserveArenaFor(const KeyMap& other) { ReserveTextsOf(other); }
     // Moves the values builder collected into values, an entry's values
     // of this map: a new block is taken from this map's arena.
-    void FillValues(ValueListBuilder& builder, ValueList& values) { builder.MoveInto(values, &texts_); }
+    void FillValues(ValueListBuilder& builder, ValueList& values) { builder.MoveInto(values, texts_.get()); }
     // A hash of key that tells apart every two keys but by chance (the
     // index's own hash leaves some bits out), for lists of keys by hash.
     static std::uint64_t HashOf(std::string_view key) { return KeyHash<false>(key); }
@@ -176,17 +184,24 @@ public:
         erase(entry, std::next(entry));
         return 1;
     }
-    void clear() {
+    // Makes the map empty. Its arena goes with its tree, unless a fresh one
+    // cannot be had: it then stays until the next CompactIfWasteful.
+    void clear() noexcept {
+        try {
+            KeyMap empty;
+            swap(empty);
+            return;
+        } catch (const std::bad_alloc&) {
+        }
         DropPending();
         index_.Clear();
         tree_.clear();
-        texts_.Clear();
         arenaUsed_ = 0;
         unindexed_ = 0;
     }
     void swap(KeyMap& other) noexcept {
-        tree_.swap(other.tree_);
-        texts_.Swap(other.texts_);
+        tree_.swap(other.tree_);  // the allocators, and so the arenas' users, swap too
+        texts_.swap(other.texts_);
         std::swap(arenaUsed_, other.arenaUsed_);
         index_.Swap(other.index_);
         std::swap(unindexed_, other.unindexed_);
@@ -253,24 +268,26 @@ public:
     // Only a fully indexed map is compacted: the index has its room. Every
     // iterator and view of a key text is invalid afterwards.
     void CompactIfWasteful() noexcept {
-        if (unindexed_ != 0 || texts_.Taken() <= 2 * arenaUsed_ + ByteArena::kChunkSize) return;
+        if (unindexed_ != 0 || texts_->Taken() <= 2 * arenaUsed_ + ByteArena::kChunkSize) return;
         arenaUsed_ = ArenaUsed();
-        if (2 * arenaUsed_ >= texts_.Taken()) return;
-        ByteArena fresh;
+        if (2 * arenaUsed_ >= texts_->Taken()) return;
+        std::unique_ptr<ByteArena> fresh;
         try {
-            fresh.Reserve(arenaUsed_);
+            fresh = std::make_unique<ByteArena>();
+            fresh->Reserve(arenaUsed_);
         } catch (const std::bad_alloc&) {
             return;
         }
-        Tree moved;
+        // Made after fresh, so that it goes first (with the old arena, after the swaps).
+        Tree moved(Tree::allocator_type(fresh.get()));
         while (!tree_.empty()) {
-            auto node = tree_.extract(tree_.begin());
-            node.key() = fresh.Keep(node.key());
-            node.mapped().MoveInto(fresh);
-            moved.insert(moved.end(), std::move(node));
+            const auto first = tree_.begin();
+            first->second.MoveInto(*fresh);
+            moved.emplace_hint(moved.end(), fresh->Keep(first->first), std::move(first->second));
+            tree_.erase(first);
         }
         tree_.swap(moved);
-        texts_.Swap(fresh);
+        texts_.swap(fresh);
         index_.Refill(tree_.begin(), tree_.end());
     }
 
@@ -284,25 +301,25 @@ private:
     // The entry of key, added with its text kept in this map's arena
     // unless the tree holds it already.
     iterator Insert(const_iterator hint, std::string_view key, ValueList values) {
-        return tree_.emplace_hint(hint, texts_.Keep(key), std::move(values));
+        return tree_.emplace_hint(hint, texts_->Keep(key), std::move(values));
     }
-    // Room in this map's arena for everything other's arena holds, so
-    // that MoveEntry allocates nothing.
-    void ReserveTextsOf(const KeyMap& other) { texts_.Reserve(other.texts_.Taken()); }
-    // Moves other's entry at it (its key not in this map) into this map,
-    // with copies of its text and of a block in other's arena. The index
-    // and the arena have their room.
+    // Room in this map's arena for everything other's arena holds (nodes
+    // included), so that MoveEntry allocates nothing.
+    void ReserveTextsOf(const KeyMap& other) { texts_->Reserve(other.texts_->Taken()); }
+    // Moves other's entry at it (its key not in this map) into this map: a
+    // node of this map's arena, with copies of its text and of a block in
+    // other's arena. The index and the arena have their room.
     void MoveEntry(KeyMap& other, iterator it) {
         other.index_.Remove(it->first);
-        auto node = other.tree_.extract(it);
-        node.key() = texts_.Keep(node.key());
-        node.mapped().MoveInto(texts_);
-        index_.Add(tree_.insert(std::move(node)).position);
+        it->second.MoveInto(*texts_);
+        const iterator entry = tree_.emplace(texts_->Keep(it->first), std::move(it->second)).first;
+        other.tree_.erase(it);
+        index_.Add(entry);
     }
-    // The bytes of the arena still used: every key's text and every block
-    // that lies in it.
-    static std::size_t ArenaBytesOf(const Tree::value_type& entry) {
-        return entry.first.size() + (entry.second.InArena() ? entry.second.BlockBytes() : 0);
+    // The bytes of the arena still used by entry: its node, its key's text
+    // and a block that lies in the arena.
+    std::size_t ArenaBytesOf(const Tree::value_type& entry) const {
+        return texts_->NodeBytes() + entry.first.size() + (entry.second.InArena() ? entry.second.BlockBytes() : 0);
     }
     std::size_t ArenaUsed() const {
         std::size_t used = 0;
@@ -318,17 +335,18 @@ private:
     // (or add one it lacks); Reindex then hashes the keys from the tree.
     void DropPending() noexcept {
         pendingComplete_ = false;
-        std::vector<Slot>().swap(pending_);
+        Index::Slots().swap(pending_);
     }
 
-    ByteArena texts_;            // key texts and blocks; declared before the tree that views it
+    // Key texts, blocks and nodes; made before the tree that uses it.
+    std::unique_ptr<ByteArena> texts_ = std::make_unique<ByteArena>();
     std::size_t arenaUsed_ = 0;  // what was used of texts_ at the last look, less what removals took
-    Tree tree_;
+    Tree tree_{Tree::allocator_type(texts_.get())};
     Index index_;
     std::size_t unindexed_ = 0;  // keys added by AppendUnindexed since the last Reindex
     // While every key of the tree came through AppendUnindexed into an empty
     // map: each of them with its hash, for Reindex.
-    std::vector<Slot> pending_;
+    Index::Slots pending_;
     bool pendingComplete_ = false;
 };
 

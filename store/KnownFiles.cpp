@@ -305,6 +305,7 @@ void PrepareToTake(KeyMap& memory, const KeyDifference& difference) {
     std::size_t added = 0;
     for (const auto& entry : difference.changed) added += memory.contains(entry.first) ? 0 : 1;
     memory.Reserve(memory.size() + added);
+    memory.ReserveArenaFor(difference.changed);
 }
 
 void TakeDifference(KeyMap& memory, KeyDifference& difference) noexcept {

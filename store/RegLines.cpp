@@ -212,7 +212,9 @@ private:
         }
         auto [it, namedBefore] = Locate(key_);
         if (observer_ != nullptr) observer_->Section(key_, namedBefore);
-        if (rules_.duplicateSectionFails && (namedBefore || (taken_ && taken_->contains(key_)))) return false;
+        if (rules_.duplicateSectionFails &&
+            (namedBefore || (taken_ != nullptr && !taken_->empty() && taken_->contains(key_))))
+            return false;
         EndSection();
         if (sink_ != nullptr) {
             offeredKey_ = key_;
