@@ -3,11 +3,16 @@
 // fails on its own or names one of them, else gives both stores together; what
 // loaded saves to a valid file that loads back with the same keys and names
 // (texts may lose the escapes the store file documents), and whose every
-// key is written line for line as the checked, stepwise writer writes it.
+// key is written line for line as the checked, stepwise writer writes it
+// (and a plain list's lines read back as its values).
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "store/KeyMap.h"
+#include "store/RegLines.h"
 #include "store/RegWriter.h"
 
 namespace {
@@ -46,6 +51,20 @@ void CheckKeyLines(const CIniClass& store) {
             AppendValueLineStepwise(expected, entry.name, entry.text.Joined(), DwordField::StoreFile);
         });
         Check(writer.Text() == expected, "a loaded key's lines differ from the stepwise writer's");
+        // A merged save takes a plain list's lines, found unchanged in a
+        // file, as those very values: they must read back as them.
+        if (!values.Plain()) continue;
+        // Under a key of its own: the marker key's section line is the marker.
+        const std::string lines = "[K]\r\n" + std::string(writer.Text().substr(key.size() + 4));
+        KeyMap back;
+        Check(ReadRegLines(lines, kStoreFileRules, back, nullptr) && back.size() == 1,
+              "a plain key's lines do not read back");
+        const auto entries = [](const ValueList& list) {
+            std::vector<std::pair<std::string, std::string>> all;
+            list.ForEach([&all](const ValueList::Entry& entry) { all.emplace_back(entry.name, entry.text.Joined()); });
+            return all;
+        };
+        Check(entries(back.begin()->second) == entries(values), "a plain key's lines read back as other values");
     }
 }
 

@@ -214,6 +214,21 @@ bool FileComparison::Keep(std::string_view key, ValueListBuilder& values, ValueL
     return !SameValues(*held, list);
 }
 
+const ValueList* FileComparison::Expected(std::string_view key) const {
+    // Looked for from memory's next key on, as Pass will pass it: the keys
+    // come in order, and a walk of a step or two costs less than a search
+    // of the index in a far part of memory.
+    if (!ordered_) return nullptr;
+    auto held = next_;
+    while (held != memory_.end() && held->first < key) ++held;
+    return held != memory_.end() && held->first == key && held->second.Plain() ? &held->second : nullptr;
+}
+
+void FileComparison::Matched(std::string_view key) {
+    const ValueList* held = nullptr;
+    Pass(key, held);
+}
+
 bool FileComparison::Finish() {
     for (; next_ != memory_.end(); ++next_) difference_.gone.emplace_back(next_->first);
     return ordered_;

@@ -122,6 +122,11 @@ public:
     // outlive the comparison, and memory must not change meanwhile.
     FileComparison(const KeyMap& memory, KeyDifference& difference);
     bool Keep(std::string_view key, ValueListBuilder& values, ValueList& list) override;
+    // Memory's values of key when they are a plain list: a section of the
+    // file that this store wrote and nobody changed holds their lines.
+    const ValueList* Expected(std::string_view key) const override;
+    // A section alike: passed, as Keep passes one that memory holds alike.
+    void Matched(std::string_view key) override;
     // After the last section: false when the keys came out of ascending
     // order, so that the difference cannot be trusted.
     bool Finish();

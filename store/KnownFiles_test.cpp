@@ -108,6 +108,15 @@ TEST_F(SaveMerge, EachWriteOfTheStoreIsAppliedToTheFileAnotherWriterChanged) {
              s.LoadFile(f.File("machine.ini").c_str());
          },
          OthersWith({{"M", {"V = <string>m"}}})},
+        // Sections the store wrote are matched line by line with the lines
+        // of its values: a line changed after one that matched, a text
+        // changed within its length, a section's last line gone, and lines
+        // ended by LF alone.
+        {"the other changed values, dropped a last one, ended lines by LF", [](CIniClass&, const ScratchFolder&) {},
+         Texts{"[A]", "V = <string>a", "W = <string>w2", "[A\\B]", "V = <string>b", "[C]", "V = <string>x", "[D]",
+               "E = <string>e"},
+         "REGEDIT4\r\n[A]\r\n\"V\"=\"a\"\r\n\"W\"=\"w2\"\r\n[A\\B]\n\"V\"=\"b\"\n[C]\r\n\"V\"=\"x\"\r\n"
+         "[D]\r\n\"E\"=\"e\"\r\n[CINICHECKFILEVALID]\r\n"},
         // The save compares the file with the store as it reads it, in
         // ascending key order; a file in another order is read again whole,
         // so it merges alike, and a key named twice out of order still makes

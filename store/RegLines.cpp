@@ -33,6 +33,7 @@
 #include <cstdint>
 
 #include "store/ByteScan.h"
+#include "store/RegWriter.h"
 #include "store/StoreFile.h"
 #include "store/TextEdit.h"
 #include "store/ValueText.h"
@@ -138,6 +139,14 @@ public:
     // sink, the section's values wait in offered_ and join the target only
     // when the sink keeps them.
     void EndSection() {
+        if (expected_ != nullptr && remaining_.empty()) {
+            // Every line matched: the section holds the expected values.
+            expected_ = nullptr;
+            sink_->Matched(offeredKey_);
+            current_ = nullptr;
+            return;
+        }
+        if (expected_ != nullptr) StopMatching();
         if (current_ == nullptr) return;
         // A section the sink may drop keeps its values in a block of its
         // own: in the target's arena a dropped block would stay behind.
@@ -188,6 +197,10 @@ public:
     [[gnu::always_inline]] bool Line(std::string_view line) {
         if (line.empty()) return true;
         if (line.front() == '[' && line.find(']') == line.size() - 1) return Section(line);
+        if (expected_ != nullptr) {
+            if (MatchesExpectedLine(line)) return true;
+            StopMatching();
+        }
         // The name before the "=" is short: eight bytes a step beat a library call.
         const std::size_t equals = FindByte(line, '=');
         if (equals != std::string_view::npos) {
@@ -219,12 +232,44 @@ private:
         if (sink_ != nullptr) {
             offeredKey_ = key_;
             current_ = &offered_;
+            StartMatching(sink_->Expected(offeredKey_));
         } else {
             if (!namedBefore) it = target_.AppendUnindexed(it, key_, ValueList());
             current_ = &it->second;
         }
         skipping_ = filtered_ && key_ != onlyKey_;
         return true;
+    }
+
+    // A merged save reads a file that is mostly the lines this store wrote:
+    // a section's lines are first compared with the lines of the values the
+    // sink expects (a plain list's, which read back as those very values),
+    // and each line that matches is taken as its value without being read.
+    // A section that matches to its end is told to the sink as matched. At
+    // the first line that does not match, or at the end of a section that
+    // ends early, the values matched so far join the section's values, and
+    // reading goes on as ever.
+    void StartMatching(const ValueList* expected) {
+        if (expected == nullptr || observer_ != nullptr || filtered_) return;
+        expectedLines_.Clear();
+        if (!expectedLines_.KeyLines(offeredKey_, *expected, DwordField::StoreFile)) return;
+        remaining_ = expectedLines_.Text().substr(offeredKey_.size() + 4);  // past the section line
+        expected_ = expected;
+        matched_ = 0;
+    }
+    [[gnu::always_inline]] bool MatchesExpectedLine(std::string_view line) {
+        const std::size_t size = line.size();
+        if (remaining_.size() < size + 2 || remaining_[size] != '\r' || remaining_[size + 1] != '\n' ||
+            remaining_.compare(0, size, line) != 0) {
+            return false;
+        }
+        remaining_.remove_prefix(size + 2);
+        ++matched_;
+        return true;
+    }
+    void StopMatching() {
+        for (std::size_t i = 0; i < matched_; ++i) values_.AddEntry(expected_->At(i));
+        expected_ = nullptr;
     }
 
     // Where key goes in the target and whether it is there already. A store
@@ -282,7 +327,11 @@ private:
     RegSectionSink* sink_ = nullptr;
     std::string offeredKey_;
     ValueList offered_;
-    std::uint64_t fileBytes_ = 0;  // a whole file's length, until its first piece is read
+    const ValueList* expected_ = nullptr;  // the values whose lines the section is matched against
+    LineWriter expectedLines_{0};          // their lines
+    std::string_view remaining_;           // those not matched yet
+    std::size_t matched_ = 0;              // the values matched
+    std::uint64_t fileBytes_ = 0;          // a whole file's length, until its first piece is read
 };
 
 void FieldToStoredText(std::string& field, bool keepPairsAfterStringPrefix) {

@@ -113,6 +113,16 @@ public:
     // build the list (values.MoveInto(list)) when it must look at it, and
     // the reader builds it for a kept section that the sink did not.
     virtual bool Keep(std::string_view key, ValueListBuilder& values, ValueList& list) = 0;
+    // The values the sink expects key's section to hold, or null. A section
+    // whose lines are the very lines those values are written as (a plain
+    // list's, RegWriter.h) is not read field by field: the sink is told
+    // Matched instead of Keep, and the section is dropped. A section that
+    // differs anywhere goes to Keep with its values as read.
+    virtual const ValueList* Expected(std::string_view key) const {
+        static_cast<void>(key);
+        return nullptr;
+    }
+    virtual void Matched(std::string_view key) { static_cast<void>(key); }
 };
 
 // Reads lines into target from a text given in pieces of any size, in

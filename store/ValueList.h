@@ -386,6 +386,13 @@ public:
         // The room holds all of digits: one copy of a known size.
         std::memcpy(StartRecord<true>(name, value_block::CodeOf(prefix), size, sizeof digits), digits, sizeof digits);
     }
+    // Adds a value as a list holds it (its name upper-case), from a plain
+    // list: the values stay plain as they were.
+    void AddEntry(const ValueList::Entry& entry) {
+        char* at = StartRecord<false>(entry.name, value_block::CodeOf(entry.text.prefix), entry.text.body.size(),
+                                      entry.text.body.size());
+        value_block::CopyBytes(at, entry.text.body.data(), entry.text.body.size());
+    }
     bool Empty() const { return offsets_.empty(); }
     // True when list's block is, byte for byte, the block that MoveInto
     // would make of the collected values for an empty list, so that list
