@@ -118,11 +118,8 @@ public:
     // list's, RegWriter.h) is not read field by field: the sink is told
     // Matched instead of Keep, and the section is dropped. A section that
     // differs anywhere goes to Keep with its values as read.
-    virtual const ValueList* Expected(std::string_view key) const {
-        static_cast<void>(key);
-        return nullptr;
-    }
-    virtual void Matched(std::string_view key) { static_cast<void>(key); }
+    virtual const ValueList* Expected(std::string_view key) const = 0;
+    virtual void Matched(std::string_view key) = 0;
 };
 
 // Reads lines into target from a text given in pieces of any size, in
